@@ -1,0 +1,52 @@
+#include "strict_number.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+namespace its90::cli {
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Decimal digits, an optional sign, one point and an optional exponent, and nothing else.
+bool has_decimal_shape(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t exponent_digits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++exponent_digits;
+        if (exponent_digits == 0) return false;
+    }
+    return i == s.size();
+}
+
+locale_t c_locale() {
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+}  // namespace
+
+std::optional<double> parse_strict_number(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    if (!has_decimal_shape(text)) return std::nullopt;
+    const std::string copy(text);
+    const double value = strtod_l(copy.c_str(), nullptr, c_locale());
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace its90::cli

@@ -1,0 +1,15 @@
+# Runs the its90 executable on a batch from standard input and checks output and status.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/batch_input.txt "100\n2000\nabc\n-100\n")
+execute_process(COMMAND ${ITS90} emf K -
+  INPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/batch_input.txt
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+if(NOT status EQUAL 2)
+  message(FATAL_ERROR "expected exit status 2, got ${status}")
+endif()
+if(NOT out STREQUAL "4.09623\n\n\n-3.55363\n")
+  message(FATAL_ERROR "unexpected output: [${out}]")
+endif()
+execute_process(COMMAND ${ITS90} temp S 18.693 RESULT_VARIABLE status OUTPUT_VARIABLE out)
+if(NOT status EQUAL 0 OR NOT out STREQUAL "1768.046\n")
+  message(FATAL_ERROR "temp S 18.693: status ${status}, output [${out}]")
+endif()
