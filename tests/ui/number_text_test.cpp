@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "number_text.h"
+
+namespace its90::ui {
+namespace {
+
+TEST(TextToNum, ReadsTheLeadingNumber) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"", 0},          {"abc", 0},       {"-", 0},          {".", 0},
+        {"1,5", 1},       {"1 5", 15},      {"12abc", 12},     {"1e3", 1000},
+        {" -49.5", -49.5}, {"+7", 7},       {"-.5", -0.5},     {"5.", 5},
+        {"1D2", 100},     {"2.5e-1", 0.25}, {"1e", 1},         {"1e+", 1},
+        {"1E 2", 100},    {"\t1\n2", 12},   {"- 3", -3},       {"&H1F", 31},
+        {"&hff", 255},    {"&O17", 15},     {"&X1", 0},        {"&H", 0},
+        {"1768.1", 1768.1}, {"1.2.3", 1.2}, {"--1", 0},        {"0x10", 0},
+        {"1\r2", 1},      {"１２", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Text_to_num(c.text), c.value) << "[" << c.text << "]";
+}
+
+TEST(TextToNum, BeyondTheDoubleRangeIsInfinite) {
+    EXPECT_EQ(Text_to_num("1e400"), INFINITY);
+    EXPECT_EQ(Text_to_num("-1e400"), -INFINITY);
+    EXPECT_EQ(Text_to_num("1e39"), 1e39);
+    EXPECT_EQ(Text_to_num("1e-400"), 0.0);
+}
+
+TEST(NumToTextSign, Forms) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {6.27442, " 6.27442"},  {0.5, " .5"},           {-0.5, "-.5"},
+        {100, " 100"},          {0, " 0"},              {-0.0, " 0"},
+        {-3.37868, "-3.37868"}, {2e-05, " 2E-05"},      {-1.5e-05, "-1.5E-05"},
+        {1e15, " 1E+15"},       {0.0001, " .0001"},     {999999999999999, " 999999999999999"},
+        {-0.00188, "-.00188"},  {18.69354, " 18.69354"}, {1768.046, " 1768.046"},
+        {0.1 + 0.2, " .3"},     {2.32304, " 2.32304"},  {1.23456789012345678, " 1.23456789012346"},
+        {1e300, " 1E+300"},     {1234.5, " 1234.5"},    {120, " 120"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Num_to_text_sign(c.value), c.text) << c.value;
+}
+
+TEST(NumToText, Forms) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {5.4, "5.4"},    {0.39, "0.39"}, {-0.17, "-0.17"}, {40, "40"},  {-0.0, "0"},
+        {0, "0"},        {-0.13, "-0.13"}, {41.37, "41.37"}, {2e-05, "2E-05"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Num_to_text(c.value, "."), c.text) << c.value;
+    EXPECT_EQ(Num_to_text(0.39, ","), "0,39");
+    EXPECT_EQ(Num_to_text(-1.5e-05, ","), "-1,5E-05");
+}
+
+TEST(NumToTextSign, ReadsBackToTheSameValue) {
+    for (double x : {-0.23556, 10.75654, 1e-7, 123456.789, -9.8765432109876e10}) {
+        const std::string text = Num_to_text_sign(x);
+        EXPECT_DOUBLE_EQ(Text_to_num(text), x) << text;
+    }
+}
+
+}  // namespace
+}  // namespace its90::ui

@@ -1,0 +1,80 @@
+// The conversion panel's tables: one row per sensor, in the order the handlers try them.
+#pragma once
+
+#include <cstdint>
+
+#include "its90.h"
+
+namespace its90::ui {
+
+// Sensor index of the Op_S buttons.
+inline constexpr int kSensorCount = 9;
+inline constexpr int kPt100 = 8;
+
+// Temperature entry: the accepted range (both bounds included) with its message, the
+// function, and the window of the differential value with its factor (mV/degC to uV/degC).
+struct TemperatureEntryRow {
+    int sensor;
+    double lower;
+    double upper;
+    const char* message;
+    ReferenceFunction function;
+    double differential_lower;
+    double differential_upper;
+    double factor;
+};
+
+inline constexpr TemperatureEntryRow kTemperatureEntry[] = {
+    {0, -50, 1768.1, "TE输入温度值不在本程序计算范围-50到1768.1℃内!", E90_S, -49.5, 1767.6, 1000},
+    {8, -200, 850, "TE输入温度值不在本程序计算范围-200到850℃内!", R_Pt100, -199.5, 849.5, 1},
+    {1, 0, 1820, "输入温度值不在本程序计算范围0到1820℃内!", E90_B, 0.5, 1819.5, 1000},
+    {2, -270, 1372, "输入温度值不在本程序计算范围-270到1372℃内!", E90_K, -269.5, 1371.5, 1000},
+    {3, -270, 1300, "输入温度值不在本程序计算范围-270到1300℃内!", E90_N, -269.5, 1299.5, 1000},
+    {4, -210, 1200, "输入温度值不在本程序计算范围-210到1200℃内!", E90_J, -209.5, 1199.5, 1000},
+    {5, -270, 1000, "输入温度值不在本程序计算范围-270到1000℃内!", E90_E, -269.5, 999.5, 1000},
+    {6, -270, 400, "输入温度值不在本程序计算范围-270到400℃内!", E90_T, -269.5, 399.5, 1000},
+    {7, -50, 1768.1, "输入温度值不在本程序计算范围-50到1768.1℃内!", E90_R, -49.5, 1767.6, 1000},
+};
+
+// EMF entry: the accepted EMF (both bounds included) with its message and the inverse
+// function. Pt100 has no row.
+struct EmfEntryRow {
+    int sensor;
+    double lower;
+    double upper;
+    const char* message;
+    ReferenceFunction function;
+};
+
+inline constexpr EmfEntryRow kEmfEntry[] = {
+    {0, -0.236, 18.693, "输入的电势值不在本程序计算范围-0.236到18.693mV内!", T90_S},
+    {1, 0, 13.82, "输入的电势值不在本程序计算范围0.291到13.820mV内!", T90_B},
+    {2, -5.891, 54.886, "输入的电势值不在本程序计算范围-5.891到54.886mV内!", T90_K},
+    {3, -3.99, 47.513, "输入的电势值不在本程序计算范围-3.990到47.513mV内!", T90_N},
+    {4, -8.095, 69.553, "输入的电势值不在本程序计算范围-8.095到69.553mV内!", T90_J},
+    {5, -8.825, 76.373, "输入的电势值不在本程序计算范围-8.825到76.373mV内!", T90_E},
+    {6, -5.603, 20.872, "输入的电势值不在本程序计算范围-5.603到20.872mV内!", T90_T},
+    {7, -0.226, 21.103, "输入的电势值不在本程序计算范围-0.226到21.103mV内!", T90_R},
+};
+
+// Sensor selection: the button caption and the hover prompts it sets. Pt100 leaves the
+// prompt of the EMF field as it was (nullptr).
+struct SensorRow {
+    const char* caption;
+    const char* temperature_prompt;
+    const char* emf_prompt;
+};
+
+inline constexpr SensorRow kSensors[kSensorCount] = {
+    {"S", "输入温度值(-50～1768.1℃)。", "输入电势值(-0.235～18.693mV)。"},
+    {"B", "输入温度值(0～1820℃)。", "输入电势值(0.291～13.820mV)。"},
+    {"K", "输入温度值(-270～1372℃)。", "输入电势值(-5.891～54.886mV)。"},
+    {"N", "输入温度值(-270～1300℃)。", "输入电势值(-3.990～47.513mV)。"},
+    {"J", "输入温度值(-210～1200℃)。", "输入电势值(-8.095～69.553mV)。"},
+    {"E", "输入温度值(-270～1000℃)。", "输入电势值(-8.825～76.373mV)。"},
+    {"T", "输入温度值(-270～400℃)。", "输入电势值(-5.603～20.872mV)。"},
+    {"R", "输入温度值(-50～1768.1℃)。", "输入电势值(-0.226～21.103mV)。"},
+    {"Pt100", "输入温度值(-200～850℃)。", nullptr},
+};
+
+}  // namespace its90::ui

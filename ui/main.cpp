@@ -1,0 +1,17 @@
+#include <QApplication>
+
+#include "fonts.h"
+#include "form1.h"
+#include "message_box.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("its90-calculator");
+    its90::ui::install_font_substitutions();
+
+    its90::ui::ModalMessageBox message_box;
+    its90::ui::Form1 form(message_box);
+    message_box.set_parent(&form);
+    form.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,28 @@
+// The one way the window shows a range message: modally, with an OK button.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace its90::ui {
+
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    // Shows `text` and returns once the user has closed the box.
+    virtual void show_range_message(const QString& text) = 0;
+};
+
+// A QMessageBox with the text, a single OK button, no icon and a blank title.
+class ModalMessageBox final : public MessageBox {
+public:
+    explicit ModalMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    void show_range_message(const QString& text) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace its90::ui

@@ -1,0 +1,174 @@
+#include "number_text.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+
+namespace its90::ui {
+namespace {
+
+bool is_skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A cursor over the text that passes over blanks, tabs and line feeds.
+class Reader {
+public:
+    explicit Reader(std::string_view text) : text_(text) {}
+    char peek() {
+        while (pos_ < text_.size() && is_skipped(text_[pos_])) ++pos_;
+        return pos_ < text_.size() ? text_[pos_] : '\0';
+    }
+    void next() { ++pos_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+int digit_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 99;
+}
+
+double read_integer(Reader& r, int base) {
+    double value = 0.0;
+    while (digit_value(r.peek()) < base) {
+        value = value * base + digit_value(r.peek());
+        r.next();
+    }
+    return value;
+}
+
+locale_t c_locale() {
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+// The 15 significant digits of a positive finite magnitude, without trailing zeros, and the
+// decimal exponent of the first digit.
+struct Digits {
+    std::string digits;
+    int exponent;
+};
+
+Digits significant_digits(double magnitude) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+    Digits d{{}, 0};
+    const char* p = buffer;
+    for (; *p != '\0' && *p != 'e'; ++p) {
+        if (is_digit(*p)) d.digits += *p;  // skips the point, whatever the C locale
+    }
+    if (*p == 'e') d.exponent = std::atoi(p + 1);
+    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+    return d;
+}
+
+std::string format(double x, std::string_view positive_prefix, bool zero_before_point,
+                   std::string_view separator) {
+    if (x == 0.0) return std::string(positive_prefix) + "0";
+    if (std::isnan(x)) return "NaN";
+    std::string text(x < 0 ? "-" : positive_prefix);
+    if (std::isinf(x)) return text + "Infinity";
+
+    const Digits d = significant_digits(std::fabs(x));
+    const int n = static_cast<int>(d.digits.size());
+    if (d.exponent < -4 || d.exponent >= 15) {
+        text += d.digits[0];
+        if (n > 1) text.append(separator).append(d.digits, 1);
+        char exponent[16];
+        std::snprintf(exponent, sizeof exponent, "E%c%02d", d.exponent < 0 ? '-' : '+',
+                      std::abs(d.exponent));
+        return text + exponent;
+    }
+    if (d.exponent < 0) {
+        if (zero_before_point) text += '0';
+        text.append(separator).append(static_cast<std::size_t>(-d.exponent - 1), '0');
+        return text + d.digits;
+    }
+    const int integer_digits = d.exponent + 1;
+    if (n <= integer_digits) {
+        text += d.digits;
+        return text.append(static_cast<std::size_t>(integer_digits - n), '0');
+    }
+    text.append(d.digits, 0, static_cast<std::size_t>(integer_digits));
+    text.append(separator).append(d.digits, static_cast<std::size_t>(integer_digits));
+    return text;
+}
+
+}  // namespace
+
+double Text_to_num(std::string_view text) {
+    Reader r(text);
+    if (r.peek() == '&') {
+        r.next();
+        const char base = r.peek();
+        if (base == 'H' || base == 'h') {
+            r.next();
+            return read_integer(r, 16);
+        }
+        if (base == 'O' || base == 'o') {
+            r.next();
+            return read_integer(r, 8);
+        }
+        return 0.0;
+    }
+
+    // Gather the number without the skipped characters, then let strtod round it correctly.
+    std::string number;
+    if (r.peek() == '+' || r.peek() == '-') {
+        number += r.peek();
+        r.next();
+    }
+    bool any_digit = false;
+    while (is_digit(r.peek())) {
+        number += r.peek();
+        r.next();
+        any_digit = true;
+    }
+    if (r.peek() == '.') {
+        number += '.';
+        r.next();
+        while (is_digit(r.peek())) {
+            number += r.peek();
+            r.next();
+            any_digit = true;
+        }
+    }
+    if (!any_digit) return 0.0;
+    const char e = r.peek();
+    if (e == 'E' || e == 'e' || e == 'D' || e == 'd') {
+        r.next();
+        std::string exponent = "e";
+        if (r.peek() == '+' || r.peek() == '-') {
+            exponent += r.peek();
+            r.next();
+        }
+        bool exponent_digit = false;
+        while (is_digit(r.peek())) {
+            exponent += r.peek();
+            r.next();
+            exponent_digit = true;
+        }
+        if (exponent_digit) number += exponent;
+    }
+    return strtod_l(number.c_str(), nullptr, c_locale());
+}
+
+std::string Num_to_text_sign(double x) { return format(x, " ", false, "."); }
+
+std::string Num_to_text(double x, std::string_view decimal_separator) {
+    return format(x, "", true, decimal_separator);
+}
+
+std::string Num_to_text(double x) {
+    const lconv* conventions = std::localeconv();
+    const char* separator = conventions != nullptr ? conventions->decimal_point : nullptr;
+    return Num_to_text(x, separator != nullptr && *separator != '\0' ? separator : ".");
+}
+
+}  // namespace its90::ui
