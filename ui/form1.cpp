@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include "form_layout.h"
 #include "message_box.h"
 #include "number_text.h"
+#include "system_colours.h"
 #include "type_s_calibration.h"
 
 namespace its90::ui {
@@ -58,7 +60,9 @@ Form1::Form1(MessageBox& message_box, QWidget* parent)
     setObjectName("Form1");
     setFont(font_of(kWindowFont));
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
-    setWindowTitle(QString());
+    // Blank until the first tick of Timer1; an empty title would make the window manager
+    // show the program's name instead.
+    setWindowTitle(QStringLiteral(" "));
     create_controls();
     set_tab_order();
 
@@ -127,7 +131,7 @@ void Form1::create_controls() {
     // Output boxes: written by the program only, but their text can be selected and copied.
     Text1->setReadOnly(true);
     for (int box : {3, 4, 5, 6, 7, 8, 9, 10, 13, 14}) T1[box]->setReadOnly(true);
-    set_emf_field_enabled(true);
+    apply_system_colours(*this);
 
     for (QWidget* w : findChildren<QWidget*>()) {
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QRadioButton*>(w)) w->installEventFilter(this);
@@ -187,10 +191,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (const LineSpec& line : form1_lines()) {
-        const std::string_view role = line.role;
-        QColor colour = palette().color(QPalette::WindowText);
-        if (role == "window") colour = palette().color(QPalette::Base);
-        if (role == "caption-text") colour = palette().color(QPalette::HighlightedText);
+        const QColor colour =
+            line.colour < 0
+                ? QApplication::palette().color(QPalette::WindowText)
+                : system_colour(static_cast<SystemColour>(line.colour), QApplication::palette());
         painter.setPen(QPen(colour, 1));
         painter.drawLine(pixels(line.x1), pixels(line.y1), pixels(line.x2), pixels(line.y2));
     }
@@ -232,12 +236,7 @@ void Form1::Op1_GotFocus() { Text1->setText(QString()); }
 void Form1::set_emf_field_enabled(bool enabled) {
     Txt_E90->setEnabled(enabled);
     // Window background when it takes input, button face when it does not.
-    QPalette p = Txt_E90->palette();
-    const QColor background = palette().color(enabled ? QPalette::Base : QPalette::Button);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::Base, background);
-    }
-    Txt_E90->setPalette(p);
+    set_background(Txt_E90, enabled ? kWindowBackground : kButtonFace);
 }
 
 void Form1::Op_S_GotFocus(std::int16_t index) {

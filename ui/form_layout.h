@@ -34,11 +34,11 @@ inline constexpr int kClientHeightTwips = 7440;
 
 const std::vector<ControlSpec>& form1_controls();
 
-// One straight line drawn on the window, in twips; `role` is empty for the default colour.
+// One straight line drawn on the window, in twips, in a system colour (-1: the default).
 struct LineSpec {
     const char* name;
     int x1, y1, x2, y2;
-    const char* role;
+    int colour;
 };
 
 const std::vector<LineSpec>& form1_lines();

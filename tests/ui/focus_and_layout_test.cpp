@@ -1,10 +1,14 @@
 // Start-up state, the focus protocol, the tab order, the geometry and the title scroll.
+#include <QApplication>
 #include <QFocusEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTest>
 
 #include "form_layout.h"
+#include "system_colours.h"
 #include "window_fixture.h"
 
 namespace its90::ui::testing {
@@ -19,7 +23,7 @@ TEST_F(Window, StartsWithFocusInZincBoxAndInitialState) {
     EXPECT_TRUE(form->Op_S[0]->isChecked());
     EXPECT_TRUE(form->Op1->isChecked());
     EXPECT_TRUE(form->Txt_E90->isEnabled());
-    EXPECT_EQ(form->windowTitle(), "");
+    EXPECT_EQ(form->windowTitle().trimmed(), "");  // reads blank until the first tick
     EXPECT_EQ(form->Label1_11->text(), "mV");
     EXPECT_EQ(form->Label3->text(), QString::fromUtf8("μV/℃"));
     EXPECT_EQ(form->Lab_wfds->text(), QString::fromUtf8("微　 分　 电 　势:"));
@@ -109,6 +113,63 @@ TEST_F(Window, EveryControlStandsWhereTheLayoutTablePutsIt) {
     EXPECT_EQ(form->T1[14]->geometry(), QRect(314, 233, 90, 25));
     EXPECT_EQ(form->Op_S[8]->text(), "Pt100");
     EXPECT_EQ(form->findChild<QGroupBox*>("Fr90")->title(), QString::fromUtf8("90国际温标"));
+}
+
+TEST_F(Window, FontsOfEachGroup) {
+    struct Case {
+        const char* control;
+        const char* family;
+        double points;
+        bool bold;
+    };
+    const Case cases[] = {
+        {"Form1", "宋体", 14.25, false},   {"Op_S(0)", "宋体", 14.25, false},
+        {"Op_S(8)", "宋体", 10.5, false},  {"Txt_T90", "宋体", 12, false},
+        {"T1(14)", "宋体", 12, false},     {"F1", "宋体", 9, false},
+        {"Fr90", "隶书", 14.25, true},     {"Label4", "隶书", 14.25, true},
+        {"Lab1(0)", "隶书", 15, false},    {"Label3", "宋体", 12, false},
+    };
+    for (const Case& c : cases) {
+        const QWidget* w = c.control == std::string_view("Form1")
+                               ? form.get()
+                               : form->findChild<QWidget*>(c.control);
+        ASSERT_NE(w, nullptr) << c.control;
+        EXPECT_EQ(w->font().family(), QString::fromUtf8(c.family)) << c.control;
+        EXPECT_EQ(w->font().pointSizeF(), c.points) << c.control;
+        EXPECT_EQ(w->font().bold(), c.bold) << c.control;
+    }
+    // Linux has neither face: they resolve to the mapped ones where those are installed.
+    const struct {
+        const char* name;
+        const char* face;
+    } mapped[] = {{"Txt_T90", "Noto Serif CJK SC"}, {"Lab1(0)", "AR PL UKai CN"}};
+    for (const auto& m : mapped) {
+        if (!QFontDatabase::hasFamily(m.face)) continue;
+        EXPECT_EQ(QFontInfo(form->findChild<QWidget*>(m.name)->font()).family(), m.face) << m.name;
+    }
+}
+
+TEST_F(Window, ColoursOfEachGroup) {
+    const QPalette app = QApplication::palette();
+    struct Case {
+        const char* control;
+        QColor background;
+    };
+    const Case cases[] = {
+        {"Fr90", system_colour(kScrollBar, app)},      {"Op_S(3)", system_colour(kScrollBar, app)},
+        {"Label2", system_colour(kScrollBar, app)},    {"Label4", system_colour(kInactiveBorder, app)},
+        {"Text1", app.color(QPalette::Button)},        {"T1(13)", app.color(QPalette::Midlight)},
+        {"T1(3)", app.color(QPalette::Midlight)},      {"T1(12)", app.color(QPalette::Base)},
+        {"Txt_T90", app.color(QPalette::Base)},
+    };
+    for (const Case& c : cases) {
+        const QWidget* w = form->findChild<QWidget*>(c.control);
+        const QPalette::ColorRole role =
+            qobject_cast<const QLineEdit*>(w) ? QPalette::Base : QPalette::Window;
+        EXPECT_EQ(w->palette().color(role), c.background) << c.control;
+    }
+    EXPECT_EQ(form->T1[14]->palette().color(QPalette::Text), system_colour(kDesktop, app));
+    EXPECT_EQ(form->palette().color(QPalette::Window), system_colour(kScrollBar, app));
 }
 
 TEST_F(Window, TitleScrollsOneCharacterPerTick) {

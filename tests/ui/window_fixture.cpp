@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QTest>
 
+#include "fonts.h"
+
 namespace its90::ui::testing {
 
 void WindowTest::SetUp() {
@@ -57,6 +59,7 @@ QStringList WindowTest::take_messages() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    its90::ui::install_font_substitutions();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
