@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,7 @@ Form1::Form1(MessageBox& message_box, QWidget* parent)
     setObjectName("Form1");
     setFont(font_of(kWindowFont));
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    setWindowIcon(QIcon(":/its90/its90-calculator.png"));
     // Blank until the first tick of Timer1; an empty title would make the window manager
     // show the program's name instead.
     setWindowTitle(QStringLiteral(" "));

@@ -185,12 +185,22 @@ TEST_F(Window, TitleScrollsOneCharacterPerTick) {
     EXPECT_EQ(form->Timer1.interval(), 300);
 }
 
-TEST_F(Window, RendersOffscreen) {
+TEST_F(Window, RendersOffscreenInUse) {
+    // A calibration and a type K conversion, as in the README's picture.
+    retype(form->T1[0], "3.45123");
+    retype(form->T1[1], "5.87211");
+    retype(form->T1[2], "10.5891");
+    retype(form->T1[12], "1000");
+    click_sensor(2);
+    retype(form->Txt_T90, "100");
+    form->Timer1_Timer();
     const QPixmap shot = form->grab();
     EXPECT_EQ(shot.size(), QSize(458, 496));
     const QImage image = shot.toImage();
-    // Not a blank picture: the lines and texts leave more than one colour.
+    // Not a blank picture: the etched rectangle's line stands out from the background.
     EXPECT_NE(image.pixel(16, 4), image.pixel(16, 8));
+    EXPECT_EQ(text(form->Txt_E90), " 4.09623");
+    EXPECT_EQ(form->windowIcon().availableSizes().value(0), QSize(64, 58));
     if (const QByteArray path = qgetenv("ITS90_SCREENSHOT"); !path.isEmpty()) shot.save(path);
 }
 
