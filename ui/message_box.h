@@ -14,7 +14,7 @@ public:
     virtual void show_range_message(const QString& text) = 0;
 };
 
-// A QMessageBox with the text, a single OK button, no icon and a blank title.
+// A QMessageBox with the text, a single OK button, no icon and a title that reads blank.
 class ModalMessageBox final : public MessageBox {
 public:
     explicit ModalMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
