@@ -1,40 +1,13 @@
 // The conversion panel's tables: one row per sensor, in the order the handlers try them.
+// The temperature entry's table is the numeric core's, shared with the command line.
 #pragma once
 
 #include <cstdint>
 
 #include "its90.h"
+#include "temperature_entry.h"
 
 namespace its90::ui {
-
-// Sensor index of the Op_S buttons.
-inline constexpr int kSensorCount = 9;
-inline constexpr int kPt100 = 8;
-
-// Temperature entry: the accepted range (both bounds included) with its message, the
-// function, and the window of the differential value with its factor (mV/degC to uV/degC).
-struct TemperatureEntryRow {
-    int sensor;
-    double lower;
-    double upper;
-    const char* message;
-    ReferenceFunction function;
-    double differential_lower;
-    double differential_upper;
-    double factor;
-};
-
-inline constexpr TemperatureEntryRow kTemperatureEntry[] = {
-    {0, -50, 1768.1, "TE输入温度值不在本程序计算范围-50到1768.1℃内!", E90_S, -49.5, 1767.6, 1000},
-    {8, -200, 850, "TE输入温度值不在本程序计算范围-200到850℃内!", R_Pt100, -199.5, 849.5, 1},
-    {1, 0, 1820, "输入温度值不在本程序计算范围0到1820℃内!", E90_B, 0.5, 1819.5, 1000},
-    {2, -270, 1372, "输入温度值不在本程序计算范围-270到1372℃内!", E90_K, -269.5, 1371.5, 1000},
-    {3, -270, 1300, "输入温度值不在本程序计算范围-270到1300℃内!", E90_N, -269.5, 1299.5, 1000},
-    {4, -210, 1200, "输入温度值不在本程序计算范围-210到1200℃内!", E90_J, -209.5, 1199.5, 1000},
-    {5, -270, 1000, "输入温度值不在本程序计算范围-270到1000℃内!", E90_E, -269.5, 999.5, 1000},
-    {6, -270, 400, "输入温度值不在本程序计算范围-270到400℃内!", E90_T, -269.5, 399.5, 1000},
-    {7, -50, 1768.1, "输入温度值不在本程序计算范围-50到1768.1℃内!", E90_R, -49.5, 1767.6, 1000},
-};
 
 // EMF entry: the accepted EMF (both bounds included) with its message and the inverse
 // function. Pt100 has no row.

@@ -294,7 +294,7 @@ void Form1::Txt_T90_Change() {
     // Text_to_num gives +-infinity for a number beyond the double range; like any number
     // beyond the single range it fails the range test, so nothing out of range is narrowed.
     const double v = Text_to_num(text_of(Txt_T90));
-    if (v < row->lower || v > row->upper) {
+    if (!accepts(*row, v)) {
         show_message(row->message);
         Txt_E90->setText(QString());
         Text1->setText(QString());  // no differential value of an earlier temperature
@@ -303,16 +303,8 @@ void Form1::Txt_T90_Change() {
     try {
         const double output = call(row->function, to_single(v));
         Txt_E90->setText(utf8(Num_to_text_sign(output)));
-        if (v >= row->differential_lower && v <= row->differential_upper) {
-            const float upper = to_single(v + 0.5);
-            const float lower = to_single(v - 0.5);
-            const double upper_output = call(row->function, upper);
-            const double lower_output = call(row->function, lower);
-            const double d = round_half_even((upper_output - lower_output) * row->factor, 2);
-            Text1->setText(utf8(Num_to_text(d)));
-        } else {
-            Text1->setText(QString());
-        }
+        const std::optional<double> d = differential_value(*row, v);
+        Text1->setText(d ? utf8(Num_to_text(*d)) : QString());
     } catch (const FloatingPointError&) {
         // Unreachable for a temperature in range; never let it leave the handler.
         Txt_E90->setText(QString());
