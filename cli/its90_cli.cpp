@@ -1,13 +1,13 @@
 #include "its90_cli.h"
 
-#include <cmath>
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <string_view>
 
+#include "context.h"
 #include "its90.h"
-#include "strict_number.h"
+#include "output.h"
+#include "temperature_entry.h"
 
 namespace its90::cli {
 namespace {
@@ -19,174 +19,208 @@ constexpr std::string_view kUsage =
     "and the Pt100 resistance (IEC 60751), as in the ITS-90 calculator window.\n"
     "\n"
     "Commands:\n"
-    "  emf TYPE VALUE...    temperature in \u2103 -> EMF in mV (reference junction at 0 \u2103)\n"
-    "  temp TYPE VALUE...   EMF in mV -> temperature in \u2103\n"
-    "  pt100 VALUE...       temperature in \u2103 -> Pt100 resistance in \u03a9\n"
+    "  emf TYPE VALUE...          temperature in \u2103 -> EMF in mV\n"
+    "  temp TYPE VALUE...         EMF in mV -> temperature in \u2103\n"
+    "  pt100 VALUE...             temperature in \u2103 -> Pt100 resistance in \u03a9\n"
+    "  seebeck TYPE VALUE...      differential value in \u03bcV/\u2103 at each temperature\n"
+    "  pt100-slope VALUE...       Pt100 differential value in \u03a9/\u2103\n"
+    "  table TYPE|Pt100           graduation table, as text or CSV\n"
+    "  calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
+    "                             type S calibration at three fixed points\n"
     "\n"
     "TYPE is one of S R B K N J E T, in either case. A VALUE of '-' reads values from\n"
     "standard input, one per line. Each value gives one line on standard output: the\n"
     "result with up to 15 significant digits, or an empty line when the value is rejected\n"
-    "(the reason goes to standard error).\n"
+    "(the reason goes to standard error). emf, temp and table take --ref-junction TCJ for\n"
+    "a reference junction at TCJ \u2103 instead of 0 \u2103.\n"
     "\n"
-    "Exit status: 0 all values converted, 1 a value outside the function's range,\n"
-    "2 a bad command, type or a value that is not a number.\n"
+    "Exit status: 0 all values converted, 1 a value outside a function's range,\n"
+    "2 a bad command, type, option or a value that is not a number.\n"
     "\n"
-    "Run 'its90 COMMAND --help' for the help of one command.\n";
+    "Run 'its90 COMMAND --help' for the help and an example of one command.\n";
+
+constexpr std::string_view kEmfHelp =
+    "Usage: its90 emf TYPE [--ref-junction TCJ] VALUE...\n"
+    "\n"
+    "Thermocouple EMF in mV at each temperature in \u2103, rounded to 5 decimal places.\n"
+    "TYPE is one of S R B K N J E T. With --ref-junction TCJ the reference junction is at\n"
+    "TCJ \u2103 and the EMF printed is E(t) - E(TCJ).\n"
+    "\n"
+    "Examples:\n"
+    "  its90 emf K 100                       prints 4.09623\n"
+    "  its90 emf s -50 1064.18               prints -0.23556 and 10.33421\n"
+    "  its90 emf K --ref-junction 25 100     prints 3.09599\n"
+    "  seq 0 10 1000 | its90 emf J -\n";
+
+constexpr std::string_view kTempHelp =
+    "Usage: its90 temp TYPE [--ref-junction TCJ] VALUE...\n"
+    "\n"
+    "Temperature in \u2103 from each thermocouple EMF in mV, by the published inverse\n"
+    "function, rounded to 4 decimal places. TYPE is one of S R B K N J E T. With\n"
+    "--ref-junction TCJ the measured EMF is that of a reference junction at TCJ \u2103:\n"
+    "E(TCJ) is added to it before the inverse function.\n"
+    "\n"
+    "Examples:\n"
+    "  its90 temp K 4.096                    prints 99.9633\n"
+    "  its90 temp K --ref-junction 25 3.09599   prints 99.9688\n";
+
+constexpr std::string_view kPt100Help =
+    "Usage: its90 pt100 VALUE...\n"
+    "\n"
+    "Resistance in \u03a9 of a Pt100 (R0 = 100 \u03a9, IEC 60751) at each temperature in \u2103,\n"
+    "from -200 to 850 \u2103.\n"
+    "\n"
+    "Examples:\n"
+    "  its90 pt100 100                       prints 138.5055\n"
+    "  its90 pt100 -200 850                  prints 18.52008 and 390.481125\n";
+
+constexpr std::string_view kSeebeckHelp =
+    "Usage: its90 seebeck TYPE VALUE...\n"
+    "\n"
+    "Differential value in \u03bcV/\u2103 at each temperature, as the window shows it: the EMF\n"
+    "at t + 0.5 \u2103 minus the EMF at t - 0.5 \u2103, times 1000, rounded to 2 places. The\n"
+    "temperature must lie 0.5 \u2103 inside the type's range.\n"
+    "\n"
+    "Example:\n"
+    "  its90 seebeck K 100                   prints 41.37\n";
+
+constexpr std::string_view kSlopeHelp =
+    "Usage: its90 pt100-slope VALUE...\n"
+    "\n"
+    "Pt100 differential value in \u03a9/\u2103 at each temperature, as the window shows it:\n"
+    "R(t + 0.5) - R(t - 0.5), rounded to 2 places, from -199.5 to 849.5 \u2103.\n"
+    "\n"
+    "Example:\n"
+    "  its90 pt100-slope 0                   prints 0.39\n";
+
+// emf and temp: a type, an optional reference junction and the values.
+int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool to_emf) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {"ref-junction"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type");
+    const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
+    if (!type) return ctx.status;
+    const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
+    if (values.empty()) return ctx.usage_error("missing values");
+    bool bad = false;
+    const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
+    if (bad) return ctx.status;
+
+    // A reference junction at TCJ reads E(t) - E(TCJ): compensate in the EMF domain.
+    double junction_emf = 0.0;
+    if (junction) {
+        const Result r = emf_function(*type)(to_single(*junction));
+        if (r.rejected()) return ctx.fail("reference junction at " + degrees(*junction) + ": " +
+                                          std::string(r.message()));
+        junction_emf = r.value();
+    }
+    const ReferenceFunction emf = emf_function(*type);
+    const ReferenceFunction temperature = temperature_function(*type);
+    ctx.for_each_value(values, [&](std::string_view text, double v) {
+        if (to_emf) {
+            const Result r = emf(to_single(v));
+            if (r.rejected()) return ctx.reject(text, r.message());
+            const double e = junction ? round_half_even(r.value() - junction_emf, 5) : r.value();
+            ctx.out << shortest(e) << '\n';
+            return;
+        }
+        const Result r = temperature(to_single(junction ? v + junction_emf : v));
+        if (r.rejected()) {
+            return ctx.reject(text, r.message().empty()
+                                        ? "type B EMF outside 0.291 \u2026 13.82 mV (no inverse "
+                                          "function there)"
+                                        : r.message());
+        }
+        ctx.out << shortest(r.value()) << '\n';
+    });
+    return ctx.status;
+}
+
+int run_pt100(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error("missing values");
+    ctx.for_each_value(args->positional, [&](std::string_view text, double v) {
+        const Result r = R_Pt100(to_single(v));
+        if (r.rejected()) return ctx.reject(text, r.message());
+        ctx.out << shortest(r.value()) << '\n';
+    });
+    return ctx.status;
+}
+
+// seebeck and pt100-slope: the window's differential value.
+int run_differential(Context& ctx, const TemperatureEntryRow& row,
+                     const std::vector<std::string>& values) {
+    if (values.empty()) return ctx.usage_error("missing values");
+    const std::string window = "outside the differential window " +
+                               shortest(row.differential_lower) + " \u2026 " +
+                               degrees(row.differential_upper);
+    ctx.for_each_value(values, [&](std::string_view text, double v) {
+        const std::optional<double> d = differential_value(row, v);
+        if (!d) return ctx.reject(text, window);
+        ctx.out << shortest(*d) << '\n';
+    });
+    return ctx.status;
+}
+
+int run_seebeck(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type");
+    const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
+    if (!type) return ctx.status;
+    return run_differential(ctx, *temperature_entry(sensor_index(*type)),
+                            {args->positional.begin() + 1, args->positional.end()});
+}
+
+int run_slope(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {});
+    if (!args) return ctx.status;
+    return run_differential(ctx, *temperature_entry(kPt100), args->positional);
+}
 
 struct Command {
     std::string_view name;
-    bool takes_type;
-    std::string_view help;
+    const std::string_view* help;
+    int (*run)(Context&, const std::vector<std::string>&);
 };
 
-constexpr Command kCommands[] = {
-    {"emf", true,
-     "Usage: its90 emf TYPE VALUE...\n"
-     "\n"
-     "Thermocouple EMF in mV (reference junction at 0 \u2103) at each temperature in \u2103,\n"
-     "rounded to 5 decimal places. TYPE is one of S R B K N J E T.\n"
-     "\n"
-     "Examples:\n"
-     "  its90 emf K 100          prints 4.09623\n"
-     "  its90 emf s -50 1064.18  prints -0.23556 and 10.33421\n"
-     "  seq 0 10 1000 | its90 emf J -\n"},
-    {"temp", true,
-     "Usage: its90 temp TYPE VALUE...\n"
-     "\n"
-     "Temperature in \u2103 from each thermocouple EMF in mV, by the published inverse\n"
-     "function, rounded to 4 decimal places. TYPE is one of S R B K N J E T.\n"
-     "\n"
-     "Examples:\n"
-     "  its90 temp K 4.096       prints 99.9633\n"
-     "  its90 temp S 18.693      prints 1768.046\n"},
-    {"pt100", false,
-     "Usage: its90 pt100 VALUE...\n"
-     "\n"
-     "Resistance in \u03a9 of a Pt100 (R0 = 100 \u03a9, IEC 60751) at each temperature in \u2103,\n"
-     "from -200 to 850 \u2103.\n"
-     "\n"
-     "Examples:\n"
-     "  its90 pt100 100          prints 138.5055\n"
-     "  its90 pt100 -200 850     prints 18.52008 and 390.481125\n"},
+const Command kCommands[] = {
+    {"emf", &kEmfHelp,
+     [](Context& c, const std::vector<std::string>& w) { return run_thermocouple(c, w, true); }},
+    {"temp", &kTempHelp,
+     [](Context& c, const std::vector<std::string>& w) { return run_thermocouple(c, w, false); }},
+    {"pt100", &kPt100Help, run_pt100},
+    {"seebeck", &kSeebeckHelp, run_seebeck},
+    {"pt100-slope", &kSlopeHelp, run_slope},
+    {"table", &kTableHelp, run_table},
+    {"calibrate", &kCalibrateHelp, run_calibrate},
 };
-
-const Command* find_command(std::string_view name) {
-    for (const Command& c : kCommands) {
-        if (c.name == name) return &c;
-    }
-    return nullptr;
-}
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
-
-void print_result(std::ostream& out, double value) {
-    if (value == 0.0) value = 0.0;  // no "-0" for a negative zero
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    out << buffer << '\n';
-}
-
-// Converts the values of one command and keeps the worst exit status.
-class Converter {
-public:
-    Converter(ReferenceFunction function, std::ostream& out, std::ostream& err, bool is_type_b)
-        : function_(function), out_(out), err_(err), is_type_b_(is_type_b) {}
-
-    void convert(std::string_view text) {
-        const std::optional<double> number = parse_strict_number(text);
-        if (!number) {
-            out_ << '\n';
-            err_ << "its90: '" << text << "' is not a number\n";
-            worsen(kExitUsage);
-            return;
-        }
-        try {
-            const Result result = function_(to_single(*number));
-            if (result.accepted()) {
-                print_result(out_, result.value());
-                return;
-            }
-            out_ << '\n';
-            err_ << "its90: " << text << ": ";
-            if (is_type_b_ && result.message().empty()) {
-                err_ << "type B EMF outside 0.291 \u2026 13.82 mV (no inverse function there)\n";
-            } else {
-                err_ << result.message() << '\n';
-            }
-            worsen(kExitRejected);
-        } catch (const FloatingPointError& e) {
-            out_ << '\n';
-            err_ << "its90: " << text << ": " << e.what() << '\n';
-            worsen(kExitRejected);
-        }
-    }
-
-    void convert_stream(std::istream& in) {
-        std::string line;
-        while (std::getline(in, line)) convert(line);
-    }
-
-    int status() const { return status_; }
-
-private:
-    void worsen(int status) {
-        if (status > status_) status_ = status;
-    }
-
-    ReferenceFunction function_;
-    std::ostream& out_;
-    std::ostream& err_;
-    bool is_type_b_;
-    int status_ = kExitOk;
-};
-
-int usage_error(std::ostream& err, std::string_view what) {
-    err << "its90: " << what << "\n\n" << kUsage;
-    return kExitUsage;
-}
 
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err) {
-    if (args.empty()) return usage_error(err, "missing command");
+    Context ctx{in, out, err, kUsage};
+    if (args.empty()) return ctx.usage_error("missing command");
     if (is_help(args[0])) {
         out << kUsage;
         return kExitOk;
     }
-    const Command* command = find_command(args[0]);
-    if (command == nullptr) return usage_error(err, "unknown command '" + args[0] + "'");
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (is_help(args[i])) {
-            out << command->help;
-            return kExitOk;
+    for (const Command& command : kCommands) {
+        if (command.name != args[0]) continue;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (is_help(args[i])) {
+                out << *command.help;
+                return kExitOk;
+            }
         }
+        ctx.usage = *command.help;
+        return command.run(ctx, {args.begin() + 1, args.end()});
     }
-
-    std::size_t first_value = 1;
-    ReferenceFunction function = R_Pt100;
-    bool is_type_b = false;
-    if (command->takes_type) {
-        if (args.size() < 2) return usage_error(err, "missing thermocouple type");
-        const std::string& name = args[1];
-        const std::optional<Thermocouple> type =
-            name.size() == 1 ? thermocouple_from_letter(name[0]) : std::nullopt;
-        if (!type) return usage_error(err, "unknown thermocouple type '" + name + "'");
-        function = command->name == "emf" ? emf_function(*type) : temperature_function(*type);
-        is_type_b = command->name == "temp" && *type == Thermocouple::B;
-        first_value = 2;
-    }
-    if (args.size() <= first_value) return usage_error(err, "missing values");
-
-    Converter converter(function, out, err, is_type_b);
-    for (std::size_t i = first_value; i < args.size(); ++i) {
-        if (args[i] == "-") {
-            converter.convert_stream(in);
-        } else {
-            converter.convert(args[i]);
-        }
-    }
-    return converter.status();
+    return ctx.usage_error("unknown command '" + args[0] + "'");
 }
 
 }  // namespace its90::cli

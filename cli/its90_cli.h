@@ -6,13 +6,13 @@
 
 namespace its90::cli {
 
-// Exit statuses of the command line.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitRejected = 1;  // a value lies outside the function's range
-inline constexpr int kExitUsage = 2;     // a bad command, type or number
+inline constexpr int kExitRejected = 1;  // a value or the command lies outside a range
+inline constexpr int kExitUsage = 2;     // a bad command, type, option or number
 
 // Runs `its90` with its arguments (without the program name). Results go to `out`, one line
-// per input value; messages go to `err`. Returns the exit status.
+// per input value; messages go to `err`. Returns the exit status: 0 all converted, 1 a value
+// or the command was rejected, 2 a bad command, type, option or number.
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err);
 

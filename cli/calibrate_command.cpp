@@ -1,0 +1,147 @@
+// `its90 calibrate`: the type S calibration of the window's upper panel, on the same code.
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+#include "context.h"
+#include "strict_number.h"
+#include "number_text.h"
+#include "output.h"
+#include "type_s_calibration.h"
+
+namespace its90::cli {
+
+const std::string_view kCalibrateHelp =
+    "Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
+    "                       [--at T...] [--from T0 --to T1 [--step S]] [--format text|csv]\n"
+    "\n"
+    "Type S thermocouple calibrated at three fixed points: its EMFs in mV at the zinc point\n"
+    "(419.527 \u2103), the aluminium (660.323 \u2103) or antimony point (630.63 \u2103) and the\n"
+    "copper point (1084.62 \u2103). Prints the deviations from the reference function, the\n"
+    "quadratic deviation function A + B t + C t\u00b2 and the thermocouple's EMF table from\n"
+    "300 to 1100 \u2103 by 100 \u2103, with the calculator window's texts and rounding (the\n"
+    "antimony table unrounded). --at gives the EMF at each temperature instead, --from/--to\n"
+    "a table every S \u2103 (default 1) between -50 and 1664.5 \u2103, rounded to 5 places.\n"
+    "--format csv prints only the table, as t_C,emf_mV.\n"
+    "\n"
+    "Examples:\n"
+    "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848\n"
+    "  its90 calibrate --zn 3.45689 --sb 5.5628 --cu 10.5848 --at 450 1000\n"
+    "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848 --from 400 --to 1100 --step 50 "
+    "--format csv\n";
+
+namespace {
+
+constexpr double kLowest = -50.0;
+constexpr double kHighest = 1664.5;
+
+struct Row {
+    double t;
+    double value;     // as the window computes it
+    std::string text;  // as the window shows it
+};
+
+void print_rows(Context& ctx, const std::vector<Row>& rows, bool csv) {
+    if (csv) ctx.out << "t_C,emf_mV\n";
+    for (const Row& r : rows) {
+        if (csv) {
+            ctx.out << shortest(r.t) << ',' << shortest(r.value) << '\n';
+        } else {
+            char t[32];
+            std::snprintf(t, sizeof t, "%10s", (shortest(r.t) + " \u2103").c_str());
+            ctx.out << t << "  " << r.text << " mV\n";
+        }
+    }
+}
+
+}  // namespace
+
+int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
+    using calibration::MiddlePoint;
+    const std::optional<Arguments> args = parse_or_report(
+        ctx, words, {"zn", "al", "sb", "cu", "from", "to", "step", "format"}, {"at"});
+    if (!args) return ctx.status;
+    if (!args->positional.empty()) return ctx.usage_error("unexpected '" + args->positional[0] + "'");
+    if (args->has("al") == args->has("sb")) return ctx.usage_error("give one of --al and --sb");
+    if (!args->has("zn") || !args->has("cu")) return ctx.usage_error("--zn and --cu are needed");
+    if (args->has("from") != args->has("to")) return ctx.usage_error("--from goes with --to");
+    if (args->has("step") && !args->has("from")) return ctx.usage_error("--step goes with --from");
+    const std::string format = args->value("format").value_or("text");
+    if (format != "text" && format != "csv") return ctx.usage_error("--format is text or csv");
+
+    const MiddlePoint middle = args->has("al") ? MiddlePoint::Aluminium : MiddlePoint::Antimony;
+    bool bad = false;
+    const double zinc = ctx.number_option(*args, "zn", bad).value_or(0);
+    const double middle_emf = ctx.number_option(*args, middle == MiddlePoint::Aluminium ? "al" : "sb", bad).value_or(0);
+    const double copper = ctx.number_option(*args, "cu", bad).value_or(0);
+    const std::optional<double> from = ctx.number_option(*args, "from", bad);
+    const std::optional<double> to = ctx.number_option(*args, "to", bad);
+    const double step = ctx.number_option(*args, "step", bad).value_or(1.0);
+    if (bad) return ctx.status;
+    if (!(step > 0)) return ctx.usage_error("--step must be above 0");
+
+    const std::array<double, 3> d = calibration::deviations(zinc, middle_emf, copper, middle);
+    const calibration::DeviationFunction f = calibration::deviation_function(d, middle);
+    for (double x : {d[0], d[1], d[2], f.A, f.B, f.C}) {
+        if (!std::isfinite(x)) return ctx.fail("the EMFs give values beyond the computable range");
+    }
+
+    const bool csv = format == "csv";
+    if (!csv) {
+        const bool al = middle == MiddlePoint::Aluminium;
+        ctx.out << "Type S calibration at zinc 419.527 \u2103, "
+                << (al ? "aluminium 660.323" : "antimony 630.63") << " \u2103, copper 1084.62 \u2103\n"
+                << "D1 = " << shortest(d[0]) << " mV\nD2 = " << shortest(d[1])
+                << " mV\nD3 = " << shortest(d[2]) << " mV\n"
+                << "dE(t) = A + B t + C t\u00b2:\nA = " << shortest(f.A) << " mV\nB = "
+                << shortest(f.B) << " mV/\u2103\nC = " << shortest(f.C) << " mV/\u2103\u00b2\n";
+    }
+
+    // A temperature of the user's: the window's temperature mode, rounded to 5 places.
+    const auto at = [&](double t) -> std::optional<Row> {
+        const double v = calibration::value_at(f, t);
+        if (!std::isfinite(v)) return std::nullopt;
+        const double rounded = round_half_even(v, 5);
+        return Row{t, rounded, ui::Num_to_text_sign(rounded)};
+    };
+
+    std::vector<Row> rows;
+    if (args->has("at")) {
+        for (const std::string& word : args->values("at")) {
+            const std::optional<double> t = parse_strict_number(word);
+            if (!t) return ctx.usage_error("--at takes numbers, not '" + word + "'");
+            if (*t < kLowest || *t > kHighest) {
+                return ctx.fail(word + ": " + calibration::kTemperatureRangeMessage);
+            }
+            const std::optional<Row> row = at(*t);
+            if (!row) return ctx.fail("the EMFs give values beyond the computable range");
+            rows.push_back(*row);
+        }
+    } else if (from) {
+        if (*from < kLowest || *to > kHighest || *from > *to) {
+            return ctx.fail("table from " + degrees(*from) + " to " + degrees(*to) +
+                            " leaves -50 \u2026 1664.5 \u2103");
+        }
+        if ((*to - *from) / step > 1e7) return ctx.fail("more than 10 million rows");
+        const double count = std::floor((*to - *from) / step * (1 + 1e-12)) + 1;
+        for (double i = 0; i < count; ++i) {
+            const std::optional<Row> row = at(round_half_even(*from + i * step, 10));
+            if (!row) return ctx.fail("the EMFs give values beyond the computable range");
+            rows.push_back(*row);
+        }
+    } else {
+        // The window's graduation table: rounded with aluminium, unrounded with antimony.
+        for (int t : calibration::kTableTemperatures) {
+            double v = calibration::table_value(f, t);
+            if (!std::isfinite(v)) return ctx.fail("the EMFs give values beyond the computable range");
+            if (middle == MiddlePoint::Aluminium) v = round_half_even(v, 5);
+            rows.push_back({static_cast<double>(t), v, ui::Num_to_text_sign(v)});
+        }
+    }
+    if (!csv) ctx.out << '\n';
+    print_rows(ctx, rows, csv);
+    return ctx.status;
+}
+
+}  // namespace its90::cli

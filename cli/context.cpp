@@ -1,0 +1,86 @@
+#include "context.h"
+
+#include <istream>
+#include <ostream>
+
+#include "output.h"
+#include "strict_number.h"
+
+namespace its90::cli {
+
+int Context::usage_error(std::string_view what) {
+    err << "its90: " << what << "\n\n" << usage;
+    worsen(kExitUsage);
+    return status;
+}
+
+void Context::reject(std::string_view text, std::string_view why) {
+    out << '\n';
+    err << "its90: " << text << ": " << why << '\n';
+    worsen(kExitRejected);
+}
+
+void Context::not_a_number(std::string_view text) {
+    out << '\n';
+    err << "its90: '" << text << "' is not a number\n";
+    worsen(kExitUsage);
+}
+
+int Context::fail(std::string_view why) {
+    err << "its90: " << why << '\n';
+    worsen(kExitRejected);
+    return status;
+}
+
+void Context::for_each_value(const std::vector<std::string>& words,
+                             const std::function<void(std::string_view, double)>& convert) {
+    const auto one = [&](std::string_view text) {
+        const std::optional<double> number = parse_strict_number(text);
+        if (!number) return not_a_number(text);
+        try {
+            convert(text, *number);
+        } catch (const FloatingPointError& e) {
+            reject(text, e.what());
+        }
+    };
+    for (const std::string& word : words) {
+        if (word != "-") {
+            one(word);
+            continue;
+        }
+        std::string line;
+        while (std::getline(in, line)) one(line);
+    }
+}
+
+std::optional<double> Context::number_option(const Arguments& args, std::string_view name,
+                                             bool& bad) {
+    const std::optional<std::string> word = args.value(name);
+    if (!word) return std::nullopt;
+    const std::optional<double> number = parse_strict_number(*word);
+    if (!number) {
+        usage_error("--" + std::string(name) + " takes a number, not '" + *word + "'");
+        bad = true;
+    }
+    return number;
+}
+
+std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::string>& words,
+                                         std::initializer_list<std::string_view> single,
+                                         std::initializer_list<std::string_view> multi) {
+    std::string error;
+    std::optional<Arguments> args = parse_arguments(words, single, multi, error);
+    if (!args) ctx.usage_error(error);
+    return args;
+}
+
+std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word) {
+    const std::optional<Thermocouple> type =
+        word.size() == 1 ? thermocouple_from_letter(word[0]) : std::nullopt;
+    if (!type) ctx.usage_error("unknown thermocouple type '" + word + "'");
+    return type;
+}
+
+std::string degrees(double t) { return shortest(t) + " \u2103"; }
+
+}  // namespace its90::cli

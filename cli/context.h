@@ -1,0 +1,59 @@
+// What every command of the command line shares: its streams, its exit status and the way it
+// reports a rejected value or a bad word.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "arguments.h"
+#include "its90.h"
+#include "its90_cli.h"
+
+namespace its90::cli {
+
+struct Context {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    std::string_view usage;  // the running command's help, shown after a usage error
+    int status = kExitOk;
+
+    void worsen(int s) {
+        if (s > status) status = s;
+    }
+    // A usage error: the reason and the command's usage on standard error, exit status 2.
+    int usage_error(std::string_view what);
+    // A value that gives no result: an empty line out, the reason on standard error.
+    void reject(std::string_view text, std::string_view why);
+    void not_a_number(std::string_view text);
+    // A failure of the whole command: the reason on standard error, exit status 1.
+    int fail(std::string_view why);
+
+    // Calls `convert` with every value word's number; "-" reads standard input, one per line.
+    void for_each_value(const std::vector<std::string>& words,
+                        const std::function<void(std::string_view, double)>& convert);
+    // A number option; a word that is not a number is a usage error (reported, status 2).
+    std::optional<double> number_option(const Arguments& args, std::string_view name,
+                                        bool& bad);
+};
+
+// The command's arguments, or nothing after a usage error has been reported.
+std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::string>& words,
+                                         std::initializer_list<std::string_view> single,
+                                         std::initializer_list<std::string_view> multi = {});
+
+// A thermocouple type, or nothing after a usage error has been reported.
+std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word);
+
+std::string degrees(double t);  // "25 ℃"
+
+extern const std::string_view kTableHelp;
+extern const std::string_view kCalibrateHelp;
+int run_table(Context& ctx, const std::vector<std::string>& words);
+int run_calibrate(Context& ctx, const std::vector<std::string>& words);
+
+}  // namespace its90::cli

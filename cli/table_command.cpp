@@ -1,0 +1,158 @@
+// `its90 table`: a graduation table of a thermocouple type or the Pt100, as text laid out like
+// the published tables or as CSV.
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+#include "context.h"
+#include "output.h"
+#include "temperature_entry.h"
+
+namespace its90::cli {
+
+const std::string_view kTableHelp =
+    "Usage: its90 table TYPE|Pt100 [--from T0] [--to T1] [--step S] [--format text|csv]\n"
+    "                   [--ref-junction TCJ]\n"
+    "\n"
+    "A graduation table over the whole range of the type, or from T0 to T1 \u2103.\n"
+    "  --format text  (default) laid out like the published tables: one row per 10 \u2103,\n"
+    "                 columns 0 ... 10 \u2103, EMF in mV to 3 decimals (Pt100: \u03a9 to 2);\n"
+    "                 below 0 \u2103 the columns count down (0, -1, ... -10).\n"
+    "  --format csv   one row per temperature, every S \u2103 (default 1), with the header\n"
+    "                 t_C,emf_mV,seebeck_uV_per_C (Pt100: t_C,resistance_ohm,slope_ohm_per_C);\n"
+    "                 the differential value is empty where the window shows none.\n"
+    "  --ref-junction TCJ  EMFs for a reference junction at TCJ \u2103: E(t) - E(TCJ).\n"
+    "\n"
+    "Examples:\n"
+    "  its90 table K --from -10 --to 10\n"
+    "  its90 table S --format csv --step 0.5 > type-s.csv\n"
+    "  its90 table Pt100 --from 0 --to 100\n";
+
+namespace {
+
+// A table row can hold at most this many values, so a typo cannot fill the disk.
+constexpr double kMaxRows = 1e7;
+
+struct Source {
+    const TemperatureEntryRow* row;
+    bool pt100;
+    std::string title;
+    int decimals;
+};
+
+void print_text(Context& ctx, const Source& source, double from, double to, double junction_emf) {
+    const auto value = [&](int t) -> std::string {
+        const Result r = source.row->function(static_cast<float>(t));
+        if (r.rejected()) return "";
+        return fixed(source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5),
+                     source.decimals);
+    };
+    const auto in_range = [&](int t) { return t >= from && t <= to; };
+    // Rows r = lowest, lowest + 10, ... highest; row r holds r + sign * c for c = 0 ... 10.
+    const auto section = [&](int sign, int lowest, int highest) {
+        char cell[32];
+        ctx.out << '\n' << "    \u2103";
+        for (int c = 0; c <= 10; ++c) {
+            std::snprintf(cell, sizeof cell, "%9d", sign * c);
+            ctx.out << cell;
+        }
+        ctx.out << '\n';
+        for (int r = lowest; r <= highest; r += 10) {
+            std::snprintf(cell, sizeof cell, "%6d", r);
+            std::string line = cell;
+            for (int c = 0; c <= 10; ++c) {
+                const int t = r + sign * c;
+                std::snprintf(cell, sizeof cell, "%9s", in_range(t) ? value(t).c_str() : "");
+                line += cell;
+            }
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            ctx.out << line << '\n';
+        }
+    };
+    const auto tens = [](double x, double (*round)(double)) {
+        return static_cast<int>(round(x / 10.0)) * 10;
+    };
+    ctx.out << source.title << '\n';
+    // Below 0 the columns count down: row -10 holds -10 ... -20, row 0 holds 0 ... -10.
+    if (from < 0) section(-1, tens(from, std::ceil), std::min(0, tens(to + 10, std::floor)));
+    if (to >= 0) section(+1, std::max(0, tens(from - 10, std::ceil)), tens(to, std::floor));
+}
+
+void print_csv(Context& ctx, const Source& source, double from, double to, double step,
+               double junction_emf) {
+    ctx.out << (source.pt100 ? "t_C,resistance_ohm,slope_ohm_per_C\n"
+                             : "t_C,emf_mV,seebeck_uV_per_C\n");
+    const double rows = std::floor((to - from) / step * (1 + 1e-12)) + 1;
+    for (double i = 0; i < rows; ++i) {
+        const double t = round_half_even(from + i * step, 10);
+        const Result r = source.row->function(to_single(t));
+        if (r.rejected()) continue;  // cannot happen: the bounds were checked
+        const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
+        const std::optional<double> d = differential_value(*source.row, t);
+        ctx.out << shortest(t) << ',' << shortest(v) << ',' << (d ? shortest(*d) : "") << '\n';
+    }
+}
+
+}  // namespace
+
+int run_table(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args =
+        parse_or_report(ctx, words, {"from", "to", "step", "format", "ref-junction"});
+    if (!args) return ctx.status;
+    if (args->positional.size() != 1) return ctx.usage_error("give one TYPE or Pt100");
+
+    Source source{};
+    const std::string& word = args->positional[0];
+    std::string name = word;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "pt100") {
+        source = {temperature_entry(kPt100), true,
+                  "Pt100 (R0 = 100 \u03a9, IEC 60751): resistance in \u03a9", 2};
+    } else {
+        const std::optional<Thermocouple> type = type_or_report(ctx, word);
+        if (!type) return ctx.status;
+        source = {temperature_entry(sensor_index(*type)), false,
+                  std::string("ITS-90 type ") + letter(*type) + " thermocouple: EMF in mV", 3};
+    }
+
+    bool bad = false;
+    const double from = ctx.number_option(*args, "from", bad).value_or(source.row->lower);
+    const double to = ctx.number_option(*args, "to", bad).value_or(source.row->upper);
+    const std::optional<double> step = ctx.number_option(*args, "step", bad);
+    const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
+    if (bad) return ctx.status;
+    const std::string format = args->value("format").value_or("text");
+    if (format != "text" && format != "csv") return ctx.usage_error("--format is text or csv");
+    if (format == "text" && step) return ctx.usage_error("--step goes with --format csv");
+    if (source.pt100 && junction) return ctx.usage_error("a Pt100 has no reference junction");
+    if (step && !(*step > 0)) return ctx.usage_error("--step must be above 0");
+
+    const std::string range = "the range " + shortest(source.row->lower) + " \u2026 " +
+                              degrees(source.row->upper);
+    if (from < source.row->lower || to > source.row->upper) {
+        return ctx.fail("table from " + degrees(from) + " to " + degrees(to) + " leaves " + range);
+    }
+    if (from > to) return ctx.fail("--from " + shortest(from) + " lies above --to " + shortest(to));
+    if ((to - from) / step.value_or(1.0) > kMaxRows) return ctx.fail("more than 10 million rows");
+
+    double junction_emf = 0.0;
+    if (junction) {
+        const Result r = source.row->function(to_single(*junction));
+        if (r.rejected()) return ctx.fail("reference junction at " + degrees(*junction) + ": " +
+                                          std::string(r.message()));
+        junction_emf = r.value();
+        source.title += ", reference junction at " + degrees(*junction);
+    } else if (!source.pt100) {
+        source.title += ", reference junction at 0 \u2103";
+    }
+
+    if (format == "csv") {
+        print_csv(ctx, source, from, to, step.value_or(1.0), junction_emf);
+    } else {
+        print_text(ctx, source, from, to, junction_emf);
+    }
+    return ctx.status;
+}
+
+}  // namespace its90::cli

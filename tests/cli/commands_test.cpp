@@ -1,0 +1,239 @@
+// The bench commands: differential values, graduation tables, calibration and reference-
+// junction compensation.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "its90_cli.h"
+#include "number_text.h"
+
+namespace its90::cli {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome run_cli(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int status = run(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+TEST(Differential, AsTheWindowComputesIt) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+        int status;
+    };
+    const Case cases[] = {
+        {{"seebeck", "K", "100"}, "41.37\n", kExitOk},
+        {{"seebeck", "s", "0", "-49.5", "1767.6"}, "5.4\n3.97\n10.32\n", kExitOk},
+        {{"seebeck", "T", "-100"}, "28.39\n", kExitOk},
+        {{"seebeck", "B", "10", "0"}, "-0.13\n\n", kExitRejected},
+        {{"seebeck", "S", "1768.1", "-50"}, "\n\n", kExitRejected},
+        {{"pt100-slope", "0", "100", "849.5", "850"}, "0.39\n0.38\n0.29\n\n", kExitRejected},
+        {{"seebeck", "K", "x"}, "\n", kExitUsage},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.out, c.out) << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(o.status, c.status) << c.args[0] << " " << c.args[1];
+    }
+    EXPECT_NE(run_cli({"seebeck", "K", "1372"}).err.find("-269.5 … 1371.5 ℃"), std::string::npos);
+}
+
+TEST(Table, TextLayoutLikeThePublishedTables) {
+    const Outcome o = run_cli({"table", "K", "--from", "-10", "--to", "10"});
+    EXPECT_EQ(o.status, kExitOk);
+    EXPECT_EQ(o.out,
+              "ITS-90 type K thermocouple: EMF in mV, reference junction at 0 ℃\n"
+              "\n"
+              "    ℃        0       -1       -2       -3       -4       -5       -6       -7"
+              "       -8       -9      -10\n"
+              "   -10   -0.392\n"
+              "     0    0.000   -0.039   -0.079   -0.118   -0.157   -0.197   -0.236   -0.275"
+              "   -0.314   -0.353   -0.392\n"
+              "\n"
+              "    ℃        0        1        2        3        4        5        6        7"
+              "        8        9       10\n"
+              "     0    0.000    0.039    0.079    0.119    0.158    0.198    0.238    0.277"
+              "    0.317    0.357    0.397\n"
+              "    10    0.397\n");
+}
+
+TEST(Table, WholeRangeByDefaultWithRowsFromTheLowest) {
+    const std::vector<std::string> k = lines(run_cli({"table", "K"}).out);
+    ASSERT_GT(k.size(), 170u);
+    EXPECT_EQ(k[3].substr(0, 15), "  -270   -6.458");
+    EXPECT_EQ(k.back().substr(0, 15), "  1370   54.819");
+    const std::vector<std::string> pt = lines(run_cli({"table", "pt100", "--from", "0", "--to", "0"}).out);
+    EXPECT_EQ(pt.back(), "     0   100.00");
+}
+
+TEST(Table, CsvRowsEqualTheEmfCommand) {
+    for (const char* type : {"S", "R", "B", "K", "N", "J", "E", "T"}) {
+        const std::vector<std::string> rows = lines(run_cli({"table", type, "--format", "csv"}).out);
+        ASSERT_EQ(rows[0], "t_C,emf_mV,seebeck_uV_per_C");
+        std::string temperatures;
+        std::vector<std::string> emfs;
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            const std::size_t comma = rows[i].find(',');
+            temperatures += rows[i].substr(0, comma) + "\n";
+            emfs.push_back(rows[i].substr(comma + 1, rows[i].find(',', comma + 1) - comma - 1));
+        }
+        EXPECT_EQ(lines(run_cli({"emf", type, "-"}, temperatures).out), emfs) << type;
+    }
+}
+
+TEST(Table, CsvStepsAndReferenceJunction) {
+    const Outcome o = run_cli({"table", "K", "--from", "0", "--to", "0.3", "--step", "0.1",
+                               "--format", "csv", "--ref-junction", "25"});
+    EXPECT_EQ(o.out,
+              "t_C,emf_mV,seebeck_uV_per_C\n0,-1.00024,39.45\n0.1,-0.99629,39.46\n"
+              "0.2,-0.99235,39.46\n0.3,-0.9884,39.47\n");
+    const std::vector<std::string> pt =
+        lines(run_cli({"table", "Pt100", "--from", "-200", "--to", "-199", "--format", "csv"}).out);
+    EXPECT_EQ(pt, (std::vector<std::string>{"t_C,resistance_ohm,slope_ohm_per_C",
+                                            "-200,18.52008,", "-199,18.9522323360517,0.43"}));
+}
+
+TEST(Table, Errors) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {
+        {{"table", "K", "--from", "-300"}, kExitRejected},
+        {{"table", "K", "--from", "10", "--to", "0"}, kExitRejected},
+        {{"table", "K", "--ref-junction", "2000"}, kExitRejected},
+        {{"table", "K", "--step", "1"}, kExitUsage},
+        {{"table", "K", "--format", "csv", "--step", "0"}, kExitUsage},
+        {{"table", "K", "--format", "xml"}, kExitUsage},
+        {{"table", "K", "--colour", "red"}, kExitUsage},
+        {{"table", "Pt100", "--ref-junction", "20"}, kExitUsage},
+        {{"table", "X"}, kExitUsage},
+        {{"table"}, kExitUsage},
+        {{"table", "K", "--from"}, kExitUsage},
+        {{"table", "K", "--from", "abc"}, kExitUsage},
+        {{"table", "K", "--format", "csv", "--step", "1e-9"}, kExitRejected},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args.back();
+        EXPECT_EQ(o.out, "") << c.args.back();
+        EXPECT_NE(o.err, "") << c.args.back();
+    }
+}
+
+TEST(ReferenceJunction, RoundTripThroughTheInverseFunction) {
+    for (const char* t : {"-150", "0", "25", "100", "500", "1000", "1370"}) {
+        const Outcome emf = run_cli({"emf", "K", "--ref-junction", "25", t});
+        ASSERT_EQ(emf.status, kExitOk) << t;
+        const Outcome back = run_cli({"temp", "K", "--ref-junction=25", emf.out.substr(0, emf.out.size() - 1)});
+        ASSERT_EQ(back.status, kExitOk) << t;
+        // Within the published inverse function's error (type K: -0.05 ... 0.06 degC).
+        EXPECT_NEAR(std::stod(back.out), std::stod(t), 0.06) << t;
+    }
+    EXPECT_EQ(run_cli({"emf", "K", "--ref-junction", "25", "25"}).out, "0\n");
+    EXPECT_EQ(run_cli({"emf", "K", "--ref-junction", "0", "100"}).out, "4.09623\n");
+    // 1372 degC lies beyond the inverse function's 54.886 mV once the junction EMF is added.
+    EXPECT_EQ(run_cli({"temp", "K", "--ref-junction", "25", "53.88612"}).status, kExitRejected);
+}
+
+TEST(ReferenceJunction, RejectionsWhenTheJunctionOrTheSumLeavesTheRange) {
+    Outcome o = run_cli({"emf", "K", "--ref-junction", "1400", "100"});
+    EXPECT_EQ(o.status, kExitRejected);
+    EXPECT_EQ(o.out, "");
+    o = run_cli({"temp", "K", "--ref-junction", "100", "54", "1"});  // 54 + 4.1 > 54.886 mV
+    EXPECT_EQ(o.status, kExitRejected);
+    EXPECT_EQ(lines(o.out).size(), 2u);
+    EXPECT_EQ(lines(o.out)[0], "");
+    o = run_cli({"temp", "B", "--ref-junction", "20", "0.1"});  // 0.1 + 0.003 < 0.291 mV
+    EXPECT_EQ(o.status, kExitRejected);
+    EXPECT_NE(o.err.find("0.291"), std::string::npos);
+    EXPECT_EQ(run_cli({"emf", "K", "--ref-junction", "abc", "1"}).status, kExitUsage);
+}
+
+TEST(Calibrate, ReproducesThePanelTexts) {
+    const std::vector<std::string> zero = {" 2.32304", " 3.25936", " 4.23329", " 5.23869", " 6.27525",
+                                           " 7.34498", " 8.44924", " 9.5871",  " 10.75654"};
+    const std::vector<std::string> offset = {" 2.33304", " 3.26936", " 4.24329", " 5.24869", " 6.28525",
+                                             " 7.35498", " 8.45924", " 9.5971",  " 10.76654"};
+    struct Case {
+        std::vector<std::string> args;
+        const std::vector<std::string>* texts;
+        double tolerance;
+    };
+    const Case cases[] = {
+        {{"--zn", "3.44689", "--al", "5.86013", "--cu", "10.5748"}, &zero, 0},
+        {{"--zn", "3.44689", "--sb", "5.5528", "--cu", "10.5748"}, &zero, 0},
+        {{"--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"}, &offset, 0},
+        {{"--zn", "3.45689", "--sb", "5.5628", "--cu", "10.5848"}, &offset, 0.000001},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"calibrate"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome o = run_cli(args);
+        ASSERT_EQ(o.status, kExitOk);
+        const std::vector<std::string> out = lines(o.out);
+        ASSERT_GE(out.size(), 9u);
+        for (std::size_t r = 0; r < 9; ++r) {
+            const std::string& line = out[out.size() - 9 + r];
+            const std::string text = line.substr(line.find("℃") + 5, line.size() - line.find("℃") - 5 - 3);
+            if (c.tolerance == 0) {
+                EXPECT_EQ(text, (*c.texts)[r]) << c.args[2];
+            } else {
+                EXPECT_NEAR(ui::Text_to_num(text), ui::Text_to_num((*c.texts)[r]), c.tolerance);
+            }
+        }
+    }
+}
+
+TEST(Calibrate, TemperaturesRangesAndErrors) {
+    const std::vector<std::string> base = {"calibrate", "--zn", "3.44689", "--al", "5.86013",
+                                           "--cu", "10.5748"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), more.begin(), more.end());
+        return run_cli(args);
+    };
+    EXPECT_EQ(with({"--at", "100", "-50", "--format", "csv"}).out, "t_C,emf_mV\n100,0.64591\n-50,-0.23556\n");
+    EXPECT_EQ(with({"--from", "1600", "--to", "1664.5", "--step", "32.25", "--format", "csv"}).out,
+              "t_C,emf_mV\n1600,16.77684\n1632.25,17.15777\n1664.5,17.53596\n");
+    EXPECT_EQ(with({"--at", "1664.6"}).status, kExitRejected);
+    EXPECT_EQ(with({"--from", "-60", "--to", "0"}).status, kExitRejected);
+    EXPECT_EQ(with({"--at", "ten"}).status, kExitUsage);
+    EXPECT_EQ(with({"--from", "0"}).status, kExitUsage);
+    EXPECT_EQ(with({"--sb", "5.5"}).status, kExitUsage);
+    EXPECT_EQ(run_cli({"calibrate", "--zn", "1", "--al", "1"}).status, kExitUsage);
+    for (const char* absurd : {"1e308", "-1e308"}) {
+        const Outcome o = run_cli({"calibrate", "--zn", "1", "--al", "1", "--cu", absurd});
+        EXPECT_EQ(o.status, kExitRejected) << absurd;
+        EXPECT_EQ(o.out, "") << absurd;
+    }
+}
+
+TEST(Help, EveryCommandHasAnExample) {
+    for (const char* command : {"emf", "temp", "pt100", "seebeck", "pt100-slope", "table", "calibrate"}) {
+        const Outcome o = run_cli({command, "--help"});
+        EXPECT_EQ(o.status, kExitOk) << command;
+        EXPECT_NE(o.out.find("Example"), std::string::npos) << command;
+        EXPECT_NE(o.out.find(std::string("its90 ") + command), std::string::npos) << command;
+    }
+}
+
+}  // namespace
+}  // namespace its90::cli
