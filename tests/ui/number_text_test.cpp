@@ -71,5 +71,12 @@ TEST(NumToTextSign, ReadsBackToTheSameValue) {
     }
 }
 
+TEST(NumToTextSign, LargestDoublesReadBackAsInfinity) {
+    // Found by fuzzing: 15 digits of the largest doubles round up beyond the double range.
+    EXPECT_EQ(Num_to_text_sign(-1.7976931348623157e308), "-1.79769313486232E+308");
+    EXPECT_EQ(Text_to_num(Num_to_text_sign(-1.7976931348623157e308)), -INFINITY);
+    EXPECT_EQ(Text_to_num(Num_to_text_sign(1.7976931348623e308)), 1.7976931348623e308);
+}
+
 }  // namespace
 }  // namespace its90::ui
