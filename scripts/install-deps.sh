@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk fonts-arphic-ukai
+  clang libclang-rt-14-dev
 )
 
 if [ "$(id -u)" -eq 0 ]; then

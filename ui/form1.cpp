@@ -273,6 +273,17 @@ int Form1::selected_sensor() const {
     return -1;
 }
 
+// The row of the selected sensor in an entry table, tried in the table's order; nullptr if
+// the table has none (Pt100 in the EMF entry).
+template <typename Row, std::size_t N>
+const Row* Form1::selected_row(const Row (&table)[N]) const {
+    const int sensor = selected_sensor();
+    for (const Row& row : table) {
+        if (row.sensor == sensor) return &row;
+    }
+    return nullptr;
+}
+
 void Form1::show_message(std::string_view text) {
     message_box_.show_range_message(
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -286,10 +297,8 @@ double Form1::call(ReferenceFunction f, float argument) {
 
 void Form1::Txt_T90_Change() {
     if (foc_flag != 1) return;
-    const int sensor = selected_sensor();
-    const auto row = std::find_if(std::begin(kTemperatureEntry), std::end(kTemperatureEntry),
-                                  [sensor](const auto& r) { return r.sensor == sensor; });
-    if (row == std::end(kTemperatureEntry)) return;
+    const TemperatureEntryRow* row = selected_row(kTemperatureEntry);
+    if (row == nullptr) return;
 
     // Text_to_num gives +-infinity for a number beyond the double range; like any number
     // beyond the single range it fails the range test, so nothing out of range is narrowed.
@@ -314,10 +323,8 @@ void Form1::Txt_T90_Change() {
 
 void Form1::Txt_E90_Change() {
     if (foc_flag != 2) return;
-    const int sensor = selected_sensor();
-    const auto row = std::find_if(std::begin(kEmfEntry), std::end(kEmfEntry),
-                                  [sensor](const auto& r) { return r.sensor == sensor; });
-    if (row == std::end(kEmfEntry)) return;
+    const EmfEntryRow* row = selected_row(kEmfEntry);
+    if (row == nullptr) return;
 
     const double v = Text_to_num(text_of(Txt_E90));
     if (v < row->lower || v > row->upper) {

@@ -74,6 +74,8 @@ private:
     // The value of a reference function; a rejection shows its message (if it has one).
     double call(ReferenceFunction f, float argument);
     int selected_sensor() const;
+    template <typename Row, std::size_t N>
+    const Row* selected_row(const Row (&table)[N]) const;
     void set_emf_field_enabled(bool enabled);
 
     MessageBox& message_box_;

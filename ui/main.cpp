@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <cstring>
 
+#include "first_frame.h"
 #include "fonts.h"
 #include "form1.h"
 #include "message_box.h"
@@ -12,6 +14,11 @@ int main(int argc, char** argv) {
     its90::ui::ModalMessageBox message_box;
     its90::ui::Form1 form(message_box);
     message_box.set_parent(&form);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--exit-after-first-frame") == 0) {
+            its90::ui::quit_after_first_frame(&form);
+        }
+    }
     form.start();
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -23,6 +24,14 @@ public:
 
 private:
     QWidget* parent_;
+};
+
+// Keeps the texts instead of showing them: for tests, fuzzing and benchmarks, which must
+// never block on a modal box.
+class RecordingMessageBox final : public MessageBox {
+public:
+    void show_range_message(const QString& text) override { texts << text; }
+    QStringList texts;
 };
 
 }  // namespace its90::ui

@@ -7,23 +7,14 @@
 #include <vector>
 
 #include "its90_cli.h"
+#include "run_cli.h"
 #include "number_text.h"
 
 namespace its90::cli {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome run_cli(std::vector<std::string> args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = run(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing::Outcome;
+using testing::run_cli;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;

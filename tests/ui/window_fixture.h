@@ -14,12 +14,6 @@
 
 namespace its90::ui::testing {
 
-class RecordingMessageBox final : public MessageBox {
-public:
-    void show_range_message(const QString& text) override { texts << text; }
-    QStringList texts;
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
