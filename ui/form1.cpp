@@ -30,10 +30,10 @@ std::string text_of(const QLineEdit* edit) { return edit->text().toStdString(); 
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
-QFont font_of(const FontSpec& spec) {
-    QFont font(utf8(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+QFont font_of(const FontSpec& face) {
+    QFont font(utf8(face.family));
+    font.setPointSizeF(face.points);
+    font.setBold(face.bold);
     return font;
 }
 
@@ -82,18 +82,18 @@ Form1::Form1(MessageBox& message_box, QWidget* parent)
 
 void Form1::create_controls() {
     QMap<QString, QWidget*> containers{{"Form1", this}};
-    for (const ControlSpec& spec : form1_controls()) {
-        QWidget* parent = containers.value(utf8(spec.parent));
+    for (const ControlSpec& control : form1_controls()) {
+        QWidget* parent = containers.value(utf8(control.parent));
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (control.kind) {
             case ControlKind::Frame: {
-                auto* frame = new QGroupBox(utf8(spec.caption), parent);
-                containers.insert(utf8(spec.name), frame);
+                auto* frame = new QGroupBox(utf8(control.caption), parent);
+                containers.insert(utf8(control.name), frame);
                 widget = frame;
                 break;
             }
             case ControlKind::Label: {
-                auto* label = new QLabel(utf8(spec.caption), parent);
+                auto* label = new QLabel(utf8(control.caption), parent);
                 label->setWordWrap(true);  // the narrow vertical heading stacks its characters
                 widget = label;
                 break;
@@ -102,15 +102,15 @@ void Form1::create_controls() {
                 widget = new QLineEdit(parent);
                 break;
             case ControlKind::OptionButton:
-                widget = new QRadioButton(utf8(spec.caption), parent);
+                widget = new QRadioButton(utf8(control.caption), parent);
                 break;
         }
-        widget->setObjectName(utf8(spec.name));
-        widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                            pixels(spec.height));
+        widget->setObjectName(utf8(control.name));
+        widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
+                            pixels(control.height));
         // Every control carries its own font, as a frame's font is not its children's.
-        widget->setFont(font_of(spec.font));
-        if (!spec.tool_tip.empty()) widget->setToolTip(utf8(spec.tool_tip));
+        widget->setFont(font_of(control.font));
+        if (!control.tool_tip.empty()) widget->setToolTip(utf8(control.tool_tip));
     }
 
     Txt_T90 = findChild<QLineEdit*>("Txt_T90");
@@ -142,9 +142,9 @@ void Form1::create_controls() {
 
 void Form1::set_tab_order() {
     std::vector<std::pair<int, QWidget*>> order;
-    for (const ControlSpec& spec : form1_controls()) {
-        if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::OptionButton) continue;
-        order.emplace_back(spec.tab_index, findChild<QWidget*>(utf8(spec.name)));
+    for (const ControlSpec& control : form1_controls()) {
+        if (control.kind != ControlKind::TextBox && control.kind != ControlKind::OptionButton) continue;
+        order.emplace_back(control.tab_index, findChild<QWidget*>(utf8(control.name)));
     }
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -99,15 +99,15 @@ TEST_F(Window, TabOrderFollowsTabIndices) {
 }
 
 TEST_F(Window, EveryControlStandsWhereTheLayoutTablePutsIt) {
-    for (const ControlSpec& spec : form1_controls()) {
-        const QWidget* w = form->findChild<QWidget*>(QString::fromStdString(spec.name));
-        ASSERT_NE(w, nullptr) << spec.name;
-        EXPECT_EQ(w->parentWidget()->objectName().toStdString(), spec.parent) << spec.name;
-        EXPECT_EQ(w->geometry(), QRect(spec.left / 15, spec.top / 15, spec.width / 15,
-                                       spec.height / 15))
-            << spec.name;
-        EXPECT_EQ(spec.left % 15 + spec.top % 15 + spec.width % 15 + spec.height % 15, 0)
-            << spec.name << " is not on whole pixels";
+    for (const ControlSpec& control : form1_controls()) {
+        const QWidget* w = form->findChild<QWidget*>(QString::fromStdString(control.name));
+        ASSERT_NE(w, nullptr) << control.name;
+        EXPECT_EQ(w->parentWidget()->objectName().toStdString(), control.parent) << control.name;
+        EXPECT_EQ(w->geometry(), QRect(control.left / 15, control.top / 15, control.width / 15,
+                                       control.height / 15))
+            << control.name;
+        EXPECT_EQ(control.left % 15 + control.top % 15 + control.width % 15 + control.height % 15, 0)
+            << control.name << " is not on whole pixels";
     }
     EXPECT_EQ(form->findChild<QLabel*>("Labzn(11)")->text(), QString::fromUtf8("1100℃"));
     EXPECT_EQ(form->T1[14]->geometry(), QRect(314, 233, 90, 25));
