@@ -34,6 +34,24 @@ int digit_value(char c) {
     return 99;
 }
 
+void take_sign(Reader& r, std::string& into) {
+    if (r.peek() == '+' || r.peek() == '-') {
+        into += r.peek();
+        r.next();
+    }
+}
+
+// Appends the decimal digits that follow; tells whether there was any.
+bool take_digits(Reader& r, std::string& into) {
+    bool any = false;
+    while (is_digit(r.peek())) {
+        into += r.peek();
+        r.next();
+        any = true;
+    }
+    return any;
+}
+
 double read_integer(Reader& r, int base) {
     double value = 0.0;
     while (digit_value(r.peek()) < base) {
@@ -120,41 +138,20 @@ double Text_to_num(std::string_view text) {
 
     // Gather the number without the skipped characters, then let strtod round it correctly.
     std::string number;
-    if (r.peek() == '+' || r.peek() == '-') {
-        number += r.peek();
-        r.next();
-    }
-    bool any_digit = false;
-    while (is_digit(r.peek())) {
-        number += r.peek();
-        r.next();
-        any_digit = true;
-    }
+    take_sign(r, number);
+    bool any_digit = take_digits(r, number);
     if (r.peek() == '.') {
         number += '.';
         r.next();
-        while (is_digit(r.peek())) {
-            number += r.peek();
-            r.next();
-            any_digit = true;
-        }
+        any_digit = take_digits(r, number) || any_digit;
     }
     if (!any_digit) return 0.0;
     const char e = r.peek();
     if (e == 'E' || e == 'e' || e == 'D' || e == 'd') {
         r.next();
         std::string exponent = "e";
-        if (r.peek() == '+' || r.peek() == '-') {
-            exponent += r.peek();
-            r.next();
-        }
-        bool exponent_digit = false;
-        while (is_digit(r.peek())) {
-            exponent += r.peek();
-            r.next();
-            exponent_digit = true;
-        }
-        if (exponent_digit) number += exponent;
+        take_sign(r, exponent);
+        if (take_digits(r, exponent)) number += exponent;  // "1e" alone reads as 1
     }
     return strtod_l(number.c_str(), nullptr, c_locale());
 }
