@@ -175,6 +175,25 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (watched == Txt_T90) Txt_T90_LostFocus();
         return false;
     }
+    // Tab and Shift+Tab enter an option group at its selected button, as in any option group:
+    // Qt would give the focus to the group's first button in the chain, and a sensor button
+    // that takes the focus without being selected would set the prompts and units of a sensor
+    // other than the one the conversions use.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (auto* radio = qobject_cast<QRadioButton*>(watched);
+        radio != nullptr && !radio->isChecked() &&
+        (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+        const auto siblings =
+            radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+        for (QRadioButton* sibling : siblings) {
+            if (!sibling->isChecked()) continue;
+            // Once Qt has finished this focus change: a focus move from inside a focus event
+            // is not carried out reliably.
+            QMetaObject::invokeMethod(
+                sibling, [sibling, reason] { sibling->setFocus(reason); }, Qt::QueuedConnection);
+            return false;
+        }
+    }
     const QString name = watched->objectName();
     if (watched == Txt_T90) {
         Txt_T90_GotFocus();

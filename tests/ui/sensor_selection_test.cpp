@@ -83,6 +83,29 @@ TEST_F(SensorSelection, TabIntoTheGroupResetsEvenForTheSameSensor) {
     EXPECT_TRUE(form->Op_S[0]->isChecked());
 }
 
+TEST_F(SensorSelection, TabEntersTheGroupAtTheSelectedButton) {
+    const auto press = [&](QWidget* from, Qt::Key key) {
+        focus(from);
+        QTest::keyClick(from, key);
+        QCoreApplication::processEvents();
+        return QApplication::focusWidget()->objectName();
+    };
+    // Before any sensor button has had the focus, Qt would stop at the group's first button in
+    // the chain, B, and set B's prompts while S stays selected.
+    EXPECT_EQ(press(form->Txt_E90, Qt::Key_Tab), "Op_S(0)");
+    EXPECT_EQ(form->Txt_E90->toolTip(), QString::fromUtf8(kSensors[0].emf_prompt));
+    EXPECT_TRUE(form->Op_S[0]->isChecked());
+
+    // The group is one tab stop at its selected button, in that button's place in the order.
+    click_sensor(5);
+    EXPECT_EQ(press(form->Txt_E90, Qt::Key_Tab), "Text1");
+    EXPECT_EQ(press(form->Text1, Qt::Key_Tab), "Op_S(5)");
+    EXPECT_EQ(press(form->Op_S[5], Qt::Key_Tab), "T1(0)");
+    click_sensor(2);
+    EXPECT_EQ(press(form->Text1, Qt::Key_Backtab), "Op_S(2)");
+    EXPECT_EQ(form->Txt_T90->toolTip(), QString::fromUtf8(kSensors[2].temperature_prompt));
+}
+
 TEST_F(SensorSelection, PromptsStayInitialUntilAButtonTakesTheFocus) {
     focus(form->Txt_T90);
     type(form->Txt_T90, "1");
