@@ -132,7 +132,7 @@ void Form1::create_controls() {
     Op1->setChecked(true);
     // Output boxes: written by the program only, but their text can be selected and copied.
     Text1->setReadOnly(true);
-    for (int box : {3, 4, 5, 6, 7, 8, 9, 10, 13, 14}) T1[box]->setReadOnly(true);
+    for (int box : kOutputBoxes) T1[box]->setReadOnly(true);
     apply_system_colours(*this);
 
     for (QWidget* w : findChildren<QWidget*>()) {

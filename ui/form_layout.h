@@ -28,6 +28,9 @@ struct ControlSpec {
     std::string tool_tip;
 };
 
+// The T1 boxes that show results: the graduation table and the EMF at a typed temperature.
+inline constexpr int kOutputBoxes[] = {3, 4, 5, 6, 7, 8, 9, 10, 13, 14};
+
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidthTwips = 6870;
 inline constexpr int kClientHeightTwips = 7440;

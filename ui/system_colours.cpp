@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QWidget>
 
+#include "form_layout.h"
+
 namespace its90::ui {
 namespace {
 
@@ -34,9 +36,8 @@ void set_text_colour(QWidget* widget, SystemColour index) {
 }
 
 bool is_output_box(const QString& name) {
-    for (const char* box : {"T1(3)", "T1(4)", "T1(5)", "T1(6)", "T1(7)", "T1(8)", "T1(9)",
-                            "T1(10)", "T1(13)", "T1(14)"}) {
-        if (name == box) return true;
+    for (int box : kOutputBoxes) {
+        if (name == QString("T1(%1)").arg(box)) return true;
     }
     return false;
 }
