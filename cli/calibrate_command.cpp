@@ -34,6 +34,7 @@ const std::string_view kCalibrateHelp =
 namespace {
 
 constexpr double kLowest = -50.0;
+constexpr const char* kBeyondRange = "the EMFs give values beyond the computable range";
 constexpr double kHighest = 1664.5;
 
 struct Row {
@@ -84,7 +85,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::array<double, 3> d = calibration::deviations(zinc, middle_emf, copper, middle);
     const calibration::DeviationFunction f = calibration::deviation_function(d, middle);
     for (double x : {d[0], d[1], d[2], f.A, f.B, f.C}) {
-        if (!std::isfinite(x)) return ctx.fail("the EMFs give values beyond the computable range");
+        if (!std::isfinite(x)) return ctx.fail(kBeyondRange);
     }
 
     const bool csv = format == "csv";
@@ -115,7 +116,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
                 return ctx.fail(word + ": " + calibration::kTemperatureRangeMessage);
             }
             const std::optional<Row> row = at(*t);
-            if (!row) return ctx.fail("the EMFs give values beyond the computable range");
+            if (!row) return ctx.fail(kBeyondRange);
             rows.push_back(*row);
         }
     } else if (from) {
@@ -123,18 +124,18 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
             return ctx.fail("table from " + degrees(*from) + " to " + degrees(*to) +
                             " leaves -50 \u2026 1664.5 \u2103");
         }
-        if ((*to - *from) / step > 1e7) return ctx.fail("more than 10 million rows");
-        const double count = std::floor((*to - *from) / step * (1 + 1e-12)) + 1;
-        for (double i = 0; i < count; ++i) {
-            const std::optional<Row> row = at(round_half_even(*from + i * step, 10));
-            if (!row) return ctx.fail("the EMFs give values beyond the computable range");
+        const std::optional<std::vector<double>> temperatures = ctx.steps(*from, *to, step);
+        if (!temperatures) return ctx.status;
+        for (const double t : *temperatures) {
+            const std::optional<Row> row = at(t);
+            if (!row) return ctx.fail(kBeyondRange);
             rows.push_back(*row);
         }
     } else {
         // The window's graduation table: rounded with aluminium, unrounded with antimony.
         for (int t : calibration::kTableTemperatures) {
             double v = calibration::table_value(f, t);
-            if (!std::isfinite(v)) return ctx.fail("the EMFs give values beyond the computable range");
+            if (!std::isfinite(v)) return ctx.fail(kBeyondRange);
             if (middle == MiddlePoint::Aluminium) v = round_half_even(v, 5);
             rows.push_back({static_cast<double>(t), v, ui::Num_to_text_sign(v)});
         }

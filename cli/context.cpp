@@ -1,5 +1,6 @@
 #include "context.h"
 
+#include <cmath>
 #include <istream>
 #include <ostream>
 
@@ -51,6 +52,27 @@ void Context::for_each_value(const std::vector<std::string>& words,
         std::string line;
         while (std::getline(in, line)) one(line);
     }
+}
+
+std::optional<std::vector<double>> Context::steps(double from, double to, double step) {
+    if ((to - from) / step > 1e7) {
+        fail("more than 10 million rows");
+        return std::nullopt;
+    }
+    std::vector<double> temperatures;
+    const double count = std::floor((to - from) / step * (1 + 1e-12)) + 1;
+    for (double i = 0; i < count; ++i) temperatures.push_back(round_half_even(from + i * step, 10));
+    return temperatures;
+}
+
+std::optional<double> Context::junction_emf(ReferenceFunction emf, std::optional<double> junction) {
+    if (!junction) return 0.0;
+    const Result r = emf(to_single(*junction));
+    if (r.rejected()) {
+        fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
+        return std::nullopt;
+    }
+    return r.value();
 }
 
 std::optional<double> Context::number_option(const Arguments& args, std::string_view name,

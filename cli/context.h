@@ -36,6 +36,12 @@ struct Context {
     // Calls `convert` with every value word's number; "-" reads standard input, one per line.
     void for_each_value(const std::vector<std::string>& words,
                         const std::function<void(std::string_view, double)>& convert);
+    // Temperatures from `from` to `to` every `step`, both ends included and each rounded to
+    // 10 places; nothing, after the reason has been reported, for more than ten million.
+    std::optional<std::vector<double>> steps(double from, double to, double step);
+    // E(TCJ) of a reference junction at TCJ (0 without one); nothing, after the reason has
+    // been reported, when `emf` rejects TCJ.
+    std::optional<double> junction_emf(ReferenceFunction emf, std::optional<double> junction);
     // A number option; a word that is not a number is a usage error (reported, status 2).
     std::optional<double> number_option(const Arguments& args, std::string_view name,
                                         bool& bad);

@@ -107,24 +107,19 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
     if (bad) return ctx.status;
 
     // A reference junction at TCJ reads E(t) - E(TCJ): compensate in the EMF domain.
-    double junction_emf = 0.0;
-    if (junction) {
-        const Result r = emf_function(*type)(to_single(*junction));
-        if (r.rejected()) return ctx.fail("reference junction at " + degrees(*junction) + ": " +
-                                          std::string(r.message()));
-        junction_emf = r.value();
-    }
+    const std::optional<double> junction_emf = ctx.junction_emf(emf_function(*type), junction);
+    if (!junction_emf) return ctx.status;
     const ReferenceFunction emf = emf_function(*type);
     const ReferenceFunction temperature = temperature_function(*type);
     ctx.for_each_value(values, [&](std::string_view text, double v) {
         if (to_emf) {
             const Result r = emf(to_single(v));
             if (r.rejected()) return ctx.reject(text, r.message());
-            const double e = junction ? round_half_even(r.value() - junction_emf, 5) : r.value();
+            const double e = junction ? round_half_even(r.value() - *junction_emf, 5) : r.value();
             ctx.out << shortest(e) << '\n';
             return;
         }
-        const Result r = temperature(to_single(junction ? v + junction_emf : v));
+        const Result r = temperature(to_single(junction ? v + *junction_emf : v));
         if (r.rejected()) {
             return ctx.reject(text, r.message().empty()
                                         ? "type B EMF outside 0.291 \u2026 13.82 mV (no inverse "

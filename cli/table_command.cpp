@@ -31,9 +31,6 @@ const std::string_view kTableHelp =
 
 namespace {
 
-// A table row can hold at most this many values, so a typo cannot fill the disk.
-constexpr double kMaxRows = 1e7;
-
 struct Source {
     const TemperatureEntryRow* row;
     bool pt100;
@@ -81,11 +78,11 @@ void print_text(Context& ctx, const Source& source, double from, double to, doub
 
 void print_csv(Context& ctx, const Source& source, double from, double to, double step,
                double junction_emf) {
+    const std::optional<std::vector<double>> temperatures = ctx.steps(from, to, step);
+    if (!temperatures) return;
     ctx.out << (source.pt100 ? "t_C,resistance_ohm,slope_ohm_per_C\n"
                              : "t_C,emf_mV,seebeck_uV_per_C\n");
-    const double rows = std::floor((to - from) / step * (1 + 1e-12)) + 1;
-    for (double i = 0; i < rows; ++i) {
-        const double t = round_half_even(from + i * step, 10);
+    for (const double t : *temperatures) {
         const Result r = source.row->function(to_single(t));
         if (r.rejected()) continue;  // cannot happen: the bounds were checked
         const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
@@ -134,23 +131,16 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
         return ctx.fail("table from " + degrees(from) + " to " + degrees(to) + " leaves " + range);
     }
     if (from > to) return ctx.fail("--from " + shortest(from) + " lies above --to " + shortest(to));
-    if ((to - from) / step.value_or(1.0) > kMaxRows) return ctx.fail("more than 10 million rows");
+    if ((to - from) / step.value_or(1.0) > 1e7) return ctx.fail("more than 10 million rows");
 
-    double junction_emf = 0.0;
-    if (junction) {
-        const Result r = source.row->function(to_single(*junction));
-        if (r.rejected()) return ctx.fail("reference junction at " + degrees(*junction) + ": " +
-                                          std::string(r.message()));
-        junction_emf = r.value();
-        source.title += ", reference junction at " + degrees(*junction);
-    } else if (!source.pt100) {
-        source.title += ", reference junction at 0 \u2103";
-    }
+    const std::optional<double> junction_emf = ctx.junction_emf(source.row->function, junction);
+    if (!junction_emf) return ctx.status;
+    if (!source.pt100) source.title += ", reference junction at " + degrees(junction.value_or(0));
 
     if (format == "csv") {
-        print_csv(ctx, source, from, to, step.value_or(1.0), junction_emf);
+        print_csv(ctx, source, from, to, step.value_or(1.0), *junction_emf);
     } else {
-        print_text(ctx, source, from, to, junction_emf);
+        print_text(ctx, source, from, to, *junction_emf);
     }
     return ctx.status;
 }
