@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "first_frame.h"
+#include "ui/first_frame.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,9 +1,8 @@
-#include "type_s_calibration.h"
+#include "calibration/type_s_calibration.h"
 
 #include <cmath>
 
-#include "its90.h"
-#include "number_text.h"
+#include "core/its90.h"
 
 namespace its90::calibration {
 namespace {
@@ -31,22 +30,8 @@ double weighted_sum(const std::array<Term, 3>& terms, const std::array<double, 3
     return sum;
 }
 
+// Every temperature the calibration passes lies inside E90_S's range.
 double reference_emf(float t) { return E90_S(t).value(); }
-
-double finite(double x) {
-    if (!std::isfinite(x)) throw FloatingPointError("calibration value out of range");
-    return x;
-}
-
-PanelRun overflow(std::int16_t foc_flag) {
-    PanelRun run{kOverflowMessage, {}};
-    if (foc_flag == 3) {
-        run.writes.push_back({13, ""});
-    } else {
-        for (int box : kTableBoxes) run.writes.push_back({box, ""});
-    }
-    return run;
-}
 
 }  // namespace
 
@@ -58,65 +43,51 @@ float middle_point_temperature(MiddlePoint middle) {
     return middle == MiddlePoint::Aluminium ? kAluminiumPoint : kAntimonyPoint;
 }
 
-std::array<double, 3> deviations(double zinc_emf, double middle_emf, double copper_emf,
-                                 MiddlePoint middle) {
+Calculated<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
+                                  MiddlePoint middle) {
     const double d1 = zinc_emf - reference_emf(kZincPoint);
     const double d3 = copper_emf - reference_emf(kCopperPoint);
     const double d2 = middle_emf - reference_emf(middle_point_temperature(middle));
-    return {d1, d2, d3};
-}
-
-DeviationFunction deviation_function(const std::array<double, 3>& d, MiddlePoint middle) {
+    const std::array<double, 3> d = {d1, d2, d3};
     const WeightSet& w = weights(middle);
     const double a = weighted_sum(w.a, d);
     const double b = weighted_sum(w.b, d);
     const double c = weighted_sum(w.c, d) * 0.000001;
-    return {a, b, c};
+    for (double x : {d1, d2, d3, a, b, c}) {
+        if (!std::isfinite(x)) return Failure::NotFinite;
+    }
+    return Calibration{middle, d, {a, b, c}};
 }
 
-double table_value(const DeviationFunction& f, int temperature) {
-    const double t = temperature;
-    const double e = reference_emf(static_cast<float>(temperature));
-    return (f.B * t + f.A) + f.C * t * t + e;
-}
-
-double value_at(const DeviationFunction& f, double temperature) {
-    const double e = reference_emf(static_cast<float>(temperature));
-    return (temperature * f.C) * temperature + (temperature * f.B + f.A) + e;
-}
-
-PanelRun run_panel(const PanelState& s) {
-    using ui::Num_to_text_sign;
-    using ui::Text_to_num;
-    if (s.zinc.empty() || s.middle.empty() || s.copper.empty()) return {};
-    if (s.foc_flag != 3 && s.foc_flag != 4) return {};
-
-    // Every value is computed before anything is written, so absurd EMFs give one message
-    // and no half-written table.
+Calculated<GraduationTable> graduation_table(const Calibration& calibration) {
+    const DeviationFunction& f = calibration.function;
+    GraduationTable table{};
     try {
-        const std::array<double, 3> d = deviations(Text_to_num(s.zinc), Text_to_num(s.middle),
-                                                   Text_to_num(s.copper), s.middle_point);
-        const DeviationFunction f = deviation_function(d, s.middle_point);
-        for (double x : {d[0], d[1], d[2], f.A, f.B, f.C}) finite(x);
-
-        PanelRun run;
-        if (s.foc_flag == 3) {
-            const double t = Text_to_num(s.temperature);
-            if (t < -50 || t > 1664.5) return {kTemperatureRangeMessage, {{13, ""}}};
-            if (s.temperature.empty()) return {};
-            const double v = round_half_even(finite(value_at(f, t)), 5);
-            run.writes.push_back({13, Num_to_text_sign(v)});
-            return run;
+        for (std::size_t r = 0; r < table.size(); ++r) {
+            const double t = kTableTemperatures[r];
+            const double e = reference_emf(static_cast<float>(kTableTemperatures[r]));
+            const double v = (f.B * t + f.A) + f.C * t * t + e;
+            if (!std::isfinite(v)) return Failure::NotFinite;
+            table[r] = calibration.middle == MiddlePoint::Aluminium ? round_half_even(v, 5) : v;
         }
-        const bool rounded = s.middle_point == MiddlePoint::Aluminium;
-        for (std::size_t r = 0; r < kTableTemperatures.size(); ++r) {
-            double v = finite(table_value(f, kTableTemperatures[r]));
-            if (rounded) v = round_half_even(v, 5);
-            run.writes.push_back({kTableBoxes[r], Num_to_text_sign(v)});
-        }
-        return run;
     } catch (const FloatingPointError&) {
-        return overflow(s.foc_flag);
+        return Failure::NotFinite;  // rounding a value near the double range overflows
+    }
+    return table;
+}
+
+Calculated<double> emf_at(const Calibration& calibration, double temperature) {
+    if (temperature < kLowestTemperature || temperature > kHighestTemperature) {
+        return Failure::OutOfRange;
+    }
+    const DeviationFunction& f = calibration.function;
+    const double e = reference_emf(static_cast<float>(temperature));
+    const double v = (temperature * f.C) * temperature + (temperature * f.B + f.A) + e;
+    if (!std::isfinite(v)) return Failure::NotFinite;
+    try {
+        return round_half_even(v, 5);
+    } catch (const FloatingPointError&) {
+        return Failure::NotFinite;  // rounding a value near the double range overflows
     }
 }
 

@@ -1,12 +1,11 @@
 // Calibration of a type S thermocouple at three fixed points of ITS-90: the deviations of the
 // measured EMFs from the reference function, the quadratic deviation function through them,
-// and the thermocouple's own EMF at any temperature from -50 to 1664.5 degC.
+// the graduation table and the thermocouple's own EMF at a temperature. Numbers only: each
+// result either holds its value or says why it has none.
 #pragma once
 
 #include <array>
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <optional>
 
 namespace its90::calibration {
 
@@ -17,6 +16,38 @@ inline constexpr float kZincPoint = 419.527f;
 inline constexpr float kAluminiumPoint = 660.323f;
 inline constexpr float kAntimonyPoint = 630.63f;
 inline constexpr float kCopperPoint = 1084.62f;
+
+// The temperatures the calibration gives an EMF for, both bounds included, and the message
+// for a temperature outside them.
+inline constexpr double kLowestTemperature = -50.0;
+inline constexpr double kHighestTemperature = 1664.5;
+inline constexpr const char* kTemperatureRangeMessage =
+    "输入温度值不在本程序计算范围-50到1664.5℃内!";
+
+// Why a calculation has no value.
+enum class Failure {
+    OutOfRange,  // the temperature lies outside kLowestTemperature ... kHighestTemperature
+    NotFinite,   // the EMFs are so large that a value overflows (or is not a number)
+};
+
+// A value, or the reason there is none.
+template <typename T>
+class Calculated {
+public:
+    Calculated(T value) : value_(value) {}  // NOLINT: a value converts implicitly
+    Calculated(Failure failure) : failure_(failure) {}  // NOLINT
+
+    bool ok() const { return value_.has_value(); }
+    const T& value() const { return *value_; }
+    const T& operator*() const { return *value_; }
+    const T* operator->() const { return &*value_; }
+    // Meaningful only without a value.
+    Failure failure() const { return failure_; }
+
+private:
+    std::optional<T> value_;
+    Failure failure_ = Failure::NotFinite;
+};
 
 // One term w * D[i] of a coefficient; a coefficient adds its terms in the order given.
 struct Term {
@@ -38,48 +69,29 @@ struct DeviationFunction {
     double A, B, C;
 };
 
-// D1, D2, D3: measured EMF minus E90_S at each fixed point.
-std::array<double, 3> deviations(double zinc_emf, double middle_emf, double copper_emf,
-                                 MiddlePoint middle);
-DeviationFunction deviation_function(const std::array<double, 3>& d, MiddlePoint middle);
+// A thermocouple calibrated at the three points: D1, D2, D3 (measured EMF minus E90_S at
+// zinc, the middle point and copper) and the deviation function through them.
+struct Calibration {
+    MiddlePoint middle;
+    std::array<double, 3> deviations;
+    DeviationFunction function;
+};
+
+// From the three measured EMFs in mV; NotFinite when a deviation or coefficient is.
+Calculated<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
+                                  MiddlePoint middle);
 
 // The graduation table's temperatures, 300 to 1100 degC by 100.
 inline constexpr std::array<int, 9> kTableTemperatures = {300, 400, 500, 600, 700,
                                                           800, 900, 1000, 1100};
-// The T1 box of each table row.
-inline constexpr std::array<int, 9> kTableBoxes = {3, 4, 5, 6, 7, 8, 9, 10, 14};
+using GraduationTable = std::array<double, kTableTemperatures.size()>;
 
-// E90_S(T) + dE(T), unrounded, as the table computes it: (B T + A) + C T T + E.
-double table_value(const DeviationFunction& f, int temperature);
-// E90_S(t) + dE(t), unrounded, at a typed temperature: (t C) t + (t B + A) + E.
-double value_at(const DeviationFunction& f, double temperature);
+// E90_S(T) + dE(T) at each table temperature, summed (B T + A) + C T T + E: rounded to 5
+// places with the aluminium point, unrounded with the antimony point. NotFinite when a row is.
+Calculated<GraduationTable> graduation_table(const Calibration& calibration);
 
-// ---- One run of the panel's change handler, from the texts of its boxes -----------------
-
-inline constexpr const char* kTemperatureRangeMessage =
-    "输入温度值不在本程序计算范围-50到1664.5℃内!";
-inline constexpr const char* kOverflowMessage = "输入的电势值超出计算范围!";
-
-struct PanelState {
-    std::string zinc;         // T1(0)
-    std::string middle;       // T1(1)
-    std::string copper;       // T1(2)
-    std::string temperature;  // T1(12)
-    MiddlePoint middle_point;
-    std::int16_t foc_flag;
-};
-
-struct PanelWrite {
-    int box;  // index into the T1 array
-    std::string text;
-};
-
-// What one run shows and writes: the message first (if any), then the writes in order.
-struct PanelRun {
-    std::string message;
-    std::vector<PanelWrite> writes;
-};
-
-PanelRun run_panel(const PanelState& state);
+// E90_S(t) + dE(t) at a temperature, summed (t C) t + (t B + A) + E and rounded to 5 places.
+// OutOfRange outside kLowestTemperature ... kHighestTemperature; NotFinite when the sum is.
+Calculated<double> emf_at(const Calibration& calibration, double temperature);
 
 }  // namespace its90::calibration

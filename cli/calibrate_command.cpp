@@ -4,11 +4,11 @@
 #include <ostream>
 #include <string>
 
-#include "context.h"
-#include "strict_number.h"
-#include "number_text.h"
-#include "output.h"
-#include "type_s_calibration.h"
+#include "calibration/type_s_calibration.h"
+#include "cli/context.h"
+#include "cli/output.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
 
 namespace its90::cli {
 
@@ -33,9 +33,7 @@ const std::string_view kCalibrateHelp =
 
 namespace {
 
-constexpr double kLowest = -50.0;
 constexpr const char* kBeyondRange = "the EMFs give values beyond the computable range";
-constexpr double kHighest = 1664.5;
 
 struct Row {
     double t;
@@ -82,11 +80,11 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     if (bad) return ctx.status;
     if (!(step > 0)) return ctx.usage_error("--step must be above 0");
 
-    const std::array<double, 3> d = calibration::deviations(zinc, middle_emf, copper, middle);
-    const calibration::DeviationFunction f = calibration::deviation_function(d, middle);
-    for (double x : {d[0], d[1], d[2], f.A, f.B, f.C}) {
-        if (!std::isfinite(x)) return ctx.fail(kBeyondRange);
-    }
+    const calibration::Calculated<calibration::Calibration> calibrated =
+        calibration::calibrate(zinc, middle_emf, copper, middle);
+    if (!calibrated.ok()) return ctx.fail(kBeyondRange);
+    const std::array<double, 3>& d = calibrated->deviations;
+    const calibration::DeviationFunction& f = calibrated->function;
 
     const bool csv = format == "csv";
     if (!csv) {
@@ -99,45 +97,41 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
                 << shortest(f.B) << " mV/\u2103\nC = " << shortest(f.C) << " mV/\u2103\u00b2\n";
     }
 
-    // A temperature of the user's: the window's temperature mode, rounded to 5 places.
-    const auto at = [&](double t) -> std::optional<Row> {
-        const double v = calibration::value_at(f, t);
-        if (!std::isfinite(v)) return std::nullopt;
-        const double rounded = round_half_even(v, 5);
-        return Row{t, rounded, ui::Num_to_text_sign(rounded)};
+    const auto row = [](double t, double value) {
+        return Row{t, value, text::Num_to_text_sign(value)};
     };
-
     std::vector<Row> rows;
     if (args->has("at")) {
         for (const std::string& word : args->values("at")) {
-            const std::optional<double> t = parse_strict_number(word);
+            const std::optional<double> t = text::parse_strict_number(word);
             if (!t) return ctx.usage_error("--at takes numbers, not '" + word + "'");
-            if (*t < kLowest || *t > kHighest) {
+            const calibration::Calculated<double> v = calibration::emf_at(*calibrated, *t);
+            if (!v.ok() && v.failure() == calibration::Failure::OutOfRange) {
                 return ctx.fail(word + ": " + calibration::kTemperatureRangeMessage);
             }
-            const std::optional<Row> row = at(*t);
-            if (!row) return ctx.fail(kBeyondRange);
-            rows.push_back(*row);
+            if (!v.ok()) return ctx.fail(kBeyondRange);
+            rows.push_back(row(*t, *v));
         }
     } else if (from) {
-        if (*from < kLowest || *to > kHighest || *from > *to) {
+        if (*from < calibration::kLowestTemperature || *to > calibration::kHighestTemperature ||
+            *from > *to) {
             return ctx.fail("table from " + degrees(*from) + " to " + degrees(*to) +
                             " leaves -50 \u2026 1664.5 \u2103");
         }
         const std::optional<std::vector<double>> temperatures = ctx.steps(*from, *to, step);
         if (!temperatures) return ctx.status;
         for (const double t : *temperatures) {
-            const std::optional<Row> row = at(t);
-            if (!row) return ctx.fail(kBeyondRange);
-            rows.push_back(*row);
+            const calibration::Calculated<double> v = calibration::emf_at(*calibrated, t);
+            if (!v.ok()) return ctx.fail(kBeyondRange);
+            rows.push_back(row(t, *v));
         }
     } else {
         // The window's graduation table: rounded with aluminium, unrounded with antimony.
-        for (int t : calibration::kTableTemperatures) {
-            double v = calibration::table_value(f, t);
-            if (!std::isfinite(v)) return ctx.fail(kBeyondRange);
-            if (middle == MiddlePoint::Aluminium) v = round_half_even(v, 5);
-            rows.push_back({static_cast<double>(t), v, ui::Num_to_text_sign(v)});
+        const calibration::Calculated<calibration::GraduationTable> table =
+            calibration::graduation_table(*calibrated);
+        if (!table.ok()) return ctx.fail(kBeyondRange);
+        for (std::size_t r = 0; r < table->size(); ++r) {
+            rows.push_back(row(calibration::kTableTemperatures[r], (*table)[r]));
         }
     }
     if (!csv) ctx.out << '\n';

@@ -1,13 +1,16 @@
-#include "context.h"
+#include "cli/context.h"
 
 #include <cmath>
 #include <istream>
 #include <ostream>
 
-#include "output.h"
-#include "strict_number.h"
+#include "cli/output.h"
+#include "core/sensors.h"
+#include "text/strict_number.h"
 
 namespace its90::cli {
+
+using text::parse_strict_number;
 
 int Context::usage_error(std::string_view what) {
     err << "its90: " << what << "\n\n" << usage;

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "arguments.h"
-#include "its90.h"
-#include "its90_cli.h"
+#include "cli/arguments.h"
+#include "cli/its90_cli.h"
+#include "core/its90.h"
 
 namespace its90::cli {
 

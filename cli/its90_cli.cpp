@@ -1,13 +1,13 @@
-#include "its90_cli.h"
+#include "cli/its90_cli.h"
 
 #include <istream>
 #include <ostream>
 #include <string_view>
 
-#include "context.h"
-#include "its90.h"
-#include "output.h"
-#include "temperature_entry.h"
+#include "cli/context.h"
+#include "cli/output.h"
+#include "core/its90.h"
+#include "core/sensors.h"
 
 namespace its90::cli {
 namespace {
@@ -144,14 +144,13 @@ int run_pt100(Context& ctx, const std::vector<std::string>& words) {
 }
 
 // seebeck and pt100-slope: the window's differential value.
-int run_differential(Context& ctx, const TemperatureEntryRow& row,
-                     const std::vector<std::string>& values) {
+int run_differential(Context& ctx, const Sensor& sensor, const std::vector<std::string>& values) {
     if (values.empty()) return ctx.usage_error("missing values");
     const std::string window = "outside the differential window " +
-                               shortest(row.differential_lower) + " \u2026 " +
-                               degrees(row.differential_upper);
+                               shortest(sensor.lowest_differential()) + " \u2026 " +
+                               degrees(sensor.highest_differential());
     ctx.for_each_value(values, [&](std::string_view text, double v) {
-        const std::optional<double> d = differential_value(row, v);
+        const std::optional<double> d = differential_value(sensor, v);
         if (!d) return ctx.reject(text, window);
         ctx.out << shortest(*d) << '\n';
     });
@@ -164,14 +163,14 @@ int run_seebeck(Context& ctx, const std::vector<std::string>& words) {
     if (args->positional.empty()) return ctx.usage_error("missing thermocouple type");
     const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
     if (!type) return ctx.status;
-    return run_differential(ctx, *temperature_entry(sensor_index(*type)),
+    return run_differential(ctx, sensor_of(*type),
                             {args->positional.begin() + 1, args->positional.end()});
 }
 
 int run_slope(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(ctx, words, {});
     if (!args) return ctx.status;
-    return run_differential(ctx, *temperature_entry(kPt100), args->positional);
+    return run_differential(ctx, pt100(), args->positional);
 }
 
 struct Command {

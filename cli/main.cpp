@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "its90_cli.h"
+#include "cli/its90_cli.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <string>
 
-#include "context.h"
-#include "output.h"
-#include "temperature_entry.h"
+#include "cli/context.h"
+#include "cli/output.h"
+#include "core/sensors.h"
 
 namespace its90::cli {
 
@@ -32,7 +32,7 @@ const std::string_view kTableHelp =
 namespace {
 
 struct Source {
-    const TemperatureEntryRow* row;
+    const Sensor* sensor;
     bool pt100;
     std::string title;
     int decimals;
@@ -40,7 +40,7 @@ struct Source {
 
 void print_text(Context& ctx, const Source& source, double from, double to, double junction_emf) {
     const auto value = [&](int t) -> std::string {
-        const Result r = source.row->function(static_cast<float>(t));
+        const Result r = source.sensor->output(static_cast<float>(t));
         if (r.rejected()) return "";
         return fixed(source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5),
                      source.decimals);
@@ -83,10 +83,10 @@ void print_csv(Context& ctx, const Source& source, double from, double to, doubl
     ctx.out << (source.pt100 ? "t_C,resistance_ohm,slope_ohm_per_C\n"
                              : "t_C,emf_mV,seebeck_uV_per_C\n");
     for (const double t : *temperatures) {
-        const Result r = source.row->function(to_single(t));
+        const Result r = source.sensor->output(to_single(t));
         if (r.rejected()) continue;  // cannot happen: the bounds were checked
         const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
-        const std::optional<double> d = differential_value(*source.row, t);
+        const std::optional<double> d = differential_value(*source.sensor, t);
         ctx.out << shortest(t) << ',' << shortest(v) << ',' << (d ? shortest(*d) : "") << '\n';
     }
 }
@@ -104,18 +104,18 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
     std::string name = word;
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (name == "pt100") {
-        source = {temperature_entry(kPt100), true,
+        source = {&pt100(), true,
                   "Pt100 (R0 = 100 \u03a9, IEC 60751): resistance in \u03a9", 2};
     } else {
         const std::optional<Thermocouple> type = type_or_report(ctx, word);
         if (!type) return ctx.status;
-        source = {temperature_entry(sensor_index(*type)), false,
+        source = {&sensor_of(*type), false,
                   std::string("ITS-90 type ") + letter(*type) + " thermocouple: EMF in mV", 3};
     }
 
     bool bad = false;
-    const double from = ctx.number_option(*args, "from", bad).value_or(source.row->lower);
-    const double to = ctx.number_option(*args, "to", bad).value_or(source.row->upper);
+    const double from = ctx.number_option(*args, "from", bad).value_or(source.sensor->lowest_temperature);
+    const double to = ctx.number_option(*args, "to", bad).value_or(source.sensor->highest_temperature);
     const std::optional<double> step = ctx.number_option(*args, "step", bad);
     const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
     if (bad) return ctx.status;
@@ -125,15 +125,15 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
     if (source.pt100 && junction) return ctx.usage_error("a Pt100 has no reference junction");
     if (step && !(*step > 0)) return ctx.usage_error("--step must be above 0");
 
-    const std::string range = "the range " + shortest(source.row->lower) + " \u2026 " +
-                              degrees(source.row->upper);
-    if (from < source.row->lower || to > source.row->upper) {
+    const std::string range = "the range " + shortest(source.sensor->lowest_temperature) + " \u2026 " +
+                              degrees(source.sensor->highest_temperature);
+    if (from < source.sensor->lowest_temperature || to > source.sensor->highest_temperature) {
         return ctx.fail("table from " + degrees(from) + " to " + degrees(to) + " leaves " + range);
     }
     if (from > to) return ctx.fail("--from " + shortest(from) + " lies above --to " + shortest(to));
     if ((to - from) / step.value_or(1.0) > 1e7) return ctx.fail("more than 10 million rows");
 
-    const std::optional<double> junction_emf = ctx.junction_emf(source.row->function, junction);
+    const std::optional<double> junction_emf = ctx.junction_emf(source.sensor->output, junction);
     if (!junction_emf) return ctx.status;
     if (!source.pt100) source.title += ", reference junction at " + degrees(junction.value_or(0));
 

@@ -83,11 +83,6 @@ inline constexpr Thermocouple kAllThermocouples[] = {
     Thermocouple::S, Thermocouple::B, Thermocouple::K, Thermocouple::N,
     Thermocouple::J, Thermocouple::E, Thermocouple::T, Thermocouple::R};
 
-char letter(Thermocouple type);
-std::optional<Thermocouple> thermocouple_from_letter(char letter);  // either case
-
 using ReferenceFunction = Result (*)(float);
-ReferenceFunction emf_function(Thermocouple type);
-ReferenceFunction temperature_function(Thermocouple type);
 
 }  // namespace its90

@@ -4,8 +4,8 @@
 #include <limits>
 #include <span>
 
-#include "coefficients.h"
-#include "its90.h"
+#include "core/coefficients.h"
+#include "core/its90.h"
 
 namespace its90 {
 namespace {

@@ -1,4 +1,4 @@
-#include "first_frame.h"
+#include "ui/first_frame.h"
 
 #include <QCoreApplication>
 #include <QEvent>

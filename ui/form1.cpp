@@ -1,37 +1,35 @@
-#include "form1.h"
+#include "ui/form1.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFocusEvent>
 #include <QGroupBox>
-#include <QIcon>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMap>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <algorithm>
-#include <vector>
+#include <clocale>
 
-#include "entry_tables.h"
-#include "form_layout.h"
-#include "message_box.h"
-#include "number_text.h"
-#include "system_colours.h"
-#include "type_s_calibration.h"
+#include "ui/form_layout.h"
+#include "ui/system_colours.h"
 
 namespace its90::ui {
 namespace {
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
+using form::Control;
+using form::ControlKind;
+
 QString utf8(const std::string& text) { return QString::fromStdString(text); }
-std::string text_of(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
 QFont font_of(const FontSpec& face) {
-    QFont font(utf8(face.family));
+    QFont font(QString::fromUtf8(face.family));
     font.setPointSizeF(face.points);
     font.setBold(face.bold);
     return font;
@@ -44,107 +42,88 @@ bool is_control_focus_move(const QEvent* event) {
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-// The index in "Name(12)", or -1 for a name without one.
-int array_index(const QString& name, const QString& array) {
-    if (!name.startsWith(array + "(") || !name.endsWith(")")) return -1;
-    bool ok = false;
-    const int index = name.mid(array.size() + 1, name.size() - array.size() - 2).toInt(&ok);
-    return ok ? index : -1;
-}
-
 }  // namespace
 
-const QString Form1::kTitle = QString::fromUtf8("　　　热电偶分度、90国际温标　Molvar V3.0");
+std::string locale_decimal_separator() {
+    const lconv* conventions = std::localeconv();
+    const char* separator = conventions != nullptr ? conventions->decimal_point : nullptr;
+    return separator != nullptr && *separator != '\0' ? separator : ".";
+}
 
-Form1::Form1(MessageBox& message_box, QWidget* parent)
-    : QWidget(parent), message_box_(message_box) {
-    setObjectName("Form1");
+Form1::Form1(form::MessageBox& message_box, QWidget* parent)
+    : Form1(message_box, locale_decimal_separator(), parent) {}
+
+Form1::Form1(form::MessageBox& message_box, std::string decimal_separator, QWidget* parent)
+    : QWidget(parent), model_(message_box, std::move(decimal_separator)) {
+    setObjectName(QString::fromStdString(form::name(form::controls::Window)));
     setFont(font_of(kWindowFont));
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
     setWindowIcon(QIcon(":/its90/its90-calculator.png"));
-    // Blank until the first tick of Timer1; an empty title would make the window manager
-    // show the program's name instead.
-    setWindowTitle(QStringLiteral(" "));
     create_controls();
     set_tab_order();
-
-    Timer1.setObjectName("Timer1");
-    Timer1.setInterval(300);
-    connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    connect(Txt_T90, &QLineEdit::textChanged, this, &Form1::Txt_T90_Change);
-    connect(Txt_E90, &QLineEdit::textChanged, this, &Form1::Txt_E90_Change);
-    for (std::size_t i = 0; i < T1.size(); ++i) {
-        if (T1[i] == nullptr) continue;
-        connect(T1[i], &QLineEdit::textChanged, this,
-                [this, i] { T1_Change(static_cast<std::int16_t>(i)); });
-    }
+    show_model();
+    connect_model();
+    timer_.setObjectName("Timer1");
+    timer_.setInterval(300);
 }
 
 void Form1::create_controls() {
-    QMap<QString, QWidget*> containers{{"Form1", this}};
-    for (const ControlSpec& control : form1_controls()) {
-        QWidget* parent = containers.value(utf8(control.parent));
-        QWidget* widget = nullptr;
-        switch (control.kind) {
-            case ControlKind::Frame: {
-                auto* frame = new QGroupBox(utf8(control.caption), parent);
-                containers.insert(utf8(control.name), frame);
-                widget = frame;
-                break;
-            }
-            case ControlKind::Label: {
-                auto* label = new QLabel(utf8(control.caption), parent);
-                label->setWordWrap(true);  // the narrow vertical heading stacks its characters
-                widget = label;
-                break;
-            }
-            case ControlKind::TextBox:
-                widget = new QLineEdit(parent);
-                break;
-            case ControlKind::OptionButton:
-                widget = new QRadioButton(utf8(control.caption), parent);
-                break;
+    apply_system_colours(this, form::controls::Window);
+    for (const ControlSpec& spec : form1_controls()) {
+        QWidget* parent = widget(spec.parent);
+        const QString caption = utf8(spec.caption);
+        QWidget* w = nullptr;
+        if (form::is_frame(spec.id)) {
+            w = new QGroupBox(caption, parent);
+        } else if (form::is_label(spec.id)) {
+            auto* label = new QLabel(caption, parent);
+            label->setWordWrap(true);  // the narrow vertical heading stacks its characters
+            w = label;
+        } else if (form::is_text_box(spec.id)) {
+            auto* edit = new QLineEdit(parent);
+            // Output boxes: written by the program only, but their text can be selected and
+            // copied.
+            edit->setReadOnly(form::is_result_box(spec.id));
+            w = edit;
+        } else {
+            w = new QRadioButton(caption, parent);
         }
-        widget->setObjectName(utf8(control.name));
-        widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
-                            pixels(control.height));
+        w->setObjectName(QString::fromStdString(form::name(spec.id)));
+        w->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
+                       pixels(spec.height));
         // Every control carries its own font, as a frame's font is not its children's.
-        widget->setFont(font_of(control.font));
-        if (!control.tool_tip.empty()) widget->setToolTip(utf8(control.tool_tip));
+        w->setFont(font_of(spec.font));
+        apply_system_colours(w, spec.id);
+        controls_.emplace_back(spec.id, w);
+
+        switch (spec.id.kind) {
+            case ControlKind::Txt_T90: Txt_T90_ = static_cast<QLineEdit*>(w); break;
+            case ControlKind::Txt_E90: Txt_E90_ = static_cast<QLineEdit*>(w); break;
+            case ControlKind::Text1: Text1_ = static_cast<QLineEdit*>(w); break;
+            case ControlKind::T1: T1_[spec.id.index] = static_cast<QLineEdit*>(w); break;
+            case ControlKind::Op_S: Op_S_[spec.id.index] = static_cast<QRadioButton*>(w); break;
+            case ControlKind::Op1: Op1_ = static_cast<QRadioButton*>(w); break;
+            case ControlKind::Op2: Op2_ = static_cast<QRadioButton*>(w); break;
+            default: break;
+        }
+        if (spec.id == form::controls::Label1_11) Label1_11_ = static_cast<QLabel*>(w);
+        if (spec.id == form::controls::Label3) Label3_ = static_cast<QLabel*>(w);
+        if (spec.id == form::controls::Lab_wfds) Lab_wfds_ = static_cast<QLabel*>(w);
+        if (form::is_text_box(spec.id) || form::is_option_button(spec.id)) w->installEventFilter(this);
     }
 
-    Txt_T90 = findChild<QLineEdit*>("Txt_T90");
-    Txt_E90 = findChild<QLineEdit*>("Txt_E90");
-    Text1 = findChild<QLineEdit*>("Text1");
-    Op1 = findChild<QRadioButton*>("Op1");
-    Op2 = findChild<QRadioButton*>("Op2");
-    Label1_11 = findChild<QLabel*>("Label1(11)");
-    Label3 = findChild<QLabel*>("Label3");
-    Lab_wfds = findChild<QLabel*>("Lab_wfds");
-    for (int i = 0; i < kSensorCount; ++i) {
-        Op_S[i] = findChild<QRadioButton*>(QString("Op_S(%1)").arg(i));
-    }
-    for (std::size_t i = 0; i < T1.size(); ++i) {
-        T1[i] = findChild<QLineEdit*>(QString("T1(%1)").arg(i));
-    }
-
-    Op_S[0]->setChecked(true);
-    Op1->setChecked(true);
-    // Output boxes: written by the program only, but their text can be selected and copied.
-    Text1->setReadOnly(true);
-    for (int box : kOutputBoxes) T1[box]->setReadOnly(true);
-    apply_system_colours(*this);
-
-    for (QWidget* w : findChildren<QWidget*>()) {
-        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QRadioButton*>(w)) w->installEventFilter(this);
-    }
+    sensors_ = new QButtonGroup(this);
+    for (int i = 0; i < kSensorCount; ++i) sensors_->addButton(Op_S_[i], i);
+    middle_points_ = new QButtonGroup(this);
+    middle_points_->addButton(Op1_, static_cast<int>(form::MiddlePoint::Aluminium));
+    middle_points_->addButton(Op2_, static_cast<int>(form::MiddlePoint::Antimony));
 }
 
 void Form1::set_tab_order() {
     std::vector<std::pair<int, QWidget*>> order;
-    for (const ControlSpec& control : form1_controls()) {
-        if (control.kind != ControlKind::TextBox && control.kind != ControlKind::OptionButton) continue;
-        order.emplace_back(control.tab_index, findChild<QWidget*>(utf8(control.name)));
+    for (const ControlSpec& spec : form1_controls()) {
+        if (!form::is_text_box(spec.id) && !form::is_option_button(spec.id)) continue;
+        order.emplace_back(spec.tab_index, widget(spec.id));
     }
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -153,17 +132,113 @@ void Form1::set_tab_order() {
     }
 }
 
+// Everything the model holds, once, before the window is connected to it.
+void Form1::show_model() {
+    for (const auto& [id, w] : controls_) {
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            edit->setText(utf8(model_.text(id)));
+            edit->setToolTip(utf8(model_.tool_tip(id)));
+            edit->setEnabled(model_.enabled(id));
+        } else if (!model_.caption(id).empty()) {
+            static_cast<QLabel*>(w)->setText(utf8(model_.caption(id)));
+        }
+    }
+    Op_S_[model_.sensor()]->setChecked(true);
+    middle_points_->button(static_cast<int>(model_.middle_point()))->setChecked(true);
+    // Blank until the first tick of Timer1; an empty title would make the window manager
+    // show the program's name instead.
+    setWindowTitle(QStringLiteral(" "));
+}
+
+void Form1::connect_model() {
+    model_.set_observer(this);
+    for (const auto& [id, w] : controls_) {
+        auto* edit = qobject_cast<QLineEdit*>(w);
+        if (edit == nullptr) continue;
+        const Control box = id;
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, box](const QString& text) { model_.edit(box, text.toStdString()); });
+    }
+    connect(sensors_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) model_.select_sensor(id);
+    });
+    connect(middle_points_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) model_.select_middle_point(static_cast<form::MiddlePoint>(id));
+    });
+    connect(&timer_, &QTimer::timeout, this, [this] { model_.Timer1_Timer(); });
+}
+
 void Form1::start() {
-    Form_Load();
+    model_.Form_Load();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
     show();
     activateWindow();
-    T1[0]->setFocus(Qt::OtherFocusReason);
-    Timer1.start();
+    T1_[0]->setFocus(Qt::OtherFocusReason);
+    timer_.start();
 }
+
+// ---- Controls ----------------------------------------------------------------------------
+
+QWidget* Form1::widget(Control control) const {
+    if (control == form::controls::Window) return const_cast<Form1*>(this);
+    for (const auto& [id, w] : controls_) {
+        if (id == control) return w;
+    }
+    return nullptr;
+}
+
+QLineEdit* Form1::text_box(Control c) const {
+    switch (c.kind) {
+        case ControlKind::Txt_T90: return Txt_T90_;
+        case ControlKind::Txt_E90: return Txt_E90_;
+        case ControlKind::Text1: return Text1_;
+        case ControlKind::T1: return form::is_T1_member(c.index) ? T1_[c.index] : nullptr;
+        default: return nullptr;
+    }
+}
+
+QRadioButton* Form1::option_button(Control c) const {
+    switch (c.kind) {
+        case ControlKind::Op_S: return c.index >= 0 && c.index < kSensorCount ? Op_S_[c.index] : nullptr;
+        case ControlKind::Op1: return Op1_;
+        case ControlKind::Op2: return Op2_;
+        default: return nullptr;
+    }
+}
+
+QLabel* Form1::label(Control c) const { return qobject_cast<QLabel*>(widget(c)); }
+
+// ---- The model's changes, shown -----------------------------------------------------------
+
+void Form1::text_changed(Control box, const std::string& text) {
+    QLineEdit* edit = text_box(box);
+    const QString shown = utf8(text);
+    // The user's own edit: the box shows it already, with its cursor and undo history.
+    if (edit->text() == shown) return;
+    // The model has the text already: the widget's change is not an edit to hand back.
+    const QSignalBlocker quiet(edit);
+    edit->setText(shown);
+}
+
+void Form1::caption_changed(Control c, const std::string& caption) {
+    QLabel* l = c == form::controls::Label1_11 ? Label1_11_
+                : c == form::controls::Label3  ? Label3_
+                                               : Lab_wfds_;
+    l->setText(utf8(caption));
+}
+
+void Form1::tool_tip_changed(Control box, const std::string& tool_tip) {
+    text_box(box)->setToolTip(utf8(tool_tip));
+}
+
+void Form1::enabled_changed(Control box, bool enabled) { text_box(box)->setEnabled(enabled); }
+
+void Form1::title_changed(const std::string& title) { setWindowTitle(utf8(title)); }
+
+// ---- Qt events -----------------------------------------------------------------------------
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const bool focus_in = event->type() == QEvent::FocusIn;
@@ -171,8 +246,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if ((!focus_in && !focus_out) || !is_control_focus_move(event)) {
         return QWidget::eventFilter(watched, event);
     }
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [watched](const auto& c) { return c.second == watched; });
+    if (found == controls_.end()) return false;
     if (focus_out) {
-        if (watched == Txt_T90) Txt_T90_LostFocus();
+        model_.lost_focus(found->first);
         return false;
     }
     // Tab and Shift+Tab enter an option group at its selected button, as in any option group:
@@ -183,208 +261,27 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (auto* radio = qobject_cast<QRadioButton*>(watched);
         radio != nullptr && !radio->isChecked() &&
         (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
-        const auto siblings =
-            radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
-        for (QRadioButton* sibling : siblings) {
-            if (!sibling->isChecked()) continue;
+        if (QAbstractButton* selected = radio->group()->checkedButton()) {
             // Once Qt has finished this focus change: a focus move from inside a focus event
             // is not carried out reliably.
             QMetaObject::invokeMethod(
-                sibling, [sibling, reason] { sibling->setFocus(reason); }, Qt::QueuedConnection);
+                selected, [selected, reason] { selected->setFocus(reason); },
+                Qt::QueuedConnection);
             return false;
         }
     }
-    const QString name = watched->objectName();
-    if (watched == Txt_T90) {
-        Txt_T90_GotFocus();
-    } else if (watched == Txt_E90) {
-        Txt_E90_GotFocus();
-    } else if (watched == Op1) {
-        Op1_GotFocus();
-    } else if (const int t1 = array_index(name, "T1"); t1 >= 0) {
-        T1_GotFocus(static_cast<std::int16_t>(t1));
-    } else if (const int op = array_index(name, "Op_S"); op >= 0) {
-        Op_S_GotFocus(static_cast<std::int16_t>(op));
-    }
+    model_.got_focus(found->first);
     return false;
 }
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (const LineSpec& line : form1_lines()) {
-        const QColor colour =
-            line.colour < 0
-                ? QApplication::palette().color(QPalette::WindowText)
-                : system_colour(static_cast<SystemColour>(line.colour), QApplication::palette());
+        const QColor colour = line.colour ? system_colour(*line.colour, QApplication::palette())
+                                          : QApplication::palette().color(QPalette::WindowText);
         painter.setPen(QPen(colour, 1));
         painter.drawLine(pixels(line.x1), pixels(line.y1), pixels(line.x2), pixels(line.y2));
     }
-}
-
-// ---- Form and focus handlers -------------------------------------------------------------
-
-void Form1::Form_Load() {
-    foc_flag = 0;
-    timer_coun = 0;
-}
-
-void Form1::Timer1_Timer() {
-    const auto length = static_cast<std::int16_t>(kTitle.size());
-    timer_coun = static_cast<std::int16_t>(timer_coun + 1);
-    if (timer_coun == length) timer_coun = 0;
-    const int k = timer_coun;
-    setWindowTitle(kTitle.right(length - k) + kTitle.left(k));
-}
-
-void Form1::Txt_T90_GotFocus() {
-    foc_flag = 1;
-    Text1->setText(QString());
-}
-
-void Form1::Txt_T90_LostFocus() { Text1->setText(QString()); }
-
-void Form1::Txt_E90_GotFocus() { foc_flag = 2; }
-
-void Form1::T1_GotFocus(std::int16_t index) {
-    if (index == 12) foc_flag = 3;
-    if (index == 2) foc_flag = 4;
-}
-
-void Form1::Op1_GotFocus() { Text1->setText(QString()); }
-
-// ---- Sensor selection --------------------------------------------------------------------
-
-void Form1::set_emf_field_enabled(bool enabled) {
-    Txt_E90->setEnabled(enabled);
-    // Window background when it takes input, button face when it does not.
-    set_background(Txt_E90, enabled ? kWindowBackground : kButtonFace);
-}
-
-void Form1::Op_S_GotFocus(std::int16_t index) {
-    Txt_T90->setText(QString());
-    Txt_E90->setText(QString());
-    Text1->setText(QString());
-    if (index != kPt100) {
-        set_emf_field_enabled(true);
-        Label1_11->setText("mV");
-        Label3->setText(utf8("μV/℃"));
-        Lab_wfds->setText(utf8("微　 分　 电 　势:"));
-    }
-    if (index >= 0 && index < kPt100) {
-        Txt_T90->setToolTip(utf8(kSensors[index].temperature_prompt));
-        Txt_E90->setToolTip(utf8(kSensors[index].emf_prompt));
-    }
-    if (index == kPt100) {
-        Txt_T90->setToolTip(utf8(kSensors[kPt100].temperature_prompt));
-        set_emf_field_enabled(false);
-        Label1_11->setText(utf8("Ω"));
-        Label3->setText(utf8("Ω/℃"));
-        Lab_wfds->setText(utf8("微　 分　 电 　阻:"));
-    }
-}
-
-// ---- Conversions -------------------------------------------------------------------------
-
-int Form1::selected_sensor() const {
-    for (int i = 0; i < kSensorCount; ++i) {
-        if (Op_S[i]->isChecked()) return i;
-    }
-    return -1;
-}
-
-// The row of the selected sensor in an entry table, tried in the table's order; nullptr if
-// the table has none (Pt100 in the EMF entry).
-template <typename Row, std::size_t N>
-const Row* Form1::selected_row(const Row (&table)[N]) const {
-    const int sensor = selected_sensor();
-    for (const Row& row : table) {
-        if (row.sensor == sensor) return &row;
-    }
-    return nullptr;
-}
-
-void Form1::show_message(std::string_view text) {
-    message_box_.show_range_message(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-double Form1::call(ReferenceFunction f, float argument) {
-    const Result r = f(argument);
-    if (r.rejected() && !r.message().empty()) show_message(r.message());
-    return r.value();
-}
-
-void Form1::Txt_T90_Change() {
-    if (foc_flag != 1) return;
-    const TemperatureEntryRow* row = selected_row(kTemperatureEntry);
-    if (row == nullptr) return;
-
-    // Text_to_num gives +-infinity for a number beyond the double range; like any number
-    // beyond the single range it fails the range test, so nothing out of range is narrowed.
-    const double v = Text_to_num(text_of(Txt_T90));
-    if (!accepts(*row, v)) {
-        show_message(row->message);
-        Txt_E90->setText(QString());
-        Text1->setText(QString());  // no differential value of an earlier temperature
-        return;
-    }
-    try {
-        const double output = call(row->function, to_single(v));
-        Txt_E90->setText(utf8(Num_to_text_sign(output)));
-        const std::optional<double> d = differential_value(*row, v);
-        Text1->setText(d ? utf8(Num_to_text(*d)) : QString());
-    } catch (const FloatingPointError&) {
-        // Unreachable for a temperature in range; never let it leave the handler.
-        Txt_E90->setText(QString());
-        Text1->setText(QString());
-    }
-}
-
-void Form1::Txt_E90_Change() {
-    if (foc_flag != 2) return;
-    const EmfEntryRow* row = selected_row(kEmfEntry);
-    if (row == nullptr) return;
-
-    const double v = Text_to_num(text_of(Txt_E90));
-    if (v < row->lower || v > row->upper) {
-        show_message(row->message);
-        Txt_E90->setText(QString());  // converts again, nested, as 0 mV
-        return;
-    }
-    try {
-        const Result r = row->function(to_single(v));
-        if (r.rejected() && (!r.message().empty() || v != 0.0)) {
-            // An EMF the inverse function has no formula for is a rejected EMF: its message
-            // (type B below 0.291 mV has none of its own, so the row's), then the field is
-            // emptied, which converts 0 mV nested and shows " 0" beside it.
-            show_message(r.message().empty() ? std::string_view(row->message) : r.message());
-            Txt_E90->setText(QString());
-            return;
-        }
-        Txt_T90->setText(utf8(Num_to_text_sign(r.value())));
-    } catch (const FloatingPointError&) {
-        Txt_E90->setText(QString());
-    }
-}
-
-// ---- Calibration panel -------------------------------------------------------------------
-
-void Form1::T1_Change(std::int16_t /*index*/) {
-    // The panel's own writes change T1 boxes too; they must not start further runs, so one
-    // edit computes once and shows at most one message.
-    if (calibration_running_) return;
-    calibration_running_ = true;
-    const calibration::PanelState state{
-        text_of(T1[0]),
-        text_of(T1[1]),
-        text_of(T1[2]),
-        text_of(T1[12]),
-        Op1->isChecked() ? calibration::MiddlePoint::Aluminium : calibration::MiddlePoint::Antimony,
-        foc_flag};
-    const calibration::PanelRun run = calibration::run_panel(state);
-    if (!run.message.empty()) show_message(run.message);
-    for (const calibration::PanelWrite& w : run.writes) T1[w.box]->setText(utf8(w.text));
-    calibration_running_ = false;
 }
 
 }  // namespace its90::ui

@@ -1,85 +1,84 @@
-// The calculator's one window: the type S calibration panel above, the conversion panel below.
-// Handlers carry the names of their control and event; `foc_flag` records which input field
-// took the focus last (0 after load, 1 Txt_T90, 2 Txt_E90, 3 T1(12), 4 T1(2)) and each change
-// handler acts only under its own value, so a result written into another field is not
-// converted back.
+// The calculator's one window on Qt: builds the controls from the layout table, shows what the
+// model (form::Form1) holds, and hands the user's edits, selections and focus moves to it.
+// Every rule of the calculator is the model's; this class decides only how Qt shows them.
 #pragma once
 
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <cstdint>
-#include <string_view>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "its90.h"
+#include "core/sensors.h"
+#include "form/controls.h"
+#include "form/form1.h"
+#include "form/message_box.h"
 
-class QGroupBox;
+class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 
 namespace its90::ui {
 
-class MessageBox;
-
-class Form1 : public QWidget {
+class Form1 final : public QWidget, private form::FormObserver {
     Q_OBJECT
 public:
-    explicit Form1(MessageBox& message_box, QWidget* parent = nullptr);
-
-    // The scrolling title, 27 characters.
-    static const QString kTitle;
+    // The differential value uses the decimal separator of the user's locale.
+    explicit Form1(form::MessageBox& message_box, QWidget* parent = nullptr);
+    Form1(form::MessageBox& message_box, std::string decimal_separator, QWidget* parent = nullptr);
 
     // Start-up as the program does it: Form_Load, shown centred, focus in T1(0), timer on.
     void start();
 
-    // Handlers.
-    void Form_Load();
-    void Timer1_Timer();
-    void Txt_T90_Change();
-    void Txt_T90_GotFocus();
-    void Txt_T90_LostFocus();
-    void Txt_E90_Change();
-    void Txt_E90_GotFocus();
-    void Op_S_GotFocus(std::int16_t index);
-    void T1_Change(std::int16_t index);
-    void T1_GotFocus(std::int16_t index);
-    void Op1_GotFocus();
+    form::Form1& model() { return model_; }
+    const form::Form1& model() const { return model_; }
+    QTimer& Timer1() { return timer_; }
 
-    std::int16_t foc_flag = 0;
-    std::int16_t timer_coun = 0;
-
-    // Controls the handlers address (null where an array has no member).
-    QLineEdit* Txt_T90 = nullptr;
-    QLineEdit* Txt_E90 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    std::array<QRadioButton*, 9> Op_S{};
-    std::array<QLineEdit*, 15> T1{};
-    QRadioButton* Op1 = nullptr;
-    QRadioButton* Op2 = nullptr;
-    QLabel* Label1_11 = nullptr;  // unit of Txt_E90
-    QLabel* Label3 = nullptr;     // unit of the differential value
-    QLabel* Lab_wfds = nullptr;   // caption in front of Text1
-    QTimer Timer1;
+    // The widget of a control (nullptr for T1(11), which does not exist).
+    QWidget* widget(form::Control control) const;
+    QLineEdit* text_box(form::Control control) const;
+    QRadioButton* option_button(form::Control control) const;
+    QLabel* label(form::Control control) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void text_changed(form::Control box, const std::string& text) override;
+    void caption_changed(form::Control label, const std::string& caption) override;
+    void tool_tip_changed(form::Control box, const std::string& tool_tip) override;
+    void enabled_changed(form::Control box, bool enabled) override;
+    void title_changed(const std::string& title) override;
+
     void create_controls();
     void set_tab_order();
-    void show_message(std::string_view text);
-    // The value of a reference function; a rejection shows its message (if it has one).
-    double call(ReferenceFunction f, float argument);
-    int selected_sensor() const;
-    template <typename Row, std::size_t N>
-    const Row* selected_row(const Row (&table)[N]) const;
-    void set_emf_field_enabled(bool enabled);
+    void show_model();
+    void connect_model();
 
-    MessageBox& message_box_;
-    bool calibration_running_ = false;
+    form::Form1 model_;
+    QTimer timer_;
+
+    // Every control with its id, in the layout table's order.
+    std::vector<std::pair<form::Control, QWidget*>> controls_;
+    QLineEdit* Txt_T90_ = nullptr;
+    QLineEdit* Txt_E90_ = nullptr;
+    QLineEdit* Text1_ = nullptr;
+    std::array<QLineEdit*, form::kT1Size> T1_{};
+    std::array<QRadioButton*, kSensorCount> Op_S_{};
+    QRadioButton* Op1_ = nullptr;
+    QRadioButton* Op2_ = nullptr;
+    QButtonGroup* sensors_ = nullptr;        // ids: the sensor index
+    QButtonGroup* middle_points_ = nullptr;  // ids: the MiddlePoint
+    QLabel* Label1_11_ = nullptr;
+    QLabel* Label3_ = nullptr;
+    QLabel* Lab_wfds_ = nullptr;
 };
+
+// The decimal separator of the user's locale, "." where there is none.
+std::string locale_decimal_separator();
 
 }  // namespace its90::ui

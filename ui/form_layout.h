@@ -1,16 +1,18 @@
-// Every control of the window: kind, container, position and size in twips (15 twips to the
+// Every control of the window: container, position and size in twips (15 twips to the
 // pixel), caption, font and tab index. One table drives creation, placement and tab order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "form/controls.h"
+#include "ui/system_colours.h"
+
 namespace its90::ui {
 
-enum class ControlKind { Frame, Label, TextBox, OptionButton };
-
 struct FontSpec {
-    const char* family;  // nullptr: the window font
+    const char* family;
     double points;
     bool bold;
 };
@@ -18,18 +20,13 @@ struct FontSpec {
 inline constexpr FontSpec kWindowFont{"宋体", 14.25, false};
 
 struct ControlSpec {
-    std::string name;    // objectName; array members carry their index: "T1(12)"
-    ControlKind kind;
-    std::string parent;  // "Form1" or the name of a frame
+    form::Control id;
+    form::Control parent;  // Form1 or a frame
     int left, top, width, height;  // twips, relative to the parent
-    std::string caption;
+    std::string caption;  // the model's where it changes them (Label1(11), Label3, Lab_wfds)
     FontSpec font;
     int tab_index;  // -1: takes no part in the tab order
-    std::string tool_tip;
 };
-
-// The T1 boxes that show results: the graduation table and the EMF at a typed temperature.
-inline constexpr int kOutputBoxes[] = {3, 4, 5, 6, 7, 8, 9, 10, 13, 14};
 
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidthTwips = 6870;
@@ -37,11 +34,10 @@ inline constexpr int kClientHeightTwips = 7440;
 
 const std::vector<ControlSpec>& form1_controls();
 
-// One straight line drawn on the window, in twips, in a system colour (-1: the default).
+// One straight line drawn on the window, in twips, in a system colour (none: the text colour).
 struct LineSpec {
-    const char* name;
     int x1, y1, x2, y2;
-    int colour;
+    std::optional<SystemColour> colour;
 };
 
 const std::vector<LineSpec>& form1_lines();

@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <cstring>
 
-#include "first_frame.h"
-#include "fonts.h"
-#include "form1.h"
-#include "message_box.h"
+#include "ui/first_frame.h"
+#include "ui/fonts.h"
+#include "ui/form1.h"
+#include "ui/message_box.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,13 +1,8 @@
-#include "system_colours.h"
+#include "ui/system_colours.h"
 
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QWidget>
-
-#include "form_layout.h"
 
 namespace its90::ui {
 namespace {
@@ -29,17 +24,15 @@ const Mapping kMappings[] = {
     {kLight3D, QPalette::Midlight, {}},
 };
 
-void set_text_colour(QWidget* widget, SystemColour index) {
-    QPalette p = widget->palette();
-    p.setColor(QPalette::Text, system_colour(index, QApplication::palette()));
-    widget->setPalette(p);
-}
+QColor colour(SystemColour index) { return system_colour(index, QApplication::palette()); }
 
-bool is_output_box(const QString& name) {
-    for (int box : kOutputBoxes) {
-        if (name == QString("T1(%1)").arg(box)) return true;
+// The background of every state, and a separate one while disabled.
+void set_background(QPalette& p, SystemColour enabled, SystemColour disabled) {
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor c = colour(group == QPalette::Disabled ? disabled : enabled);
+        p.setColor(group, QPalette::Window, c);
+        p.setColor(group, QPalette::Base, c);
     }
-    return false;
 }
 
 }  // namespace
@@ -52,36 +45,23 @@ QColor system_colour(SystemColour index, const QPalette& palette) {
     return palette.color(QPalette::Window);
 }
 
-void set_background(QWidget* widget, SystemColour index) {
-    const QColor colour = system_colour(index, QApplication::palette());
+void apply_system_colours(QWidget* widget, form::Control control) {
+    using form::ControlKind;
     QPalette p = widget->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::Window, colour);
-        p.setColor(group, QPalette::Base, colour);
+    if (control.kind == ControlKind::Text1) {
+        set_background(p, kButtonFace, kButtonFace);
+    } else if (form::is_result_box(control)) {
+        set_background(p, kLight3D, kLight3D);
+        p.setColor(QPalette::Text, colour(kDesktop));
+    } else if (form::is_text_box(control)) {
+        set_background(p, kWindowBackground, kButtonFace);
+    } else if (control.kind == ControlKind::Label4) {
+        set_background(p, kInactiveBorder, kInactiveBorder);
+    } else {
+        set_background(p, kScrollBar, kScrollBar);
     }
     widget->setPalette(p);
     if (!qobject_cast<QLineEdit*>(widget)) widget->setAutoFillBackground(true);
-}
-
-void apply_system_colours(QWidget& form) {
-    set_background(&form, kScrollBar);
-    for (QWidget* w : form.findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        if (qobject_cast<QGroupBox*>(w) || qobject_cast<QRadioButton*>(w)) {
-            set_background(w, kScrollBar);
-        } else if (qobject_cast<QLabel*>(w)) {
-            set_background(w, name == "Label4" ? kInactiveBorder : kScrollBar);
-        } else if (qobject_cast<QLineEdit*>(w)) {
-            if (name == "Text1") {
-                set_background(w, kButtonFace);
-            } else if (is_output_box(name)) {
-                set_background(w, kLight3D);
-                set_text_colour(w, kDesktop);
-            } else {
-                set_background(w, kWindowBackground);
-            }
-        }
-    }
 }
 
 }  // namespace its90::ui

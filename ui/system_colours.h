@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QPalette>
 
+#include "form/controls.h"
+
 class QWidget;
 
 namespace its90::ui {
@@ -21,10 +23,9 @@ enum SystemColour {
 
 QColor system_colour(SystemColour index, const QPalette& palette);
 
-// Gives every control of the window its background and text colour.
-void apply_system_colours(QWidget& form);
-
-// Paints `widget`'s background (and, for a text box, its base) in a system colour.
-void set_background(QWidget* widget, SystemColour index);
+// Gives a control of the window its background and text colours: the window's own on the
+// window, frames, labels and option buttons, the window background on input boxes (the
+// button face while disabled), and the output boxes' colours on the boxes the program writes.
+void apply_system_colours(QWidget* widget, form::Control control);
 
 }  // namespace its90::ui

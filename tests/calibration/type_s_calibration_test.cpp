@@ -1,57 +1,30 @@
-// The calibration arithmetic and one run of the panel, from the texts of its boxes.
+// The calibration arithmetic: deviations, coefficients, the graduation table and the EMF at
+// a temperature, with the reasons a value is missing.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <string>
+#include <cstdlib>
 #include <vector>
 
-#include "number_text.h"
-#include "type_s_calibration.h"
+#include "calibration/type_s_calibration.h"
+#include "core/its90.h"
 
 namespace its90::calibration {
 namespace {
 
-const std::vector<std::string> kZeroTable = {" 2.32304", " 3.25936", " 4.23329", " 5.23869",
-                                             " 6.27525", " 7.34498", " 8.44924", " 9.5871",
-                                             " 10.75654"};
-const std::vector<std::string> kOffsetTable = {" 2.33304", " 3.26936", " 4.24329", " 5.24869",
-                                               " 6.28525", " 7.35498", " 8.45924", " 9.5971",
-                                               " 10.76654"};
+const GraduationTable kZeroTable = {2.32304, 3.25936, 4.23329, 5.23869, 6.27525,
+                                    7.34498, 8.44924, 9.5871,  10.75654};
+const GraduationTable kOffsetTable = {2.33304, 3.26936, 4.24329, 5.24869, 6.28525,
+                                      7.35498, 8.45924, 9.5971,  10.76654};
 
-// The reference EMFs at the fixed points, so that all deviations are zero.
-PanelState reference_inputs(MiddlePoint middle, std::int16_t foc_flag) {
-    return {"3.44689", middle == MiddlePoint::Aluminium ? "5.86013" : "5.5528", "10.5748", "",
-            middle, foc_flag};
-}
-
-std::string offset(const std::string& text, double by) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.5f", ui::Text_to_num(text) + by);
-    return buffer;
-}
-
-PanelState offset_inputs(MiddlePoint middle, std::int16_t foc_flag, double by) {
-    PanelState s = reference_inputs(middle, foc_flag);
-    s.zinc = offset(s.zinc, by);
-    s.middle = offset(s.middle, by);
-    s.copper = offset(s.copper, by);
-    return s;
-}
-
-std::vector<std::string> table_texts(const PanelRun& run) {
-    std::vector<std::string> texts;
-    for (std::size_t r = 0; r < run.writes.size(); ++r) {
-        EXPECT_EQ(run.writes[r].box, kTableBoxes[r]);
-        texts.push_back(run.writes[r].text);
-    }
-    return texts;
-}
-
-std::string t13(const PanelRun& run) {
-    EXPECT_EQ(run.writes.size(), 1u);
-    EXPECT_EQ(run.writes.empty() ? -1 : run.writes[0].box, 13);
-    return run.writes.empty() ? "<none>" : run.writes[0].text;
+// The reference EMFs at the fixed points, so that all deviations are zero, plus an offset.
+Calibration reference(MiddlePoint middle, double offset = 0) {
+    const Calculated<Calibration> c =
+        calibrate(3.44689 + offset, (middle == MiddlePoint::Aluminium ? 5.86013 : 5.5528) + offset,
+                  10.5748 + offset, middle);
+    EXPECT_TRUE(c.ok());
+    return *c;
 }
 
 double six_digits(double x) {
@@ -81,104 +54,74 @@ TEST(Weights, AreTheLagrangeCoefficientsToSixDigits) {
 }
 
 TEST(Table, ZeroDeviationsGiveTheReferenceTableWithEitherSet) {
-    EXPECT_EQ(table_texts(run_panel(reference_inputs(MiddlePoint::Aluminium, 4))), kZeroTable);
-    EXPECT_EQ(table_texts(run_panel(reference_inputs(MiddlePoint::Antimony, 4))), kZeroTable);
-}
-
-TEST(Table, UniformOffsetShiftsEveryRow) {
-    EXPECT_EQ(table_texts(run_panel(offset_inputs(MiddlePoint::Aluminium, 4, 0.01))), kOffsetTable);
-    const std::vector<std::string> antimony =
-        table_texts(run_panel(offset_inputs(MiddlePoint::Antimony, 4, 0.01)));
-    ASSERT_EQ(antimony.size(), kOffsetTable.size());
-    for (std::size_t r = 0; r < antimony.size(); ++r) {
-        EXPECT_NEAR(ui::Text_to_num(antimony[r]), ui::Text_to_num(kOffsetTable[r]), 0.000001) << r;
-        EXPECT_EQ(antimony[r][0], ' ');
+    for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
+        const Calibration c = reference(middle);
+        EXPECT_EQ(c.deviations, (std::array<double, 3>{0, 0, 0}));
+        EXPECT_EQ(*graduation_table(c), kZeroTable);
     }
-    // The antimony table is not rounded: it shows more than 5 decimal places.
-    EXPECT_GT(antimony[0].size(), kOffsetTable[0].size());
 }
 
-TEST(TemperatureMode, ValuesAndBounds) {
+TEST(Table, UniformOffsetShiftsEveryRowRoundedOnlyWithAluminium) {
+    EXPECT_EQ(*graduation_table(reference(MiddlePoint::Aluminium, 0.01)), kOffsetTable);
+    const GraduationTable antimony = *graduation_table(reference(MiddlePoint::Antimony, 0.01));
+    bool any_unrounded = false;
+    for (std::size_t r = 0; r < antimony.size(); ++r) {
+        EXPECT_NEAR(antimony[r], kOffsetTable[r], 0.000001) << r;
+        any_unrounded = any_unrounded || antimony[r] != round_half_even(antimony[r], 5);
+    }
+    EXPECT_TRUE(any_unrounded);
+}
+
+TEST(EmfAt, ValuesAndBounds) {
     struct Case {
-        MiddlePoint middle;
-        const char* temperature;
-        const char* expected;  // nullptr: rejected with the range message
+        double temperature;
+        double expected;  // NAN: out of range
     };
     const Case cases[] = {
-        {MiddlePoint::Aluminium, "100", " .64591"}, {MiddlePoint::Antimony, "100", " .64591"},
-        {MiddlePoint::Aluminium, "-50", "-.23556"}, {MiddlePoint::Antimony, "-50", "-.23556"},
-        {MiddlePoint::Aluminium, "1664.5", " 17.53596"},
-        {MiddlePoint::Aluminium, "-", " 0"},        // a lone minus reads as 0 degC
-        {MiddlePoint::Aluminium, "-50.001", nullptr}, {MiddlePoint::Aluminium, "1664.6", nullptr},
-        {MiddlePoint::Antimony, "-50.001", nullptr},  {MiddlePoint::Antimony, "1e400", nullptr},
+        {100, 0.64591},    {-50, -0.23556},  {1664.5, 17.53596}, {0, 0},
+        {-50.001, NAN},    {1664.6, NAN},    {INFINITY, NAN},    {-INFINITY, NAN},
     };
-    for (const Case& c : cases) {
-        PanelState s = reference_inputs(c.middle, 3);
-        s.temperature = c.temperature;
-        const PanelRun run = run_panel(s);
-        if (c.expected == nullptr) {
-            EXPECT_EQ(run.message, kTemperatureRangeMessage) << c.temperature;
-            // With either middle point the stale EMF of another temperature is removed.
-            EXPECT_EQ(t13(run), "") << c.temperature;
-        } else {
-            EXPECT_EQ(run.message, "") << c.temperature;
-            EXPECT_EQ(t13(run), c.expected) << c.temperature;
-        }
-    }
-}
-
-TEST(TemperatureMode, CurvePassesThroughTheFixedPoints) {
     for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
-        PanelState s{"3.46123", middle == MiddlePoint::Aluminium ? "5.83911" : "5.5701", "10.6012",
-                     "", middle, 3};
-        const std::string middle_t = middle == MiddlePoint::Aluminium ? "660.323" : "630.63";
-        const std::pair<std::string, std::string> points[] = {
-            {"419.527", s.zinc}, {middle_t, s.middle}, {"1084.62", s.copper}};
-        for (const auto& [temperature, emf] : points) {
-            s.temperature = temperature;
-            EXPECT_EQ(ui::Text_to_num(t13(run_panel(s))), ui::Text_to_num(emf)) << temperature;
+        for (const Case& c : cases) {
+            const Calculated<double> v = emf_at(reference(middle), c.temperature);
+            if (std::isnan(c.expected)) {
+                ASSERT_FALSE(v.ok()) << c.temperature;
+                EXPECT_EQ(v.failure(), Failure::OutOfRange) << c.temperature;
+            } else {
+                ASSERT_TRUE(v.ok()) << c.temperature;
+                EXPECT_EQ(*v, c.expected) << c.temperature;
+            }
         }
+    }
+    // At 0 degC only A remains, rounded to 5 places.
+    EXPECT_EQ(*emf_at(reference(MiddlePoint::Aluminium, 0.01), 0), 0.01);
+}
+
+TEST(EmfAt, CurvePassesThroughTheFixedPoints) {
+    for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
+        const double emfs[3] = {3.46123, middle == MiddlePoint::Aluminium ? 5.83911 : 5.5701,
+                                10.6012};
+        const double points[3] = {419.527, middle == MiddlePoint::Aluminium ? 660.323 : 630.63,
+                                  1084.62};
+        const Calibration c = *calibrate(emfs[0], emfs[1], emfs[2], middle);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(*emf_at(c, points[i]), emfs[i]) << points[i];
     }
 }
 
-TEST(TemperatureMode, LoneMinusShowsARoundedToFivePlaces) {
-    PanelState s = offset_inputs(MiddlePoint::Aluminium, 3, 0.01);
-    s.temperature = "-";
-    EXPECT_EQ(t13(run_panel(s)), " .01");
-}
-
-TEST(Gate, NothingRunsWithoutAllThreeEmfsOrOutsideTheTwoModes) {
-    PanelState s = reference_inputs(MiddlePoint::Aluminium, 4);
-    s.middle = "";
-    EXPECT_TRUE(run_panel(s).writes.empty());
-    s = reference_inputs(MiddlePoint::Aluminium, 4);
-    s.zinc = " ";  // blanks are not empty: it reads as 0
-    EXPECT_EQ(run_panel(s).writes.size(), 9u);
-    for (std::int16_t flag : {0, 1, 2}) {
-        const PanelRun run = run_panel(reference_inputs(MiddlePoint::Aluminium, flag));
-        EXPECT_TRUE(run.writes.empty() && run.message.empty()) << flag;
-    }
-    s = reference_inputs(MiddlePoint::Aluminium, 3);  // temperature box empty
-    const PanelRun run = run_panel(s);
-    EXPECT_TRUE(run.writes.empty() && run.message.empty());
-}
-
-TEST(Overflow, AbsurdEmfsGiveOneMessageAndEmptyResults) {
-    for (const char* absurd : {"1e308", "1e400", "-1e400"}) {
-        for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
-            PanelState s = reference_inputs(middle, 4);
-            s.copper = absurd;
-            PanelRun run = run_panel(s);
-            EXPECT_EQ(run.message, kOverflowMessage) << absurd;
-            ASSERT_EQ(run.writes.size(), 9u) << absurd;
-            for (const PanelWrite& w : run.writes) EXPECT_EQ(w.text, "") << absurd;
-
-            s.foc_flag = 3;
-            s.temperature = "1000";
-            run = run_panel(s);
-            EXPECT_EQ(run.message, kOverflowMessage) << absurd;
-            EXPECT_EQ(t13(run), "") << absurd;
+TEST(Overflow, AbsurdEmfsHaveNoValue) {
+    for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
+        for (double absurd : {1e308, double(INFINITY), -double(INFINITY), double(NAN)}) {
+            const Calculated<Calibration> c = calibrate(3.44689, 5.6, absurd, middle);
+            ASSERT_FALSE(c.ok()) << absurd;
+            EXPECT_EQ(c.failure(), Failure::NotFinite);
         }
+        // Finite coefficients whose C t^2 term overflows at the upper end of the table.
+        const Calculated<Calibration> large = calibrate(3.44689, 5.6, 5e307, middle);
+        ASSERT_TRUE(large.ok());
+        EXPECT_EQ(graduation_table(*large).failure(), Failure::NotFinite);
+        EXPECT_FALSE(graduation_table(*large).ok());
+        EXPECT_EQ(emf_at(*large, 1664).failure(), Failure::NotFinite);
+        EXPECT_EQ(emf_at(*large, 1700).failure(), Failure::OutOfRange);
     }
 }
 

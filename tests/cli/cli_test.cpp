@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "its90_cli.h"
-#include "run_cli.h"
-#include "strict_number.h"
+#include "cli/its90_cli.h"
+#include "tests/cli/run_cli.h"
 
 namespace its90::cli {
 namespace {
@@ -92,18 +91,6 @@ TEST(Cli, UsageAndHelp) {
         EXPECT_EQ(o.status, c.status);
         EXPECT_EQ(o.out.find("Usage: its90") != std::string::npos, c.usage_on_stdout);
         EXPECT_EQ(o.err.find("Usage: its90") != std::string::npos, !c.usage_on_stdout);
-    }
-}
-
-TEST(StrictNumber, AcceptsOnlyWholeDecimalNumbers) {
-    EXPECT_EQ(parse_strict_number("12"), 12.0);
-    EXPECT_EQ(parse_strict_number("-0.236"), -0.236);
-    EXPECT_EQ(parse_strict_number("+1.5e3"), 1500.0);
-    EXPECT_EQ(parse_strict_number(".5"), 0.5);
-    EXPECT_EQ(parse_strict_number("5."), 5.0);
-    for (const char* bad : {"", " ", "-", ".", "1e", "1e+", "1,5", "1 5", "12abc", "nan", "inf",
-                            "0x1p3", "1e400", "--1", "1d3"}) {
-        EXPECT_EQ(parse_strict_number(bad), std::nullopt) << bad;
     }
 }
 

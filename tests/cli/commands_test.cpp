@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "its90_cli.h"
-#include "run_cli.h"
-#include "number_text.h"
+#include "cli/its90_cli.h"
+#include "tests/cli/run_cli.h"
+#include "text/number_text.h"
 
 namespace its90::cli {
 namespace {
@@ -187,7 +187,7 @@ TEST(Calibrate, ReproducesThePanelTexts) {
             if (c.tolerance == 0) {
                 EXPECT_EQ(text, (*c.texts)[r]) << c.args[2];
             } else {
-                EXPECT_NEAR(ui::Text_to_num(text), ui::Text_to_num((*c.texts)[r]), c.tolerance);
+                EXPECT_NEAR(text::Text_to_num(text), text::Text_to_num((*c.texts)[r]), c.tolerance);
             }
         }
     }
@@ -214,6 +214,14 @@ TEST(Calibrate, TemperaturesRangesAndErrors) {
         const Outcome o = run_cli({"calibrate", "--zn", "1", "--al", "1", "--cu", absurd});
         EXPECT_EQ(o.status, kExitRejected) << absurd;
         EXPECT_EQ(o.out, "") << absurd;
+    }
+    // Finite coefficients whose values lie so near the double range that rounding them to
+    // 5 places overflows: an error, not a crash.
+    for (std::vector<std::string> more : {std::vector<std::string>{},
+                                          {"--at", "1000"}, {"--from", "1000", "--to", "1001"}}) {
+        std::vector<std::string> args = {"calibrate", "--zn", "1", "--al", "1", "--cu", "5e307"};
+        args.insert(args.end(), more.begin(), more.end());
+        EXPECT_EQ(run_cli(args).status, kExitRejected) << more.size();
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "its90_cli.h"
+#include "cli/its90_cli.h"
 
 namespace its90::cli::testing {
 

@@ -6,7 +6,8 @@
 #include <limits>
 #include <string_view>
 
-#include "its90.h"
+#include "core/its90.h"
+#include "core/sensors.h"
 
 namespace its90 {
 namespace {
@@ -113,6 +114,29 @@ TEST(Types, LettersInEitherCase) {
     for (Thermocouple type : kAllThermocouples) {
         EXPECT_EQ(thermocouple_from_letter(letter(type)), type);
     }
+}
+
+// The entry ranges of the sensor table against the functions they guard: every temperature
+// the entry accepts, and both offsets of every differential value, lie inside the function's
+// range; so do the accepted EMFs, but for the two known gaps (B below 0.291 mV, J below
+// -8.059 mV), where the function itself rejects.
+TEST(SensorTable, EntryRangesLieInsideTheFunctions) {
+    for (const Sensor& s : kSensors) {
+        for (double t : {s.lowest_temperature, s.highest_temperature}) {
+            EXPECT_TRUE(s.output(to_single(t)).accepted()) << s.caption << " " << t;
+        }
+        EXPECT_TRUE(differential_value(s, s.lowest_differential()).has_value()) << s.caption;
+        EXPECT_TRUE(differential_value(s, s.highest_differential()).has_value()) << s.caption;
+        EXPECT_FALSE(differential_value(s, s.lowest_differential() - 0.001).has_value());
+        EXPECT_FALSE(differential_value(s, s.highest_differential() + 0.001).has_value());
+        if (!s.has_inverse()) continue;
+        EXPECT_TRUE(s.inverse(to_single(s.highest_emf)).accepted()) << s.caption;
+        const bool gap = &s == &sensor_of(Thermocouple::B) || &s == &sensor_of(Thermocouple::J);
+        EXPECT_EQ(s.inverse(to_single(s.lowest_emf)).accepted(), !gap) << s.caption;
+    }
+    EXPECT_FALSE(pt100().has_inverse());
+    EXPECT_EQ(differential_value(sensor_of(Thermocouple::K), 100), 41.37);
+    EXPECT_EQ(differential_value(pt100(), 0), 0.39);
 }
 
 }  // namespace

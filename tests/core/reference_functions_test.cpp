@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "its90.h"
+#include "core/its90.h"
+#include "core/sensors.h"
 
 namespace its90 {
 namespace {

@@ -1,20 +1,20 @@
-#include "window_fixture.h"
+#include "tests/ui/window_fixture.h"
 
 #include <QApplication>
 #include <QTest>
 
-#include "fonts.h"
+#include "ui/fonts.h"
 
 namespace its90::ui::testing {
 
 void WindowTest::SetUp() {
-    form = std::make_unique<Form1>(box);
+    form = std::make_unique<Form1>(messages, ".");
     form->start();
-    form->Timer1.stop();  // the title scroll is driven by hand in tests
+    form->Timer1().stop();  // the title scroll is driven by hand in tests
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     // Qt may hand the focus over only once the window is active.
-    if (!form->T1[0]->hasFocus()) form->T1[0]->setFocus(Qt::OtherFocusReason);
+    if (!box(T1(0))->hasFocus()) box(T1(0))->setFocus(Qt::OtherFocusReason);
 }
 
 void WindowTest::TearDown() { form.reset(); }
@@ -26,11 +26,6 @@ void WindowTest::focus(QWidget* widget) {
 
 void WindowTest::type(QLineEdit* edit, const QString& text) { QTest::keyClicks(edit, text); }
 
-void WindowTest::paste(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    edit->insert(text);
-}
-
 void WindowTest::retype(QLineEdit* edit, const QString& text) {
     focus(edit);
     edit->selectAll();
@@ -41,23 +36,15 @@ void WindowTest::retype(QLineEdit* edit, const QString& text) {
     }
 }
 
-void WindowTest::click_sensor(int index) {
-    QRadioButton* button = form->Op_S[index];
+void WindowTest::click(QRadioButton* button) {
     const QPoint indicator(6, button->height() / 2);
     QTest::mousePress(button, Qt::LeftButton, {}, indicator);
     QTest::mouseRelease(button, Qt::LeftButton, {}, indicator);
 }
 
-QStringList WindowTest::take_messages() {
-    QStringList texts = box.texts;
-    box.texts.clear();
-    return texts;
-}
-
 }  // namespace its90::ui::testing
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     its90::ui::install_font_substitutions();
     ::testing::InitGoogleTest(&argc, argv);

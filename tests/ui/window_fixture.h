@@ -1,4 +1,5 @@
-// A real Form1 on the offscreen platform, with the message box replaced by a recorder.
+// A real window on the offscreen platform, with the message box replaced by a recorder and
+// '.' as the decimal separator whatever the machine's locale.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,39 +7,36 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QString>
-#include <QStringList>
 #include <memory>
 
-#include "form1.h"
-#include "message_box.h"
+#include "form/controls.h"
+#include "form/message_box.h"
+#include "ui/form1.h"
 
 namespace its90::ui::testing {
+
+using namespace form::controls;
+using form::Control;
 
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    QLineEdit* box(Control c) const { return form->text_box(c); }
+    QRadioButton* button(Control c) const { return form->option_button(c); }
     // Moves the focus to a control as the Tab key would.
     void focus(QWidget* widget);
     // Types text key by key into a line edit that has the focus.
     void type(QLineEdit* edit, const QString& text);
-    // Replaces the whole text at once, as pasting over a selection does.
-    void paste(QLineEdit* edit, const QString& text);
     // Replaces the text of an input field as a user would (select all, type).
     void retype(QLineEdit* edit, const QString& text);
-    // Selects sensor `index` the way a click does: focus on the press, selection on release.
-    void click_sensor(int index);
-    QString text(const QLineEdit* edit) const { return edit->text(); }
-    QStringList take_messages();
+    // A click on an option button: the focus on the press, the selection on the release.
+    void click(QRadioButton* button);
 
-    RecordingMessageBox box;
+    form::RecordingMessageBox messages;
     std::unique_ptr<Form1> form;
 };
-
-// The window's messages, exactly as shown.
-inline const QString kMsgS = QString::fromUtf8("TE输入温度值不在本程序计算范围-50到1768.1℃内!");
-inline const QString kMsgR = QString::fromUtf8("输入温度值不在本程序计算范围-50到1768.1℃内!");
 
 }  // namespace its90::ui::testing
 

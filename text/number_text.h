@@ -1,10 +1,11 @@
-// Conversions between the texts of the window's fields and numbers.
+// Conversions between the texts of the window's fields and numbers; plain C++, shared by the
+// window, the calibration and the command line.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace its90::ui {
+namespace its90::text {
 
 // Reads the number at the start of a text, the way the fields are read: blanks, tabs and
 // line feeds are skipped wherever they stand; an optional sign, digits with an optional '.'
@@ -19,10 +20,11 @@ double Text_to_num(std::string_view text);
 std::string Num_to_text_sign(double x);
 
 // The form of the differential value: as Num_to_text_sign, but without the blank, with a zero
-// before the point ("0.39"), "0" for a negative zero, and the given decimal separator.
+// before the point ("0.39"), "0" for a negative zero, and the given decimal separator (the
+// window passes its user's, the command line always ".").
 std::string Num_to_text(double x, std::string_view decimal_separator);
 
-// Num_to_text with the decimal separator of the user's locale ("." where there is none).
-std::string Num_to_text(double x);
+// strtod on a plain decimal text ("-1.5e3"), with '.' as the separator whatever the locale.
+double decimal_to_double(const std::string& text);
 
-}  // namespace its90::ui
+}  // namespace its90::text

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 
-#include "number_text.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
 
-namespace its90::ui {
+namespace its90::text {
 namespace {
 
 TEST(TextToNum, ReadsTheLeadingNumber) {
@@ -78,5 +80,17 @@ TEST(NumToTextSign, LargestDoublesReadBackAsInfinity) {
     EXPECT_EQ(Text_to_num(Num_to_text_sign(1.7976931348623e308)), 1.7976931348623e308);
 }
 
+TEST(StrictNumber, AcceptsOnlyWholeDecimalNumbers) {
+    EXPECT_EQ(parse_strict_number("12"), 12.0);
+    EXPECT_EQ(parse_strict_number("-0.236"), -0.236);
+    EXPECT_EQ(parse_strict_number("+1.5e3"), 1500.0);
+    EXPECT_EQ(parse_strict_number(".5"), 0.5);
+    EXPECT_EQ(parse_strict_number("5."), 5.0);
+    for (const char* bad : {"", " ", "-", ".", "1e", "1e+", "1,5", "1 5", "12abc", "nan", "inf",
+                            "0x1p3", "1e400", "--1", "1d3"}) {
+        EXPECT_EQ(parse_strict_number(bad), std::nullopt) << bad;
+    }
+}
+
 }  // namespace
-}  // namespace its90::ui
+}  // namespace its90::text

@@ -1,12 +1,11 @@
-#include "strict_number.h"
+#include "text/strict_number.h"
 
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
 #include <string>
 
-namespace its90::cli {
+#include "text/number_text.h"
+
+namespace its90::text {
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -32,21 +31,15 @@ bool has_decimal_shape(std::string_view s) {
     return i == s.size();
 }
 
-locale_t c_locale() {
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
-}
-
 }  // namespace
 
 std::optional<double> parse_strict_number(std::string_view text) {
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     if (!has_decimal_shape(text)) return std::nullopt;
-    const std::string copy(text);
-    const double value = strtod_l(copy.c_str(), nullptr, c_locale());
+    const double value = decimal_to_double(std::string(text));
     if (!std::isfinite(value)) return std::nullopt;
     return value;
 }
 
-}  // namespace its90::cli
+}  // namespace its90::text

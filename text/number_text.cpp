@@ -1,12 +1,11 @@
-#include "number_text.h"
+#include "text/number_text.h"
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
 
-namespace its90::ui {
+namespace its90::text {
 namespace {
 
 bool is_skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
@@ -59,11 +58,6 @@ double read_integer(Reader& r, int base) {
         r.next();
     }
     return value;
-}
-
-locale_t c_locale() {
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
 }
 
 // The 15 significant digits of a positive finite magnitude, without trailing zeros, and the
@@ -153,7 +147,7 @@ double Text_to_num(std::string_view text) {
         take_sign(r, exponent);
         if (take_digits(r, exponent)) number += exponent;  // "1e" alone reads as 1
     }
-    return strtod_l(number.c_str(), nullptr, c_locale());
+    return decimal_to_double(number);
 }
 
 std::string Num_to_text_sign(double x) { return format(x, " ", false, "."); }
@@ -162,10 +156,9 @@ std::string Num_to_text(double x, std::string_view decimal_separator) {
     return format(x, "", true, decimal_separator);
 }
 
-std::string Num_to_text(double x) {
-    const lconv* conventions = std::localeconv();
-    const char* separator = conventions != nullptr ? conventions->decimal_point : nullptr;
-    return Num_to_text(x, separator != nullptr && *separator != '\0' ? separator : ".");
+double decimal_to_double(const std::string& text) {
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return strtod_l(text.c_str(), nullptr, c_locale);
 }
 
-}  // namespace its90::ui
+}  // namespace its90::text
