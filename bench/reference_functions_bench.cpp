@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "its90.h"
-#include "its90_cli.h"
+#include "core/its90.h"
+#include "cli/its90_cli.h"
 
 namespace {
 

@@ -11,59 +11,79 @@
 #include <chrono>
 #include <memory>
 
-#include "form1.h"
-#include "message_box.h"
+#include "form/form1.h"
+#include "form/message_box.h"
+#include "ui/form1.h"
 
 extern char** environ;
 
 namespace {
 
-using its90::ui::Form1;
+using its90::form::Control;
+using namespace its90::form::controls;
 
-// Alternates a field between two texts so that every set is a change, as a keystroke is.
-void keystrokes(benchmark::State& state, int foc_flag, int sensor, QLineEdit* Form1::*field,
-                const char* a, const char* b) {
-    its90::ui::RecordingMessageBox box;
-    Form1 form(box);
+// One kind of edit: the sensor, the field whose focus sets foc_flag, the field typed into and
+// two texts it alternates between, so that every set is a change, as a keystroke is.
+struct Edit {
+    int sensor;
+    Control focus;
+    Control field;
+    const char* a;
+    const char* b;
+};
+
+constexpr Edit kTemperatureEdit{2, Txt_T90, Txt_T90, "100", "1000"};  // type K: EMF, differential
+constexpr Edit kEmfEdit{2, Txt_E90, Txt_E90, "4.096", "41.276"};
+constexpr Edit kTableEdit{0, T1(2), T1(2), "10.5891", "10.58911"};  // nine E90_S rows
+constexpr Edit kTemperatureModeEdit{0, T1(12), T1(12), "1000", "100"};
+
+// The calibration's EMFs and temperature, typed before the focus sets the mode.
+template <typename SetText>
+void fill_calibration(SetText&& set) {
+    set(T1(0), "3.45123");
+    set(T1(1), "5.87211");
+    set(T1(2), "10.5891");
+    set(T1(12), "1000");
+}
+
+// The model alone: the handlers and every nested write, no widget.
+void model_edit(benchmark::State& state, const Edit& e) {
+    its90::form::RecordingMessageBox box;
+    its90::form::Form1 form(box, ".");
     form.Form_Load();
-    form.Op_S[sensor]->setChecked(true);
-    form.foc_flag = static_cast<std::int16_t>(foc_flag);
-    QLineEdit* edit = form.*field;
-    const QString texts[2] = {a, b};
+    form.select_sensor(e.sensor);
+    fill_calibration([&](Control c, const char* t) { form.edit(c, t); });
+    form.got_focus(e.focus);
+    int i = 0;
+    for (auto _ : state) form.edit(e.field, (i++ & 1) ? e.b : e.a);
+    if (!box.texts.empty()) state.SkipWithError("a message box was shown");
+}
+
+// Through the window: the widget's change reaches the model, whose writes the widgets show.
+void window_edit(benchmark::State& state, const Edit& e) {
+    its90::form::RecordingMessageBox box;
+    its90::ui::Form1 form(box, ".");
+    form.model().Form_Load();
+    form.option_button(Op_S(e.sensor))->setChecked(true);
+    fill_calibration([&](Control c, const char* t) { form.text_box(c)->setText(t); });
+    form.model().got_focus(e.focus);
+    QLineEdit* edit = form.text_box(e.field);
+    const QString texts[2] = {e.a, e.b};
     int i = 0;
     for (auto _ : state) edit->setText(texts[i++ & 1]);
-    if (box.texts.size() != 0) state.SkipWithError("a message box was shown");
+    if (!box.texts.empty()) state.SkipWithError("a message box was shown");
 }
 
-QLineEdit* Form1::*const kTxtT90 = &Form1::Txt_T90;
-QLineEdit* Form1::*const kTxtE90 = &Form1::Txt_E90;
-
-void temperature_edit(benchmark::State& state) {
-    keystrokes(state, 1, 2, kTxtT90, "100", "1000");  // type K: EMF and differential value
-}
-void emf_edit(benchmark::State& state) { keystrokes(state, 2, 2, kTxtE90, "4.096", "41.276"); }
-
-void calibration_edit(benchmark::State& state, int foc_flag, int field) {
-    its90::ui::RecordingMessageBox box;
-    Form1 form(box);
-    form.Form_Load();
-    form.T1[0]->setText("3.45123");
-    form.T1[1]->setText("5.87211");
-    form.T1[2]->setText("10.5891");
-    form.T1[12]->setText("1000");
-    form.foc_flag = static_cast<std::int16_t>(foc_flag);
-    const QString texts[2] = {field == 2 ? "10.5891" : "1000", field == 2 ? "10.58911" : "100"};
-    int i = 0;
-    for (auto _ : state) form.T1[field]->setText(texts[i++ & 1]);
-    if (!box.texts.isEmpty()) state.SkipWithError("a message box was shown");
-}
-void calibration_table_edit(benchmark::State& state) { calibration_edit(state, 4, 2); }
-void calibration_temperature_edit(benchmark::State& state) { calibration_edit(state, 3, 12); }
-
-BENCHMARK(temperature_edit)->Unit(benchmark::kMicrosecond);
-BENCHMARK(emf_edit)->Unit(benchmark::kMicrosecond);
-BENCHMARK(calibration_table_edit)->Unit(benchmark::kMicrosecond);
-BENCHMARK(calibration_temperature_edit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(window_edit, temperature_edit, kTemperatureEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(window_edit, emf_edit, kEmfEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(window_edit, calibration_table_edit, kTableEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(window_edit, calibration_temperature_edit, kTemperatureModeEdit)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(model_edit, temperature_edit, kTemperatureEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(model_edit, emf_edit, kEmfEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(model_edit, calibration_table_edit, kTableEdit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(model_edit, calibration_temperature_edit, kTemperatureModeEdit)
+    ->Unit(benchmark::kMicrosecond);
 
 // ---- Start-up ----------------------------------------------------------------------------
 

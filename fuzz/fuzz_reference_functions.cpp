@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "its90.h"
+#include "core/its90.h"
 
 namespace {
 

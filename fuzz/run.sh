@@ -8,10 +8,10 @@ seconds="${1:-60}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
-export QT_QPA_PLATFORM=offscreen
+export QT_QPA_PLATFORM=offscreen  # the window target has no display
 export LSAN_OPTIONS="suppressions=${PWD}/tools/lsan.supp:print_suppressions=0"
 status=0
-for target in number_text reference_functions form1; do
+for target in number_text reference_functions form1 window; do
   work="build/fuzz/corpus/${target}"
   artifacts="build/fuzz/artifacts/${target}/"
   mkdir -p "${work}" "${artifacts}"
@@ -19,7 +19,7 @@ for target in number_text reference_functions form1; do
   # Qt and fontconfig keep caches that grow while the window is exercised, so libFuzzer's
   # per-input leak check would scan the heap after most inputs and slow the window target
   # four times. The window's leaks are checked by the test suite under the asan preset.
-  [ "${target}" = form1 ] && extra=(-detect_leaks=0)
+  [ "${target}" = window ] && extra=(-detect_leaks=0)
   echo "== fuzz_${target}: ${seconds} s"
   if ! "build/fuzz/fuzz/fuzz_${target}" "${extra[@]}" -max_total_time="${seconds}" -timeout=10 \
       -rss_limit_mb=4096 -artifact_prefix="${artifacts}" -print_final_stats=1 \

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk fonts-arphic-ukai
   clang libclang-rt-14-dev
+  locales
 )
 
 if [ "$(id -u)" -eq 0 ]; then
@@ -20,3 +21,8 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -q
 "${sudo[@]}" apt-get install -y -q --no-install-recommends "${packages[@]}"
+
+# A comma-decimal locale, so that the tests also run where the user's separator is ",".
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
