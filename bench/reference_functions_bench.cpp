@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/its90.h"
 #include "cli/its90_cli.h"
+#include "core/its90.h"
+#include "core/sensors.h"
 
 namespace {
 
@@ -23,26 +24,20 @@ void run_function(benchmark::State& state, ReferenceFunction f, float lower, flo
     state.SetItemsProcessed(state.iterations());
 }
 
-#define ITS90_BENCH(fn, lower, upper) \
-    BENCHMARK_CAPTURE(run_function, fn, its90::fn, lower, upper)
-
-ITS90_BENCH(E90_S, -50.0f, 1768.1f);
-ITS90_BENCH(E90_R, -50.0f, 1768.1f);
-ITS90_BENCH(E90_B, 0.0f, 1820.0f);
-ITS90_BENCH(E90_K, -270.0f, 1372.0f);
-ITS90_BENCH(E90_N, -270.0f, 1300.0f);
-ITS90_BENCH(E90_J, -210.0f, 1200.0f);
-ITS90_BENCH(E90_E, -270.0f, 1000.0f);
-ITS90_BENCH(E90_T, -270.0f, 400.0f);
-ITS90_BENCH(T90_S, -0.236f, 18.693f);
-ITS90_BENCH(T90_R, -0.226f, 21.103f);
-ITS90_BENCH(T90_B, 0.291f, 13.82f);
-ITS90_BENCH(T90_K, -5.891f, 54.886f);
-ITS90_BENCH(T90_N, -3.99f, 47.513f);
-ITS90_BENCH(T90_J, -8.059f, 69.553f);
-ITS90_BENCH(T90_E, -8.825f, 76.373f);
-ITS90_BENCH(T90_T, -5.603f, 20.872f);
-ITS90_BENCH(R_Pt100, -200.0f, 850.0f);
+// Every function of the sensor table over the range its entry accepts.
+const bool kRegistered = [] {
+    for (const its90::Sensor& s : its90::kSensors) {
+        const std::string name = s.caption;
+        benchmark::RegisterBenchmark((s.has_inverse() ? "E90_" + name : "R_" + name).c_str(),
+                                     run_function, s.output, static_cast<float>(s.lowest_temperature),
+                                     static_cast<float>(s.highest_temperature));
+        if (!s.has_inverse()) continue;
+        benchmark::RegisterBenchmark(("T90_" + name).c_str(), run_function, s.inverse,
+                                     static_cast<float>(s.lowest_emf),
+                                     static_cast<float>(s.highest_emf));
+    }
+    return true;
+}();
 
 // The command line's batch path: parse, convert and print 100,000 values per iteration.
 void cli_emf_k_batch(benchmark::State& state) {

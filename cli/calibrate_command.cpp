@@ -115,8 +115,9 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     } else if (from) {
         if (*from < calibration::kLowestTemperature || *to > calibration::kHighestTemperature ||
             *from > *to) {
-            return ctx.fail("table from " + degrees(*from) + " to " + degrees(*to) +
-                            " leaves -50 \u2026 1664.5 \u2103");
+            return ctx.fail("table from " + degrees(*from) + " to " + degrees(*to) + " leaves " +
+                            shortest(calibration::kLowestTemperature) + " \u2026 " +
+                            degrees(calibration::kHighestTemperature));
         }
         const std::optional<std::vector<double>> temperatures = ctx.steps(*from, *to, step);
         if (!temperatures) return ctx.status;

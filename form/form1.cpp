@@ -77,11 +77,13 @@ const std::string& Form1::caption(Control c) const {
 
 bool Form1::enabled(Control c) const { return c == Txt_E90 ? emf_field_enabled_ : true; }
 
-void Form1::set_text(Control c, std::string new_text) {
+void Form1::set_text(Control c, std::string new_text) { store_text(c, std::move(new_text), true); }
+
+void Form1::store_text(Control c, std::string new_text, bool announce) {
     Box* b = find_box(c);
     if (b == nullptr || b->text == new_text) return;
     b->text = std::move(new_text);
-    if (observer_ != nullptr) observer_->text_changed(c, b->text);
+    if (announce && observer_ != nullptr) observer_->text_changed(c, b->text);
     switch (c.kind) {
         case ControlKind::Txt_T90: Txt_T90_Change(); break;
         case ControlKind::Txt_E90: Txt_E90_Change(); break;
@@ -119,7 +121,8 @@ double Form1::call(ReferenceFunction f, float argument) {
 
 // ---- What the user does ------------------------------------------------------------------
 
-void Form1::edit(Control c, std::string new_text) { set_text(c, std::move(new_text)); }
+// The box shows the user's text already: only what the handlers write is announced.
+void Form1::edit(Control c, std::string new_text) { store_text(c, std::move(new_text), false); }
 
 void Form1::select_sensor(int index) {
     if (index >= 0 && index < kSensorCount) sensor_ = index;

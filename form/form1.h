@@ -61,7 +61,8 @@ public:
     const std::string& title() const { return title_; }
 
     // ---- What the user does ----
-    // A text box's new text, typed, pasted or deleted; runs its change handler.
+    // A text box's new text, typed, pasted or deleted, which the box shows already; runs its
+    // change handler.
     void edit(Control box, std::string text);
     // A sensor button or Op1/Op2 becomes the selected one of its group. Selecting runs no
     // handler: the conversions read the selection when they run.
@@ -94,6 +95,8 @@ private:
 
     // Sets a text and runs the box's change handler, nested, if the text changed.
     void set_text(Control box, std::string text);
+    // The same, telling the observer only when `announce` is set.
+    void store_text(Control box, std::string text, bool announce);
     void set_caption(Control label, const char* caption);
     void set_tool_tip(Control box, const char* tool_tip);
     void set_emf_field_enabled(bool enabled);

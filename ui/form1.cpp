@@ -215,12 +215,9 @@ QLabel* Form1::label(Control c) const { return qobject_cast<QLabel*>(widget(c));
 
 void Form1::text_changed(Control box, const std::string& text) {
     QLineEdit* edit = text_box(box);
-    const QString shown = utf8(text);
-    // The user's own edit: the box shows it already, with its cursor and undo history.
-    if (edit->text() == shown) return;
     // The model has the text already: the widget's change is not an edit to hand back.
     const QSignalBlocker quiet(edit);
-    edit->setText(shown);
+    edit->setText(utf8(text));
 }
 
 void Form1::caption_changed(Control c, const std::string& caption) {

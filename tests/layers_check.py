@@ -1,0 +1,34 @@
+#!/usr/bin/env python3
+"""Fails when a source file includes from a layer above its own, or names a project header
+without its folder. The layers, lowest first: core, text, calibration, form, ui; cli stands
+beside form and ui and uses core, text and calibration."""
+import pathlib
+import re
+import sys
+
+ALLOWED = {
+    "core": {"core"},
+    "text": {"text"},
+    "calibration": {"core", "calibration"},
+    "form": {"core", "text", "calibration", "form"},
+    "ui": {"core", "text", "calibration", "form", "ui"},
+    "cli": {"core", "text", "calibration", "cli"},
+}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+
+root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".")
+faults = []
+for layer, allowed in ALLOWED.items():
+    for path in sorted((root / layer).rglob("*")):
+        if path.suffix not in {".h", ".cpp"}:
+            continue
+        for header in INCLUDE.findall(path.read_text(encoding="utf-8")):
+            folder = header.split("/")[0] if "/" in header else None
+            if folder is None:
+                faults.append(f"{path.relative_to(root)}: \"{header}\" names no folder")
+            elif folder not in allowed:
+                faults.append(f"{path.relative_to(root)}: includes {header} from a layer above {layer}")
+for fault in faults:
+    print(fault)
+print(f"{0 if faults else 1} passed, {1 if faults else 0} failed")
+sys.exit(1 if faults else 0)
