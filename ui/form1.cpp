@@ -69,47 +69,47 @@ Form1::Form1(form::MessageBox& message_box, std::string decimal_separator, QWidg
 
 void Form1::create_controls() {
     apply_system_colours(this, form::controls::Window);
-    for (const ControlSpec& spec : form1_controls()) {
-        QWidget* parent = widget(spec.parent);
-        const QString caption = utf8(spec.caption);
+    for (const ControlSpec& entry : form1_controls()) {
+        QWidget* parent = widget(entry.parent);
+        const QString caption = utf8(entry.caption);
         QWidget* w = nullptr;
-        if (form::is_frame(spec.id)) {
+        if (form::is_frame(entry.id)) {
             w = new QGroupBox(caption, parent);
-        } else if (form::is_label(spec.id)) {
+        } else if (form::is_label(entry.id)) {
             auto* label = new QLabel(caption, parent);
             label->setWordWrap(true);  // the narrow vertical heading stacks its characters
             w = label;
-        } else if (form::is_text_box(spec.id)) {
+        } else if (form::is_text_box(entry.id)) {
             auto* edit = new QLineEdit(parent);
             // Output boxes: written by the program only, but their text can be selected and
             // copied.
-            edit->setReadOnly(form::is_result_box(spec.id));
+            edit->setReadOnly(form::is_result_box(entry.id));
             w = edit;
         } else {
             w = new QRadioButton(caption, parent);
         }
-        w->setObjectName(QString::fromStdString(form::name(spec.id)));
-        w->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                       pixels(spec.height));
+        w->setObjectName(QString::fromStdString(form::name(entry.id)));
+        w->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
+                       pixels(entry.height));
         // Every control carries its own font, as a frame's font is not its children's.
-        w->setFont(font_of(spec.font));
-        apply_system_colours(w, spec.id);
-        controls_.emplace_back(spec.id, w);
+        w->setFont(font_of(entry.font));
+        apply_system_colours(w, entry.id);
+        controls_.emplace_back(entry.id, w);
 
-        switch (spec.id.kind) {
+        switch (entry.id.kind) {
             case ControlKind::Txt_T90: Txt_T90_ = static_cast<QLineEdit*>(w); break;
             case ControlKind::Txt_E90: Txt_E90_ = static_cast<QLineEdit*>(w); break;
             case ControlKind::Text1: Text1_ = static_cast<QLineEdit*>(w); break;
-            case ControlKind::T1: T1_[spec.id.index] = static_cast<QLineEdit*>(w); break;
-            case ControlKind::Op_S: Op_S_[spec.id.index] = static_cast<QRadioButton*>(w); break;
+            case ControlKind::T1: T1_[entry.id.index] = static_cast<QLineEdit*>(w); break;
+            case ControlKind::Op_S: Op_S_[entry.id.index] = static_cast<QRadioButton*>(w); break;
             case ControlKind::Op1: Op1_ = static_cast<QRadioButton*>(w); break;
             case ControlKind::Op2: Op2_ = static_cast<QRadioButton*>(w); break;
             default: break;
         }
-        if (spec.id == form::controls::Label1_11) Label1_11_ = static_cast<QLabel*>(w);
-        if (spec.id == form::controls::Label3) Label3_ = static_cast<QLabel*>(w);
-        if (spec.id == form::controls::Lab_wfds) Lab_wfds_ = static_cast<QLabel*>(w);
-        if (form::is_text_box(spec.id) || form::is_option_button(spec.id)) w->installEventFilter(this);
+        if (entry.id == form::controls::Label1_11) Label1_11_ = static_cast<QLabel*>(w);
+        if (entry.id == form::controls::Label3) Label3_ = static_cast<QLabel*>(w);
+        if (entry.id == form::controls::Lab_wfds) Lab_wfds_ = static_cast<QLabel*>(w);
+        if (form::is_text_box(entry.id) || form::is_option_button(entry.id)) w->installEventFilter(this);
     }
 
     sensors_ = new QButtonGroup(this);
@@ -121,9 +121,9 @@ void Form1::create_controls() {
 
 void Form1::set_tab_order() {
     std::vector<std::pair<int, QWidget*>> order;
-    for (const ControlSpec& spec : form1_controls()) {
-        if (!form::is_text_box(spec.id) && !form::is_option_button(spec.id)) continue;
-        order.emplace_back(spec.tab_index, widget(spec.id));
+    for (const ControlSpec& entry : form1_controls()) {
+        if (!form::is_text_box(entry.id) && !form::is_option_button(entry.id)) continue;
+        order.emplace_back(entry.tab_index, widget(entry.id));
     }
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
