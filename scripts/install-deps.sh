@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-noto-cjk fonts-arphic-ukai
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  fonts-arphic-uming fonts-noto-cjk
   clang libclang-rt-14-dev
   locales
 )

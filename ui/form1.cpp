@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <algorithm>
 #include <clocale>
 
@@ -27,6 +29,17 @@ using form::ControlKind;
 QString utf8(const std::string& text) { return QString::fromStdString(text); }
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
+
+// Whether a text box shows `text` whole.
+bool fits(const QLineEdit* edit, const QString& text) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    // QLineEdit keeps a margin of 2 px on either side of its text.
+    return edit->fontMetrics().horizontalAdvance(text) <= contents.width() - 4;
+}
 
 QFont font_of(const FontSpec& face) {
     QFont font(QString::fromUtf8(face.family));
@@ -73,7 +86,9 @@ void Form1::create_controls() {
         QWidget* parent = widget(entry.parent);
         const QString caption = utf8(entry.caption);
         QWidget* w = nullptr;
-        if (form::is_frame(entry.id)) {
+        if (form::is_frame(entry.id) && !entry.border) {
+            w = new QWidget(parent);
+        } else if (form::is_frame(entry.id)) {
             w = new QGroupBox(caption, parent);
         } else if (form::is_label(entry.id)) {
             auto* label = new QLabel(caption, parent);
@@ -170,14 +185,19 @@ void Form1::connect_model() {
 
 void Form1::start() {
     model_.Form_Load();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    centre();
     show();
     activateWindow();
     T1_[0]->setFocus(Qt::OtherFocusReason);
     timer_.start();
+}
+
+void Form1::centre() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 // ---- Controls ----------------------------------------------------------------------------
@@ -215,9 +235,17 @@ QLabel* Form1::label(Control c) const { return qobject_cast<QLabel*>(widget(c));
 
 void Form1::text_changed(Control box, const std::string& text) {
     QLineEdit* edit = text_box(box);
-    // The model has the text already: the widget's change is not an edit to hand back.
-    const QSignalBlocker quiet(edit);
-    edit->setText(utf8(text));
+    const QString shown = utf8(text);
+    {
+        // The model has the text already: the widget's change is not an edit to hand back.
+        const QSignalBlocker quiet(edit);
+        edit->setText(shown);
+    }
+    // A written value shows its start: setText leaves the cursor at the end, and a value wider
+    // than its box would show only its last digits. The whole value stays in the text (select
+    // and copy), and an output box shows it as its tool tip when it does not fit.
+    edit->setCursorPosition(0);
+    if (form::is_result_box(box)) edit->setToolTip(fits(edit, shown) ? QString() : shown);
 }
 
 void Form1::caption_changed(Control c, const std::string& caption) {
@@ -236,6 +264,16 @@ void Form1::enabled_changed(Control box, bool enabled) { text_box(box)->setEnabl
 void Form1::title_changed(const std::string& title) { setWindowTitle(utf8(title)); }
 
 // ---- Qt events -----------------------------------------------------------------------------
+
+bool Form1::event(QEvent* event) {
+    // The window manager has framed the window (title bar and borders) by the time it first
+    // activates it: centre the whole frame then, not only the client area.
+    if (event->type() == QEvent::WindowActivate && !centred_) {
+        centred_ = true;
+        centre();
+    }
+    return QWidget::event(event);
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const bool focus_in = event->type() == QEvent::FocusIn;

@@ -44,6 +44,7 @@ public:
     QLabel* label(form::Control control) const;
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -58,6 +59,7 @@ private:
     void set_tab_order();
     void show_model();
     void connect_model();
+    void centre();
 
     form::Form1 model_;
     QTimer timer_;
@@ -76,6 +78,7 @@ private:
     QLabel* Label1_11_ = nullptr;
     QLabel* Label3_ = nullptr;
     QLabel* Lab_wfds_ = nullptr;
+    bool centred_ = false;
 };
 
 // The decimal separator of the user's locale, "." where there is none.

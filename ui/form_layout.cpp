@@ -50,7 +50,9 @@ std::vector<ControlSpec> build_controls() {
         {{C::Labzn, 0}, kForm, 1110, 975, 495, 255, "锌点", kSong12, 6},
         {{C::T1, 0}, kForm, 1710, 930, 1095, 375, "", kSong12, 1},
         {{C::Label1, 0}, kForm, 2910, 975, 375, 255, "mV", kSong12, 7},
-        {{C::F1}, kForm, 825, 1440, 855, 975, "", kSong9, 0},
+        // F1 only groups Op1 and Op2: a border around two option buttons with no caption would be
+        // an empty stub below them.
+        {{C::F1}, kForm, 825, 1440, 855, 975, "", kSong9, 0, false},
         {{C::Op1}, kF1, 0, 120, 855, 375, "铝点", kSong12, 11},
         {{C::Op2}, kF1, 0, 405, 855, 375, "锑点", kSong12, 12},
         {{C::T1, 1}, kForm, 1695, 1695, 1095, 375, "", kSong12, 2},

@@ -26,6 +26,7 @@ struct ControlSpec {
     std::string caption;  // the model's where it changes them (Label1(11), Label3, Lab_wfds)
     FontSpec font;
     int tab_index;  // -1: takes no part in the tab order
+    bool border = true;  // of a frame: false draws none
 };
 
 inline constexpr int kTwipsPerPixel = 15;

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("its90-calculator");
     its90::ui::install_font_substitutions();
+    its90::ui::install_chinese_translations();
 
     its90::ui::ModalMessageBox message_box;
     its90::ui::Form1 form(message_box);

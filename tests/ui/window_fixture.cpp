@@ -47,6 +47,7 @@ void WindowTest::click(QRadioButton* button) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     its90::ui::install_font_substitutions();
+    its90::ui::install_chinese_translations();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
