@@ -101,7 +101,9 @@ void apply_system_colours(QWidget* widget, form::Control control) {
         set_colours(p, kScrollBar, kScrollBar);
     }
     widget->setPalette(p);
-    if (qobject_cast<QLineEdit*>(widget)) return;
+    // A frame paints only its border and caption, on the window's colour: one frame inside
+    // another (Frame1 in Fr90) must not paint over the outer one's caption.
+    if (qobject_cast<QLineEdit*>(widget) || form::is_frame(control)) return;
     // Option buttons fill with the button role unless told otherwise.
     if (qobject_cast<QRadioButton*>(widget)) widget->setBackgroundRole(QPalette::Window);
     widget->setAutoFillBackground(true);
