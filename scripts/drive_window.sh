@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Starts the window (by default the asan build) on a real X display with a window manager,
+# drives it with xdotool for a few seconds (every input field, every sensor, both middle
+# points, an out-of-range value and its message box), closes it as a user does and fails
+# unless it exits cleanly: no sanitizer finding, no leak.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+binary="${1:-build/asan/ui/its90-calculator}"
+display=":${ITS90_DISPLAY:-57}"
+
+Xvfb "${display}" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+wm=""
+app=""
+cleanup() { kill ${app} ${wm} ${xvfb} 2>/dev/null || true; }
+trap cleanup EXIT
+export DISPLAY="${display}"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 1
+
+export LSAN_OPTIONS="suppressions=${PWD}/tools/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+unset QT_QPA_PLATFORM
+"${binary}" 2>build/drive_window.log &
+app=$!
+
+window=$(timeout 30 xdotool search --sync --onlyvisible --classname its90-calculator | head -n 1)
+xdotool windowactivate --sync "${window}"
+# A click at a control's centre, in the window's pixels (the layout's twips / 15).
+click() { xdotool mousemove --window "${window}" "$1" "$2" click 1; sleep 0.2; }
+type_text() { xdotool type --delay 40 "$1"; sleep 0.2; }
+windows() { xdotool search --onlyvisible --classname its90-calculator 2>/dev/null | wc -l; }
+
+click 61 135                                    # Op2, the antimony point
+click 150 74;  type_text "3.45689"               # T1(0)
+click 150 125; type_text "5.5628"                # T1(1)
+click 61 116                                    # Op1, the aluminium point
+click 150 177; type_text "10.5848"               # T1(2): the table
+click 80 250;  type_text "1000"                  # T1(12): the EMF at 1000 degC
+for sensor in "101 346" "181 346" "261 346" "357 346" "101 366" "181 366" "261 366" "357 366" "101 386"; do
+  click ${sensor}                               # every sensor button: S K J T R B N E Pt100
+  click 101 420; type_text "100"                 # Txt_T90
+done
+click 101 346                                   # S
+click 294 421; type_text "4"                     # Txt_E90
+click 101 420; xdotool key ctrl+a; type_text "2000"   # Txt_T90: out of range at the last key
+for _ in $(seq 50); do [ "$(windows)" -ge 2 ] && break; sleep 0.1; done
+if [ "$(windows)" -lt 2 ]; then
+  echo "drive_window: no message box for an out-of-range temperature"
+  exit 1
+fi
+xdotool key Return                              # OK
+sleep 0.5
+if command -v import >/dev/null; then import -window root build/drive_window.png; fi
+xdotool windowactivate --sync "${window}" key --clearmodifiers alt+F4
+status=0
+wait "${app}" || status=$?
+app=""
+if [ "${status}" -ne 0 ]; then
+  echo "drive_window: ${binary} exited with status ${status}"
+  tail -n 60 build/drive_window.log
+  exit 1
+fi
+echo "drive_window: ${binary} driven and closed cleanly"
