@@ -85,4 +85,11 @@ inline constexpr Thermocouple kAllThermocouples[] = {
 
 using ReferenceFunction = Result (*)(float);
 
+// The EMF at a temperature given as a double: the same sub-ranges, sums and order as E90_x,
+// on the double and not rounded. For values printed to fewer places than E90_x rounds to,
+// which would otherwise be rounded twice, and for the exact inverse.
+Result emf_unrounded(Thermocouple type, double t);
+// R_Pt100 on a double temperature.
+Result R_Pt100_unrounded(double t);
+
 }  // namespace its90

@@ -34,7 +34,8 @@ struct Piecewise {
     std::span<const Piece> pieces;
     std::string_view message;
 
-    const Piece* find(float x) const {
+    template <typename Real>
+    const Piece* find(Real x) const {
         if (!(x >= lower)) return nullptr;  // also rejects NaN
         for (const Piece& p : pieces) {
             if (p.upper_included ? x <= p.upper : x < p.upper) return &p;
@@ -43,11 +44,21 @@ struct Piecewise {
     }
 };
 
-// S = Pow_n(i, x) * c[i] + S for i = 0 .. N, each step rounded to double and checked.
-double polynomial(std::span<const double> c, float x) {
+// x^n: Pow_n for a single-precision argument; the same n-fold product, built up from 1.0, for
+// a double.
+double power(std::size_t n, float x) { return Pow_n(static_cast<std::int16_t>(n), x); }
+double power(std::size_t n, double x) {
+    double r = 1.0;
+    for (std::size_t k = 1; k <= n; ++k) r = checked(x * r);
+    return r;
+}
+
+// S = x^i * c[i] + S for i = 0 .. N, each step rounded to double and checked.
+template <typename Real>
+double polynomial(std::span<const double> c, Real x) {
     double s = 0.0;
     for (std::size_t i = 0; i < c.size(); ++i) {
-        const double term = checked(Pow_n(static_cast<std::int16_t>(i), x) * c[i]);
+        const double term = checked(power(i, x) * c[i]);
         s = checked(term + s);
     }
     return s;
@@ -157,7 +168,9 @@ Result E90_J(float t) { return evaluate(kEJ, t, kEmfPlaces); }
 Result E90_E(float t) { return evaluate(kEE, t, kEmfPlaces); }
 Result E90_T(float t) { return evaluate(kET, t, kEmfPlaces); }
 
-Result E90_K(float t) {
+// Type K adds a0 exp(a1 (t - a2)^2) above 0 degC.
+template <typename Real>
+Result type_k(Real t) {
     const Piece* p = kEK.find(t);
     if (p == nullptr) return Result::rejection(kEK.message);
     double s = polynomial(p->c, t);
@@ -166,7 +179,22 @@ Result E90_K(float t) {
         const double q = checked(checked(checked(td - kA2) * kA1) * checked(td - kA2));
         s = checked(checked(checked(std::exp(q)) * kA0) + s);
     }
-    return Result::of(round_half_even(s, kEmfPlaces));
+    return Result::of(s);
+}
+
+Result E90_K(float t) {
+    const Result r = type_k(t);
+    return r.rejected() ? r : Result::of(round_half_even(r.value(), kEmfPlaces));
+}
+
+Result emf_unrounded(Thermocouple type, double t) {
+    static constexpr const Piecewise* kFunctions[] = {&kES, &kEB, nullptr, &kEN,
+                                                      &kEJ, &kEE, &kET,    &kER};
+    if (type == Thermocouple::K) return type_k(t);
+    const Piecewise& f = *kFunctions[static_cast<std::size_t>(type)];
+    const Piece* p = f.find(t);
+    if (p == nullptr) return Result::rejection(f.message);
+    return Result::of(polynomial(p->c, t));
 }
 
 Result T90_S(float e) { return evaluate(kTS, e, kTemperaturePlaces); }
@@ -178,7 +206,10 @@ Result T90_J(float e) { return evaluate(kTJ, e, kTemperaturePlaces); }
 Result T90_E(float e) { return evaluate(kTE, e, kTemperaturePlaces); }
 Result T90_T(float e) { return evaluate(kTT, e, kTemperaturePlaces); }
 
-Result R_Pt100(float t) {
+namespace {
+
+template <typename Real>
+Result callendar_van_dusen(Real t) {
     const double td = t;
     if (t >= -200.0f && t < 0.0f) {
         const double u = checked(checked(td * kPtB) * td);
@@ -194,5 +225,10 @@ Result R_Pt100(float t) {
     }
     return Result::rejection(kPtMessage);
 }
+
+}  // namespace
+
+Result R_Pt100(float t) { return callendar_van_dusen(t); }
+Result R_Pt100_unrounded(double t) { return callendar_van_dusen(t); }
 
 }  // namespace its90
