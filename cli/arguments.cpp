@@ -27,7 +27,8 @@ std::vector<std::string> Arguments::values(std::string_view name) const {
 std::optional<Arguments> parse_arguments(const std::vector<std::string>& words,
                                          std::initializer_list<std::string_view> single,
                                          std::initializer_list<std::string_view> multi,
-                                         std::string& error) {
+                                         std::string& error,
+                                         std::initializer_list<std::string_view> flags) {
     Arguments a;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -41,7 +42,13 @@ std::optional<Arguments> parse_arguments(const std::vector<std::string>& words,
             inline_value = name.substr(eq + 1);
             name.resize(eq);
         }
-        if (contains(single, name)) {
+        if (contains(flags, name)) {
+            if (inline_value) {
+                error = "option --" + name + " takes no value";
+                return std::nullopt;
+            }
+            a.options[name];
+        } else if (contains(single, name)) {
             if (!inline_value && i + 1 >= words.size()) {
                 error = "option --" + name + " needs a value";
                 return std::nullopt;

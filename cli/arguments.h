@@ -21,11 +21,13 @@ struct Arguments {
 };
 
 // `--name value` or `--name=value` for the names in `single`; a name in `multi` takes every
-// following word up to the next --option. Anything else starting with "--" is an error, whose
-// text is returned in `error`. "-" and negative numbers are positional.
+// following word up to the next --option; a name in `flags` takes no value. Anything else
+// starting with "--" is an error, whose text is returned in `error`. "-" and negative numbers
+// are positional.
 std::optional<Arguments> parse_arguments(const std::vector<std::string>& words,
                                          std::initializer_list<std::string_view> single,
                                          std::initializer_list<std::string_view> multi,
-                                         std::string& error);
+                                         std::string& error,
+                                         std::initializer_list<std::string_view> flags = {});
 
 }  // namespace its90::cli

@@ -92,9 +92,10 @@ std::optional<double> Context::number_option(const Arguments& args, std::string_
 
 std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::string>& words,
                                          std::initializer_list<std::string_view> single,
-                                         std::initializer_list<std::string_view> multi) {
+                                         std::initializer_list<std::string_view> multi,
+                                         std::initializer_list<std::string_view> flags) {
     std::string error;
-    std::optional<Arguments> args = parse_arguments(words, single, multi, error);
+    std::optional<Arguments> args = parse_arguments(words, single, multi, error, flags);
     if (!args) ctx.usage_error(error);
     return args;
 }

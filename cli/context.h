@@ -50,7 +50,8 @@ struct Context {
 // The command's arguments, or nothing after a usage error has been reported.
 std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::string>& words,
                                          std::initializer_list<std::string_view> single,
-                                         std::initializer_list<std::string_view> multi = {});
+                                         std::initializer_list<std::string_view> multi = {},
+                                         std::initializer_list<std::string_view> flags = {});
 
 // A thermocouple type, or nothing after a usage error has been reported.
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word);

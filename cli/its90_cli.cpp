@@ -6,6 +6,7 @@
 
 #include "cli/context.h"
 #include "cli/output.h"
+#include "core/exact_inverse.h"
 #include "core/its90.h"
 #include "core/sensors.h"
 
@@ -53,22 +54,28 @@ constexpr std::string_view kEmfHelp =
     "  seq 0 10 1000 | its90 emf J -\n";
 
 constexpr std::string_view kTempHelp =
-    "Usage: its90 temp TYPE [--ref-junction TCJ] VALUE...\n"
+    "Usage: its90 temp TYPE [--ref-junction TCJ] [--exact] VALUE...\n"
     "\n"
     "Temperature in \u2103 from each thermocouple EMF in mV, by the published inverse\n"
     "function, rounded to 4 decimal places. TYPE is one of S R B K N J E T. With\n"
     "--ref-junction TCJ the measured EMF is that of a reference junction at TCJ \u2103:\n"
     "E(TCJ) is added to it before the inverse function.\n"
+    "--exact  the temperature at which the reference function itself, unrounded, gives the\n"
+    "         EMF, found by bisection over its whole range (the published inverse functions\n"
+    "         err by up to 0.053 \u2103 and do not reach below -200 \u2103). Type B EMFs from\n"
+    "         -0.0026 to 0 mV belong to two temperatures and are rejected.\n"
     "\n"
     "Examples:\n"
     "  its90 temp K 4.096                    prints 99.9633\n"
-    "  its90 temp K --ref-junction 25 3.09599   prints 99.9688\n";
+    "  its90 temp K --ref-junction 25 3.09599   prints 99.9688\n"
+    "  its90 temp K --exact 54.886           prints 1371.99...\n";
 
 constexpr std::string_view kPt100Help =
-    "Usage: its90 pt100 VALUE...\n"
+    "Usage: its90 pt100 [--inverse] VALUE...\n"
     "\n"
     "Resistance in \u03a9 of a Pt100 (R0 = 100 \u03a9, IEC 60751) at each temperature in \u2103,\n"
-    "from -200 to 850 \u2103.\n"
+    "from -200 to 850 \u2103. With --inverse, the temperature in \u2103 at each resistance in\n"
+    "\u03a9, found exactly by bisection.\n"
     "\n"
     "Examples:\n"
     "  its90 pt100 100                       prints 138.5055\n"
@@ -94,8 +101,20 @@ constexpr std::string_view kSlopeHelp =
     "  its90 pt100-slope 0                   prints 0.39\n";
 
 // emf and temp: a type, an optional reference junction and the values.
+// A rejection of the exact inverse, in words.
+std::string exact_rejection(Thermocouple type, const ExactTemperature& t) {
+    if (t.failure == ExactTemperature::Failure::TwoTemperatures) {
+        return "two temperatures between 0 and 42.13 \u2103 share this type B EMF";
+    }
+    const EmfRange range = exact_emf_range(type);
+    return std::string("type ") + letter(type) + " EMF outside " + shortest(range.lowest) +
+           " \u2026 " + shortest(range.highest) + " mV";
+}
+
 int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool to_emf) {
-    const std::optional<Arguments> args = parse_or_report(ctx, words, {"ref-junction"});
+    const std::optional<Arguments> args =
+        parse_or_report(ctx, words, {"ref-junction"}, {}, to_emf ? std::initializer_list<std::string_view>{}
+                                                                : std::initializer_list<std::string_view>{"exact"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error("missing thermocouple type");
     const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
@@ -111,6 +130,16 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
     if (!junction_emf) return ctx.status;
     const ReferenceFunction emf = emf_function(*type);
     const ReferenceFunction temperature = temperature_function(*type);
+    if (args->has("exact")) {
+        // The junction's EMF unrounded too, so that nothing is rounded before the search.
+        const double junction_unrounded = junction ? emf_unrounded(*type, *junction).value() : 0.0;
+        ctx.for_each_value(values, [&](std::string_view text, double v) {
+            const ExactTemperature t = exact_temperature(*type, v + junction_unrounded);
+            if (!t.temperature) return ctx.reject(text, exact_rejection(*type, t));
+            ctx.out << shortest(*t.temperature) << '\n';
+        });
+        return ctx.status;
+    }
     ctx.for_each_value(values, [&](std::string_view text, double v) {
         if (to_emf) {
             const Result r = emf(to_single(v));
@@ -132,9 +161,21 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
 }
 
 int run_pt100(Context& ctx, const std::vector<std::string>& words) {
-    const std::optional<Arguments> args = parse_or_report(ctx, words, {});
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {}, {}, {"inverse"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error("missing values");
+    if (args->has("inverse")) {
+        ctx.for_each_value(args->positional, [&](std::string_view text, double ohm) {
+            const ExactTemperature t = exact_pt100_temperature(ohm);
+            if (!t.temperature) {
+                return ctx.reject(text, "resistance outside " + shortest(R_Pt100_unrounded(-200).value()) +
+                                            " \u2026 " + shortest(R_Pt100_unrounded(850).value()) +
+                                            " \u03a9 (-200 \u2026 850 \u2103)");
+            }
+            ctx.out << shortest(*t.temperature) << '\n';
+        });
+        return ctx.status;
+    }
     ctx.for_each_value(args->positional, [&](std::string_view text, double v) {
         const Result r = R_Pt100(to_single(v));
         if (r.rejected()) return ctx.reject(text, r.message());
