@@ -60,7 +60,11 @@ std::string degrees(double t);  // "25 ℃"
 
 extern const std::string_view kTableHelp;
 extern const std::string_view kCalibrateHelp;
+extern const std::string_view kToleranceHelp;
+extern const std::string_view kCheckHelp;
 int run_table(Context& ctx, const std::vector<std::string>& words);
 int run_calibrate(Context& ctx, const std::vector<std::string>& words);
+int run_tolerance(Context& ctx, const std::vector<std::string>& words);
+int run_check(Context& ctx, const std::vector<std::string>& words);
 
 }  // namespace its90::cli

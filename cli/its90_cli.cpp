@@ -28,6 +28,9 @@ constexpr std::string_view kUsage =
     "  table TYPE|Pt100           graduation table, as text or CSV\n"
     "  calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
     "                             type S calibration at three fixed points\n"
+    "  tolerance TYPE|Pt100 T...  tolerance of each class at each temperature\n"
+    "  check TYPE|Pt100 --at T (--emf E | --ohm R)\n"
+    "                             deviation from the reference function and the class met\n"
     "\n"
     "TYPE is one of S R B K N J E T, in either case. A VALUE of '-' reads values from\n"
     "standard input, one per line. Each value gives one line on standard output: the\n"
@@ -230,6 +233,8 @@ const Command kCommands[] = {
     {"pt100-slope", &kSlopeHelp, run_slope},
     {"table", &kTableHelp, run_table},
     {"calibrate", &kCalibrateHelp, run_calibrate},
+    {"tolerance", &kToleranceHelp, run_tolerance},
+    {"check", &kCheckHelp, run_check},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }

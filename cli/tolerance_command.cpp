@@ -1,0 +1,163 @@
+// `its90 tolerance` and `its90 check`: the tolerance classes of IEC 60584-1 and IEC 60751, and
+// which class a measured sensor meets.
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "cli/context.h"
+#include "cli/output.h"
+#include "core/exact_inverse.h"
+#include "core/sensors.h"
+#include "core/tolerances.h"
+#include "text/strict_number.h"
+
+namespace its90::cli {
+
+const std::string_view kToleranceHelp =
+    "Usage: its90 tolerance TYPE|Pt100 [--format text|csv] T...\n"
+    "\n"
+    "The tolerance in \u2103 of each class at each temperature: thermocouples by IEC 60584-1\n"
+    "(classes 1 2 3), the Pt100 by IEC 60751:2008, wire-wound (classes AA A B C). One line per\n"
+    "temperature, the classes in order, separated by single spaces, '-' where a class does\n"
+    "not cover the temperature. --format csv: t_C,class_1,class_2,class_3 (Pt100:\n"
+    "t_C,class_AA,class_A,class_B,class_C), empty where a class does not apply.\n"
+    "\n"
+    "Examples:\n"
+    "  its90 tolerance K 100 1100            prints 1.5 2.5 - and - 8.25 -\n"
+    "  its90 tolerance Pt100 0 300           prints 0.1 0.15 0.3 0.6 and - 0.75 1.8 3.6\n";
+
+const std::string_view kCheckHelp =
+    "Usage: its90 check TYPE [--ref-junction TCJ] --at T --emf E\n"
+    "       its90 check Pt100 --at T --ohm R\n"
+    "       its90 check TYPE|Pt100 [--ref-junction TCJ] -\n"
+    "\n"
+    "How far a sensor reads from its reference function, and the tightest tolerance class it\n"
+    "meets: the deviation t(E) - T in \u2103 to 4 decimals, where t(E) is the exact inverse of\n"
+    "the measured EMF (or resistance), then the class (1 2 3, or AA A B C), or 'none'. With\n"
+    "'-', one 'T E' pair a line from standard input.\n"
+    "\n"
+    "Examples:\n"
+    "  its90 check K --at 100 --emf 4.062     prints -0.8273 1\n"
+    "  its90 check Pt100 --at 100 --ohm 138.6  prints 0.2492 AA\n";
+
+namespace {
+
+struct Sensor {
+    std::optional<Thermocouple> type;  // nothing: the Pt100
+    std::span<const ToleranceClass> classes;
+};
+
+// A thermocouple type or Pt100, or nothing after a usage error has been reported.
+std::optional<Sensor> sensor_or_report(Context& ctx, const std::string& word) {
+    std::string name = word;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "pt100") return Sensor{std::nullopt, pt100_tolerance_classes()};
+    const std::optional<Thermocouple> type = type_or_report(ctx, word);
+    if (!type) return std::nullopt;
+    return Sensor{type, tolerance_classes(*type)};
+}
+
+std::string tolerance_text(double tolerance) { return shortest(round_half_even(tolerance, 4)); }
+
+}  // namespace
+
+int run_tolerance(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {"format"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type or Pt100");
+    const std::optional<Sensor> sensor = sensor_or_report(ctx, args->positional[0]);
+    if (!sensor) return ctx.status;
+    const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
+    if (values.empty()) return ctx.usage_error("missing temperatures");
+    const std::string format = args->value("format").value_or("text");
+    if (format != "text" && format != "csv") return ctx.usage_error("--format is text or csv");
+    const bool csv = format == "csv";
+
+    if (csv) {
+        ctx.out << "t_C";
+        for (const ToleranceClass& c : sensor->classes) ctx.out << ",class_" << c.name;
+        ctx.out << '\n';
+    }
+    ctx.for_each_value(values, [&](std::string_view, double t) {
+        std::string line = csv ? shortest(t) : "";
+        for (std::size_t i = 0; i < sensor->classes.size(); ++i) {
+            const std::optional<double> tolerance = sensor->classes[i].at(t);
+            if (csv) {
+                line += "," + (tolerance ? tolerance_text(*tolerance) : "");
+            } else {
+                line += (i > 0 ? " " : "") + (tolerance ? tolerance_text(*tolerance) : "-");
+            }
+        }
+        ctx.out << line << '\n';
+    });
+    return ctx.status;
+}
+
+int run_check(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args =
+        parse_or_report(ctx, words, {"at", "emf", "ohm", "ref-junction"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type or Pt100");
+    const std::optional<Sensor> sensor = sensor_or_report(ctx, args->positional[0]);
+    if (!sensor) return ctx.status;
+    const bool from_input = args->positional.size() == 2 && args->positional[1] == "-";
+    if (args->positional.size() > 1 && !from_input) {
+        return ctx.usage_error("unexpected '" + args->positional[1] + "'");
+    }
+    const char* reading = sensor->type ? "emf" : "ohm";
+    if (args->has(sensor->type ? "ohm" : "emf")) {
+        return ctx.usage_error(sensor->type ? "a thermocouple takes --emf" : "a Pt100 takes --ohm");
+    }
+    if (!from_input && (!args->has("at") || !args->has(reading))) {
+        return ctx.usage_error(std::string("give --at and --") + reading + ", or '-'");
+    }
+    if (!sensor->type && args->has("ref-junction")) {
+        return ctx.usage_error("a Pt100 has no reference junction");
+    }
+    bool bad = false;
+    const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
+    const std::optional<double> at = ctx.number_option(*args, "at", bad);
+    const std::optional<double> measured = ctx.number_option(*args, reading, bad);
+    if (bad) return ctx.status;
+    double junction_emf = 0;
+    if (junction) {
+        const Result r = emf_unrounded(*sensor->type, *junction);
+        if (r.rejected()) return ctx.fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
+        junction_emf = r.value();
+    }
+
+    const auto check = [&](std::string_view text, double t, double value) {
+        const ExactTemperature found = sensor->type
+                                           ? exact_temperature(*sensor->type, value + junction_emf)
+                                           : exact_pt100_temperature(value);
+        if (!found.temperature) {
+            return ctx.reject(text, sensor->type ? std::string("no temperature of this type gives this EMF")
+                                                 : std::string("resistance outside -200 \u2026 850 \u2103"));
+        }
+        // The class is judged on the deviation as printed.
+        const double deviation = round_half_even(*found.temperature - t, 4);
+        const ToleranceClass* c = tightest_class(sensor->classes, t, deviation);
+        ctx.out << fixed(deviation, 4) << ' ' << (c ? c->name : "none") << '\n';
+    };
+    if (!from_input) {
+        check(args->value("at").value_or(""), *at, *measured);
+        return ctx.status;
+    }
+    std::string line;
+    while (std::getline(ctx.in, line)) {
+        std::istringstream pair(line);
+        std::string t_word, value_word, extra;
+        pair >> t_word >> value_word;
+        const std::optional<double> t = text::parse_strict_number(t_word);
+        const std::optional<double> value = text::parse_strict_number(value_word);
+        if (!t || !value || (pair >> extra)) {
+            ctx.not_a_number(line);
+            continue;
+        }
+        check(line, *t, *value);
+    }
+    return ctx.status;
+}
+
+}  // namespace its90::cli
