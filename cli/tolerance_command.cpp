@@ -83,10 +83,11 @@ int run_tolerance(Context& ctx, const std::vector<std::string>& words) {
         std::string line = csv ? shortest(t) : "";
         for (std::size_t i = 0; i < sensor->classes.size(); ++i) {
             const std::optional<double> tolerance = sensor->classes[i].at(t);
-            if (csv) {
-                line += "," + (tolerance ? tolerance_text(*tolerance) : "");
-            } else {
-                line += (i > 0 ? " " : "") + (tolerance ? tolerance_text(*tolerance) : "-");
+            if (csv || i > 0) line += csv ? ',' : ' ';
+            if (tolerance) {
+                line += tolerance_text(*tolerance);
+            } else if (!csv) {
+                line += '-';
             }
         }
         ctx.out << line << '\n';
