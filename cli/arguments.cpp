@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/output.h"
+
 namespace its90::cli {
 namespace {
 
@@ -63,7 +65,7 @@ std::optional<Arguments> parse_arguments(const std::vector<std::string>& words,
                 return std::nullopt;
             }
         } else {
-            error = "unknown option " + word;
+            error = "unknown option " + quoted(word);
             return std::nullopt;
         }
     }

@@ -7,6 +7,7 @@
 #include "calibration/type_s_calibration.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "core/sensors.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
@@ -35,23 +36,26 @@ namespace {
 
 constexpr const char* kBeyondRange = "the EMFs give values beyond the computable range";
 
-struct Row {
-    double t;
-    double value;     // as the window computes it
-    std::string text;  // as the window shows it
-};
-
-void print_rows(Context& ctx, const std::vector<Row>& rows, bool csv) {
-    if (csv) ctx.out << "t_C,emf_mV\n";
-    for (const Row& r : rows) {
-        if (csv) {
-            ctx.out << shortest(r.t) << ',' << shortest(r.value) << '\n';
-        } else {
-            char t[32];
-            std::snprintf(t, sizeof t, "%10s", (shortest(r.t) + " \u2103").c_str());
-            ctx.out << t << "  " << r.text << " mV\n";
-        }
+// One row of the output: a temperature and the thermocouple's EMF there, as the window shows
+// it (text) or as CSV.
+void print_row(Context& ctx, double t, double value, bool csv) {
+    if (csv) {
+        ctx.out << shortest(t) << ',' << shortest(value) << '\n';
+        return;
     }
+    char cell[32];
+    std::snprintf(cell, sizeof cell, "%10s", (shortest(t) + " \u2103").c_str());
+    ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV\n";
+}
+
+// The fixed points' EMFs must be EMFs of a type S thermocouple.
+bool emf_in_range(Context& ctx, const char* option, const char* point, double emf) {
+    const Sensor& s = sensor_of(Thermocouple::S);
+    if (s.accepts_emf(emf)) return true;
+    ctx.fail(std::string("--") + option + " " + shortest(emf) + ": the " + point +
+             " point's EMF lies outside the type S range " + shortest(s.lowest_emf) + " \u2026 " +
+             shortest(s.highest_emf) + " mV");
+    return false;
 }
 
 }  // namespace
@@ -61,7 +65,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words, {"zn", "al", "sb", "cu", "from", "to", "step", "format"}, {"at"});
     if (!args) return ctx.status;
-    if (!args->positional.empty()) return ctx.usage_error("unexpected '" + args->positional[0] + "'");
+    if (!args->positional.empty()) return ctx.usage_error("unexpected '" + quoted(args->positional[0]) + "'");
     if (args->has("al") == args->has("sb")) return ctx.usage_error("give one of --al and --sb");
     if (!args->has("zn") || !args->has("cu")) return ctx.usage_error("--zn and --cu are needed");
     if (args->has("from") != args->has("to")) return ctx.usage_error("--from goes with --to");
@@ -80,37 +84,32 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     if (bad) return ctx.status;
     if (!(step > 0)) return ctx.usage_error("--step must be above 0");
 
+    // Every argument is checked, and every value that can fail is computed, before anything
+    // is written: a failing command writes nothing to standard output.
+    const bool al = middle == MiddlePoint::Aluminium;
+    if (!emf_in_range(ctx, "zn", "zinc", zinc) ||
+        !emf_in_range(ctx, al ? "al" : "sb", al ? "aluminium" : "antimony", middle_emf) ||
+        !emf_in_range(ctx, "cu", "copper", copper)) {
+        return ctx.status;
+    }
     const calibration::Calculated<calibration::Calibration> calibrated =
         calibration::calibrate(zinc, middle_emf, copper, middle);
     if (!calibrated.ok()) return ctx.fail(kBeyondRange);
-    const std::array<double, 3>& d = calibrated->deviations;
-    const calibration::DeviationFunction& f = calibrated->function;
 
-    const bool csv = format == "csv";
-    if (!csv) {
-        const bool al = middle == MiddlePoint::Aluminium;
-        ctx.out << "Type S calibration at zinc 419.527 \u2103, "
-                << (al ? "aluminium 660.323" : "antimony 630.63") << " \u2103, copper 1084.62 \u2103\n"
-                << "D1 = " << shortest(d[0]) << " mV\nD2 = " << shortest(d[1])
-                << " mV\nD3 = " << shortest(d[2]) << " mV\n"
-                << "dE(t) = A + B t + C t\u00b2:\nA = " << shortest(f.A) << " mV\nB = "
-                << shortest(f.B) << " mV/\u2103\nC = " << shortest(f.C) << " mV/\u2103\u00b2\n";
-    }
-
-    const auto row = [](double t, double value) {
-        return Row{t, value, text::Num_to_text_sign(value)};
-    };
-    std::vector<Row> rows;
+    // The rows of --at and of the window's table, or the count of a --from/--to table, which
+    // is streamed: EMFs inside the type S range give finite values at every temperature.
+    std::vector<std::pair<double, double>> rows;
+    std::optional<long> count;
     if (args->has("at")) {
         for (const std::string& word : args->values("at")) {
             const std::optional<double> t = text::parse_strict_number(word);
-            if (!t) return ctx.usage_error("--at takes numbers, not '" + word + "'");
+            if (!t) return ctx.usage_error("--at takes numbers, not '" + quoted(word) + "'");
             const calibration::Calculated<double> v = calibration::emf_at(*calibrated, *t);
             if (!v.ok() && v.failure() == calibration::Failure::OutOfRange) {
-                return ctx.fail(word + ": " + calibration::kTemperatureRangeMessage);
+                return ctx.fail(quoted(word) + ": " + calibration::kTemperatureRangeMessage);
             }
             if (!v.ok()) return ctx.fail(kBeyondRange);
-            rows.push_back(row(*t, *v));
+            rows.emplace_back(*t, *v);
         }
     } else if (from) {
         if (*from < calibration::kLowestTemperature || *to > calibration::kHighestTemperature ||
@@ -119,24 +118,38 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
                             shortest(calibration::kLowestTemperature) + " \u2026 " +
                             degrees(calibration::kHighestTemperature));
         }
-        const std::optional<std::vector<double>> temperatures = ctx.steps(*from, *to, step);
-        if (!temperatures) return ctx.status;
-        for (const double t : *temperatures) {
-            const calibration::Calculated<double> v = calibration::emf_at(*calibrated, t);
-            if (!v.ok()) return ctx.fail(kBeyondRange);
-            rows.push_back(row(t, *v));
-        }
+        count = ctx.step_count(*from, *to, step);
+        if (!count) return ctx.status;
     } else {
         // The window's graduation table: rounded with aluminium, unrounded with antimony.
         const calibration::Calculated<calibration::GraduationTable> table =
             calibration::graduation_table(*calibrated);
         if (!table.ok()) return ctx.fail(kBeyondRange);
         for (std::size_t r = 0; r < table->size(); ++r) {
-            rows.push_back(row(calibration::kTableTemperatures[r], (*table)[r]));
+            rows.emplace_back(calibration::kTableTemperatures[r], (*table)[r]);
         }
     }
-    if (!csv) ctx.out << '\n';
-    print_rows(ctx, rows, csv);
+
+    const std::array<double, 3>& d = calibrated->deviations;
+    const calibration::DeviationFunction& f = calibrated->function;
+    const bool csv = format == "csv";
+    if (csv) {
+        ctx.out << "t_C,emf_mV\n";
+    } else {
+        ctx.out << "Type S calibration at zinc 419.527 \u2103, "
+                << (al ? "aluminium 660.323" : "antimony 630.63") << " \u2103, copper 1084.62 \u2103\n"
+                << "D1 = " << shortest(d[0]) << " mV\nD2 = " << shortest(d[1])
+                << " mV\nD3 = " << shortest(d[2]) << " mV\n"
+                << "dE(t) = A + B t + C t\u00b2:\nA = " << shortest(f.A) << " mV\nB = "
+                << shortest(f.B) << " mV/\u2103\nC = " << shortest(f.C) << " mV/\u2103\u00b2\n\n";
+    }
+    for (const auto& [t, value] : rows) print_row(ctx, t, value, csv);
+    if (count) {
+        ctx.for_each_step(*from, *to, step, *count, [&](double t) {
+            const calibration::Calculated<double> v = calibration::emf_at(*calibrated, t);
+            if (v.ok()) print_row(ctx, t, *v, csv);
+        });
+    }
     return ctx.status;
 }
 

@@ -12,28 +12,48 @@ namespace its90::cli {
 
 using text::parse_strict_number;
 
+// Every message goes through printable(): a word of the user's can hold control characters.
 int Context::usage_error(std::string_view what) {
-    err << "its90: " << what << "\n\n" << usage;
+    err << "its90: " << printable(what) << "\n\n" << usage;
     worsen(kExitUsage);
     return status;
 }
 
+void Context::value_message(std::string_view message) {
+    if (++messages <= kMessagesShown) err << "its90: " << printable(message) << '\n';
+}
+
 void Context::reject(std::string_view text, std::string_view why) {
     out << '\n';
-    err << "its90: " << text << ": " << why << '\n';
+    value_message(quoted(text) + ": " + std::string(why));
     worsen(kExitRejected);
 }
 
 void Context::not_a_number(std::string_view text) {
     out << '\n';
-    err << "its90: '" << text << "' is not a number\n";
+    value_message("'" + quoted(text) + "' is not a number");
     worsen(kExitUsage);
 }
 
 int Context::fail(std::string_view why) {
-    err << "its90: " << why << '\n';
+    err << "its90: " << printable(why) << '\n';
     worsen(kExitRejected);
     return status;
+}
+
+int Context::io_error(std::string_view what) {
+    err << "its90: " << what << '\n';
+    worsen(kExitIo);
+    return status;
+}
+
+void Context::finish() {
+    if (messages > kMessagesShown) {
+        err << "its90: " << messages - kMessagesShown << " more rejected values; their messages "
+            << "are not shown\n";
+    }
+    out.flush();
+    if (!out) io_error("cannot write standard output");
 }
 
 void Context::for_each_value(const std::vector<std::string>& words,
@@ -48,24 +68,32 @@ void Context::for_each_value(const std::vector<std::string>& words,
         }
     };
     for (const std::string& word : words) {
+        if (!out) return;  // nothing more can be written
         if (word != "-") {
             one(word);
             continue;
         }
         std::string line;
-        while (std::getline(in, line)) one(line);
+        while (out && std::getline(in, line)) one(line);
+        if (in.bad()) {
+            io_error("cannot read standard input");
+            return;
+        }
     }
 }
 
-std::optional<std::vector<double>> Context::steps(double from, double to, double step) {
+std::optional<long> Context::step_count(double from, double to, double step) {
     if ((to - from) / step > 1e7) {
         fail("more than 10 million rows");
         return std::nullopt;
     }
-    std::vector<double> temperatures;
-    const double count = std::floor((to - from) / step * (1 + 1e-12)) + 1;
-    for (double i = 0; i < count; ++i) temperatures.push_back(round_half_even(from + i * step, 10));
-    return temperatures;
+    return static_cast<long>(std::floor((to - from) / step * (1 + 1e-12))) + 1;
+}
+
+void Context::for_each_step(double from, double to, double step, long count,
+                            const std::function<void(double)>& visit) {
+    (void)to;
+    for (long i = 0; i < count && out; ++i) visit(round_half_even(from + static_cast<double>(i) * step, 10));
 }
 
 std::optional<double> Context::junction_emf(ReferenceFunction emf, std::optional<double> junction) {
@@ -84,7 +112,7 @@ std::optional<double> Context::number_option(const Arguments& args, std::string_
     if (!word) return std::nullopt;
     const std::optional<double> number = parse_strict_number(*word);
     if (!number) {
-        usage_error("--" + std::string(name) + " takes a number, not '" + *word + "'");
+        usage_error("--" + std::string(name) + " takes a number, not '" + quoted(*word) + "'");
         bad = true;
     }
     return number;
@@ -103,7 +131,7 @@ std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::st
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word) {
     const std::optional<Thermocouple> type =
         word.size() == 1 ? thermocouple_from_letter(word[0]) : std::nullopt;
-    if (!type) ctx.usage_error("unknown thermocouple type '" + word + "'");
+    if (!type) ctx.usage_error("unknown thermocouple type '" + quoted(word) + "'");
     return type;
 }
 

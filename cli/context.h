@@ -21,6 +21,9 @@ struct Context {
     std::ostream& err;
     std::string_view usage;  // the running command's help, shown after a usage error
     int status = kExitOk;
+    // Per-value messages: the first ones are shown, the rest only counted.
+    static constexpr int kMessagesShown = 20;
+    long messages = 0;
 
     void worsen(int s) {
         if (s > status) status = s;
@@ -30,15 +33,26 @@ struct Context {
     // A value that gives no result: an empty line out, the reason on standard error.
     void reject(std::string_view text, std::string_view why);
     void not_a_number(std::string_view text);
+    // A message about one value, unless kMessagesShown have been shown already.
+    void value_message(std::string_view message);
     // A failure of the whole command: the reason on standard error, exit status 1.
     int fail(std::string_view why);
+    // Standard input or output failed: the reason on standard error, exit status 3.
+    int io_error(std::string_view what);
+    // After the command: a standard output that could not be written is an error, and the
+    // per-value messages held back are counted in one line.
+    void finish();
 
     // Calls `convert` with every value word's number; "-" reads standard input, one per line.
     void for_each_value(const std::vector<std::string>& words,
                         const std::function<void(std::string_view, double)>& convert);
-    // Temperatures from `from` to `to` every `step`, both ends included and each rounded to
-    // 10 places; nothing, after the reason has been reported, for more than ten million.
-    std::optional<std::vector<double>> steps(double from, double to, double step);
+    // The number of temperatures from `from` to `to` every `step`, both ends included; nothing,
+    // after the reason has been reported, for more than ten million.
+    std::optional<long> step_count(double from, double to, double step);
+    // Calls `visit` with each of those temperatures, rounded to 10 places, one at a time;
+    // stops when standard output fails.
+    void for_each_step(double from, double to, double step, long count,
+                       const std::function<void(double)>& visit);
     // E(TCJ) of a reference junction at TCJ (0 without one); nothing, after the reason has
     // been reported, when `emf` rejects TCJ.
     std::optional<double> junction_emf(ReferenceFunction emf, std::optional<double> junction);

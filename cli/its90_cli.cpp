@@ -39,7 +39,8 @@ constexpr std::string_view kUsage =
     "a reference junction at TCJ \u2103 instead of 0 \u2103.\n"
     "\n"
     "Exit status: 0 all values converted, 1 a value outside a function's range,\n"
-    "2 a bad command, type, option or a value that is not a number.\n"
+    "2 a bad command, type, option or a value that is not a number, 3 standard input\n"
+    "could not be read or standard output not written.\n"
     "\n"
     "Run 'its90 COMMAND --help' for the help and an example of one command.\n";
 
@@ -258,9 +259,11 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             }
         }
         ctx.usage = *command.help;
-        return command.run(ctx, {args.begin() + 1, args.end()});
+        command.run(ctx, {args.begin() + 1, args.end()});
+        ctx.finish();
+        return ctx.status;
     }
-    return ctx.usage_error("unknown command '" + args[0] + "'");
+    return ctx.usage_error("unknown command '" + quoted(args[0]) + "'");
 }
 
 }  // namespace its90::cli

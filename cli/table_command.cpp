@@ -84,17 +84,18 @@ void print_text(Context& ctx, const Source& source, double from, double to,
 
 void print_csv(Context& ctx, const Source& source, double from, double to, double step,
                double junction_emf) {
-    const std::optional<std::vector<double>> temperatures = ctx.steps(from, to, step);
-    if (!temperatures) return;
+    const std::optional<long> count = ctx.step_count(from, to, step);
+    if (!count) return;
     ctx.out << (source.pt100 ? "t_C,resistance_ohm,slope_ohm_per_C\n"
                              : "t_C,emf_mV,seebeck_uV_per_C\n");
-    for (const double t : *temperatures) {
+    // Row by row: a long table is never held in memory.
+    ctx.for_each_step(from, to, step, *count, [&](double t) {
         const Result r = source.sensor->output(to_single(t));
-        if (r.rejected()) continue;  // cannot happen: the bounds were checked
+        if (r.rejected()) return;  // cannot happen: the bounds were checked
         const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
         const std::optional<double> d = differential_value(*source.sensor, t);
         ctx.out << shortest(t) << ',' << shortest(v) << ',' << (d ? shortest(*d) : "") << '\n';
-    }
+    });
 }
 
 }  // namespace

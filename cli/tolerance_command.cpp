@@ -104,7 +104,7 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     if (!sensor) return ctx.status;
     const bool from_input = args->positional.size() == 2 && args->positional[1] == "-";
     if (args->positional.size() > 1 && !from_input) {
-        return ctx.usage_error("unexpected '" + args->positional[1] + "'");
+        return ctx.usage_error("unexpected '" + quoted(args->positional[1]) + "'");
     }
     const char* reading = sensor->type ? "emf" : "ohm";
     if (args->has(sensor->type ? "ohm" : "emf")) {

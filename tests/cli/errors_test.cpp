@@ -1,0 +1,119 @@
+// Errors that cannot harm a terminal, that do not flood it, and no half-written output.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "tests/cli/run_cli.h"
+
+namespace its90::cli::testing {
+namespace {
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(Errors, QuoteAUsersWordShortAndEscaped) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        const char* quoted;  // as the message shows the word
+    };
+    const std::string long_word(10'000'000, '7');
+    const Case cases[] = {
+        {{"emf", "K", "-"}, "a\x1b[31mred\n", "'a\\x1b[31mred' is not a number"},
+        {{"emf", "K", "-"}, std::string("nul\0here\r\n", 10), "'nul\\x00here\\x0d' is not a number"},
+        {{"emf", "K", "-"}, "\xff\xfe\xc3\n", "'\\xff\\xfe\\xc3' is not a number"},
+        {{"emf", "K", "-"}, "\xc2\x9b" "31m\n", "'\\xc2\\x9b31m' is not a number"},  // C1 CSI
+        {{"emf", "K", "-"}, "温度℃\n", "'温度℃' is not a number"},
+        {{"emf", "K", long_word}, "", "'7777777777777777777777777777777777777777…' is not a number"},
+        {{"emf", "\x1b]0;title\x07"}, "", "unknown thermocouple type '\\x1b]0;title\\x07'"},
+        {{"calibrate", "--zn", "1", "--al", "1", "--cu", "1", "--at", "x\x1b"}, "",
+         "--at takes numbers, not 'x\\x1b'"},
+        {{"\x1b[2J"}, "", "unknown command '\\x1b[2J'"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args, c.input);
+        EXPECT_NE(o.err.find(c.quoted), std::string::npos) << o.err.substr(0, 200);
+        EXPECT_EQ(o.err.find('\x1b'), std::string::npos);
+        EXPECT_LT(o.err.size(), 4000u);
+    }
+}
+
+TEST(Errors, AfterTwentyMessagesTheRestAreCounted) {
+    std::string zeros;
+    for (int i = 0; i < 100'000; ++i) zeros += "0\n";
+    const Outcome o = run_cli({"temp", "B", "-"}, zeros);
+    EXPECT_EQ(o.out, std::string(100'000, '\n'));  // still one line per value
+    EXPECT_EQ(count(o.err, "\n"), 21u);
+    EXPECT_NE(o.err.find("99980 more rejected values"), std::string::npos);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(run_cli({"emf", "K", "1", "2000"}).err.find("more rejected"), std::string::npos);
+}
+
+TEST(Errors, AFailingCalibrationWritesNothing) {
+    const std::vector<std::string> base = {"calibrate", "--zn", "3.44689", "--al", "5.86013",
+                                           "--cu", "10.5748"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), more.begin(), more.end());
+        return run_cli(args);
+    };
+    for (const std::vector<std::string>& more :
+         {std::vector<std::string>{"--at", "100", "2000"}, {"--from", "0", "--to", "2000"},
+          {"--from", "0", "--to", "1000", "--step", "0.00001"}}) {
+        const Outcome o = with(more);
+        EXPECT_EQ(o.status, 1) << more.back();
+        EXPECT_EQ(o.out, "") << more.back();
+    }
+    // Each fixed point's EMF is a type S EMF, or the message names the point.
+    struct Case {
+        const char* option;
+        const char* value;
+        const char* point;
+    };
+    for (const Case& c : {Case{"--zn", "1e300", "zinc"}, Case{"--al", "-0.3", "aluminium"},
+                          Case{"--cu", "18.7", "copper"}, Case{"--sb", "-1e300", "antimony"}}) {
+        std::vector<std::string> args = {"calibrate", "--zn", "3.4", "--cu", "10.5"};
+        if (std::string(c.option) != "--sb") args.insert(args.end(), {"--al", "5.8"});
+        if (std::string(c.option) == "--al" || std::string(c.option) == "--sb") args.resize(5);
+        args.insert(args.end(), {c.option, c.value});
+        if (std::string(c.option) == "--zn" || std::string(c.option) == "--cu") {
+            args.erase(args.begin() + (std::string(c.option) == "--zn" ? 1 : 3),
+                       args.begin() + (std::string(c.option) == "--zn" ? 3 : 5));
+        }
+        const Outcome o = run_cli(args);
+        EXPECT_EQ(o.status, 1) << c.option;
+        EXPECT_EQ(o.out, "") << c.option;
+        EXPECT_NE(o.err.find(std::string("the ") + c.point + " point's EMF"), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(run_cli({"calibrate", "--zn", "-0.236", "--al", "18.693", "--cu", "10.5"}).status, 0);
+}
+
+// A standard output that takes nothing.
+class FullDevice : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(Errors, AFailedWriteOrReadIsAnError) {
+    FullDevice full;
+    std::ostream out(&full);
+    std::istringstream in("100\n");
+    std::ostringstream err;
+    EXPECT_EQ(run({"emf", "K", "100"}, in, out, err), kExitIo);
+    EXPECT_NE(err.str().find("cannot write standard output"), std::string::npos);
+
+    std::istringstream unreadable("100\n");
+    unreadable.setstate(std::ios::badbit);
+    std::ostringstream out2, err2;
+    EXPECT_EQ(run({"emf", "K", "-"}, unreadable, out2, err2), kExitIo);
+    EXPECT_NE(err2.str().find("cannot read standard input"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace its90::cli::testing
