@@ -194,13 +194,7 @@ TEST(Calibrate, ReproducesThePanelTexts) {
 }
 
 TEST(Calibrate, TemperaturesRangesAndErrors) {
-    const std::vector<std::string> base = {"calibrate", "--zn", "3.44689", "--al", "5.86013",
-                                           "--cu", "10.5748"};
-    const auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = base;
-        args.insert(args.end(), more.begin(), more.end());
-        return run_cli(args);
-    };
+    const auto with = testing::calibrate_reference;
     EXPECT_EQ(with({"--at", "100", "-50", "--format", "csv"}).out, "t_C,emf_mV\n100,0.64591\n-50,-0.23556\n");
     EXPECT_EQ(with({"--from", "1600", "--to", "1664.5", "--step", "32.25", "--format", "csv"}).out,
               "t_C,emf_mV\n1600,16.77684\n1632.25,17.15777\n1664.5,17.53596\n");

@@ -55,39 +55,30 @@ TEST(Errors, AfterTwentyMessagesTheRestAreCounted) {
 }
 
 TEST(Errors, AFailingCalibrationWritesNothing) {
-    const std::vector<std::string> base = {"calibrate", "--zn", "3.44689", "--al", "5.86013",
-                                           "--cu", "10.5748"};
-    const auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = base;
-        args.insert(args.end(), more.begin(), more.end());
-        return run_cli(args);
-    };
     for (const std::vector<std::string>& more :
          {std::vector<std::string>{"--at", "100", "2000"}, {"--from", "0", "--to", "2000"},
           {"--from", "0", "--to", "1000", "--step", "0.00001"}}) {
-        const Outcome o = with(more);
+        const Outcome o = calibrate_reference(more);
         EXPECT_EQ(o.status, 1) << more.back();
         EXPECT_EQ(o.out, "") << more.back();
     }
     // Each fixed point's EMF is a type S EMF, or the message names the point.
     struct Case {
-        const char* option;
-        const char* value;
+        std::vector<std::string> emfs;
         const char* point;
     };
-    for (const Case& c : {Case{"--zn", "1e300", "zinc"}, Case{"--al", "-0.3", "aluminium"},
-                          Case{"--cu", "18.7", "copper"}, Case{"--sb", "-1e300", "antimony"}}) {
-        std::vector<std::string> args = {"calibrate", "--zn", "3.4", "--cu", "10.5"};
-        if (std::string(c.option) != "--sb") args.insert(args.end(), {"--al", "5.8"});
-        if (std::string(c.option) == "--al" || std::string(c.option) == "--sb") args.resize(5);
-        args.insert(args.end(), {c.option, c.value});
-        if (std::string(c.option) == "--zn" || std::string(c.option) == "--cu") {
-            args.erase(args.begin() + (std::string(c.option) == "--zn" ? 1 : 3),
-                       args.begin() + (std::string(c.option) == "--zn" ? 3 : 5));
-        }
+    const Case cases[] = {
+        {{"--zn", "1e300", "--al", "5.8", "--cu", "10.5"}, "zinc"},
+        {{"--zn", "3.4", "--al", "-0.3", "--cu", "10.5"}, "aluminium"},
+        {{"--zn", "3.4", "--sb", "-1e300", "--cu", "10.5"}, "antimony"},
+        {{"--zn", "3.4", "--al", "5.8", "--cu", "18.7"}, "copper"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"calibrate"};
+        args.insert(args.end(), c.emfs.begin(), c.emfs.end());
         const Outcome o = run_cli(args);
-        EXPECT_EQ(o.status, 1) << c.option;
-        EXPECT_EQ(o.out, "") << c.option;
+        EXPECT_EQ(o.status, 1) << c.point;
+        EXPECT_EQ(o.out, "") << c.point;
         EXPECT_NE(o.err.find(std::string("the ") + c.point + " point's EMF"), std::string::npos) << o.err;
     }
     EXPECT_EQ(run_cli({"calibrate", "--zn", "-0.236", "--al", "18.693", "--cu", "10.5"}).status, 0);

@@ -22,4 +22,13 @@ inline Outcome run_cli(const std::vector<std::string>& args, const std::string& 
     return {status, out.str(), err.str()};
 }
 
+// A calibration at the reference EMFs of the fixed points (all deviations zero, aluminium),
+// with more arguments.
+inline Outcome calibrate_reference(const std::vector<std::string>& more) {
+    std::vector<std::string> args = {"calibrate", "--zn", "3.44689", "--al", "5.86013",
+                                     "--cu", "10.5748"};
+    args.insert(args.end(), more.begin(), more.end());
+    return run_cli(args);
+}
+
 }  // namespace its90::cli::testing
