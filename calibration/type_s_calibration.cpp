@@ -91,4 +91,34 @@ Calculated<double> emf_at(const Calibration& calibration, double temperature) {
     }
 }
 
+double deviation_at(const Calibration& calibration, double temperature) {
+    const DeviationFunction& f = calibration.function;
+    return f.A + f.B * temperature + f.C * temperature * temperature;
+}
+
+double emf_to_3_places(const Calibration& calibration, int temperature) {
+    const double reference = emf_unrounded(Thermocouple::S, temperature).value();
+    return round_half_even(reference + deviation_at(calibration, temperature), 3) + 0.0;
+}
+
+namespace {
+
+PointCheck check_point(double measured, double required, double allowance) {
+    const double deviation = round_half_even(measured - required, 6) + 0.0;
+    return {measured, required, allowance, deviation, std::fabs(deviation) <= allowance};
+}
+
+}  // namespace
+
+AcceptanceCheck acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
+                                 MiddlePoint middle) {
+    const double copper_offset = copper_emf - 10.575;
+    const double middle_nominal = middle == MiddlePoint::Aluminium ? 5.860 : 5.553;
+    AcceptanceCheck check{check_point(copper_emf, 10.575, 0.015),
+                          check_point(middle_emf, middle_nominal + 0.37 * copper_offset, 0.005),
+                          check_point(zinc_emf, 3.447 + 0.18 * copper_offset, 0.005), false};
+    check.pass = check.copper.pass && check.middle.pass && check.zinc.pass;
+    return check;
+}
+
 }  // namespace its90::calibration

@@ -94,4 +94,34 @@ Calculated<GraduationTable> graduation_table(const Calibration& calibration);
 // OutOfRange outside kLowestTemperature ... kHighestTemperature; NotFinite when the sum is.
 Calculated<double> emf_at(const Calibration& calibration, double temperature);
 
+// The deviation function dE(t) = A + B t + C t^2 at a temperature, in mV.
+double deviation_at(const Calibration& calibration, double temperature);
+
+// The thermocouple's own EMF at a whole degree, as the published tables give EMFs: the
+// unrounded reference function plus dE(t), rounded once to 3 places (mV).
+double emf_to_3_places(const Calibration& calibration, int temperature);
+
+// ---- Acceptance of a standard type S thermocouple (JJG 75-1995) ---------------------------
+
+// With the reference junction at 0 degC, in mV: E(Cu) = 10.575 +- 0.015; E(Al) = 5.860 +
+// 0.37 [E(Cu) - 10.575] +- 0.005; E(Sb) = 5.553 + 0.37 [E(Cu) - 10.575] +- 0.005; E(Zn) =
+// 3.447 + 0.18 [E(Cu) - 10.575] +- 0.005.
+struct PointCheck {
+    double measured;
+    double required;
+    double allowance;
+    double deviation;  // measured - required, rounded to 6 places
+    bool pass;         // |deviation| <= allowance, the limits included
+};
+
+struct AcceptanceCheck {
+    PointCheck copper;
+    PointCheck middle;  // aluminium or antimony
+    PointCheck zinc;
+    bool pass;  // every point passes
+};
+
+AcceptanceCheck acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
+                                 MiddlePoint middle);
+
 }  // namespace its90::calibration

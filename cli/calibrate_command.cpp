@@ -16,6 +16,7 @@ namespace its90::cli {
 const std::string_view kCalibrateHelp =
     "Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
     "                       [--at T...] [--from T0 --to T1 [--step S]] [--format text|csv]\n"
+    "                       [--check]\n"
     "\n"
     "Type S thermocouple calibrated at three fixed points: its EMFs in mV at the zinc point\n"
     "(419.527 \u2103), the aluminium (660.323 \u2103) or antimony point (630.63 \u2103) and the\n"
@@ -24,7 +25,9 @@ const std::string_view kCalibrateHelp =
     "300 to 1100 \u2103 by 100 \u2103, with the calculator window's texts and rounding (the\n"
     "antimony table unrounded). --at gives the EMF at each temperature instead, --from/--to\n"
     "a table every S \u2103 (default 1) between -50 and 1664.5 \u2103, rounded to 5 places.\n"
-    "--format csv prints only the table, as t_C,emf_mV.\n"
+    "--format csv prints only the table, as t_C,emf_mV. --check adds the acceptance check of\n"
+    "JJG 75-1995 for a standard type S thermocouple: each point's measured EMF, the required\n"
+    "value and allowance, the deviation and pass or fail, then the verdict (in CSV, as rows).\n"
     "\n"
     "Examples:\n"
     "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848\n"
@@ -48,6 +51,35 @@ void print_row(Context& ctx, double t, double value, bool csv) {
     ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV\n";
 }
 
+// The acceptance check of JJG 75-1995: copper, the middle point, zinc, then the verdict.
+void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool aluminium,
+                 bool csv) {
+    const std::pair<const char*, const calibration::PointCheck*> points[] = {
+        {"copper", &check.copper}, {aluminium ? "aluminium" : "antimony", &check.middle},
+        {"zinc", &check.zinc}};
+    const auto verdict = [](bool pass) { return pass ? "pass" : "fail"; };
+    if (csv) {
+        ctx.out << "\npoint,measured_mV,required_mV,allowance_mV,deviation_mV,verdict\n";
+        for (const auto& [name, p] : points) {
+            ctx.out << name << ',' << shortest(p->measured) << ','
+                    << shortest(round_half_even(p->required, 6)) << ','
+                    << shortest(p->allowance) << ',' << shortest(p->deviation) << ','
+                    << verdict(p->pass) << '\n';
+        }
+        ctx.out << "overall,,,,," << verdict(check.pass) << '\n';
+        return;
+    }
+    ctx.out << "\nAcceptance check, JJG 75-1995 (reference junction at 0 \u2103):\n";
+    for (const auto& [name, p] : points) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%-10s %9s mV  required %s \u00b1 %s mV  deviation %s mV  %s\n",
+                      name, shortest(p->measured).c_str(), fixed(p->required, 6).c_str(),
+                      shortest(p->allowance).c_str(), fixed(p->deviation, 6).c_str(), verdict(p->pass));
+        ctx.out << line;
+    }
+    ctx.out << "overall: " << verdict(check.pass) << '\n';
+}
+
 // The fixed points' EMFs must be EMFs of a type S thermocouple.
 bool emf_in_range(Context& ctx, const char* option, const char* point, double emf) {
     const Sensor& s = sensor_of(Thermocouple::S);
@@ -63,7 +95,7 @@ bool emf_in_range(Context& ctx, const char* option, const char* point, double em
 int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     using calibration::MiddlePoint;
     const std::optional<Arguments> args = parse_or_report(
-        ctx, words, {"zn", "al", "sb", "cu", "from", "to", "step", "format"}, {"at"});
+        ctx, words, {"zn", "al", "sb", "cu", "from", "to", "step", "format"}, {"at"}, {"check"});
     if (!args) return ctx.status;
     if (!args->positional.empty()) return ctx.usage_error("unexpected '" + quoted(args->positional[0]) + "'");
     if (args->has("al") == args->has("sb")) return ctx.usage_error("give one of --al and --sb");
@@ -149,6 +181,9 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
             const calibration::Calculated<double> v = calibration::emf_at(*calibrated, t);
             if (v.ok()) print_row(ctx, t, *v, csv);
         });
+    }
+    if (args->has("check")) {
+        print_check(ctx, calibration::acceptance_check(zinc, middle_emf, copper, middle), al, csv);
     }
     return ctx.status;
 }

@@ -10,7 +10,7 @@ packages=(
   fonts-arphic-uming fonts-noto-cjk
   clang libclang-rt-14-dev
   locales
-  xvfb openbox xdotool x11-utils
+  xvfb openbox xdotool x11-utils poppler-utils
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -125,5 +125,54 @@ TEST(Overflow, AbsurdEmfsHaveNoValue) {
     }
 }
 
+// JJG 75-1995: copper 10.575 +- 0.015 mV; the middle point and zinc follow copper's offset
+// (0.37 and 0.18 of it) within +- 0.005 mV. The limits are included.
+TEST(Acceptance, AtJustInsideAndJustOutsideEachLimit) {
+    struct Case {
+        double zinc, middle, copper;
+        MiddlePoint point;
+        bool copper_pass, middle_pass, zinc_pass;
+    };
+    const Case cases[] = {
+        {3.447, 5.860, 10.575, MiddlePoint::Aluminium, true, true, true},
+        {3.447, 5.553, 10.575, MiddlePoint::Antimony, true, true, true},
+        // Copper at its limits, the others following it.
+        {3.4497, 5.86555, 10.590, MiddlePoint::Aluminium, true, true, true},
+        {3.4443, 5.54745, 10.560, MiddlePoint::Antimony, true, true, true},
+        {3.4497, 5.86555, 10.590001, MiddlePoint::Aluminium, false, true, true},
+        {3.4443, 5.85445, 10.559999, MiddlePoint::Aluminium, false, true, true},
+        // The middle point and zinc at, just inside and just outside +- 0.005 mV.
+        {3.452, 5.865, 10.575, MiddlePoint::Aluminium, true, true, true},
+        {3.442, 5.855, 10.575, MiddlePoint::Aluminium, true, true, true},
+        {3.4519, 5.5579, 10.575, MiddlePoint::Antimony, true, true, true},
+        {3.452001, 5.865001, 10.575, MiddlePoint::Aluminium, true, false, false},
+        {3.441999, 5.547999, 10.575, MiddlePoint::Antimony, true, false, false},
+    };
+    for (const Case& c : cases) {
+        const AcceptanceCheck check = acceptance_check(c.zinc, c.middle, c.copper, c.point);
+        EXPECT_EQ(check.copper.pass, c.copper_pass) << c.copper;
+        EXPECT_EQ(check.middle.pass, c.middle_pass) << c.middle << " dev " << check.middle.deviation;
+        EXPECT_EQ(check.zinc.pass, c.zinc_pass) << c.zinc << " dev " << check.zinc.deviation;
+        EXPECT_EQ(check.pass, c.copper_pass && c.middle_pass && c.zinc_pass);
+    }
+    const AcceptanceCheck shifted = acceptance_check(3.45689, 5.87013, 10.5848, MiddlePoint::Aluminium);
+    EXPECT_EQ(shifted.middle.required, 5.860 + 0.37 * (10.5848 - 10.575));
+    EXPECT_EQ(shifted.zinc.deviation, 0.008126);
+    EXPECT_FALSE(shifted.pass);
+}
+
+TEST(Record, OneDegreeTableAndDeviationFunction) {
+    // Zero deviations: the reference function's own table to 3 places, as published.
+    const Calibration zero = reference(MiddlePoint::Aluminium);
+    EXPECT_EQ(emf_to_3_places(zero, 300), 2.323);
+    EXPECT_EQ(emf_to_3_places(zero, 1100), 10.757);
+    EXPECT_EQ(deviation_at(zero, 700), 0.0);
+    // A uniform offset of 0.01 mV is a deviation of 10 uV at every temperature, to within the
+    // six-digit weights.
+    const Calibration offset = reference(MiddlePoint::Aluminium, 0.01);
+    for (double t : {300.0, 419.527, 660.323, 1084.62}) EXPECT_NEAR(deviation_at(offset, t), 0.01, 1e-6);
+    EXPECT_EQ(emf_to_3_places(offset, 1100), 10.767);
+}
+
 }  // namespace
 }  // namespace its90::calibration

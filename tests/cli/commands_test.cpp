@@ -228,5 +228,27 @@ TEST(Help, EveryCommandHasAnExample) {
     }
 }
 
+TEST(Calibrate, AcceptanceCheckAfterTheTable) {
+    const Outcome text = run_cli({"calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu",
+                                  "10.5848", "--check"});
+    EXPECT_EQ(text.status, 0);  // the check informs; it is not a failure of the command
+    const std::string check = text.out.substr(text.out.find("\nAcceptance check"));
+    EXPECT_EQ(check,
+              "\nAcceptance check, JJG 75-1995 (reference junction at 0 \u2103):\n"
+              "copper       10.5848 mV  required 10.575000 \u00b1 0.015 mV  deviation 0.009800 mV  pass\n"
+              "aluminium    5.87013 mV  required 5.863626 \u00b1 0.005 mV  deviation 0.006504 mV  fail\n"
+              "zinc         3.45689 mV  required 3.448764 \u00b1 0.005 mV  deviation 0.008126 mV  fail\n"
+              "overall: fail\n");
+    const Outcome csv = run_cli({"calibrate", "--zn", "3.447", "--sb", "5.553", "--cu", "10.575",
+                                 "--check", "--format", "csv"});
+    EXPECT_NE(csv.out.find("\npoint,measured_mV,required_mV,allowance_mV,deviation_mV,verdict\n"
+                           "copper,10.575,10.575,0.015,0,pass\n"
+                           "antimony,5.553,5.553,0.005,0,pass\n"
+                           "zinc,3.447,3.447,0.005,0,pass\n"
+                           "overall,,,,,pass\n"),
+              std::string::npos)
+        << csv.out;
+}
+
 }  // namespace
 }  // namespace its90::cli
