@@ -1,0 +1,118 @@
+// The calibration record: from the panel's boxes, with the window's texts, as rows, TSV and
+// CSV (read back by Python's csv module as a spreadsheet would).
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "form/calibration_record.h"
+#include "tests/form/form_fixture.h"
+#include "text/number_text.h"
+
+namespace its90::form::testing {
+namespace {
+
+class Record : public FormTest {
+protected:
+    void calibrate(const char* zinc, const char* middle, const char* copper, bool aluminium = true) {
+        focus(aluminium ? Op1 : Op2);
+        form.select_middle_point(aluminium ? MiddlePoint::Aluminium : MiddlePoint::Antimony);
+        retype(T1(0), zinc);
+        retype(T1(1), middle);
+        retype(T1(2), copper);
+    }
+    std::optional<CalibrationRecord> record(Identification id = {}) {
+        return calibration_record(form, std::move(id), "2026-12-08 10:00");
+    }
+};
+
+TEST_F(Record, NoneUntilTheThreeEmfsGiveATable) {
+    EXPECT_FALSE(record());
+    retype(T1(0), "3.44689");
+    retype(T1(1), "5.86013");
+    EXPECT_FALSE(record());
+    retype(T1(2), "10.5748");
+    EXPECT_TRUE(record());
+    retype(T1(1), "");
+    EXPECT_FALSE(record());
+}
+
+TEST_F(Record, TheTableAsTheWindowShowsItForEachExampleSet) {
+    struct Case {
+        const char* zinc;
+        const char* middle;
+        const char* copper;
+        bool aluminium;
+        bool pass;
+    };
+    const Case cases[] = {
+        {"3.44689", "5.86013", "10.5748", true, true},    // zero deviations, aluminium
+        {"3.44689", "5.5528", "10.5748", false, true},    // zero deviations, antimony
+        {"3.45689", "5.87013", "10.5848", true, false},   // 0.01 mV above the reference
+        {"3.45689", "5.5628", "10.5848", false, false},   // the same with antimony
+        {"3.447", "5.553", "10.575", false, true},        // JJG 75-1995's nominal values
+    };
+    for (const Case& c : cases) {
+        calibrate(c.zinc, c.middle, c.copper, c.aluminium);
+        const std::optional<CalibrationRecord> r = record();
+        ASSERT_TRUE(r) << c.zinc;
+        for (std::size_t i = 0; i < kTableBoxes.size(); ++i) {
+            EXPECT_EQ(r->table[i], text(T1(kTableBoxes[i]))) << c.zinc << " row " << i;
+        }
+        EXPECT_EQ(r->calibration.middle,
+                  c.aluminium ? MiddlePoint::Aluminium : MiddlePoint::Antimony);
+        EXPECT_EQ(r->check.pass, c.pass) << c.zinc;
+        EXPECT_FALSE(r->any_temperature);
+    }
+}
+
+TEST_F(Record, TheAnyTemperatureValueWhenTheWindowShowsOne) {
+    calibrate("3.45689", "5.87013", "10.5848");
+    retype(T1(12), "1000");
+    const std::optional<CalibrationRecord> r = record();
+    ASSERT_TRUE(r && r->any_temperature);
+    EXPECT_EQ(r->any_temperature->first, "1000");
+    EXPECT_EQ(r->any_temperature->second, text(T1(13)));
+}
+
+TEST_F(Record, RowsTsvAndTheOneDegreeTable) {
+    calibrate("3.45689", "5.87013", "10.5848");
+    Identification id{"S-0421", "张三", "", false};
+    const std::string tsv = to_tsv(*record(id));
+    EXPECT_NE(tsv.find("编号\tS-0421\n"), std::string::npos);
+    EXPECT_NE(tsv.find("300\t2.33304\n"), std::string::npos);
+    EXPECT_NE(tsv.find("1100\t10.76654\n"), std::string::npos);
+    EXPECT_NE(tsv.find("总结论\t不合格\n"), std::string::npos);
+    EXPECT_NE(tsv.find("铝点\t5.87013\t5.863626\t±0.005\t0.006504\t不合格\n"), std::string::npos);
+    EXPECT_EQ(tsv.find("1 ℃ 分度表"), std::string::npos);
+    id.one_degree_table = true;
+    id.notes = "a\ttab";
+    const std::string with_table = to_tsv(*record(id));
+    EXPECT_NE(with_table.find("备注\ta tab\n"), std::string::npos);  // a cell stays one cell
+    EXPECT_NE(with_table.find("\n300\t2.333\n"), std::string::npos);
+    EXPECT_NE(with_table.find("\n1100\t10.767\n"), std::string::npos);
+    const std::string tail = with_table.substr(with_table.find("1 ℃ 分度表"));
+    // Its heading, the column heading, 300 ... 1100 degC.
+    EXPECT_EQ(std::count(tail.begin(), tail.end(), '\n'), 1 + 1 + 801);
+}
+
+TEST_F(Record, CsvReadsBackInPythonAsTheWindowShowedIt) {
+    if (std::system("python3 -c 'import csv' >/dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
+    calibrate("3.45689", "5.5628", "10.5848", false);  // the long antimony values
+    const std::optional<CalibrationRecord> r =
+        record({"S-0421", "张三", "line one, \"quoted\"\nline two", true});
+    ASSERT_TRUE(r);
+    const std::string path = ::testing::TempDir() + "record.csv";
+    std::ofstream(path, std::ios::binary) << to_csv(*r);
+    std::string command = std::string("python3 ") + ITS90_CHECK_RECORD_CSV + " " + path;
+    for (int box : kTableBoxes) command += " '" + text(T1(box)) + "'";
+    for (double x : {r->calibration.function.A, r->calibration.function.B, r->calibration.function.C}) {
+        char buffer[40];
+        std::snprintf(buffer, sizeof buffer, " %.15g", x);  // as the record states them
+        command += buffer;
+    }
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+}  // namespace
+}  // namespace its90::form::testing
