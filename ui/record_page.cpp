@@ -1,0 +1,303 @@
+#include "ui/record_page.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "calibration/type_s_calibration.h"
+
+namespace its90::ui {
+namespace {
+
+using form::CalibrationRecord;
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// Lays the page out in millimetres and writes in 宋体 (which the window's fonts map).
+class Page {
+public:
+    Page(QPagedPaintDevice& device, QPainter& painter) : device_(device), painter_(painter) {
+        const QRectF paint = device.pageLayout().paintRectPixels(device.logicalDpiX());
+        width_mm_ = paint.width() / px(1.0);
+        height_mm_ = paint.height() / px(1.0);
+    }
+
+    double px(double mm) const { return mm * device_.logicalDpiX() / 25.4; }
+    double width() const { return width_mm_; }
+    double height() const { return height_mm_; }
+
+    void font(double points, bool bold = false) {
+        QFont f(QStringLiteral("宋体"));
+        f.setPointSizeF(points);
+        f.setBold(bold);
+        painter_.setFont(f);
+    }
+    // Text in a box of the page, in millimetres.
+    void text(double x, double y, double w, double h, const QString& s,
+              int flags = Qt::AlignLeft | Qt::AlignVCenter) {
+        painter_.drawText(QRectF(px(x), px(y), px(w), px(h)), flags, s);
+    }
+    void line(double x1, double y1, double x2, double y2) {
+        painter_.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+    }
+    void rect(double x, double y, double w, double h) {
+        painter_.drawRect(QRectF(px(x), px(y), px(w), px(h)));
+    }
+    // A ruled table: a row of headings, then the rows; returns the y below it.
+    double table(double x, double y, const std::vector<double>& widths,
+                 const std::vector<std::vector<QString>>& rows, double row_height) {
+        double total = 0;
+        for (double w : widths) total += w;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            font(9, r == 0);
+            double cx = x;
+            for (std::size_t c = 0; c < widths.size() && c < rows[r].size(); ++c) {
+                text(cx + 1, y, widths[c] - 2, row_height, rows[r][c],
+                     Qt::AlignHCenter | Qt::AlignVCenter);
+                cx += widths[c];
+            }
+            line(x, y, x + total, y);
+            y += row_height;
+        }
+        line(x, y, x + total, y);
+        double cx = x;
+        const double top = y - row_height * static_cast<double>(rows.size());
+        for (double w : widths) {
+            line(cx, top, cx, y);
+            cx += w;
+        }
+        line(cx, top, cx, y);
+        return y;
+    }
+    QPainter& painter() { return painter_; }
+
+private:
+    QPagedPaintDevice& device_;
+    QPainter& painter_;
+    double width_mm_ = 0;
+    double height_mm_ = 0;
+};
+
+QString number(double value) { return QString::number(value + 0.0, 'g', 15); }
+QString shown(const std::string& text) { return q(text).trimmed(); }
+
+// dE(t) in uV from 300 to 1100 degC, the three fixed points marked.
+void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, double h) {
+    const calibration::Calibration& c = r.calibration;
+    const auto deviation = [&](double t) { return 1000 * calibration::deviation_at(c, t); };
+    double low = deviation(300), high = low;
+    for (int t = 300; t <= 1100; t += 5) {
+        low = std::min(low, deviation(t));
+        high = std::max(high, deviation(t));
+    }
+    if (high - low < 2) {  // a flat curve gets a range of +-1 uV around it
+        const double middle = (high + low) / 2;
+        low = middle - 1;
+        high = middle + 1;
+    }
+    const double margin = (high - low) * 0.1;
+    low -= margin;
+    high += margin;
+    const double left = x + 16, bottom = y + h - 10, width = w - 20, height = h - 18;
+    const auto px_of = [&](double t) { return left + (t - 300) / 800 * width; };
+    const auto py_of = [&](double v) { return bottom - (v - low) / (high - low) * height; };
+
+    page.font(9, true);
+    page.text(x, y, w, 6, QStringLiteral("偏差函数 ΔE(t) / μV"), Qt::AlignHCenter | Qt::AlignVCenter);
+    page.font(7);
+    page.rect(left, bottom - height, width, height);
+    for (int t = 300; t <= 1100; t += 100) {
+        page.line(px_of(t), bottom, px_of(t), bottom + 1);
+        page.text(px_of(t) - 6, bottom + 1, 12, 4, QString::number(t), Qt::AlignHCenter | Qt::AlignTop);
+    }
+    page.text(left, bottom + 5, width, 4, QStringLiteral("t / ℃"), Qt::AlignHCenter | Qt::AlignTop);
+    for (int i = 0; i <= 4; ++i) {
+        const double v = low + (high - low) * i / 4;
+        page.line(left - 1, py_of(v), left, py_of(v));
+        page.text(x, py_of(v) - 2, 14.5, 4, QString::number(v, 'f', 2), Qt::AlignRight | Qt::AlignVCenter);
+    }
+    QPainterPath curve;
+    for (int t = 300; t <= 1100; t += 2) {
+        const QPointF p(page.px(px_of(t)), page.px(py_of(deviation(t))));
+        if (t == 300) curve.moveTo(p); else curve.lineTo(p);
+    }
+    QPainter& painter = page.painter();
+    painter.save();
+    painter.setPen(QPen(Qt::black, page.px(0.35)));
+    painter.drawPath(curve);
+    painter.restore();
+    const auto names = form::fixed_point_names(c.middle);
+    const float points[3] = {calibration::kZincPoint, calibration::middle_point_temperature(c.middle),
+                             calibration::kCopperPoint};
+    for (int i = 0; i < 3; ++i) {
+        const double t = points[i], v = 1000 * c.deviations[i];
+        painter.drawEllipse(QPointF(page.px(px_of(t)), page.px(py_of(v))), page.px(1.0), page.px(1.0));
+        page.text(px_of(t) - 8, py_of(v) - 6, 16, 4, q(names[i].name), Qt::AlignHCenter | Qt::AlignBottom);
+    }
+}
+
+void first_page(Page& page, const CalibrationRecord& r) {
+    const calibration::Calibration& c = r.calibration;
+    const auto names = form::fixed_point_names(c.middle);
+    const double w = page.width();
+    double y = 0;
+    page.font(15, true);
+    page.text(0, y, w, 10, q(form::record_texts::kTitle), Qt::AlignHCenter | Qt::AlignVCenter);
+    y += 14;
+    page.font(10);
+    const auto field = [&](double x, const QString& label, const QString& value) {
+        page.text(x, y, 24, 6, label);
+        page.text(x + 24, y, 64, 6, value);
+    };
+    field(0, QStringLiteral("日期时间："), q(r.date_time));
+    field(w / 2, QStringLiteral("编号："), q(r.identification.number));
+    y += 7;
+    field(0, QStringLiteral("检定员："), q(r.identification.operator_name));
+    field(w / 2, QStringLiteral("参考端温度："), QStringLiteral("0 ℃"));
+    y += 7;
+    field(0, QStringLiteral("中间点："), q(names[1].name) + " " + q(names[1].temperature) + " ℃");
+    y += 7;
+    if (!r.identification.notes.empty()) {
+        page.text(0, y, 24, 6, QStringLiteral("备注："));
+        page.text(24, y, w - 24, 12, q(r.identification.notes), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        y += 13;
+    }
+    y += 3;
+
+    std::vector<std::vector<QString>> points = {
+        {QStringLiteral("固定点"), QStringLiteral("温度/℃"), QStringLiteral("测量电势/mV"), QStringLiteral("偏差 D/mV")}};
+    for (int i = 0; i < 3; ++i) {
+        points.push_back({q(names[i].name), q(names[i].temperature), number(r.emfs[i]),
+                          QStringLiteral("D%1 = ").arg(i + 1) + number(c.deviations[i])});
+    }
+    y = page.table(0, y, {30, 30, 45, w - 105}, points, 6.5) + 4;
+    page.font(10);
+    page.text(0, y, w, 6, QStringLiteral("偏差函数 ΔE(t) = A + B·t + C·t²："));
+    y += 6;
+    page.text(6, y, w - 6, 6, QStringLiteral("A = %1 mV，B = %2 mV/℃，C = %3 mV/℃²")
+                                  .arg(number(c.function.A), number(c.function.B), number(c.function.C)));
+    y += 10;
+
+    // The graduation table on the left, the plot of dE(t) on the right.
+    std::vector<std::vector<QString>> table = {{QStringLiteral("温度/℃"), QStringLiteral("电势/mV")}};
+    for (std::size_t i = 0; i < r.table.size(); ++i) {
+        table.push_back({QString::number(calibration::kTableTemperatures[i]), shown(r.table[i])});
+    }
+    const double table_top = y;
+    double table_bottom = page.table(0, y, {25, 40}, table, 6.5);
+    if (r.any_temperature) {
+        page.font(10);
+        page.text(0, table_bottom + 2, 70, 6,
+                  QStringLiteral("任一温度 %1 ℃：%2 mV")
+                      .arg(shown(r.any_temperature->first), shown(r.any_temperature->second)));
+        table_bottom += 8;
+    }
+    plot(page, r, 72, table_top, w - 72, 75);
+    y = std::max(table_bottom, table_top + 75) + 6;
+
+    page.font(11, true);
+    page.text(0, y, w, 7, QStringLiteral("验收（参考端 0 ℃）"));
+    y += 8;
+    const calibration::AcceptanceCheck& check = r.check;
+    const auto verdict = [](bool pass) {
+        return q(pass ? form::record_texts::kPass : form::record_texts::kFail);
+    };
+    std::vector<std::vector<QString>> rows = {
+        {QStringLiteral("固定点"), QStringLiteral("测量值/mV"), QStringLiteral("要求值/mV"),
+         QStringLiteral("允差/mV"), QStringLiteral("偏差/mV"), QStringLiteral("结论")}};
+    const std::pair<const char*, const calibration::PointCheck*> checked[] = {
+        {names[2].name, &check.copper}, {names[1].name, &check.middle}, {names[0].name, &check.zinc}};
+    for (const auto& [name, p] : checked) {
+        rows.push_back({q(name), number(p->measured), QString::number(p->required, 'f', 6),
+                        QStringLiteral("±") + number(p->allowance),
+                        QString::number(p->deviation + 0.0, 'f', 6), verdict(p->pass)});
+    }
+    y = page.table(0, y, {22, 30, 32, 24, 32, w - 140}, rows, 6.5) + 3;
+    page.font(11, true);
+    page.text(0, y, w, 7, QStringLiteral("总结论：") + verdict(check.pass));
+    y += 8;
+    page.font(8);
+    page.text(0, y, w, 5, QStringLiteral("依据：") + q(form::record_texts::kRegulation));
+}
+
+// The thermocouple's own EMF every degree, laid out like the published tables.
+void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRecord& r) {
+    const double w = page.width();
+    const double row_height = 5.2;
+    int row_start = 300;
+    while (row_start <= 1100) {
+        device.newPage();
+        double y = 0;
+        page.font(12, true);
+        page.text(0, y, w, 8, QStringLiteral("1 ℃ 分度表 E(t) = E_ref(t) + ΔE(t)，mV，参考端 0 ℃"),
+                  Qt::AlignHCenter | Qt::AlignVCenter);
+        y += 11;
+        std::vector<std::vector<QString>> rows = {{QStringLiteral("℃")}};
+        for (int c = 0; c <= 9; ++c) rows[0].push_back(QString::number(c));
+        const int rows_per_page = static_cast<int>((page.height() - 20) / row_height) - 1;
+        for (int n = 0; n < rows_per_page && row_start <= 1100; ++n, row_start += 10) {
+            std::vector<QString> row = {QString::number(row_start)};
+            for (int c = 0; c <= 9 && row_start + c <= 1100; ++c) {
+                row.push_back(QString::number(calibration::emf_to_3_places(r.calibration, row_start + c), 'f', 3));
+            }
+            rows.push_back(row);
+        }
+        std::vector<double> widths = {18};
+        for (int c = 0; c <= 9; ++c) widths.push_back((w - 18) / 10);
+        page.table(0, y, widths, rows, row_height);
+    }
+}
+
+template <typename Write>
+bool save(const QString& path, QString& error, Write&& write) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    write(file);
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& record) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    QPainter painter(&device);
+    Page page(device, painter);
+    first_page(page, record);
+    if (record.identification.one_degree_table) one_degree_pages(device, page, record);
+}
+
+bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error) {
+    return save(path, error, [&](QSaveFile& file) {
+        const std::string csv = form::to_csv(record);
+        file.write(csv.data(), static_cast<qint64>(csv.size()));
+    });
+}
+
+bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error) {
+    return save(path, error, [&](QSaveFile& file) {
+        QPdfWriter pdf(&file);
+        pdf.setResolution(300);
+        pdf.setTitle(QString::fromUtf8(form::record_texts::kTitle));
+        pdf.setCreator(QStringLiteral("its90-calculator"));
+        draw_record(pdf, record);
+    });
+}
+
+}  // namespace its90::ui
