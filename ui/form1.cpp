@@ -1,7 +1,13 @@
 #include "ui/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QMenu>
+#include <QPrinter>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -18,6 +24,7 @@
 #include <clocale>
 
 #include "ui/form_layout.h"
+#include "ui/record_page.h"
 #include "ui/system_colours.h"
 
 namespace its90::ui {
@@ -74,6 +81,7 @@ Form1::Form1(form::MessageBox& message_box, std::string decimal_separator, QWidg
     setWindowIcon(QIcon(":/its90/its90-calculator.png"));
     create_controls();
     set_tab_order();
+    create_record_actions();
     show_model();
     connect_model();
     timer_.setObjectName("Timer1");
@@ -172,13 +180,17 @@ void Form1::connect_model() {
         if (edit == nullptr) continue;
         const Control box = id;
         connect(edit, &QLineEdit::textChanged, this,
-                [this, box](const QString& text) { model_.edit(box, text.toStdString()); });
+                [this, box](const QString& text) {
+                    model_.edit(box, text.toStdString());
+                    if (box.kind == ControlKind::T1) update_record_actions();
+                });
     }
     connect(sensors_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) model_.select_sensor(id);
     });
     connect(middle_points_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) model_.select_middle_point(static_cast<form::MiddlePoint>(id));
+        update_record_actions();
     });
     connect(&timer_, &QTimer::timeout, this, [this] { model_.Timer1_Timer(); });
 }
@@ -233,6 +245,111 @@ QLabel* Form1::label(Control c) const { return qobject_cast<QLabel*>(widget(c));
 
 // ---- The model's changes, shown -----------------------------------------------------------
 
+// ---- The calibration record -----------------------------------------------------------------
+
+namespace {
+
+// The calibration panel: the rectangle its lines draw.
+const QRect kCalibrationPanel(16, 8, 425, 280);
+
+}  // namespace
+
+void Form1::create_record_actions() {
+    modal_prompts_ = std::make_unique<ModalRecordPrompts>(this);
+    prompts_ = modal_prompts_.get();
+    struct Entry {
+        const char* text;
+        QKeySequence shortcut;
+    };
+    const Entry entries[] = {{"复制校准结果", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+                             {"保存为 CSV…", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                             {"导出 PDF…", QKeySequence()},
+                             {"打印…", QKeySequence(Qt::CTRL | Qt::Key_P)}};
+    for (std::size_t i = 0; i < record_actions_.size(); ++i) {
+        auto* action = new QAction(QString::fromUtf8(entries[i].text), this);
+        action->setShortcut(entries[i].shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setEnabled(false);
+        addAction(action);
+        record_actions_[i] = action;
+    }
+    connect(record_actions_[0], &QAction::triggered, this, [this] { copy_record(); });
+    connect(record_actions_[1], &QAction::triggered, this, [this] { save_record(RecordAction::SaveCsv); });
+    connect(record_actions_[2], &QAction::triggered, this, [this] { save_record(RecordAction::ExportPdf); });
+    connect(record_actions_[3], &QAction::triggered, this, [this] { print_record(); });
+    for (int i = 0; i < form::kT1Size; ++i) {
+        QLineEdit* box = T1_[i];
+        if (box == nullptr) continue;
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this, [this, box](const QPoint& at) {
+            QMenu* menu = calibration_menu(box);
+            menu->exec(box->mapToGlobal(at));
+            delete menu;
+        });
+    }
+}
+
+QAction* Form1::record_action(RecordAction action) const {
+    return record_actions_[static_cast<std::size_t>(action)];
+}
+
+std::optional<form::CalibrationRecord> Form1::record() const {
+    return form::calibration_record(
+        model_, identification_,
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString());
+}
+
+void Form1::update_record_actions() {
+    const bool available = record().has_value();
+    for (QAction* action : record_actions_) action->setEnabled(available);
+}
+
+QMenu* Form1::calibration_menu(QLineEdit* box) {
+    QMenu* menu = box != nullptr ? box->createStandardContextMenu() : new QMenu(this);
+    if (box != nullptr) menu->addSeparator();
+    for (QAction* action : record_actions_) menu->addAction(action);
+    return menu;
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event) {
+    if (!kCalibrationPanel.contains(event->pos())) return QWidget::contextMenuEvent(event);
+    QMenu* menu = calibration_menu();
+    menu->exec(event->globalPos());
+    delete menu;
+}
+
+void Form1::copy_record() {
+    if (const std::optional<form::CalibrationRecord> r = record()) {
+        QApplication::clipboard()->setText(QString::fromStdString(form::to_tsv(*r)));
+    }
+}
+
+void Form1::save_record(RecordAction action) {
+    if (!record() || !prompts_->identification(identification_)) return;
+    const std::optional<form::CalibrationRecord> r = record();
+    const bool csv = action == RecordAction::SaveCsv;
+    const QString name = QStringLiteral("S型热电偶分度结果") +
+                         (identification_.number.empty() ? QString() : "_" + QString::fromStdString(identification_.number)) +
+                         (csv ? ".csv" : ".pdf");
+    const std::optional<QString> path =
+        prompts_->save_path(csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
+                            csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name);
+    if (!path) return;
+    QString error;
+    if (!(csv ? save_csv(*path, *r, error) : save_pdf(*path, *r, error))) {
+        prompts_->error(QStringLiteral("无法保存文件“%1”：%2").arg(*path, error));
+    }
+}
+
+void Form1::print_record() {
+    if (!record() || !prompts_->identification(identification_)) return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!prompts_->print_setup(printer)) return;
+    draw_record(printer, *record());
+}
+
+// ---- The model's changes, shown -----------------------------------------------------------
+
 void Form1::text_changed(Control box, const std::string& text) {
     QLineEdit* edit = text_box(box);
     const QString shown = utf8(text);
@@ -246,6 +363,7 @@ void Form1::text_changed(Control box, const std::string& text) {
     // and copy), and an output box shows it as its tool tip when it does not fit.
     edit->setCursorPosition(0);
     if (form::is_result_box(box)) edit->setToolTip(fits(edit, shown) ? QString() : shown);
+    if (box.kind == ControlKind::T1) update_record_actions();
 }
 
 void Form1::caption_changed(Control c, const std::string& caption) {

@@ -7,18 +7,23 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/sensors.h"
+#include "form/calibration_record.h"
 #include "form/controls.h"
 #include "form/form1.h"
 #include "form/message_box.h"
+#include "ui/record_prompts.h"
 
+class QAction;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 
 namespace its90::ui {
@@ -43,7 +48,18 @@ public:
     QRadioButton* option_button(form::Control control) const;
     QLabel* label(form::Control control) const;
 
+    // The calibration record: copy (Ctrl+Shift+C), save as CSV (Ctrl+S), export as PDF,
+    // print (Ctrl+P); enabled while the three EMFs give a table. The prompts are the
+    // window's own dialogs unless replaced (tests).
+    enum class RecordAction { Copy, SaveCsv, ExportPdf, Print };
+    QAction* record_action(RecordAction action) const;
+    void set_record_prompts(RecordPrompts* prompts) { prompts_ = prompts; }
+    // The menu of the calibration panel: a box's own entries (when given) and the record's.
+    // The caller owns it.
+    QMenu* calibration_menu(QLineEdit* box = nullptr);
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +76,12 @@ private:
     void show_model();
     void connect_model();
     void centre();
+    void create_record_actions();
+    void update_record_actions();
+    std::optional<form::CalibrationRecord> record() const;
+    void copy_record();
+    void save_record(RecordAction action);
+    void print_record();
 
     form::Form1 model_;
     QTimer timer_;
@@ -79,6 +101,12 @@ private:
     QLabel* Label3_ = nullptr;
     QLabel* Lab_wfds_ = nullptr;
     bool centred_ = false;
+
+    std::array<QAction*, 4> record_actions_{};
+    std::unique_ptr<ModalRecordPrompts> modal_prompts_;
+    RecordPrompts* prompts_ = nullptr;
+    // Typed for one record, offered again for the next one of the same run.
+    form::Identification identification_;
 };
 
 // The decimal separator of the user's locale, "." where there is none.

@@ -12,8 +12,19 @@
 #include <string>
 #include <unistd.h>
 
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
 #include "tests/ui/window_fixture.h"
 #include "ui/record_page.h"
+#include "ui/record_prompts.h"
 
 namespace its90::ui::testing {
 namespace {
@@ -132,6 +143,148 @@ TEST_F(Record, AFailedSaveChangesNothing) {
     EXPECT_EQ(f.readAll(), "earlier record\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.csv"});
     EXPECT_EQ(box(T1(3))->text(), " 2.333040049");  // the window keeps its values
+}
+
+// Answers the record's questions as a user would, and remembers what it was asked.
+class RecordingPrompts final : public RecordPrompts {
+public:
+    bool identification(form::Identification& id) override {
+        offered.push_back(id);
+        if (!accept) return false;
+        id = typed;
+        return true;
+    }
+    std::optional<QString> save_path(const QString&, const QString& filter, const QString&) override {
+        filters << filter;
+        return path;
+    }
+    bool print_setup(QPrinter& printer) override {
+        if (print_file.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(print_file);
+        return true;
+    }
+    void error(const QString& text) override { errors << text; }
+
+    bool accept = true;
+    form::Identification typed{"S-0421", "张三", "", false};
+    std::optional<QString> path;
+    QString print_file;
+    std::vector<form::Identification> offered;
+    QStringList filters, errors;
+};
+
+class RecordFromTheWindow : public Record {
+protected:
+    void SetUp() override {
+        Record::SetUp();
+        form->set_record_prompts(&prompts);
+    }
+    QAction* action(Form1::RecordAction a) { return form->record_action(a); }
+    RecordingPrompts prompts;
+};
+
+TEST_F(RecordFromTheWindow, EntriesAndShortcutsFollowTheTable) {
+    using A = Form1::RecordAction;
+    const std::pair<A, QKeySequence> shortcuts[] = {
+        {A::Copy, QKeySequence("Ctrl+Shift+C")}, {A::SaveCsv, QKeySequence("Ctrl+S")},
+        {A::ExportPdf, QKeySequence()}, {A::Print, QKeySequence("Ctrl+P")}};
+    for (const auto& [a, keys] : shortcuts) {
+        EXPECT_EQ(action(a)->shortcut(), keys);
+        EXPECT_FALSE(action(a)->isEnabled());
+    }
+    retype(box(T1(0)), "3.45689");
+    retype(box(T1(1)), "5.87013");
+    EXPECT_FALSE(action(A::Copy)->isEnabled());
+    retype(box(T1(2)), "10.5848");
+    for (const auto& [a, keys] : shortcuts) EXPECT_TRUE(action(a)->isEnabled());
+    retype(box(T1(1)), "");
+    EXPECT_FALSE(action(A::Print)->isEnabled());
+}
+
+TEST_F(RecordFromTheWindow, MenusAddTheRecordToABoxsOwnEntries) {
+    std::unique_ptr<QMenu> panel(form->calibration_menu());
+    QStringList texts;
+    for (QAction* a : panel->actions()) texts << a->text();
+    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("复制校准结果"), QString::fromUtf8("保存为 CSV…"),
+                                  QString::fromUtf8("导出 PDF…"), QString::fromUtf8("打印…")}));
+    std::unique_ptr<QMenu> on_box(form->calibration_menu(box(T1(3))));
+    EXPECT_GT(on_box->actions().size(), 4 + 1);  // the box's copy and select entries first
+    EXPECT_EQ(on_box->actions().back()->text(), QString::fromUtf8("打印…"));
+    EXPECT_EQ(box(T1(3))->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+TEST_F(RecordFromTheWindow, SaveCopyAndPrint) {
+    calibrate_antimony();
+    const QString path = dir.filePath("record.csv");
+    // Cancelling the identification or the file dialog writes nothing.
+    prompts.accept = false;
+    action(Form1::RecordAction::SaveCsv)->trigger();
+    prompts.accept = true;
+    action(Form1::RecordAction::SaveCsv)->trigger();
+    EXPECT_FALSE(QFile::exists(path));
+    // Ctrl+S saves.
+    prompts.path = path;
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray csv = saved.readAll();
+    EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(csv.contains("300,2.333040049\r\n"));
+    EXPECT_TRUE(csv.contains(QString::fromUtf8("编号,S-0421").toUtf8()));
+    // The identification typed once is offered again for the next record of the run.
+    ASSERT_GE(prompts.offered.size(), 3u);
+    EXPECT_EQ(prompts.offered.back().number, "S-0421");
+    EXPECT_EQ(prompts.filters.back(), QString::fromUtf8("CSV 文件 (*.csv)"));
+
+    prompts.path = dir.filePath("record.pdf");
+    action(Form1::RecordAction::ExportPdf)->trigger();
+    EXPECT_TRUE(QFile::exists(dir.filePath("record.pdf")));
+
+    action(Form1::RecordAction::Copy)->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("300\t2.333040049\n"));
+
+    prompts.print_file = dir.filePath("printed.pdf");
+    action(Form1::RecordAction::Print)->trigger();
+    EXPECT_TRUE(QFile::exists(dir.filePath("printed.pdf")));
+    EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+TEST_F(RecordFromTheWindow, AFailedSaveSaysWhichFileAndWhy) {
+    calibrate_antimony();
+    prompts.path = dir.filePath("gone/record.csv");
+    action(Form1::RecordAction::SaveCsv)->trigger();
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].startsWith(QString::fromUtf8("无法保存文件“") + *prompts.path + QString::fromUtf8("”：")));
+    EXPECT_GT(prompts.errors[0].size(), QString::fromUtf8("无法保存文件“”：").size() + prompts.path->size());
+    EXPECT_EQ(box(T1(3))->text(), " 2.333040049");
+    EXPECT_EQ(box(T1(13))->text(), " 9.5971");
+}
+
+TEST(RecordDialog, AsksForTheIdentificationAndTheOneDegreeTable) {
+    QWidget parent;
+    ModalRecordPrompts prompts(&parent);
+    form::Identification id{"S-1", "", "", false};
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("number")->text(), "S-1");
+        dialog->findChild<QLineEdit*>("operator_name")->setText(QString::fromUtf8("李四"));
+        dialog->findChild<QPlainTextEdit*>("notes")->setPlainText("x");
+        dialog->findChild<QCheckBox*>("one_degree_table")->setChecked(true);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ASSERT_TRUE(prompts.identification(id));
+    EXPECT_EQ(id.operator_name, "李四");
+    EXPECT_EQ(id.notes, "x");
+    EXPECT_TRUE(id.one_degree_table);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    EXPECT_FALSE(prompts.identification(id));
+    EXPECT_EQ(id.operator_name, "李四");  // cancelling changes nothing
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#include "ui/record_prompts.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace its90::ui {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+bool ModalRecordPrompts::identification(form::Identification& id) {
+    QDialog dialog(parent_);
+    dialog.setObjectName("RecordIdentification");
+    dialog.setWindowTitle(QStringLiteral("校准记录"));
+    auto* number = new QLineEdit(q(id.number), &dialog);
+    number->setObjectName("number");
+    auto* operator_name = new QLineEdit(q(id.operator_name), &dialog);
+    operator_name->setObjectName("operator_name");
+    auto* notes = new QPlainTextEdit(q(id.notes), &dialog);
+    notes->setObjectName("notes");
+    notes->setFixedHeight(64);
+    auto* table = new QCheckBox(QStringLiteral("附 1 ℃ 分度表（300～1100 ℃）"), &dialog);
+    table->setObjectName("one_degree_table");
+    table->setChecked(id.one_degree_table);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(QStringLiteral("编号："), number);
+    layout->addRow(QStringLiteral("检定员："), operator_name);
+    layout->addRow(QStringLiteral("备注："), notes);
+    layout->addRow(table);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    id = {number->text().toStdString(), operator_name->text().toStdString(),
+          notes->toPlainText().toStdString(), table->isChecked()};
+    return true;
+}
+
+std::optional<QString> ModalRecordPrompts::save_path(const QString& title, const QString& filter,
+                                                     const QString& suggested) {
+    const QString path = QFileDialog::getSaveFileName(parent_, title, suggested, filter);
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+bool ModalRecordPrompts::print_setup(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void ModalRecordPrompts::error(const QString& text) {
+    QMessageBox box(parent_);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(QStringLiteral(" "));
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace its90::ui
