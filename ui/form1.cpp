@@ -92,7 +92,9 @@ void Form1::create_controls() {
     apply_system_colours(this, form::controls::Window);
     for (const ControlSpec& entry : form1_controls()) {
         QWidget* parent = widget(entry.parent);
-        const QString caption = utf8(entry.caption);
+        const QString caption = entry.id.kind == ControlKind::Op_S
+                                    ? QString::fromUtf8(kSensors[entry.id.index].caption)
+                                    : utf8(entry.caption);
         QWidget* w = nullptr;
         if (form::is_frame(entry.id) && !entry.border) {
             w = new QWidget(parent);

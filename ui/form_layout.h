@@ -23,7 +23,9 @@ struct ControlSpec {
     form::Control id;
     form::Control parent;  // Form1 or a frame
     int left, top, width, height;  // twips, relative to the parent
-    std::string caption;  // the model's where it changes them (Label1(11), Label3, Lab_wfds)
+    // Empty where another table holds it: the model's captions that change (Label1(11),
+    // Label3, Lab_wfds) and the sensor buttons' (the sensor table).
+    std::string caption;
     FontSpec font;
     int tab_index;  // -1: takes no part in the tab order
     bool border = true;  // of a frame: false draws none
