@@ -177,7 +177,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     }
     for (const auto& [t, value] : rows) print_row(ctx, t, value, csv);
     if (count) {
-        ctx.for_each_step(*from, *to, step, *count, [&](double t) {
+        ctx.for_each_step(*from, step, *count, [&](double t) {
             const calibration::Calculated<double> v = calibration::emf_at(*calibrated, t);
             if (v.ok()) print_row(ctx, t, *v, csv);
         });

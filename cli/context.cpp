@@ -90,15 +90,25 @@ std::optional<long> Context::step_count(double from, double to, double step) {
     return static_cast<long>(std::floor((to - from) / step * (1 + 1e-12))) + 1;
 }
 
-void Context::for_each_step(double from, double to, double step, long count,
+void Context::for_each_step(double from, double step, long count,
                             const std::function<void(double)>& visit) {
-    (void)to;
     for (long i = 0; i < count && out; ++i) visit(round_half_even(from + static_cast<double>(i) * step, 10));
 }
 
 std::optional<double> Context::junction_emf(ReferenceFunction emf, std::optional<double> junction) {
     if (!junction) return 0.0;
     const Result r = emf(to_single(*junction));
+    if (r.rejected()) {
+        fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
+        return std::nullopt;
+    }
+    return r.value();
+}
+
+std::optional<double> Context::junction_emf_unrounded(Thermocouple type,
+                                                     std::optional<double> junction) {
+    if (!junction) return 0.0;
+    const Result r = emf_unrounded(type, *junction);
     if (r.rejected()) {
         fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
         return std::nullopt;
@@ -133,6 +143,28 @@ std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word
         word.size() == 1 ? thermocouple_from_letter(word[0]) : std::nullopt;
     if (!type) ctx.usage_error("unknown thermocouple type '" + quoted(word) + "'");
     return type;
+}
+
+std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& word) {
+    std::string name = word;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "pt100") return SensorChoice{std::nullopt};
+    const std::optional<Thermocouple> type = type_or_report(ctx, word);
+    if (!type) return std::nullopt;
+    return SensorChoice{type};
+}
+
+std::string exact_rejection(std::optional<Thermocouple> type, const ExactTemperature& t) {
+    if (!type) {
+        return "resistance outside " + shortest(R_Pt100_unrounded(-200).value()) + " \u2026 " +
+               shortest(R_Pt100_unrounded(850).value()) + " \u03a9 (-200 \u2026 850 \u2103)";
+    }
+    if (t.failure == ExactTemperature::Failure::TwoTemperatures) {
+        return "two temperatures between 0 and 42.13 \u2103 share this type B EMF";
+    }
+    const EmfRange range = exact_emf_range(*type);
+    return std::string("type ") + letter(*type) + " EMF outside " + shortest(range.lowest) +
+           " \u2026 " + shortest(range.highest) + " mV";
 }
 
 std::string degrees(double t) { return shortest(t) + " \u2103"; }

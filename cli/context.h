@@ -11,6 +11,7 @@
 
 #include "cli/arguments.h"
 #include "cli/its90_cli.h"
+#include "core/exact_inverse.h"
 #include "core/its90.h"
 
 namespace its90::cli {
@@ -49,13 +50,16 @@ struct Context {
     // The number of temperatures from `from` to `to` every `step`, both ends included; nothing,
     // after the reason has been reported, for more than ten million.
     std::optional<long> step_count(double from, double to, double step);
-    // Calls `visit` with each of those temperatures, rounded to 10 places, one at a time;
-    // stops when standard output fails.
-    void for_each_step(double from, double to, double step, long count,
+    // Calls `visit` with each of the `count` temperatures from `from` every `step`, rounded to
+    // 10 places, one at a time; stops when standard output fails.
+    void for_each_step(double from, double step, long count,
                        const std::function<void(double)>& visit);
     // E(TCJ) of a reference junction at TCJ (0 without one); nothing, after the reason has
     // been reported, when `emf` rejects TCJ.
     std::optional<double> junction_emf(ReferenceFunction emf, std::optional<double> junction);
+    // The same from the unrounded reference function, for what is itself unrounded (the exact
+    // inverse, the text tables).
+    std::optional<double> junction_emf_unrounded(Thermocouple type, std::optional<double> junction);
     // A number option; a word that is not a number is a usage error (reported, status 2).
     std::optional<double> number_option(const Arguments& args, std::string_view name,
                                         bool& bad);
@@ -69,6 +73,18 @@ std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::st
 
 // A thermocouple type, or nothing after a usage error has been reported.
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word);
+
+// A thermocouple type or the Pt100 ("Pt100" in either case), or nothing after a usage error
+// has been reported.
+struct SensorChoice {
+    std::optional<Thermocouple> type;  // nothing: the Pt100
+    bool pt100() const { return !type; }
+};
+std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& word);
+
+// Why the exact inverse of a thermocouple type (or, without one, of the Pt100) has no
+// temperature, in words.
+std::string exact_rejection(std::optional<Thermocouple> type, const ExactTemperature& t);
 
 std::string degrees(double t);  // "25 ℃"
 

@@ -105,16 +105,6 @@ constexpr std::string_view kSlopeHelp =
     "  its90 pt100-slope 0                   prints 0.39\n";
 
 // emf and temp: a type, an optional reference junction and the values.
-// A rejection of the exact inverse, in words.
-std::string exact_rejection(Thermocouple type, const ExactTemperature& t) {
-    if (t.failure == ExactTemperature::Failure::TwoTemperatures) {
-        return "two temperatures between 0 and 42.13 \u2103 share this type B EMF";
-    }
-    const EmfRange range = exact_emf_range(type);
-    return std::string("type ") + letter(type) + " EMF outside " + shortest(range.lowest) +
-           " \u2026 " + shortest(range.highest) + " mV";
-}
-
 int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool to_emf) {
     const std::optional<Arguments> args =
         parse_or_report(ctx, words, {"ref-junction"}, {}, to_emf ? std::initializer_list<std::string_view>{}
@@ -136,9 +126,10 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
     const ReferenceFunction temperature = temperature_function(*type);
     if (args->has("exact")) {
         // The junction's EMF unrounded too, so that nothing is rounded before the search.
-        const double junction_unrounded = junction ? emf_unrounded(*type, *junction).value() : 0.0;
+        const std::optional<double> junction_unrounded = ctx.junction_emf_unrounded(*type, junction);
+        if (!junction_unrounded) return ctx.status;
         ctx.for_each_value(values, [&](std::string_view text, double v) {
-            const ExactTemperature t = exact_temperature(*type, v + junction_unrounded);
+            const ExactTemperature t = exact_temperature(*type, v + *junction_unrounded);
             if (!t.temperature) return ctx.reject(text, exact_rejection(*type, t));
             ctx.out << shortest(*t.temperature) << '\n';
         });
@@ -172,9 +163,7 @@ int run_pt100(Context& ctx, const std::vector<std::string>& words) {
         ctx.for_each_value(args->positional, [&](std::string_view text, double ohm) {
             const ExactTemperature t = exact_pt100_temperature(ohm);
             if (!t.temperature) {
-                return ctx.reject(text, "resistance outside " + shortest(R_Pt100_unrounded(-200).value()) +
-                                            " \u2026 " + shortest(R_Pt100_unrounded(850).value()) +
-                                            " \u03a9 (-200 \u2026 850 \u2103)");
+                return ctx.reject(text, exact_rejection(std::nullopt, t));
             }
             ctx.out << shortest(*t.temperature) << '\n';
         });

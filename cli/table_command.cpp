@@ -43,9 +43,7 @@ struct Source {
 // round to, so they come from the unrounded functions, rounded once: rounding the 5-place EMF
 // again to 3 places would be one digit off in 58 of the 12,026 published entries.
 void print_text(Context& ctx, const Source& source, double from, double to,
-                std::optional<double> junction) {
-    double junction_emf = 0;
-    if (junction) junction_emf = emf_unrounded(source.type, *junction).value();
+                double junction_emf) {
     const auto value = [&](int t) -> std::string {
         const Result r = source.pt100 ? R_Pt100_unrounded(t) : emf_unrounded(source.type, t);
         if (r.rejected()) return "";
@@ -89,7 +87,7 @@ void print_csv(Context& ctx, const Source& source, double from, double to, doubl
     ctx.out << (source.pt100 ? "t_C,resistance_ohm,slope_ohm_per_C\n"
                              : "t_C,emf_mV,seebeck_uV_per_C\n");
     // Row by row: a long table is never held in memory.
-    ctx.for_each_step(from, to, step, *count, [&](double t) {
+    ctx.for_each_step(from, step, *count, [&](double t) {
         const Result r = source.sensor->output(to_single(t));
         if (r.rejected()) return;  // cannot happen: the bounds were checked
         const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
@@ -107,17 +105,15 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
     if (args->positional.size() != 1) return ctx.usage_error("give one TYPE or Pt100");
 
     Source source{};
-    const std::string& word = args->positional[0];
-    std::string name = word;
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "pt100") {
+    const std::optional<SensorChoice> choice = sensor_or_report(ctx, args->positional[0]);
+    if (!choice) return ctx.status;
+    if (choice->pt100()) {
         source = {&pt100(), {}, true,
                   "Pt100 (R0 = 100 \u03a9, IEC 60751): resistance in \u03a9", 2};
     } else {
-        const std::optional<Thermocouple> type = type_or_report(ctx, word);
-        if (!type) return ctx.status;
-        source = {&sensor_of(*type), *type, false,
-                  std::string("ITS-90 type ") + letter(*type) + " thermocouple: EMF in mV", 3};
+        const Thermocouple type = *choice->type;
+        source = {&sensor_of(type), type, false,
+                  std::string("ITS-90 type ") + letter(type) + " thermocouple: EMF in mV", 3};
     }
 
     bool bad = false;
@@ -147,7 +143,10 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
     if (format == "csv") {
         print_csv(ctx, source, from, to, step.value_or(1.0), *junction_emf);
     } else {
-        print_text(ctx, source, from, to, junction);
+        const std::optional<double> unrounded =
+            source.pt100 ? 0.0 : ctx.junction_emf_unrounded(source.type, junction);
+        if (!unrounded) return ctx.status;
+        print_text(ctx, source, from, to, *unrounded);
     }
     return ctx.status;
 }

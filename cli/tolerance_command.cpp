@@ -48,14 +48,12 @@ struct Sensor {
     std::span<const ToleranceClass> classes;
 };
 
-// A thermocouple type or Pt100, or nothing after a usage error has been reported.
-std::optional<Sensor> sensor_or_report(Context& ctx, const std::string& word) {
-    std::string name = word;
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "pt100") return Sensor{std::nullopt, pt100_tolerance_classes()};
-    const std::optional<Thermocouple> type = type_or_report(ctx, word);
-    if (!type) return std::nullopt;
-    return Sensor{type, tolerance_classes(*type)};
+// A thermocouple type or Pt100 with its classes, or nothing after a usage error.
+std::optional<Sensor> classes_or_report(Context& ctx, const std::string& word) {
+    const std::optional<SensorChoice> choice = sensor_or_report(ctx, word);
+    if (!choice) return std::nullopt;
+    return Sensor{choice->type, choice->pt100() ? pt100_tolerance_classes()
+                                                : tolerance_classes(*choice->type)};
 }
 
 std::string tolerance_text(double tolerance) { return shortest(round_half_even(tolerance, 4)); }
@@ -66,7 +64,7 @@ int run_tolerance(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(ctx, words, {"format"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error("missing thermocouple type or Pt100");
-    const std::optional<Sensor> sensor = sensor_or_report(ctx, args->positional[0]);
+    const std::optional<Sensor> sensor = classes_or_report(ctx, args->positional[0]);
     if (!sensor) return ctx.status;
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (values.empty()) return ctx.usage_error("missing temperatures");
@@ -100,7 +98,7 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
         parse_or_report(ctx, words, {"at", "emf", "ohm", "ref-junction"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error("missing thermocouple type or Pt100");
-    const std::optional<Sensor> sensor = sensor_or_report(ctx, args->positional[0]);
+    const std::optional<Sensor> sensor = classes_or_report(ctx, args->positional[0]);
     if (!sensor) return ctx.status;
     const bool from_input = args->positional.size() == 2 && args->positional[1] == "-";
     if (args->positional.size() > 1 && !from_input) {
@@ -121,20 +119,16 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<double> at = ctx.number_option(*args, "at", bad);
     const std::optional<double> measured = ctx.number_option(*args, reading, bad);
     if (bad) return ctx.status;
-    double junction_emf = 0;
-    if (junction) {
-        const Result r = emf_unrounded(*sensor->type, *junction);
-        if (r.rejected()) return ctx.fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
-        junction_emf = r.value();
-    }
+    const std::optional<double> junction_emf =
+        sensor->type ? ctx.junction_emf_unrounded(*sensor->type, junction) : 0.0;
+    if (!junction_emf) return ctx.status;
 
     const auto check = [&](std::string_view text, double t, double value) {
         const ExactTemperature found = sensor->type
-                                           ? exact_temperature(*sensor->type, value + junction_emf)
+                                           ? exact_temperature(*sensor->type, value + *junction_emf)
                                            : exact_pt100_temperature(value);
         if (!found.temperature) {
-            return ctx.reject(text, sensor->type ? std::string("no temperature of this type gives this EMF")
-                                                 : std::string("resistance outside -200 \u2026 850 \u2103"));
+            return ctx.reject(text, exact_rejection(sensor->type, found));
         }
         // The class is judged on the deviation as printed.
         const double deviation = round_half_even(*found.temperature - t, 4);
