@@ -46,11 +46,15 @@ std::optional<double> bisect(F f, double a, double b, double y) {
 }
 
 // Type B's EMF falls below 0 from 0 degC to its lowest, near 21 degC, and comes back to 0 near
-// 42.13 degC: an EMF from that lowest value up to 0 mV belongs to two temperatures.
-constexpr double kTypeBLowestNear = 21.02;
+// 42.13 degC: an EMF from that lowest value up to 0 mV belongs to two temperatures. Above the
+// lowest point the function rises; below it, every EMF is at most 0.
+struct Dip {
+    double temperature;
+    double emf;
+};
 
-double type_b_lowest_emf() {
-    static const double lowest = [] {
+const Dip& type_b_dip() {
+    static const Dip dip = [] {
         // Golden-section search for the minimum between 0 and 42 degC.
         const auto f = [](double t) { return emf_unrounded(Thermocouple::B, t).value(); };
         double a = 0, b = 42;
@@ -59,16 +63,16 @@ double type_b_lowest_emf() {
             const double c = b - g * (b - a), d = a + g * (b - a);
             if (f(c) < f(d)) b = d; else a = c;
         }
-        return f((a + b) / 2);
+        return Dip{(a + b) / 2, f((a + b) / 2)};
     }();
-    return lowest;
+    return dip;
 }
 
 }  // namespace
 
 EmfRange exact_emf_range(Thermocouple type) {
     const Sensor& s = sensor_of(type);
-    const double low = type == Thermocouple::B ? type_b_lowest_emf()
+    const double low = type == Thermocouple::B ? type_b_dip().emf
                                                : emf_unrounded(type, s.lowest_temperature).value();
     return {low, emf_unrounded(type, highest(s)).value()};
 }
@@ -77,11 +81,11 @@ ExactTemperature exact_temperature(Thermocouple type, double emf) {
     using Failure = ExactTemperature::Failure;
     const Sensor& s = sensor_of(type);
     const auto f = [type](double t) { return emf_unrounded(type, t).value(); };
-    if (type == Thermocouple::B && emf <= kSlack && emf >= type_b_lowest_emf() - kSlack) {
+    if (type == Thermocouple::B && emf <= kSlack && emf >= type_b_dip().emf - kSlack) {
         return {std::nullopt, Failure::TwoTemperatures};
     }
-    // Type B: every temperature below the one sought has an EMF below it, the dip included.
-    const double lowest = type == Thermocouple::B ? kTypeBLowestNear : s.lowest_temperature;
+    // Type B: from the dip on, the function rises to the one temperature sought.
+    const double lowest = type == Thermocouple::B ? type_b_dip().temperature : s.lowest_temperature;
     const std::optional<double> t = bisect(f, lowest, highest(s), emf);
     return {t, t ? Failure::None : Failure::OutOfRange};
 }
