@@ -5,14 +5,18 @@
 
 namespace its90::ui {
 
-void ModalMessageBox::show_range_message(std::string_view text) {
-    QMessageBox box(parent_);
-    box.setIcon(QMessageBox::NoIcon);
+void show_modal_message(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    QMessageBox box(parent);
+    box.setIcon(icon);
     // An empty title would make the window manager show the program's name.
     box.setWindowTitle(QStringLiteral(" "));
-    box.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
+}
+
+void ModalMessageBox::show_range_message(std::string_view text) {
+    show_modal_message(parent_, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 }  // namespace its90::ui

@@ -6,10 +6,11 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include "ui/message_box.h"
 
 namespace its90::ui {
 namespace {
@@ -60,12 +61,7 @@ bool ModalRecordPrompts::print_setup(QPrinter& printer) {
 }
 
 void ModalRecordPrompts::error(const QString& text) {
-    QMessageBox box(parent_);
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(QStringLiteral(" "));
-    box.setText(text);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    show_modal_message(parent_, text, QMessageBox::Warning);
 }
 
 }  // namespace its90::ui
