@@ -121,4 +121,8 @@ AcceptanceCheck acceptance_check(double zinc_emf, double middle_emf, double copp
     return check;
 }
 
+std::array<CheckedPoint, 3> in_report_order(const AcceptanceCheck& check) {
+    return {{{2, &check.copper}, {1, &check.middle}, {0, &check.zinc}}};
+}
+
 }  // namespace its90::calibration

@@ -124,4 +124,12 @@ struct AcceptanceCheck {
 AcceptanceCheck acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
                                  MiddlePoint middle);
 
+// The points in the order the check is reported: copper, the middle point, zinc; each with
+// its index in the order of the deviations (0 zinc, 1 middle point, 2 copper).
+struct CheckedPoint {
+    int point;
+    const PointCheck* check;
+};
+std::array<CheckedPoint, 3> in_report_order(const AcceptanceCheck& check);
+
 }  // namespace its90::calibration

@@ -54,13 +54,12 @@ void print_row(Context& ctx, double t, double value, bool csv) {
 // The acceptance check of JJG 75-1995: copper, the middle point, zinc, then the verdict.
 void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool aluminium,
                  bool csv) {
-    const std::pair<const char*, const calibration::PointCheck*> points[] = {
-        {"copper", &check.copper}, {aluminium ? "aluminium" : "antimony", &check.middle},
-        {"zinc", &check.zinc}};
+    const char* names[] = {"zinc", aluminium ? "aluminium" : "antimony", "copper"};
     const auto verdict = [](bool pass) { return pass ? "pass" : "fail"; };
     if (csv) {
         ctx.out << "\npoint,measured_mV,required_mV,allowance_mV,deviation_mV,verdict\n";
-        for (const auto& [name, p] : points) {
+        for (const auto& [point, p] : calibration::in_report_order(check)) {
+            const char* name = names[point];
             ctx.out << name << ',' << shortest(p->measured) << ','
                     << shortest(round_half_even(p->required, 6)) << ','
                     << shortest(p->allowance) << ',' << shortest(p->deviation) << ','
@@ -70,7 +69,8 @@ void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool a
         return;
     }
     ctx.out << "\nAcceptance check, JJG 75-1995 (reference junction at 0 \u2103):\n";
-    for (const auto& [name, p] : points) {
+    for (const auto& [point, p] : calibration::in_report_order(check)) {
+        const char* name = names[point];
         char line[160];
         std::snprintf(line, sizeof line, "%-10s %9s mV  required %s \u00b1 %s mV  deviation %s mV  %s\n",
                       name, shortest(p->measured).c_str(), fixed(p->required, 6).c_str(),

@@ -70,6 +70,36 @@ std::optional<CalibrationRecord> calibration_record(const Form1& form, Identific
     return record;
 }
 
+const char* verdict(bool pass) { return pass ? record_texts::kPass : record_texts::kFail; }
+
+Rows fixed_point_rows(const CalibrationRecord& r) {
+    const auto points = fixed_point_names(r.calibration.middle);
+    Rows rows = {{"固定点", "温度/℃", "测量电势/mV", "偏差/mV"}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        rows.push_back({points[i].name, points[i].temperature, number(r.emfs[i]),
+                        number(r.calibration.deviations[i])});
+    }
+    return rows;
+}
+
+Rows graduation_rows(const CalibrationRecord& r) {
+    Rows rows = {{"温度/℃", "电势/mV"}};
+    for (std::size_t i = 0; i < r.table.size(); ++i) {
+        rows.push_back({std::to_string(calibration::kTableTemperatures[i]), shown(r.table[i])});
+    }
+    return rows;
+}
+
+Rows check_rows(const CalibrationRecord& r) {
+    const auto points = fixed_point_names(r.calibration.middle);
+    Rows rows = {{"固定点", "测量值/mV", "要求值/mV", "允差/mV", "偏差/mV", "结论"}};
+    for (const auto& [point, p] : calibration::in_report_order(r.check)) {
+        rows.push_back({points[point].name, number(p->measured), fixed6(p->required),
+                        "±" + number(p->allowance), fixed6(p->deviation), verdict(p->pass)});
+    }
+    return rows;
+}
+
 Rows record_rows(const CalibrationRecord& r) {
     const calibration::Calibration& c = r.calibration;
     const auto points = fixed_point_names(c.middle);
@@ -82,36 +112,23 @@ Rows record_rows(const CalibrationRecord& r) {
         {"参考端温度", "0", "℃"},
         {"中间点", points[1].name, points[1].temperature, "℃"},
         {},
-        {"固定点", "温度/℃", "测量电势/mV", "偏差/mV"},
     };
-    for (std::size_t i = 0; i < 3; ++i) {
-        rows.push_back({points[i].name, points[i].temperature, number(r.emfs[i]),
-                        number(c.deviations[i])});
-    }
+    const auto append = [&rows](Rows more) { rows.insert(rows.end(), more.begin(), more.end()); };
+    append(fixed_point_rows(r));
     rows.push_back({});
     rows.push_back({"偏差函数", "ΔE(t) = A + B·t + C·t²"});
     rows.push_back({"A", number(c.function.A), "mV"});
     rows.push_back({"B", number(c.function.B), "mV/℃"});
     rows.push_back({"C", number(c.function.C), "mV/℃²"});
     rows.push_back({});
-    rows.push_back({"温度/℃", "电势/mV"});
-    for (std::size_t i = 0; i < r.table.size(); ++i) {
-        rows.push_back({std::to_string(calibration::kTableTemperatures[i]), shown(r.table[i])});
-    }
+    append(graduation_rows(r));
     if (r.any_temperature) {
         rows.push_back({"任一温度", shown(r.any_temperature->first), shown(r.any_temperature->second)});
     }
     rows.push_back({});
     rows.push_back({"验收", record_texts::kRegulation});
-    rows.push_back({"固定点", "测量值/mV", "要求值/mV", "允差/mV", "偏差/mV", "结论"});
-    const calibration::AcceptanceCheck& check = r.check;
-    const std::pair<const char*, const calibration::PointCheck*> checked[] = {
-        {points[2].name, &check.copper}, {points[1].name, &check.middle}, {points[0].name, &check.zinc}};
-    for (const auto& [name, p] : checked) {
-        rows.push_back({name, number(p->measured), fixed6(p->required), "±" + number(p->allowance),
-                        fixed6(p->deviation), p->pass ? record_texts::kPass : record_texts::kFail});
-    }
-    rows.push_back({"总结论", check.pass ? record_texts::kPass : record_texts::kFail});
+    append(check_rows(r));
+    rows.push_back({"总结论", verdict(r.check.pass)});
     if (r.identification.one_degree_table) {
         rows.push_back({});
         rows.push_back({"1 ℃ 分度表", "E(t) = E_ref(t) + ΔE(t)", "mV"});

@@ -60,6 +60,13 @@ std::array<FixedPointName, 3> fixed_point_names(calibration::MiddlePoint middle)
 using Rows = std::vector<std::vector<std::string>>;
 Rows record_rows(const CalibrationRecord& record);
 
+// Its tables, each with its row of headings first, as every rendering shows them: the fixed
+// points with their EMFs and deviations, the 300 ... 1100 degC table, the acceptance check.
+Rows fixed_point_rows(const CalibrationRecord& record);
+Rows graduation_rows(const CalibrationRecord& record);
+Rows check_rows(const CalibrationRecord& record);
+const char* verdict(bool pass);  // 合格 or 不合格
+
 // Tab-separated, for the clipboard: pastes into a spreadsheet as a table.
 std::string to_tsv(const CalibrationRecord& record);
 // UTF-8 with a byte-order mark, comma-separated, CRLF line ends, fields quoted where needed.

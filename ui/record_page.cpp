@@ -90,6 +90,15 @@ private:
 QString number(double value) { return QString::number(value + 0.0, 'g', 15); }
 QString shown(const std::string& text) { return q(text).trimmed(); }
 
+std::vector<std::vector<QString>> cells(const form::Rows& rows) {
+    std::vector<std::vector<QString>> result;
+    for (const std::vector<std::string>& row : rows) {
+        std::vector<QString>& cells = result.emplace_back();
+        for (const std::string& cell : row) cells.push_back(q(cell));
+    }
+    return result;
+}
+
 // dE(t) in uV from 300 to 1100 degC, the three fixed points marked.
 void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, double h) {
     const calibration::Calibration& c = r.calibration;
@@ -173,13 +182,7 @@ void first_page(Page& page, const CalibrationRecord& r) {
     }
     y += 3;
 
-    std::vector<std::vector<QString>> points = {
-        {QStringLiteral("固定点"), QStringLiteral("温度/℃"), QStringLiteral("测量电势/mV"), QStringLiteral("偏差 D/mV")}};
-    for (int i = 0; i < 3; ++i) {
-        points.push_back({q(names[i].name), q(names[i].temperature), number(r.emfs[i]),
-                          QStringLiteral("D%1 = ").arg(i + 1) + number(c.deviations[i])});
-    }
-    y = page.table(0, y, {30, 30, 45, w - 105}, points, 6.5) + 4;
+    y = page.table(0, y, {30, 30, 45, w - 105}, cells(form::fixed_point_rows(r)), 6.5) + 4;
     page.font(10);
     page.text(0, y, w, 6, QStringLiteral("偏差函数 ΔE(t) = A + B·t + C·t²："));
     y += 6;
@@ -188,12 +191,8 @@ void first_page(Page& page, const CalibrationRecord& r) {
     y += 10;
 
     // The graduation table on the left, the plot of dE(t) on the right.
-    std::vector<std::vector<QString>> table = {{QStringLiteral("温度/℃"), QStringLiteral("电势/mV")}};
-    for (std::size_t i = 0; i < r.table.size(); ++i) {
-        table.push_back({QString::number(calibration::kTableTemperatures[i]), shown(r.table[i])});
-    }
     const double table_top = y;
-    double table_bottom = page.table(0, y, {25, 40}, table, 6.5);
+    double table_bottom = page.table(0, y, {25, 40}, cells(form::graduation_rows(r)), 6.5);
     if (r.any_temperature) {
         page.font(10);
         page.text(0, table_bottom + 2, 70, 6,
@@ -207,23 +206,9 @@ void first_page(Page& page, const CalibrationRecord& r) {
     page.font(11, true);
     page.text(0, y, w, 7, QStringLiteral("验收（参考端 0 ℃）"));
     y += 8;
-    const calibration::AcceptanceCheck& check = r.check;
-    const auto verdict = [](bool pass) {
-        return q(pass ? form::record_texts::kPass : form::record_texts::kFail);
-    };
-    std::vector<std::vector<QString>> rows = {
-        {QStringLiteral("固定点"), QStringLiteral("测量值/mV"), QStringLiteral("要求值/mV"),
-         QStringLiteral("允差/mV"), QStringLiteral("偏差/mV"), QStringLiteral("结论")}};
-    const std::pair<const char*, const calibration::PointCheck*> checked[] = {
-        {names[2].name, &check.copper}, {names[1].name, &check.middle}, {names[0].name, &check.zinc}};
-    for (const auto& [name, p] : checked) {
-        rows.push_back({q(name), number(p->measured), QString::number(p->required, 'f', 6),
-                        QStringLiteral("±") + number(p->allowance),
-                        QString::number(p->deviation + 0.0, 'f', 6), verdict(p->pass)});
-    }
-    y = page.table(0, y, {22, 30, 32, 24, 32, w - 140}, rows, 6.5) + 3;
+    y = page.table(0, y, {22, 30, 32, 24, 32, w - 140}, cells(form::check_rows(r)), 6.5) + 3;
     page.font(11, true);
-    page.text(0, y, w, 7, QStringLiteral("总结论：") + verdict(check.pass));
+    page.text(0, y, w, 7, QStringLiteral("总结论：") + q(form::verdict(r.check.pass)));
     y += 8;
     page.font(8);
     page.text(0, y, w, 5, QStringLiteral("依据：") + q(form::record_texts::kRegulation));
