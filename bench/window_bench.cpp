@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "form/form1.h"
-#include "form/message_box.h"
-#include "ui/form1.h"
+#include "tests/doubles/recording_message_box.h"
+#include "ui/main_window.h"
 
 extern char** environ;
 
@@ -62,7 +62,7 @@ void model_edit(benchmark::State& state, const Edit& e) {
 // Through the window: the widget's change reaches the model, whose writes the widgets show.
 void window_edit(benchmark::State& state, const Edit& e) {
     its90::form::RecordingMessageBox box;
-    its90::ui::Form1 form(box, ".");
+    its90::ui::MainWindow form(box, ".");
     form.model().Form_Load();
     form.option_button(Op_S(e.sensor))->setChecked(true);
     fill_calibration([&](Control c, const char* t) { form.text_box(c)->setText(t); });

@@ -24,6 +24,8 @@ constexpr WeightSet kAntimony{
     {{{7.12235, 0}, {-10.4342, 1}, {3.31186, 2}}},
 };
 
+constexpr Rejection kNotFinite = Rejection::not_finite(Quantity::Emf);
+
 double weighted_sum(const std::array<Term, 3>& terms, const std::array<double, 3>& d) {
     double sum = terms[0].weight * d[terms[0].deviation];
     for (std::size_t i = 1; i < terms.size(); ++i) sum = sum + terms[i].weight * d[terms[i].deviation];
@@ -43,7 +45,13 @@ float middle_point_temperature(MiddlePoint middle) {
     return middle == MiddlePoint::Aluminium ? kAluminiumPoint : kAntimonyPoint;
 }
 
-Calculated<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
+std::array<double, 3> fixed_point_temperatures(MiddlePoint middle) {
+    return {kZincTemperature,
+            middle == MiddlePoint::Aluminium ? kAluminiumTemperature : kAntimonyTemperature,
+            kCopperTemperature};
+}
+
+Outcome<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
                                   MiddlePoint middle) {
     const double d1 = zinc_emf - reference_emf(kZincPoint);
     const double d3 = copper_emf - reference_emf(kCopperPoint);
@@ -54,12 +62,12 @@ Calculated<Calibration> calibrate(double zinc_emf, double middle_emf, double cop
     const double b = weighted_sum(w.b, d);
     const double c = weighted_sum(w.c, d) * 0.000001;
     for (double x : {d1, d2, d3, a, b, c}) {
-        if (!std::isfinite(x)) return Failure::NotFinite;
+        if (!std::isfinite(x)) return kNotFinite;
     }
     return Calibration{middle, d, {a, b, c}};
 }
 
-Calculated<GraduationTable> graduation_table(const Calibration& calibration) {
+Outcome<GraduationTable> graduation_table(const Calibration& calibration) {
     const DeviationFunction& f = calibration.function;
     GraduationTable table{};
     try {
@@ -67,27 +75,27 @@ Calculated<GraduationTable> graduation_table(const Calibration& calibration) {
             const double t = kTableTemperatures[r];
             const double e = reference_emf(static_cast<float>(kTableTemperatures[r]));
             const double v = (f.B * t + f.A) + f.C * t * t + e;
-            if (!std::isfinite(v)) return Failure::NotFinite;
+            if (!std::isfinite(v)) return kNotFinite;
             table[r] = calibration.middle == MiddlePoint::Aluminium ? round_half_even(v, 5) : v;
         }
     } catch (const FloatingPointError&) {
-        return Failure::NotFinite;  // rounding a value near the double range overflows
+        return kNotFinite;  // rounding a value near the double range overflows
     }
     return table;
 }
 
-Calculated<double> emf_at(const Calibration& calibration, double temperature) {
+Outcome<double> emf_at(const Calibration& calibration, double temperature) {
     if (temperature < kLowestTemperature || temperature > kHighestTemperature) {
-        return Failure::OutOfRange;
+        return kTemperatureOutOfRange;
     }
     const DeviationFunction& f = calibration.function;
     const double e = reference_emf(static_cast<float>(temperature));
     const double v = (temperature * f.C) * temperature + (temperature * f.B + f.A) + e;
-    if (!std::isfinite(v)) return Failure::NotFinite;
+    if (!std::isfinite(v)) return kNotFinite;
     try {
         return round_half_even(v, 5);
     } catch (const FloatingPointError&) {
-        return Failure::NotFinite;  // rounding a value near the double range overflows
+        return kNotFinite;  // rounding a value near the double range overflows
     }
 }
 
@@ -96,13 +104,20 @@ double deviation_at(const Calibration& calibration, double temperature) {
     return f.A + f.B * temperature + f.C * temperature * temperature;
 }
 
-double emf_to_3_places(const Calibration& calibration, int temperature) {
+Outcome<double> emf_to_3_places(const Calibration& calibration, int temperature) {
     const double reference = emf_unrounded(Thermocouple::S, temperature).value();
-    return round_half_even(reference + deviation_at(calibration, temperature), 3) + 0.0;
+    const double v = reference + deviation_at(calibration, temperature);
+    if (!std::isfinite(v)) return kNotFinite;
+    try {
+        return round_half_even(v, 3) + 0.0;
+    } catch (const FloatingPointError&) {
+        return kNotFinite;
+    }
 }
 
 namespace {
 
+// Throws FloatingPointError where the deviation is too large to be rounded.
 PointCheck check_point(double measured, double required, double allowance) {
     const double deviation = round_half_even(measured - required, 6) + 0.0;
     return {measured, required, allowance, deviation, std::fabs(deviation) <= allowance};
@@ -110,15 +125,22 @@ PointCheck check_point(double measured, double required, double allowance) {
 
 }  // namespace
 
-AcceptanceCheck acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
-                                 MiddlePoint middle) {
+Outcome<AcceptanceCheck> acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
+                                          MiddlePoint middle) {
+    for (double emf : {zinc_emf, middle_emf, copper_emf}) {
+        if (!std::isfinite(emf)) return kNotFinite;
+    }
     const double copper_offset = copper_emf - 10.575;
     const double middle_nominal = middle == MiddlePoint::Aluminium ? 5.860 : 5.553;
-    AcceptanceCheck check{check_point(copper_emf, 10.575, 0.015),
-                          check_point(middle_emf, middle_nominal + 0.37 * copper_offset, 0.005),
-                          check_point(zinc_emf, 3.447 + 0.18 * copper_offset, 0.005), false};
-    check.pass = check.copper.pass && check.middle.pass && check.zinc.pass;
-    return check;
+    try {
+        AcceptanceCheck check{check_point(copper_emf, 10.575, 0.015),
+                              check_point(middle_emf, middle_nominal + 0.37 * copper_offset, 0.005),
+                              check_point(zinc_emf, 3.447 + 0.18 * copper_offset, 0.005), false};
+        check.pass = check.copper.pass && check.middle.pass && check.zinc.pass;
+        return check;
+    } catch (const FloatingPointError&) {
+        return kNotFinite;  // a deviation near the double range cannot be rounded
+    }
 }
 
 std::array<CheckedPoint, 3> in_report_order(const AcceptanceCheck& check) {

@@ -7,47 +7,32 @@
 #include <array>
 #include <optional>
 
+#include "core/outcome.h"
+
 namespace its90::calibration {
 
 enum class MiddlePoint { Aluminium, Antimony };
 
-// Fixed-point temperatures at single precision, the argument type of E90_S.
-inline constexpr float kZincPoint = 419.527f;
-inline constexpr float kAluminiumPoint = 660.323f;
-inline constexpr float kAntimonyPoint = 630.63f;
-inline constexpr float kCopperPoint = 1084.62f;
+// The fixed points' temperatures on ITS-90 (degC) as they are assigned, in decimal; E90_S
+// takes them at single precision.
+inline constexpr double kZincTemperature = 419.527;
+inline constexpr double kAluminiumTemperature = 660.323;
+inline constexpr double kAntimonyTemperature = 630.63;
+inline constexpr double kCopperTemperature = 1084.62;
+inline constexpr float kZincPoint = static_cast<float>(kZincTemperature);
+inline constexpr float kAluminiumPoint = static_cast<float>(kAluminiumTemperature);
+inline constexpr float kAntimonyPoint = static_cast<float>(kAntimonyTemperature);
+inline constexpr float kCopperPoint = static_cast<float>(kCopperTemperature);
 
-// The temperatures the calibration gives an EMF for, both bounds included, and the message
-// for a temperature outside them.
+// The temperatures the calibration gives an EMF for, both bounds included.
 inline constexpr double kLowestTemperature = -50.0;
 inline constexpr double kHighestTemperature = 1664.5;
-inline constexpr const char* kTemperatureRangeMessage =
-    "输入温度值不在本程序计算范围-50到1664.5℃内!";
+inline constexpr Rejection kTemperatureOutOfRange =
+    Rejection::out_of_range(Quantity::Temperature, kLowestTemperature, kHighestTemperature);
 
-// Why a calculation has no value.
-enum class Failure {
-    OutOfRange,  // the temperature lies outside kLowestTemperature ... kHighestTemperature
-    NotFinite,   // the EMFs are so large that a value overflows (or is not a number)
-};
-
-// A value, or the reason there is none.
-template <typename T>
-class Calculated {
-public:
-    Calculated(T value) : value_(value) {}  // NOLINT: a value converts implicitly
-    Calculated(Failure failure) : failure_(failure) {}  // NOLINT
-
-    bool ok() const { return value_.has_value(); }
-    const T& value() const { return *value_; }
-    const T& operator*() const { return *value_; }
-    const T* operator->() const { return &*value_; }
-    // Meaningful only without a value.
-    Failure failure() const { return failure_; }
-
-private:
-    std::optional<T> value_;
-    Failure failure_ = Failure::NotFinite;
-};
+// Each result below is an Outcome: its value, or a Rejection that says why there is none:
+// OutOfRange for a temperature outside kLowestTemperature ... kHighestTemperature, NotFinite
+// where the EMFs are so large that a value overflows (or is not a number).
 
 // One term w * D[i] of a coefficient; a coefficient adds its terms in the order given.
 struct Term {
@@ -63,6 +48,8 @@ struct WeightSet {
 
 const WeightSet& weights(MiddlePoint middle);
 float middle_point_temperature(MiddlePoint middle);
+// The three points' temperatures in decimal: zinc, the middle point, copper.
+std::array<double, 3> fixed_point_temperatures(MiddlePoint middle);
 
 // Deviation function dE(t) = A + B t + C t^2 in mV.
 struct DeviationFunction {
@@ -78,7 +65,7 @@ struct Calibration {
 };
 
 // From the three measured EMFs in mV; NotFinite when a deviation or coefficient is.
-Calculated<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
+Outcome<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
                                   MiddlePoint middle);
 
 // The graduation table's temperatures, 300 to 1100 degC by 100.
@@ -88,18 +75,19 @@ using GraduationTable = std::array<double, kTableTemperatures.size()>;
 
 // E90_S(T) + dE(T) at each table temperature, summed (B T + A) + C T T + E: rounded to 5
 // places with the aluminium point, unrounded with the antimony point. NotFinite when a row is.
-Calculated<GraduationTable> graduation_table(const Calibration& calibration);
+Outcome<GraduationTable> graduation_table(const Calibration& calibration);
 
 // E90_S(t) + dE(t) at a temperature, summed (t C) t + (t B + A) + E and rounded to 5 places.
 // OutOfRange outside kLowestTemperature ... kHighestTemperature; NotFinite when the sum is.
-Calculated<double> emf_at(const Calibration& calibration, double temperature);
+Outcome<double> emf_at(const Calibration& calibration, double temperature);
 
 // The deviation function dE(t) = A + B t + C t^2 at a temperature, in mV.
 double deviation_at(const Calibration& calibration, double temperature);
 
 // The thermocouple's own EMF at a whole degree, as the published tables give EMFs: the
-// unrounded reference function plus dE(t), rounded once to 3 places (mV).
-double emf_to_3_places(const Calibration& calibration, int temperature);
+// unrounded reference function plus dE(t), rounded once to 3 places (mV). NotFinite where
+// the sum cannot be rounded.
+Outcome<double> emf_to_3_places(const Calibration& calibration, int temperature);
 
 // ---- Acceptance of a standard type S thermocouple (JJG 75-1995) ---------------------------
 
@@ -121,8 +109,9 @@ struct AcceptanceCheck {
     bool pass;  // every point passes
 };
 
-AcceptanceCheck acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
-                                 MiddlePoint middle);
+// NotFinite where an EMF is so large that a deviation cannot be rounded.
+Outcome<AcceptanceCheck> acceptance_check(double zinc_emf, double middle_emf, double copper_emf,
+                                          MiddlePoint middle);
 
 // The points in the order the check is reported: copper, the middle point, zinc; each with
 // its index in the order of the deviations (0 zinc, 1 middle point, 2 copper).

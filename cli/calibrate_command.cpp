@@ -5,16 +5,21 @@
 #include <string>
 
 #include "calibration/type_s_calibration.h"
+#include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/words.h"
 #include "core/sensors.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
 namespace its90::cli {
 
-const std::string_view kCalibrateHelp =
-    "Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
+using text::fixed;
+using text::general;
+
+const char* const kCalibrateHelp =
+    N_("Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
     "                       [--at T...] [--from T0 --to T1 [--step S]] [--format text|csv]\n"
     "                       [--check]\n"
     "\n"
@@ -33,21 +38,21 @@ const std::string_view kCalibrateHelp =
     "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848\n"
     "  its90 calibrate --zn 3.45689 --sb 5.5628 --cu 10.5848 --at 450 1000\n"
     "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848 --from 400 --to 1100 --step 50 "
-    "--format csv\n";
+    "--format csv\n");
 
 namespace {
 
-constexpr const char* kBeyondRange = "the EMFs give values beyond the computable range";
+const char* beyond_range() { return tr("the EMFs give values beyond the computable range"); }
 
 // One row of the output: a temperature and the thermocouple's EMF there, as the window shows
 // it (text) or as CSV.
 void print_row(Context& ctx, double t, double value, bool csv) {
     if (csv) {
-        ctx.out << shortest(t) << ',' << shortest(value) << '\n';
+        ctx.out << general(t) << ',' << general(value) << '\n';
         return;
     }
     char cell[32];
-    std::snprintf(cell, sizeof cell, "%10s", (shortest(t) + " \u2103").c_str());
+    std::snprintf(cell, sizeof cell, "%10s", (general(t) + " \u2103").c_str());
     ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV\n";
 }
 
@@ -55,38 +60,46 @@ void print_row(Context& ctx, double t, double value, bool csv) {
 void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool aluminium,
                  bool csv) {
     const char* names[] = {"zinc", aluminium ? "aluminium" : "antimony", "copper"};
-    const auto verdict = [](bool pass) { return pass ? "pass" : "fail"; };
+    const auto verdict = [csv](bool pass) {
+        const char* word = pass ? "pass" : "fail";
+        return csv ? word : tr(word);  // CSV keeps its fixed words for programs
+    };
     if (csv) {
         ctx.out << "\npoint,measured_mV,required_mV,allowance_mV,deviation_mV,verdict\n";
         for (const auto& [point, p] : calibration::in_report_order(check)) {
             const char* name = names[point];
-            ctx.out << name << ',' << shortest(p->measured) << ','
-                    << shortest(round_half_even(p->required, 6)) << ','
-                    << shortest(p->allowance) << ',' << shortest(p->deviation) << ','
+            ctx.out << name << ',' << general(p->measured) << ','
+                    << general(round_half_even(p->required, 6)) << ','
+                    << general(p->allowance) << ',' << general(p->deviation) << ','
                     << verdict(p->pass) << '\n';
         }
         ctx.out << "overall,,,,," << verdict(check.pass) << '\n';
         return;
     }
-    ctx.out << "\nAcceptance check, JJG 75-1995 (reference junction at 0 \u2103):\n";
+    ctx.out << '\n' << tr("Acceptance check, JJG 75-1995 (reference junction at 0 \u2103):") << '\n';
     for (const auto& [point, p] : calibration::in_report_order(check)) {
-        const char* name = names[point];
-        char line[160];
-        std::snprintf(line, sizeof line, "%-10s %9s mV  required %s \u00b1 %s mV  deviation %s mV  %s\n",
-                      name, shortest(p->measured).c_str(), fixed(p->required, 6).c_str(),
-                      shortest(p->allowance).c_str(), fixed(p->deviation, 6).c_str(), verdict(p->pass));
-        ctx.out << line;
+        char measured[32];
+        std::snprintf(measured, sizeof measured, "%9s", general(p->measured).c_str());
+        std::string name = tr(names[point]);
+        // Padded to 10 columns as a terminal shows them (a CJK character takes two).
+        std::size_t columns = 0;
+        for (unsigned char ch : name) columns += (ch & 0xC0) != 0x80 ? (ch >= 0xE0 ? 2 : 1) : 0;
+        name.append(columns < 10 ? 10 - columns : 0, ' ');
+        ctx.out << name << ' ' << measured << " mV  "
+                << format(tr("required %1 \u00b1 %2 mV  deviation %3 mV"), fixed(p->required, 6),
+                          general(p->allowance), fixed(p->deviation, 6))
+                << "  " << verdict(p->pass) << '\n';
     }
-    ctx.out << "overall: " << verdict(check.pass) << '\n';
+    ctx.out << tr("overall:") << ' ' << verdict(check.pass) << '\n';
 }
 
 // The fixed points' EMFs must be EMFs of a type S thermocouple.
 bool emf_in_range(Context& ctx, const char* option, const char* point, double emf) {
     const Sensor& s = sensor_of(Thermocouple::S);
     if (s.accepts_emf(emf)) return true;
-    ctx.fail(std::string("--") + option + " " + shortest(emf) + ": the " + point +
-             " point's EMF lies outside the type S range " + shortest(s.lowest_emf) + " \u2026 " +
-             shortest(s.highest_emf) + " mV");
+    ctx.fail("--" + std::string(option) + " " + general(emf) + ": " +
+             format(tr("the %1 point's EMF lies outside the type S range %2 \u2026 %3 mV"),
+                    tr(point), general(s.emfs.lowest), general(s.emfs.highest)));
     return false;
 }
 
@@ -97,13 +110,13 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words, {"zn", "al", "sb", "cu", "from", "to", "step", "format"}, {"at"}, {"check"});
     if (!args) return ctx.status;
-    if (!args->positional.empty()) return ctx.usage_error("unexpected '" + quoted(args->positional[0]) + "'");
-    if (args->has("al") == args->has("sb")) return ctx.usage_error("give one of --al and --sb");
-    if (!args->has("zn") || !args->has("cu")) return ctx.usage_error("--zn and --cu are needed");
-    if (args->has("from") != args->has("to")) return ctx.usage_error("--from goes with --to");
-    if (args->has("step") && !args->has("from")) return ctx.usage_error("--step goes with --from");
-    const std::string format = args->value("format").value_or("text");
-    if (format != "text" && format != "csv") return ctx.usage_error("--format is text or csv");
+    if (!args->positional.empty()) return ctx.usage_error(format(tr("unexpected '%1'"), quoted(args->positional[0])));
+    if (args->has("al") == args->has("sb")) return ctx.usage_error(tr("give one of --al and --sb"));
+    if (!args->has("zn") || !args->has("cu")) return ctx.usage_error(tr("--zn and --cu are needed"));
+    if (args->has("from") != args->has("to")) return ctx.usage_error(tr("--from goes with --to"));
+    if (args->has("step") && !args->has("from")) return ctx.usage_error(tr("--step goes with --from"));
+    const std::string output = args->value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
 
     const MiddlePoint middle = args->has("al") ? MiddlePoint::Aluminium : MiddlePoint::Antimony;
     bool bad = false;
@@ -114,7 +127,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<double> to = ctx.number_option(*args, "to", bad);
     const double step = ctx.number_option(*args, "step", bad).value_or(1.0);
     if (bad) return ctx.status;
-    if (!(step > 0)) return ctx.usage_error("--step must be above 0");
+    if (!(step > 0)) return ctx.usage_error(tr("--step must be above 0"));
 
     // Every argument is checked, and every value that can fail is computed, before anything
     // is written: a failing command writes nothing to standard output.
@@ -124,9 +137,9 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
         !emf_in_range(ctx, "cu", "copper", copper)) {
         return ctx.status;
     }
-    const calibration::Calculated<calibration::Calibration> calibrated =
+    const Outcome<calibration::Calibration> calibrated =
         calibration::calibrate(zinc, middle_emf, copper, middle);
-    if (!calibrated.ok()) return ctx.fail(kBeyondRange);
+    if (!calibrated.ok()) return ctx.fail(beyond_range());
 
     // The rows of --at and of the window's table, or the count of a --from/--to table, which
     // is streamed: EMFs inside the type S range give finite values at every temperature.
@@ -134,29 +147,38 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     std::optional<long> count;
     if (args->has("at")) {
         for (const std::string& word : args->values("at")) {
-            const std::optional<double> t = text::parse_strict_number(word);
-            if (!t) return ctx.usage_error("--at takes numbers, not '" + quoted(word) + "'");
-            const calibration::Calculated<double> v = calibration::emf_at(*calibrated, *t);
-            if (!v.ok() && v.failure() == calibration::Failure::OutOfRange) {
-                return ctx.fail(quoted(word) + ": " + calibration::kTemperatureRangeMessage);
+            const text::StrictNumber t = text::read_strict_number(word);
+            if (!t.value) {
+                return ctx.usage_error(format(
+                    t.problem == text::StrictNumber::Problem::OutOfRange
+                        ? tr("--at %1 lies beyond the range of numbers this program holds")
+                        : tr("--at takes numbers, not '%1'"),
+                    quoted(word)));
             }
-            if (!v.ok()) return ctx.fail(kBeyondRange);
-            rows.emplace_back(*t, *v);
+            const Outcome<double> v = calibration::emf_at(*calibrated, *t.value);
+            if (!v.ok() && v.rejection().cause == Rejection::Cause::OutOfRange) {
+                return ctx.fail(quoted(word) + ": " +
+                                format(tr("the calibration gives EMFs from %1 to %2"),
+                                       general(calibration::kLowestTemperature),
+                                       degrees(calibration::kHighestTemperature)));
+            }
+            if (!v.ok()) return ctx.fail(beyond_range());
+            rows.emplace_back(*t.value, *v);
         }
     } else if (from) {
         if (*from < calibration::kLowestTemperature || *to > calibration::kHighestTemperature ||
             *from > *to) {
-            return ctx.fail("table from " + degrees(*from) + " to " + degrees(*to) + " leaves " +
-                            shortest(calibration::kLowestTemperature) + " \u2026 " +
-                            degrees(calibration::kHighestTemperature));
+            return ctx.fail(format(tr("table from %1 to %2 leaves %3"), degrees(*from), degrees(*to),
+                                   general(calibration::kLowestTemperature) + " \u2026 " +
+                                       degrees(calibration::kHighestTemperature)));
         }
         count = ctx.step_count(*from, *to, step);
         if (!count) return ctx.status;
     } else {
         // The window's graduation table: rounded with aluminium, unrounded with antimony.
-        const calibration::Calculated<calibration::GraduationTable> table =
+        const Outcome<calibration::GraduationTable> table =
             calibration::graduation_table(*calibrated);
-        if (!table.ok()) return ctx.fail(kBeyondRange);
+        if (!table.ok()) return ctx.fail(beyond_range());
         for (std::size_t r = 0; r < table->size(); ++r) {
             rows.emplace_back(calibration::kTableTemperatures[r], (*table)[r]);
         }
@@ -164,26 +186,32 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
 
     const std::array<double, 3>& d = calibrated->deviations;
     const calibration::DeviationFunction& f = calibrated->function;
-    const bool csv = format == "csv";
+    const bool csv = output == "csv";
     if (csv) {
         ctx.out << "t_C,emf_mV\n";
     } else {
-        ctx.out << "Type S calibration at zinc 419.527 \u2103, "
-                << (al ? "aluminium 660.323" : "antimony 630.63") << " \u2103, copper 1084.62 \u2103\n"
-                << "D1 = " << shortest(d[0]) << " mV\nD2 = " << shortest(d[1])
-                << " mV\nD3 = " << shortest(d[2]) << " mV\n"
-                << "dE(t) = A + B t + C t\u00b2:\nA = " << shortest(f.A) << " mV\nB = "
-                << shortest(f.B) << " mV/\u2103\nC = " << shortest(f.C) << " mV/\u2103\u00b2\n\n";
+        // The deviations to the EMFs' resolution, the coefficients to 6 significant digits.
+        const std::array<double, 3> t = calibration::fixed_point_temperatures(middle);
+        ctx.out << format(tr("Type S calibration at zinc %1, %2, copper %3"), degrees(t[0]),
+                          format(tr(al ? "aluminium %1" : "antimony %1"), degrees(t[1])),
+                          degrees(t[2]))
+                << "\nD1 = " << fixed(d[0], 5) << " mV\nD2 = " << fixed(d[1], 5)
+                << " mV\nD3 = " << fixed(d[2], 5) << " mV\n"
+                << "dE(t) = A + B t + C t\u00b2:\nA = " << text::significant(f.A, 6) << " mV\nB = "
+                << text::significant(f.B, 6) << " mV/\u2103\nC = " << text::significant(f.C, 6)
+                << " mV/\u2103\u00b2\n\n";
     }
     for (const auto& [t, value] : rows) print_row(ctx, t, value, csv);
     if (count) {
         ctx.for_each_step(*from, step, *count, [&](double t) {
-            const calibration::Calculated<double> v = calibration::emf_at(*calibrated, t);
+            const Outcome<double> v = calibration::emf_at(*calibrated, t);
             if (v.ok()) print_row(ctx, t, *v, csv);
         });
     }
     if (args->has("check")) {
-        print_check(ctx, calibration::acceptance_check(zinc, middle_emf, copper, middle), al, csv);
+        const Outcome<calibration::AcceptanceCheck> check =
+            calibration::acceptance_check(zinc, middle_emf, copper, middle);
+        if (check.ok()) print_check(ctx, *check, al, csv);
     }
     return ctx.status;
 }

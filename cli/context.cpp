@@ -1,20 +1,23 @@
 #include "cli/context.h"
 
 #include <cmath>
+#include <limits>
 #include <istream>
 #include <ostream>
 
 #include "cli/output.h"
+#include "cli/words.h"
 #include "core/sensors.h"
-#include "text/strict_number.h"
+#include "text/number_text.h"
 
 namespace its90::cli {
 
+using text::general;
 using text::parse_strict_number;
 
 // Every message goes through printable(): a word of the user's can hold control characters.
 int Context::usage_error(std::string_view what) {
-    err << "its90: " << printable(what) << "\n\n" << usage;
+    err << "its90: " << printable(what) << "\n\n" << tr(usage);
     worsen(kExitUsage);
     return status;
 }
@@ -29,9 +32,19 @@ void Context::reject(std::string_view text, std::string_view why) {
     worsen(kExitRejected);
 }
 
-void Context::not_a_number(std::string_view text) {
+void Context::bad_number(std::string_view text, const text::StrictNumber& read) {
     out << '\n';
-    value_message("'" + quoted(text) + "' is not a number");
+    const bool range = read.problem == text::StrictNumber::Problem::OutOfRange;
+    value_message(format(tr(range ? "'%1' lies beyond the range of numbers this program holds"
+                                  : "'%1' is not a number"),
+                         quoted(text)));
+    worsen(kExitUsage);
+}
+
+void Context::line_too_long() {
+    out << '\n';
+    value_message(format(tr("a line of more than %1 characters is not a number"),
+                         std::to_string(kLongestLine)));
     worsen(kExitUsage);
 }
 
@@ -49,22 +62,24 @@ int Context::io_error(std::string_view what) {
 
 void Context::finish() {
     if (messages > kMessagesShown) {
-        err << "its90: " << messages - kMessagesShown << " more rejected values; their messages "
-            << "are not shown\n";
+        err << "its90: "
+            << format(tr("%1 more rejected values; their messages are not shown"),
+                      std::to_string(messages - kMessagesShown))
+            << '\n';
     }
     out.flush();
-    if (!out) io_error("cannot write standard output");
+    if (!out) io_error(tr("cannot write standard output"));
 }
 
 void Context::for_each_value(const std::vector<std::string>& words,
                              const std::function<void(std::string_view, double)>& convert) {
     const auto one = [&](std::string_view text) {
-        const std::optional<double> number = parse_strict_number(text);
-        if (!number) return not_a_number(text);
+        const text::StrictNumber number = text::read_strict_number(text);
+        if (!number.value) return bad_number(text, number);
         try {
-            convert(text, *number);
-        } catch (const FloatingPointError& e) {
-            reject(text, e.what());
+            convert(text, *number.value);
+        } catch (const FloatingPointError&) {
+            reject(text, why(Rejection::not_finite(Quantity::Temperature), std::nullopt));
         }
     };
     for (const std::string& word : words) {
@@ -73,18 +88,48 @@ void Context::for_each_value(const std::vector<std::string>& words,
             one(word);
             continue;
         }
-        std::string line;
-        while (out && std::getline(in, line)) one(line);
-        if (in.bad()) {
-            io_error("cannot read standard input");
-            return;
-        }
+        if (!for_each_line(one)) return;
     }
+}
+
+bool Context::for_each_line(const std::function<void(std::string_view)>& take) {
+    char line[kLongestLine + 2];
+    std::streambuf* input = in.rdbuf();
+    while (out) {
+        // Nothing read ahead is waiting: the next read may wait for a person or a slow
+        // producer, who should see every result so far.
+        if (input == nullptr || input->in_avail() <= 0) out.flush();
+        in.getline(line, sizeof line);
+        if (in.bad()) break;
+        const std::size_t n = static_cast<std::size_t>(in.gcount());
+        if (in.fail() && !in.eof()) {
+            // The line fills the buffer: it is longer than any number. Pass over the rest.
+            in.clear();
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            if (in.bad()) break;
+            line_too_long();
+            continue;
+        }
+        if (n == 0 && in.eof()) break;  // no more lines
+        const std::size_t length = in.eof() ? n : n - 1;  // without the '\n' taken
+        const std::string_view text(line, length);
+        if (length > kLongestLine) {
+            line_too_long();
+        } else {
+            take(text);
+        }
+        if (in.eof()) break;
+    }
+    if (in.bad()) {
+        io_error(tr("cannot read standard input"));
+        return false;
+    }
+    return true;
 }
 
 std::optional<long> Context::step_count(double from, double to, double step) {
     if ((to - from) / step > 1e7) {
-        fail("more than 10 million rows");
+        fail(tr("more than 10 million rows"));
         return std::nullopt;
     }
     return static_cast<long>(std::floor((to - from) / step * (1 + 1e-12))) + 1;
@@ -95,11 +140,11 @@ void Context::for_each_step(double from, double step, long count,
     for (long i = 0; i < count && out; ++i) visit(round_half_even(from + static_cast<double>(i) * step, 10));
 }
 
-std::optional<double> Context::junction_emf(ReferenceFunction emf, std::optional<double> junction) {
+std::optional<double> Context::junction_emf(Thermocouple type, std::optional<double> junction) {
     if (!junction) return 0.0;
-    const Result r = emf(to_single(*junction));
+    const Result r = emf_function(type)(to_single(*junction));
     if (r.rejected()) {
-        fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
+        fail(format(tr("reference junction at %1: %2"), degrees(*junction), why(r.rejection(), type)));
         return std::nullopt;
     }
     return r.value();
@@ -110,7 +155,7 @@ std::optional<double> Context::junction_emf_unrounded(Thermocouple type,
     if (!junction) return 0.0;
     const Result r = emf_unrounded(type, *junction);
     if (r.rejected()) {
-        fail("reference junction at " + degrees(*junction) + ": " + std::string(r.message()));
+        fail(format(tr("reference junction at %1: %2"), degrees(*junction), why(r.rejection(), type)));
         return std::nullopt;
     }
     return r.value();
@@ -120,12 +165,15 @@ std::optional<double> Context::number_option(const Arguments& args, std::string_
                                              bool& bad) {
     const std::optional<std::string> word = args.value(name);
     if (!word) return std::nullopt;
-    const std::optional<double> number = parse_strict_number(*word);
-    if (!number) {
-        usage_error("--" + std::string(name) + " takes a number, not '" + quoted(*word) + "'");
+    const text::StrictNumber number = text::read_strict_number(*word);
+    if (!number.value) {
+        usage_error(format(number.problem == text::StrictNumber::Problem::OutOfRange
+                               ? tr("--%1 %2 lies beyond the range of numbers this program holds")
+                               : tr("--%1 takes a number, not '%2'"),
+                           std::string(name), quoted(*word)));
         bad = true;
     }
-    return number;
+    return number.value;
 }
 
 std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::string>& words,
@@ -141,7 +189,7 @@ std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::st
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word) {
     const std::optional<Thermocouple> type =
         word.size() == 1 ? thermocouple_from_letter(word[0]) : std::nullopt;
-    if (!type) ctx.usage_error("unknown thermocouple type '" + quoted(word) + "'");
+    if (!type) ctx.usage_error(format(tr("unknown thermocouple type '%1'"), quoted(word)));
     return type;
 }
 
@@ -154,19 +202,12 @@ std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& wo
     return SensorChoice{type};
 }
 
-std::string exact_rejection(std::optional<Thermocouple> type, const ExactTemperature& t) {
-    if (!type) {
-        return "resistance outside " + shortest(R_Pt100_unrounded(-200).value()) + " \u2026 " +
-               shortest(R_Pt100_unrounded(850).value()) + " \u03a9 (-200 \u2026 850 \u2103)";
-    }
-    if (t.failure == ExactTemperature::Failure::TwoTemperatures) {
-        return "two temperatures between 0 and 42.13 \u2103 share this type B EMF";
-    }
-    const EmfRange range = exact_emf_range(*type);
-    return std::string("type ") + letter(*type) + " EMF outside " + shortest(range.lowest) +
-           " \u2026 " + shortest(range.highest) + " mV";
+std::string exact_rejection(std::optional<Thermocouple> type, const Rejection& rejection) {
+    if (rejection.cause != Rejection::Cause::OutOfRange) return why(rejection, type);
+    const Range t = type ? record_of(*type).emf.range() : kPt100Record.temperatures;
+    return why(rejection, type) + " (" + general(t.lowest) + " \u2026 " + degrees(t.highest) + ")";
 }
 
-std::string degrees(double t) { return shortest(t) + " \u2103"; }
+std::string degrees(double t) { return general(t) + " \u2103"; }
 
 }  // namespace its90::cli

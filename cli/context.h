@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "cli/arguments.h"
-#include "cli/its90_cli.h"
+#include "cli/exit_status.h"
 #include "core/exact_inverse.h"
 #include "core/its90.h"
+#include "text/strict_number.h"
 
 namespace its90::cli {
 
@@ -20,7 +21,7 @@ struct Context {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
-    std::string_view usage;  // the running command's help, shown after a usage error
+    const char* usage;  // the running command's help (English), shown after a usage error
     int status = kExitOk;
     // Per-value messages: the first ones are shown, the rest only counted.
     static constexpr int kMessagesShown = 20;
@@ -33,7 +34,11 @@ struct Context {
     int usage_error(std::string_view what);
     // A value that gives no result: an empty line out, the reason on standard error.
     void reject(std::string_view text, std::string_view why);
-    void not_a_number(std::string_view text);
+    // A value word that is not a number, or a number beyond the double's range: an empty
+    // line out, the reason on standard error.
+    void bad_number(std::string_view text, const text::StrictNumber& read);
+    // A line of standard input longer than any number: an empty line out, the reason.
+    void line_too_long();
     // A message about one value, unless kMessagesShown have been shown already.
     void value_message(std::string_view message);
     // A failure of the whole command: the reason on standard error, exit status 1.
@@ -47,6 +52,12 @@ struct Context {
     // Calls `convert` with every value word's number; "-" reads standard input, one per line.
     void for_each_value(const std::vector<std::string>& words,
                         const std::function<void(std::string_view, double)>& convert);
+    // Calls `take` with each line of standard input, of at most kLongestLine characters; a
+    // longer one is reported once and passed over. What is written is shown before a read
+    // that waits for input, so a person at a terminal sees each result at once. False when
+    // standard input could not be read (reported).
+    static constexpr std::size_t kLongestLine = 1000;
+    bool for_each_line(const std::function<void(std::string_view)>& take);
     // The number of temperatures from `from` to `to` every `step`, both ends included; nothing,
     // after the reason has been reported, for more than ten million.
     std::optional<long> step_count(double from, double to, double step);
@@ -55,8 +66,8 @@ struct Context {
     void for_each_step(double from, double step, long count,
                        const std::function<void(double)>& visit);
     // E(TCJ) of a reference junction at TCJ (0 without one); nothing, after the reason has
-    // been reported, when `emf` rejects TCJ.
-    std::optional<double> junction_emf(ReferenceFunction emf, std::optional<double> junction);
+    // been reported, when the type's function rejects TCJ.
+    std::optional<double> junction_emf(Thermocouple type, std::optional<double> junction);
     // The same from the unrounded reference function, for what is itself unrounded (the exact
     // inverse, the text tables).
     std::optional<double> junction_emf_unrounded(Thermocouple type, std::optional<double> junction);
@@ -83,18 +94,9 @@ struct SensorChoice {
 std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& word);
 
 // Why the exact inverse of a thermocouple type (or, without one, of the Pt100) has no
-// temperature, in words.
-std::string exact_rejection(std::optional<Thermocouple> type, const ExactTemperature& t);
+// temperature, in words, with the temperatures its range covers.
+std::string exact_rejection(std::optional<Thermocouple> type, const Rejection& rejection);
 
 std::string degrees(double t);  // "25 ℃"
-
-extern const std::string_view kTableHelp;
-extern const std::string_view kCalibrateHelp;
-extern const std::string_view kToleranceHelp;
-extern const std::string_view kCheckHelp;
-int run_table(Context& ctx, const std::vector<std::string>& words);
-int run_calibrate(Context& ctx, const std::vector<std::string>& words);
-int run_tolerance(Context& ctx, const std::vector<std::string>& words);
-int run_check(Context& ctx, const std::vector<std::string>& words);
 
 }  // namespace its90::cli

@@ -4,17 +4,23 @@
 #include <ostream>
 #include <string_view>
 
+#include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/words.h"
+#include "text/number_text.h"
 #include "core/exact_inverse.h"
 #include "core/its90.h"
 #include "core/sensors.h"
 
 namespace its90::cli {
+
+using text::fixed;
+using text::general;
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: its90 COMMAND [ARGUMENTS]\n"
+constexpr const char* kUsage =
+    N_("Usage: its90 COMMAND [ARGUMENTS]\n"
     "\n"
     "ITS-90 reference functions of thermocouples (IEC 60584-1 / NIST Monograph 175)\n"
     "and the Pt100 resistance (IEC 60751), as in the ITS-90 calculator window.\n"
@@ -42,10 +48,10 @@ constexpr std::string_view kUsage =
     "2 a bad command, type, option or a value that is not a number, 3 standard input\n"
     "could not be read or standard output not written.\n"
     "\n"
-    "Run 'its90 COMMAND --help' for the help and an example of one command.\n";
+    "Run 'its90 COMMAND --help' for the help and an example of one command.\n");
 
-constexpr std::string_view kEmfHelp =
-    "Usage: its90 emf TYPE [--ref-junction TCJ] VALUE...\n"
+constexpr const char* kEmfHelp =
+    N_("Usage: its90 emf TYPE [--ref-junction TCJ] VALUE...\n"
     "\n"
     "Thermocouple EMF in mV at each temperature in \u2103, rounded to 5 decimal places.\n"
     "TYPE is one of S R B K N J E T. With --ref-junction TCJ the reference junction is at\n"
@@ -55,10 +61,10 @@ constexpr std::string_view kEmfHelp =
     "  its90 emf K 100                       prints 4.09623\n"
     "  its90 emf s -50 1064.18               prints -0.23556 and 10.33421\n"
     "  its90 emf K --ref-junction 25 100     prints 3.09599\n"
-    "  seq 0 10 1000 | its90 emf J -\n";
+    "  seq 0 10 1000 | its90 emf J -\n");
 
-constexpr std::string_view kTempHelp =
-    "Usage: its90 temp TYPE [--ref-junction TCJ] [--exact] VALUE...\n"
+constexpr const char* kTempHelp =
+    N_("Usage: its90 temp TYPE [--ref-junction TCJ] [--exact] VALUE...\n"
     "\n"
     "Temperature in \u2103 from each thermocouple EMF in mV, by the published inverse\n"
     "function, rounded to 4 decimal places. TYPE is one of S R B K N J E T. With\n"
@@ -72,10 +78,10 @@ constexpr std::string_view kTempHelp =
     "Examples:\n"
     "  its90 temp K 4.096                    prints 99.9633\n"
     "  its90 temp K --ref-junction 25 3.09599   prints 99.9688\n"
-    "  its90 temp K --exact 54.886           prints 1371.99...\n";
+    "  its90 temp K --exact 54.886           prints 1371.99...\n");
 
-constexpr std::string_view kPt100Help =
-    "Usage: its90 pt100 [--inverse] VALUE...\n"
+constexpr const char* kPt100Help =
+    N_("Usage: its90 pt100 [--inverse] VALUE...\n"
     "\n"
     "Resistance in \u03a9 of a Pt100 (R0 = 100 \u03a9, IEC 60751) at each temperature in \u2103,\n"
     "from -200 to 850 \u2103. With --inverse, the temperature in \u2103 at each resistance in\n"
@@ -83,26 +89,26 @@ constexpr std::string_view kPt100Help =
     "\n"
     "Examples:\n"
     "  its90 pt100 100                       prints 138.5055\n"
-    "  its90 pt100 -200 850                  prints 18.52008 and 390.481125\n";
+    "  its90 pt100 -200 850                  prints 18.52008 and 390.481125\n");
 
-constexpr std::string_view kSeebeckHelp =
-    "Usage: its90 seebeck TYPE VALUE...\n"
+constexpr const char* kSeebeckHelp =
+    N_("Usage: its90 seebeck TYPE VALUE...\n"
     "\n"
     "Differential value in \u03bcV/\u2103 at each temperature, as the window shows it: the EMF\n"
     "at t + 0.5 \u2103 minus the EMF at t - 0.5 \u2103, times 1000, rounded to 2 places. The\n"
     "temperature must lie 0.5 \u2103 inside the type's range.\n"
     "\n"
     "Example:\n"
-    "  its90 seebeck K 100                   prints 41.37\n";
+    "  its90 seebeck K 100                   prints 41.37\n");
 
-constexpr std::string_view kSlopeHelp =
-    "Usage: its90 pt100-slope VALUE...\n"
+constexpr const char* kSlopeHelp =
+    N_("Usage: its90 pt100-slope VALUE...\n"
     "\n"
     "Pt100 differential value in \u03a9/\u2103 at each temperature, as the window shows it:\n"
     "R(t + 0.5) - R(t - 0.5), rounded to 2 places, from -199.5 to 849.5 \u2103.\n"
     "\n"
     "Example:\n"
-    "  its90 pt100-slope 0                   prints 0.39\n";
+    "  its90 pt100-slope 0                   prints 0.39\n");
 
 // emf and temp: a type, an optional reference junction and the values.
 int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool to_emf) {
@@ -110,17 +116,17 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
         parse_or_report(ctx, words, {"ref-junction"}, {}, to_emf ? std::initializer_list<std::string_view>{}
                                                                 : std::initializer_list<std::string_view>{"exact"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type");
+    if (args->positional.empty()) return ctx.usage_error(tr("missing thermocouple type"));
     const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
     if (!type) return ctx.status;
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
-    if (values.empty()) return ctx.usage_error("missing values");
+    if (values.empty()) return ctx.usage_error(tr("missing values"));
     bool bad = false;
     const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
     if (bad) return ctx.status;
 
     // A reference junction at TCJ reads E(t) - E(TCJ): compensate in the EMF domain.
-    const std::optional<double> junction_emf = ctx.junction_emf(emf_function(*type), junction);
+    const std::optional<double> junction_emf = ctx.junction_emf(*type, junction);
     if (!junction_emf) return ctx.status;
     const ReferenceFunction emf = emf_function(*type);
     const ReferenceFunction temperature = temperature_function(*type);
@@ -129,28 +135,23 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
         const std::optional<double> junction_unrounded = ctx.junction_emf_unrounded(*type, junction);
         if (!junction_unrounded) return ctx.status;
         ctx.for_each_value(values, [&](std::string_view text, double v) {
-            const ExactTemperature t = exact_temperature(*type, v + *junction_unrounded);
-            if (!t.temperature) return ctx.reject(text, exact_rejection(*type, t));
-            ctx.out << shortest(*t.temperature) << '\n';
+            const Outcome<double> t = exact_temperature(*type, v + *junction_unrounded);
+            if (!t.ok()) return ctx.reject(text, exact_rejection(*type, t.rejection()));
+            ctx.out << general(*t) << '\n';
         });
         return ctx.status;
     }
     ctx.for_each_value(values, [&](std::string_view text, double v) {
         if (to_emf) {
             const Result r = emf(to_single(v));
-            if (r.rejected()) return ctx.reject(text, r.message());
+            if (r.rejected()) return ctx.reject(text, why(r.rejection(), *type));
             const double e = junction ? round_half_even(r.value() - *junction_emf, 5) : r.value();
-            ctx.out << shortest(e) << '\n';
+            ctx.out << general(e) << '\n';
             return;
         }
         const Result r = temperature(to_single(junction ? v + *junction_emf : v));
-        if (r.rejected()) {
-            return ctx.reject(text, r.message().empty()
-                                        ? "type B EMF outside 0.291 \u2026 13.82 mV (no inverse "
-                                          "function there)"
-                                        : r.message());
-        }
-        ctx.out << shortest(r.value()) << '\n';
+        if (r.rejected()) return ctx.reject(text, why(r.rejection(), *type));
+        ctx.out << general(r.value()) << '\n';
     });
     return ctx.status;
 }
@@ -158,35 +159,33 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
 int run_pt100(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(ctx, words, {}, {}, {"inverse"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error("missing values");
+    if (args->positional.empty()) return ctx.usage_error(tr("missing values"));
     if (args->has("inverse")) {
         ctx.for_each_value(args->positional, [&](std::string_view text, double ohm) {
-            const ExactTemperature t = exact_pt100_temperature(ohm);
-            if (!t.temperature) {
-                return ctx.reject(text, exact_rejection(std::nullopt, t));
-            }
-            ctx.out << shortest(*t.temperature) << '\n';
+            const Outcome<double> t = exact_pt100_temperature(ohm);
+            if (!t.ok()) return ctx.reject(text, exact_rejection(std::nullopt, t.rejection()));
+            ctx.out << general(*t) << '\n';
         });
         return ctx.status;
     }
     ctx.for_each_value(args->positional, [&](std::string_view text, double v) {
         const Result r = R_Pt100(to_single(v));
-        if (r.rejected()) return ctx.reject(text, r.message());
-        ctx.out << shortest(r.value()) << '\n';
+        if (r.rejected()) return ctx.reject(text, why(r.rejection(), std::nullopt));
+        ctx.out << general(r.value()) << '\n';
     });
     return ctx.status;
 }
 
 // seebeck and pt100-slope: the window's differential value.
 int run_differential(Context& ctx, const Sensor& sensor, const std::vector<std::string>& values) {
-    if (values.empty()) return ctx.usage_error("missing values");
-    const std::string window = "outside the differential window " +
-                               shortest(sensor.lowest_differential()) + " \u2026 " +
-                               degrees(sensor.highest_differential());
+    if (values.empty()) return ctx.usage_error(tr("missing values"));
+    const std::string window = format(tr("outside the differential window %1 \u2026 %2"),
+                                      general(sensor.lowest_differential()),
+                                      degrees(sensor.highest_differential()));
     ctx.for_each_value(values, [&](std::string_view text, double v) {
         const std::optional<double> d = differential_value(sensor, v);
         if (!d) return ctx.reject(text, window);
-        ctx.out << shortest(*d) << '\n';
+        ctx.out << general(*d) << '\n';
     });
     return ctx.status;
 }
@@ -194,7 +193,7 @@ int run_differential(Context& ctx, const Sensor& sensor, const std::vector<std::
 int run_seebeck(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(ctx, words, {});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type");
+    if (args->positional.empty()) return ctx.usage_error(tr("missing thermocouple type"));
     const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
     if (!type) return ctx.status;
     return run_differential(ctx, sensor_of(*type),
@@ -209,7 +208,7 @@ int run_slope(Context& ctx, const std::vector<std::string>& words) {
 
 struct Command {
     std::string_view name;
-    const std::string_view* help;
+    const char* const* help;
     int (*run)(Context&, const std::vector<std::string>&);
 };
 
@@ -234,16 +233,16 @@ bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err) {
     Context ctx{in, out, err, kUsage};
-    if (args.empty()) return ctx.usage_error("missing command");
+    if (args.empty()) return ctx.usage_error(tr("missing command"));
     if (is_help(args[0])) {
-        out << kUsage;
+        out << tr(kUsage);
         return kExitOk;
     }
     for (const Command& command : kCommands) {
         if (command.name != args[0]) continue;
         for (std::size_t i = 1; i < args.size(); ++i) {
             if (is_help(args[i])) {
-                out << *command.help;
+                out << tr(*command.help);
                 return kExitOk;
             }
         }
@@ -252,7 +251,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         ctx.finish();
         return ctx.status;
     }
-    return ctx.usage_error("unknown command '" + quoted(args[0]) + "'");
+    return ctx.usage_error(format(tr("unknown command '%1'"), quoted(args[0])));
 }
 
 }  // namespace its90::cli

@@ -1,15 +1,10 @@
-// Number formats of the command line; '.' is the decimal separator whatever the locale.
+// Texts of the user's that reach a terminal in the command line's messages.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace its90::cli {
-
-// Up to 15 significant digits in the shortest form ("4.09623", "100"); no "-0".
-std::string shortest(double value);
-// Fixed decimals ("0.397"); no "-0.000".
-std::string fixed(double value, int decimals);
 
 // A text as it may reach a terminal: control characters (ESC, NUL, CR, ...) and bytes that
 // are not UTF-8 written as \xNN; valid UTF-8 as it is.

@@ -5,14 +5,20 @@
 #include <ostream>
 #include <string>
 
+#include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/words.h"
+#include "text/number_text.h"
 #include "core/sensors.h"
 
 namespace its90::cli {
 
-const std::string_view kTableHelp =
-    "Usage: its90 table TYPE|Pt100 [--from T0] [--to T1] [--step S] [--format text|csv]\n"
+using text::fixed;
+using text::general;
+
+const char* const kTableHelp =
+    N_("Usage: its90 table TYPE|Pt100 [--from T0] [--to T1] [--step S] [--format text|csv]\n"
     "                   [--ref-junction TCJ]\n"
     "\n"
     "A graduation table over the whole range of the type, or from T0 to T1 \u2103.\n"
@@ -27,7 +33,7 @@ const std::string_view kTableHelp =
     "Examples:\n"
     "  its90 table K --from -10 --to 10\n"
     "  its90 table S --format csv --step 0.5 > type-s.csv\n"
-    "  its90 table Pt100 --from 0 --to 100\n";
+    "  its90 table Pt100 --from 0 --to 100\n");
 
 namespace {
 
@@ -92,7 +98,7 @@ void print_csv(Context& ctx, const Source& source, double from, double to, doubl
         if (r.rejected()) return;  // cannot happen: the bounds were checked
         const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
         const std::optional<double> d = differential_value(*source.sensor, t);
-        ctx.out << shortest(t) << ',' << shortest(v) << ',' << (d ? shortest(*d) : "") << '\n';
+        ctx.out << general(t) << ',' << general(v) << ',' << (d ? general(*d) : "") << '\n';
     });
 }
 
@@ -102,45 +108,46 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
         parse_or_report(ctx, words, {"from", "to", "step", "format", "ref-junction"});
     if (!args) return ctx.status;
-    if (args->positional.size() != 1) return ctx.usage_error("give one TYPE or Pt100");
+    if (args->positional.size() != 1) return ctx.usage_error(tr("give one TYPE or Pt100"));
 
     Source source{};
     const std::optional<SensorChoice> choice = sensor_or_report(ctx, args->positional[0]);
     if (!choice) return ctx.status;
     if (choice->pt100()) {
         source = {&pt100(), {}, true,
-                  "Pt100 (R0 = 100 \u03a9, IEC 60751): resistance in \u03a9", 2};
+                  tr("Pt100 (R0 = 100 \u03a9, IEC 60751): resistance in \u03a9"), 2};
     } else {
         const Thermocouple type = *choice->type;
         source = {&sensor_of(type), type, false,
-                  std::string("ITS-90 type ") + letter(type) + " thermocouple: EMF in mV", 3};
+                  format(tr("ITS-90 type %1 thermocouple: EMF in mV"), std::string(1, letter(type))), 3};
     }
 
     bool bad = false;
-    const double from = ctx.number_option(*args, "from", bad).value_or(source.sensor->lowest_temperature);
-    const double to = ctx.number_option(*args, "to", bad).value_or(source.sensor->highest_temperature);
+    const double from = ctx.number_option(*args, "from", bad).value_or(source.sensor->temperatures.lowest);
+    const double to = ctx.number_option(*args, "to", bad).value_or(source.sensor->temperatures.highest);
     const std::optional<double> step = ctx.number_option(*args, "step", bad);
     const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
     if (bad) return ctx.status;
-    const std::string format = args->value("format").value_or("text");
-    if (format != "text" && format != "csv") return ctx.usage_error("--format is text or csv");
-    if (format == "text" && step) return ctx.usage_error("--step goes with --format csv");
-    if (source.pt100 && junction) return ctx.usage_error("a Pt100 has no reference junction");
-    if (step && !(*step > 0)) return ctx.usage_error("--step must be above 0");
+    const std::string output = args->value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    if (output == "text" && step) return ctx.usage_error(tr("--step goes with --format csv"));
+    if (source.pt100 && junction) return ctx.usage_error(tr("a Pt100 has no reference junction"));
+    if (step && !(*step > 0)) return ctx.usage_error(tr("--step must be above 0"));
 
-    const std::string range = "the range " + shortest(source.sensor->lowest_temperature) + " \u2026 " +
-                              degrees(source.sensor->highest_temperature);
-    if (from < source.sensor->lowest_temperature || to > source.sensor->highest_temperature) {
-        return ctx.fail("table from " + degrees(from) + " to " + degrees(to) + " leaves " + range);
+    const std::string range = format(tr("the range %1"), general(source.sensor->temperatures.lowest) +
+                                                             " \u2026 " +
+                                                             degrees(source.sensor->temperatures.highest));
+    if (from < source.sensor->temperatures.lowest || to > source.sensor->temperatures.highest) {
+        return ctx.fail(format(tr("table from %1 to %2 leaves %3"), degrees(from), degrees(to), range));
     }
-    if (from > to) return ctx.fail("--from " + shortest(from) + " lies above --to " + shortest(to));
-    if ((to - from) / step.value_or(1.0) > 1e7) return ctx.fail("more than 10 million rows");
+    if (from > to) return ctx.fail(format(tr("--from %1 lies above --to %2"), general(from), general(to)));
+    if ((to - from) / step.value_or(1.0) > 1e7) return ctx.fail(tr("more than 10 million rows"));
 
-    const std::optional<double> junction_emf = ctx.junction_emf(source.sensor->output, junction);
+    const std::optional<double> junction_emf = source.pt100 ? std::optional<double>(0.0) : ctx.junction_emf(source.type, junction);
     if (!junction_emf) return ctx.status;
-    if (!source.pt100) source.title += ", reference junction at " + degrees(junction.value_or(0));
+    if (!source.pt100) source.title += format(tr(", reference junction at %1"), degrees(junction.value_or(0)));
 
-    if (format == "csv") {
+    if (output == "csv") {
         print_csv(ctx, source, from, to, step.value_or(1.0), *junction_emf);
     } else {
         const std::optional<double> unrounded =

@@ -2,11 +2,13 @@
 // which class a measured sensor meets.
 #include <istream>
 #include <ostream>
-#include <sstream>
 #include <string>
 
+#include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/words.h"
+#include "text/number_text.h"
 #include "core/exact_inverse.h"
 #include "core/sensors.h"
 #include "core/tolerances.h"
@@ -14,8 +16,11 @@
 
 namespace its90::cli {
 
-const std::string_view kToleranceHelp =
-    "Usage: its90 tolerance TYPE|Pt100 [--format text|csv] T...\n"
+using text::fixed;
+using text::general;
+
+const char* const kToleranceHelp =
+    N_("Usage: its90 tolerance TYPE|Pt100 [--format text|csv] T...\n"
     "\n"
     "The tolerance in \u2103 of each class at each temperature: thermocouples by IEC 60584-1\n"
     "(classes 1 2 3), the Pt100 by IEC 60751:2008, wire-wound (classes AA A B C). One line per\n"
@@ -25,10 +30,10 @@ const std::string_view kToleranceHelp =
     "\n"
     "Examples:\n"
     "  its90 tolerance K 100 1100            prints 1.5 2.5 - and - 8.25 -\n"
-    "  its90 tolerance Pt100 0 300           prints 0.1 0.15 0.3 0.6 and - 0.75 1.8 3.6\n";
+    "  its90 tolerance Pt100 0 300           prints 0.1 0.15 0.3 0.6 and - 0.75 1.8 3.6\n");
 
-const std::string_view kCheckHelp =
-    "Usage: its90 check TYPE [--ref-junction TCJ] --at T --emf E\n"
+const char* const kCheckHelp =
+    N_("Usage: its90 check TYPE [--ref-junction TCJ] --at T --emf E\n"
     "       its90 check Pt100 --at T --ohm R\n"
     "       its90 check TYPE|Pt100 [--ref-junction TCJ] -\n"
     "\n"
@@ -39,7 +44,7 @@ const std::string_view kCheckHelp =
     "\n"
     "Examples:\n"
     "  its90 check K --at 100 --emf 4.062     prints -0.8273 1\n"
-    "  its90 check Pt100 --at 100 --ohm 138.6  prints 0.2492 AA\n";
+    "  its90 check Pt100 --at 100 --ohm 138.6  prints 0.2492 AA\n");
 
 namespace {
 
@@ -56,21 +61,34 @@ std::optional<Sensor> classes_or_report(Context& ctx, const std::string& word) {
                                                 : tolerance_classes(*choice->type)};
 }
 
-std::string tolerance_text(double tolerance) { return shortest(round_half_even(tolerance, 4)); }
+// The words of a line, split at blanks and tabs.
+std::vector<std::string_view> split(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+std::string tolerance_text(double tolerance) { return general(round_half_even(tolerance, 4)); }
 
 }  // namespace
 
 int run_tolerance(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(ctx, words, {"format"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type or Pt100");
+    if (args->positional.empty()) return ctx.usage_error(tr("missing thermocouple type or Pt100"));
     const std::optional<Sensor> sensor = classes_or_report(ctx, args->positional[0]);
     if (!sensor) return ctx.status;
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
-    if (values.empty()) return ctx.usage_error("missing temperatures");
-    const std::string format = args->value("format").value_or("text");
-    if (format != "text" && format != "csv") return ctx.usage_error("--format is text or csv");
-    const bool csv = format == "csv";
+    if (values.empty()) return ctx.usage_error(tr("missing temperatures"));
+    const std::string output = args->value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    const bool csv = output == "csv";
 
     if (csv) {
         ctx.out << "t_C";
@@ -78,7 +96,7 @@ int run_tolerance(Context& ctx, const std::vector<std::string>& words) {
         ctx.out << '\n';
     }
     ctx.for_each_value(values, [&](std::string_view, double t) {
-        std::string line = csv ? shortest(t) : "";
+        std::string line = csv ? general(t) : "";
         for (std::size_t i = 0; i < sensor->classes.size(); ++i) {
             const std::optional<double> tolerance = sensor->classes[i].at(t);
             if (csv || i > 0) line += csv ? ',' : ' ';
@@ -97,22 +115,22 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
         parse_or_report(ctx, words, {"at", "emf", "ohm", "ref-junction"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error("missing thermocouple type or Pt100");
+    if (args->positional.empty()) return ctx.usage_error(tr("missing thermocouple type or Pt100"));
     const std::optional<Sensor> sensor = classes_or_report(ctx, args->positional[0]);
     if (!sensor) return ctx.status;
     const bool from_input = args->positional.size() == 2 && args->positional[1] == "-";
     if (args->positional.size() > 1 && !from_input) {
-        return ctx.usage_error("unexpected '" + quoted(args->positional[1]) + "'");
+        return ctx.usage_error(format(tr("unexpected '%1'"), quoted(args->positional[1])));
     }
     const char* reading = sensor->type ? "emf" : "ohm";
     if (args->has(sensor->type ? "ohm" : "emf")) {
-        return ctx.usage_error(sensor->type ? "a thermocouple takes --emf" : "a Pt100 takes --ohm");
+        return ctx.usage_error(tr(sensor->type ? "a thermocouple takes --emf" : "a Pt100 takes --ohm"));
     }
     if (!from_input && (!args->has("at") || !args->has(reading))) {
-        return ctx.usage_error(std::string("give --at and --") + reading + ", or '-'");
+        return ctx.usage_error(format(tr("give --at and --%1, or '-'"), reading));
     }
     if (!sensor->type && args->has("ref-junction")) {
-        return ctx.usage_error("a Pt100 has no reference junction");
+        return ctx.usage_error(tr("a Pt100 has no reference junction"));
     }
     bool bad = false;
     const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
@@ -124,14 +142,12 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     if (!junction_emf) return ctx.status;
 
     const auto check = [&](std::string_view text, double t, double value) {
-        const ExactTemperature found = sensor->type
-                                           ? exact_temperature(*sensor->type, value + *junction_emf)
-                                           : exact_pt100_temperature(value);
-        if (!found.temperature) {
-            return ctx.reject(text, exact_rejection(sensor->type, found));
-        }
+        const Outcome<double> found = sensor->type
+                                          ? exact_temperature(*sensor->type, value + *junction_emf)
+                                          : exact_pt100_temperature(value);
+        if (!found.ok()) return ctx.reject(text, exact_rejection(sensor->type, found.rejection()));
         // The class is judged on the deviation as printed.
-        const double deviation = round_half_even(*found.temperature - t, 4);
+        const double deviation = round_half_even(*found - t, 4);
         const ToleranceClass* c = tightest_class(sensor->classes, t, deviation);
         ctx.out << fixed(deviation, 4) << ' ' << (c ? c->name : "none") << '\n';
     };
@@ -139,19 +155,19 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
         check(args->value("at").value_or(""), *at, *measured);
         return ctx.status;
     }
-    std::string line;
-    while (std::getline(ctx.in, line)) {
-        std::istringstream pair(line);
-        std::string t_word, value_word, extra;
-        pair >> t_word >> value_word;
-        const std::optional<double> t = text::parse_strict_number(t_word);
-        const std::optional<double> value = text::parse_strict_number(value_word);
-        if (!t || !value || (pair >> extra)) {
-            ctx.not_a_number(line);
-            continue;
+    // One "T value" pair a line, read like every other batch.
+    ctx.for_each_line([&](std::string_view line) {
+        const std::vector<std::string_view> words = split(line);
+        const text::StrictNumber t = text::read_strict_number(words.size() == 2 ? words[0] : line);
+        const text::StrictNumber value = text::read_strict_number(words.size() == 2 ? words[1] : "");
+        if (!t.value) return ctx.bad_number(line, t);
+        if (!value.value) return ctx.bad_number(line, value);
+        try {
+            check(line, *t.value, *value.value);
+        } catch (const FloatingPointError&) {
+            ctx.reject(line, why(Rejection::not_finite(Quantity::Temperature), sensor->type));
         }
-        check(line, *t, *value);
-    }
+    });
     return ctx.status;
 }
 

@@ -10,7 +10,7 @@ namespace its90::coefficients {
 
 // ---- Reference functions ---------------------------------------------------------------
 // type S, -50.000 .. 1064.180 degC
-constexpr double kES0[] = {
+inline constexpr double kES0[] = {
     0.000000000000E+00,
     0.540313308631E-02,
     0.125934289740E-04,
@@ -22,7 +22,7 @@ constexpr double kES0[] = {
     0.271443176145E-23,
 };
 // type S, 1064.180 .. 1664.500 degC
-constexpr double kES1[] = {
+inline constexpr double kES1[] = {
     0.132900444085E+01,
     0.334509311344E-02,
     0.654805192818E-05,
@@ -30,7 +30,7 @@ constexpr double kES1[] = {
     0.129989605174E-13,
 };
 // type S, 1664.500 .. 1768.100 degC
-constexpr double kES2[] = {
+inline constexpr double kES2[] = {
     0.146628232636E+03,
     -0.258430516752E+00,
     0.163693574641E-03,
@@ -38,7 +38,7 @@ constexpr double kES2[] = {
     -0.943223690612E-14,
 };
 // type R, -50.000 .. 1064.180 degC
-constexpr double kER0[] = {
+inline constexpr double kER0[] = {
     0.000000000000E+00,
     0.528961729765E-02,
     0.139166589782E-04,
@@ -51,7 +51,7 @@ constexpr double kER0[] = {
     -0.281038625251E-26,
 };
 // type R, 1064.180 .. 1664.500 degC
-constexpr double kER1[] = {
+inline constexpr double kER1[] = {
     0.295157925316E+01,
     -0.252061251332E-02,
     0.159564501865E-04,
@@ -60,7 +60,7 @@ constexpr double kER1[] = {
     -0.293359668173E-15,
 };
 // type R, 1664.500 .. 1768.100 degC
-constexpr double kER2[] = {
+inline constexpr double kER2[] = {
     0.152232118209E+03,
     -0.268819888545E+00,
     0.171280280471E-03,
@@ -68,7 +68,7 @@ constexpr double kER2[] = {
     -0.934633971046E-14,
 };
 // type B, 0.000 .. 630.615 degC
-constexpr double kEB0[] = {
+inline constexpr double kEB0[] = {
     0.000000000000E+00,
     -0.246508183460E-03,
     0.590404211710E-05,
@@ -78,7 +78,7 @@ constexpr double kEB0[] = {
     0.629903470940E-18,
 };
 // type B, 630.615 .. 1820.000 degC
-constexpr double kEB1[] = {
+inline constexpr double kEB1[] = {
     -0.389381686210E+01,
     0.285717474700E-01,
     -0.848851047850E-04,
@@ -90,7 +90,7 @@ constexpr double kEB1[] = {
     -0.937913302890E-24,
 };
 // type K, -270.000 .. 0.000 degC
-constexpr double kEK0[] = {
+inline constexpr double kEK0[] = {
     0.000000000000E+00,
     0.394501280250E-01,
     0.236223735980E-04,
@@ -104,7 +104,7 @@ constexpr double kEK0[] = {
     -0.163226974860E-22,
 };
 // type K, 0.000 .. 1372.000 degC
-constexpr double kEK1[] = {
+inline constexpr double kEK1[] = {
     -0.176004136860E-01,
     0.389212049750E-01,
     0.185587700320E-04,
@@ -117,7 +117,7 @@ constexpr double kEK1[] = {
     -0.121047212750E-25,
 };
 // type N, -270.000 .. 0.000 degC
-constexpr double kEN0[] = {
+inline constexpr double kEN0[] = {
     0.000000000000E+00,
     0.261591059620E-01,
     0.109574842280E-04,
@@ -129,7 +129,7 @@ constexpr double kEN0[] = {
     -0.934196678350E-19,
 };
 // type N, 0.000 .. 1300.000 degC
-constexpr double kEN1[] = {
+inline constexpr double kEN1[] = {
     0.000000000000E+00,
     0.259293946010E-01,
     0.157101418800E-04,
@@ -143,7 +143,7 @@ constexpr double kEN1[] = {
     -0.306821961510E-28,
 };
 // type J, -210.000 .. 760.000 degC
-constexpr double kEJ0[] = {
+inline constexpr double kEJ0[] = {
     0.000000000000E+00,
     0.503811878150E-01,
     0.304758369300E-04,
@@ -155,7 +155,7 @@ constexpr double kEJ0[] = {
     0.156317256970E-22,
 };
 // type J, 760.000 .. 1200.000 degC
-constexpr double kEJ1[] = {
+inline constexpr double kEJ1[] = {
     0.296456256810E+03,
     -0.149761277860E+01,
     0.317871039240E-02,
@@ -164,7 +164,7 @@ constexpr double kEJ1[] = {
     -0.306913690560E-12,
 };
 // type E, -270.000 .. 0.000 degC
-constexpr double kEE0[] = {
+inline constexpr double kEE0[] = {
     0.000000000000E+00,
     0.586655087080E-01,
     0.454109771240E-04,
@@ -181,7 +181,7 @@ constexpr double kEE0[] = {
     -0.346578420130E-28,
 };
 // type E, 0.000 .. 1000.000 degC
-constexpr double kEE1[] = {
+inline constexpr double kEE1[] = {
     0.000000000000E+00,
     0.586655087100E-01,
     0.450322755820E-04,
@@ -195,7 +195,7 @@ constexpr double kEE1[] = {
     0.359608994810E-27,
 };
 // type T, -270.000 .. 0.000 degC
-constexpr double kET0[] = {
+inline constexpr double kET0[] = {
     0.000000000000E+00,
     0.387481063640E-01,
     0.441944343470E-04,
@@ -213,7 +213,7 @@ constexpr double kET0[] = {
     0.797951539270E-30,
 };
 // type T, 0.000 .. 400.000 degC
-constexpr double kET1[] = {
+inline constexpr double kET1[] = {
     0.000000000000E+00,
     0.387481063640E-01,
     0.332922278800E-04,
@@ -227,7 +227,7 @@ constexpr double kET1[] = {
 
 // ---- Inverse functions (NIST temperature sub-range in the name comment) ----------------
 // inverse type S, -50..250 degC
-constexpr double kTS0[] = {
+inline constexpr double kTS0[] = {
     0.00000000E+00,
     1.84949460E+02,
     -8.00504062E+01,
@@ -240,7 +240,7 @@ constexpr double kTS0[] = {
     2.79786260E+00,
 };
 // inverse type S, 250..1200 degC
-constexpr double kTS1[] = {
+inline constexpr double kTS1[] = {
     1.291507177E+01,
     1.466298863E+02,
     -1.534713402E+01,
@@ -253,7 +253,7 @@ constexpr double kTS1[] = {
     8.211272125E-09,
 };
 // inverse type S, 1064..1664.5 degC
-constexpr double kTS2[] = {
+inline constexpr double kTS2[] = {
     -8.087801117E+01,
     1.621573104E+02,
     -8.536869453E+00,
@@ -262,7 +262,7 @@ constexpr double kTS2[] = {
     2.081618890E-04,
 };
 // inverse type S, 1664.5..1768.1 degC
-constexpr double kTS3[] = {
+inline constexpr double kTS3[] = {
     5.333875126E+04,
     -1.235892298E+04,
     1.092657613E+03,
@@ -270,7 +270,7 @@ constexpr double kTS3[] = {
     6.247205420E-01,
 };
 // inverse type R, -50..250 degC
-constexpr double kTR0[] = {
+inline constexpr double kTR0[] = {
     0.0000000E+00,
     1.8891380E+02,
     -9.3835290E+01,
@@ -284,7 +284,7 @@ constexpr double kTR0[] = {
     -3.3187769E+00,
 };
 // inverse type R, 250..1200 degC
-constexpr double kTR1[] = {
+inline constexpr double kTR1[] = {
     1.334584505E+01,
     1.472644573E+02,
     -1.844024844E+01,
@@ -297,7 +297,7 @@ constexpr double kTR1[] = {
     6.481976217E-08,
 };
 // inverse type R, 1064..1664.5 degC
-constexpr double kTR2[] = {
+inline constexpr double kTR2[] = {
     -8.199599416E+01,
     1.553962042E+02,
     -8.342197663E+00,
@@ -306,7 +306,7 @@ constexpr double kTR2[] = {
     1.492290091E-04,
 };
 // inverse type R, 1664.5..1768.1 degC
-constexpr double kTR3[] = {
+inline constexpr double kTR3[] = {
     3.406177836E+04,
     -7.023729171E+03,
     5.582903813E+02,
@@ -314,7 +314,7 @@ constexpr double kTR3[] = {
     2.560740231E-01,
 };
 // inverse type B, 250..700 degC
-constexpr double kTB0[] = {
+inline constexpr double kTB0[] = {
     9.8423321E+01,
     6.9971500E+02,
     -8.4765304E+02,
@@ -326,7 +326,7 @@ constexpr double kTB0[] = {
     -2.4742860E+00,
 };
 // inverse type B, 700..1820 degC
-constexpr double kTB1[] = {
+inline constexpr double kTB1[] = {
     2.1315071E+02,
     2.8510504E+02,
     -5.2742887E+01,
@@ -338,7 +338,7 @@ constexpr double kTB1[] = {
     -2.4878585E-06,
 };
 // inverse type K, -200..0 degC
-constexpr double kTK0[] = {
+inline constexpr double kTK0[] = {
     0.0000000E+00,
     2.5173462E+01,
     -1.1662878E+00,
@@ -350,7 +350,7 @@ constexpr double kTK0[] = {
     -5.1920577E-04,
 };
 // inverse type K, 0..500 degC
-constexpr double kTK1[] = {
+inline constexpr double kTK1[] = {
     0.000000E+00,
     2.508355E+01,
     7.860106E-02,
@@ -363,7 +363,7 @@ constexpr double kTK1[] = {
     -1.052755E-08,
 };
 // inverse type K, 500..1372 degC
-constexpr double kTK2[] = {
+inline constexpr double kTK2[] = {
     -1.318058E+02,
     4.830222E+01,
     -1.646031E+00,
@@ -373,7 +373,7 @@ constexpr double kTK2[] = {
     -3.110810E-08,
 };
 // inverse type N, -200..0 degC
-constexpr double kTN0[] = {
+inline constexpr double kTN0[] = {
     0.0000000E+00,
     3.8436847E+01,
     1.1010485E+00,
@@ -386,7 +386,7 @@ constexpr double kTN0[] = {
     7.3138868E-03,
 };
 // inverse type N, 0..600 degC
-constexpr double kTN1[] = {
+inline constexpr double kTN1[] = {
     0.00000E+00,
     3.86896E+01,
     -1.08267E+00,
@@ -397,7 +397,7 @@ constexpr double kTN1[] = {
     -7.98156E-08,
 };
 // inverse type N, 600..1300 degC
-constexpr double kTN2[] = {
+inline constexpr double kTN2[] = {
     1.972485E+01,
     3.300943E+01,
     -3.915159E-01,
@@ -406,7 +406,7 @@ constexpr double kTN2[] = {
     7.767022E-07,
 };
 // inverse type J, -210..0 degC
-constexpr double kTJ0[] = {
+inline constexpr double kTJ0[] = {
     0.0000000E+00,
     1.9528268E+01,
     -1.2286185E+00,
@@ -418,7 +418,7 @@ constexpr double kTJ0[] = {
     -8.3823321E-05,
 };
 // inverse type J, 0..760 degC
-constexpr double kTJ1[] = {
+inline constexpr double kTJ1[] = {
     0.000000E+00,
     1.978425E+01,
     -2.001204E-01,
@@ -429,7 +429,7 @@ constexpr double kTJ1[] = {
     5.099890E-10,
 };
 // inverse type J, 760..1200 degC
-constexpr double kTJ2[] = {
+inline constexpr double kTJ2[] = {
     -3.11358187E+03,
     3.00543684E+02,
     -9.94773230E+00,
@@ -438,7 +438,7 @@ constexpr double kTJ2[] = {
     4.73886084E-06,
 };
 // inverse type E, -200..0 degC
-constexpr double kTE0[] = {
+inline constexpr double kTE0[] = {
     0.0000000E+00,
     1.6977288E+01,
     -4.3514970E-01,
@@ -450,7 +450,7 @@ constexpr double kTE0[] = {
     -1.1564890E-05,
 };
 // inverse type E, 0..1000 degC
-constexpr double kTE1[] = {
+inline constexpr double kTE1[] = {
     0.0000000E+00,
     1.7057035E+01,
     -2.3301759E-01,
@@ -463,7 +463,7 @@ constexpr double kTE1[] = {
     -3.2447087E-14,
 };
 // inverse type T, -200..0 degC
-constexpr double kTT0[] = {
+inline constexpr double kTT0[] = {
     0.0000000E+00,
     2.5949192E+01,
     -2.1316967E-01,
@@ -474,7 +474,7 @@ constexpr double kTT0[] = {
     1.2668171E-03,
 };
 // inverse type T, 0..400 degC
-constexpr double kTT1[] = {
+inline constexpr double kTT1[] = {
     0.000000E+00,
     2.592800E+01,
     -7.602961E-01,

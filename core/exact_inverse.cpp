@@ -3,32 +3,24 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/sensors.h"
+#include <optional>
+
+#include "core/pt100.h"
 
 namespace its90 {
 namespace {
 
-// The highest temperature a function accepts as a double: its upper bound is compared at
-// single precision, and 1768.1 as a single lies below 1768.1 as a double.
-double highest(const Sensor& s) {
-    return std::min(s.highest_temperature,
-                    static_cast<double>(static_cast<float>(s.highest_temperature)));
-}
-
 // Bisection of an increasing f on [a, b] with f(a) <= y <= f(b), down to neighbouring doubles;
-// the end whose value lies nearer to y, rounded to 9 decimal places: the function's own
-// rounding errors make the digits beyond meaningless (100 ohm would read -1.4E-14 degC).
-// A y just beyond f(a) or f(b), by what the decimal it was typed as and the function's
+// the end whose value lies nearer to y, rounded to kExactPlaces. A y just beyond f(a) or f(b), by what the decimal it was typed as and the function's
 // rounding can differ (1e-9 mV or ohm), is the end itself: 390.481125 ohm is 850 degC.
 constexpr double kSlack = 1e-9;
-constexpr int kPlaces = 9;
 
 template <typename F>
 std::optional<double> bisect(F f, double a, double b, double y) {
     double fa = f(a), fb = f(b);
     if (!(y >= fa - kSlack && y <= fb + kSlack)) return std::nullopt;
-    if (y <= fa) return round_half_even(a, kPlaces);
-    if (y >= fb) return round_half_even(b, kPlaces);
+    if (y <= fa) return round_half_even(a, kExactPlaces);
+    if (y >= fb) return round_half_even(b, kExactPlaces);
     while (true) {
         const double m = a + (b - a) / 2;
         if (m <= a || m >= b) break;
@@ -42,7 +34,7 @@ std::optional<double> bisect(F f, double a, double b, double y) {
         }
     }
     const double t = std::fabs(fa - y) <= std::fabs(fb - y) ? a : b;
-    return round_half_even(t, kPlaces) + 0.0;  // no -0
+    return round_half_even(t, kExactPlaces) + 0.0;  // no -0
 }
 
 // Type B's EMF falls below 0 from 0 degC to its lowest, near 21 degC, and comes back to 0 near
@@ -51,6 +43,7 @@ std::optional<double> bisect(F f, double a, double b, double y) {
 struct Dip {
     double temperature;
     double emf;
+    double second_zero;  // where the EMF comes back to 0
 };
 
 const Dip& type_b_dip() {
@@ -63,38 +56,53 @@ const Dip& type_b_dip() {
             const double c = b - g * (b - a), d = a + g * (b - a);
             if (f(c) < f(d)) b = d; else a = c;
         }
-        return Dip{(a + b) / 2, f((a + b) / 2)};
+        const double lowest = (a + b) / 2;
+        // Bisection for the temperature above it where the EMF is 0 again.
+        double below = lowest, above = 100;
+        while (above - below > 1e-9) {
+            const double m = below + (above - below) / 2;
+            (f(m) <= 0 ? below : above) = m;
+        }
+        return Dip{lowest, f(lowest), below};
     }();
     return dip;
 }
 
 }  // namespace
 
-EmfRange exact_emf_range(Thermocouple type) {
-    const Sensor& s = sensor_of(type);
+Range exact_emf_range(Thermocouple type) {
+    const Range temperatures = record_of(type).emf.range();
     const double low = type == Thermocouple::B ? type_b_dip().emf
-                                               : emf_unrounded(type, s.lowest_temperature).value();
-    return {low, emf_unrounded(type, highest(s)).value()};
+                                               : emf_unrounded(type, temperatures.lowest).value();
+    return {low, emf_unrounded(type, temperatures.highest).value()};
 }
 
-ExactTemperature exact_temperature(Thermocouple type, double emf) {
-    using Failure = ExactTemperature::Failure;
-    const Sensor& s = sensor_of(type);
+Outcome<double> exact_temperature(Thermocouple type, double emf) {
+    const Range temperatures = record_of(type).emf.range();
     const auto f = [type](double t) { return emf_unrounded(type, t).value(); };
     if (type == Thermocouple::B && emf <= kSlack && emf >= type_b_dip().emf - kSlack) {
-        return {std::nullopt, Failure::TwoTemperatures};
+        return Rejection{Rejection::Cause::TwoTemperatures, Quantity::Temperature, 0,
+                         round_half_even(type_b_dip().second_zero, 2)};
     }
     // Type B: from the dip on, the function rises to the one temperature sought.
-    const double lowest = type == Thermocouple::B ? type_b_dip().temperature : s.lowest_temperature;
-    const std::optional<double> t = bisect(f, lowest, highest(s), emf);
-    return {t, t ? Failure::None : Failure::OutOfRange};
+    const double lowest = type == Thermocouple::B ? type_b_dip().temperature : temperatures.lowest;
+    const std::optional<double> t = bisect(f, lowest, temperatures.highest, emf);
+    if (!t) {
+        const Range emfs = exact_emf_range(type);
+        return Rejection::out_of_range(Quantity::Emf, emfs.lowest, emfs.highest);
+    }
+    return *t;
 }
 
-ExactTemperature exact_pt100_temperature(double ohm) {
-    const Sensor& s = pt100();
+Outcome<double> exact_pt100_temperature(double ohm) {
+    const Range temperatures = kPt100Record.temperatures;
     const auto f = [](double t) { return R_Pt100_unrounded(t).value(); };
-    const std::optional<double> t = bisect(f, s.lowest_temperature, s.highest_temperature, ohm);
-    return {t, t ? ExactTemperature::Failure::None : ExactTemperature::Failure::OutOfRange};
+    const std::optional<double> t = bisect(f, temperatures.lowest, temperatures.highest, ohm);
+    if (!t) {
+        return Rejection::out_of_range(Quantity::Resistance, f(temperatures.lowest),
+                                       f(temperatures.highest));
+    }
+    return *t;
 }
 
 }  // namespace its90

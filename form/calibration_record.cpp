@@ -1,73 +1,61 @@
 #include "form/calibration_record.h"
 
-#include <cstdio>
-
-#include "core/its90.h"
-#include "form/form1.h"
 #include "text/number_text.h"
 
 namespace its90::form {
 namespace {
 
-using namespace controls;
 using calibration::MiddlePoint;
-
-// A number as a spreadsheet reads it: up to 15 significant digits, '.' as the separator.
-std::string number(double value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value + 0.0);
-    return buffer;
-}
+using text::fixed;
+using text::general;
 
 // A window text without the blank in front of a non-negative value.
 std::string shown(const std::string& text) {
     return !text.empty() && text.front() == ' ' ? text.substr(1) : text;
 }
 
-std::string fixed6(double value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.6f", round_half_even(value, 6) + 0.0);
-    return buffer;
-}
+// The EMFs' resolution for the deviations; six significant digits for the coefficients.
+std::string deviation_text(double d) { return fixed(d, 5); }
+std::string coefficient_text(double x) { return text::significant(x, 6); }
 
 }  // namespace
 
 std::array<FixedPointName, 3> fixed_point_names(MiddlePoint middle) {
-    return {{{"锌点", "419.527"},
-             middle == MiddlePoint::Aluminium ? FixedPointName{"铝点", "660.323"}
-                                              : FixedPointName{"锑点", "630.63"},
-             {"铜点", "1084.62"}}};
+    const std::array<double, 3> t = calibration::fixed_point_temperatures(middle);
+    return {{{"锌点", text::round_trip(t[0])},
+             {middle == MiddlePoint::Aluminium ? "铝点" : "锑点", text::round_trip(t[1])},
+             {"铜点", text::round_trip(t[2])}}};
 }
 
-std::optional<CalibrationRecord> calibration_record(const Form1& form, Identification id,
-                                                    std::string date_time) {
-    const std::string& zinc = form.text(T1(0));
-    const std::string& middle = form.text(T1(1));
-    const std::string& copper = form.text(T1(2));
-    if (zinc.empty() || middle.empty() || copper.empty()) return std::nullopt;
-    const std::array<double, 3> emfs = {text::Text_to_num(zinc), text::Text_to_num(middle),
-                                        text::Text_to_num(copper)};
-    const calibration::Calculated<calibration::Calibration> c =
-        calibration::calibrate(emfs[0], emfs[1], emfs[2], form.middle_point());
-    if (!c.ok()) return std::nullopt;
-    const calibration::Calculated<calibration::GraduationTable> table =
-        calibration::graduation_table(*c);
-    if (!table.ok()) return std::nullopt;
+Outcome<CalibrationRecord> calibration_record(const CalibrationInputs& in) {
+    const Outcome<calibration::Calibration> c =
+        calibration::calibrate(in.emfs[0], in.emfs[1], in.emfs[2], in.middle);
+    if (!c.ok()) return c.rejection();
+    const Outcome<calibration::GraduationTable> table = calibration::graduation_table(*c);
+    if (!table.ok()) return table.rejection();
+    const Outcome<calibration::AcceptanceCheck> check =
+        calibration::acceptance_check(in.emfs[0], in.emfs[1], in.emfs[2], in.middle);
+    if (!check.ok()) return check.rejection();
 
-    CalibrationRecord record{std::move(date_time), std::move(id), *c, emfs, {}, std::nullopt,
-                             calibration::acceptance_check(emfs[0], emfs[1], emfs[2],
-                                                           form.middle_point())};
+    CalibrationRecord record{{}, {}, *c, in.emfs, {}, std::nullopt, *check};
     for (std::size_t r = 0; r < table->size(); ++r) {
         record.table[r] = text::Num_to_text_sign((*table)[r]);
     }
-    // The EMF at the typed temperature, when the window shows one for it.
-    const std::string& temperature = form.text(T1(12));
-    if (!temperature.empty() && !form.text(T1(kTemperatureResultBox)).empty()) {
-        const calibration::Calculated<double> v =
-            calibration::emf_at(*c, text::Text_to_num(temperature));
-        if (v.ok()) record.any_temperature = {temperature, text::Num_to_text_sign(*v)};
+    if (in.temperature) {
+        const Outcome<double> v = calibration::emf_at(*c, text::Text_to_num(*in.temperature));
+        if (v.ok()) record.any_temperature = {*in.temperature, text::Num_to_text_sign(*v)};
     }
     return record;
+}
+
+std::string one_degree_text(const calibration::Calibration& c, int t) {
+    const Outcome<double> e = calibration::emf_to_3_places(c, t);
+    return e.ok() ? fixed(*e, 3) : "—";
+}
+
+std::string coefficients_text(const calibration::DeviationFunction& f) {
+    return "A = " + coefficient_text(f.A) + " mV，B = " + coefficient_text(f.B) +
+           " mV/℃，C = " + coefficient_text(f.C) + " mV/℃²";
 }
 
 const char* verdict(bool pass) { return pass ? record_texts::kPass : record_texts::kFail; }
@@ -76,8 +64,8 @@ Rows fixed_point_rows(const CalibrationRecord& r) {
     const auto points = fixed_point_names(r.calibration.middle);
     Rows rows = {{"固定点", "温度/℃", "测量电势/mV", "偏差/mV"}};
     for (std::size_t i = 0; i < 3; ++i) {
-        rows.push_back({points[i].name, points[i].temperature, number(r.emfs[i]),
-                        number(r.calibration.deviations[i])});
+        rows.push_back({points[i].name, points[i].temperature, general(r.emfs[i]),
+                        deviation_text(r.calibration.deviations[i])});
     }
     return rows;
 }
@@ -94,8 +82,8 @@ Rows check_rows(const CalibrationRecord& r) {
     const auto points = fixed_point_names(r.calibration.middle);
     Rows rows = {{"固定点", "测量值/mV", "要求值/mV", "允差/mV", "偏差/mV", "结论"}};
     for (const auto& [point, p] : calibration::in_report_order(r.check)) {
-        rows.push_back({points[point].name, number(p->measured), fixed6(p->required),
-                        "±" + number(p->allowance), fixed6(p->deviation), verdict(p->pass)});
+        rows.push_back({points[point].name, general(p->measured), fixed(p->required, 6),
+                        "±" + general(p->allowance), fixed(p->deviation, 6), verdict(p->pass)});
     }
     return rows;
 }
@@ -117,9 +105,9 @@ Rows record_rows(const CalibrationRecord& r) {
     append(fixed_point_rows(r));
     rows.push_back({});
     rows.push_back({"偏差函数", "ΔE(t) = A + B·t + C·t²"});
-    rows.push_back({"A", number(c.function.A), "mV"});
-    rows.push_back({"B", number(c.function.B), "mV/℃"});
-    rows.push_back({"C", number(c.function.C), "mV/℃²"});
+    rows.push_back({"A", coefficient_text(c.function.A), "mV"});
+    rows.push_back({"B", coefficient_text(c.function.B), "mV/℃"});
+    rows.push_back({"C", coefficient_text(c.function.C), "mV/℃²"});
     rows.push_back({});
     append(graduation_rows(r));
     if (r.any_temperature) {
@@ -133,11 +121,7 @@ Rows record_rows(const CalibrationRecord& r) {
         rows.push_back({});
         rows.push_back({"1 ℃ 分度表", "E(t) = E_ref(t) + ΔE(t)", "mV"});
         rows.push_back({"温度/℃", "电势/mV"});
-        for (int t = 300; t <= 1100; ++t) {
-            char value[32];
-            std::snprintf(value, sizeof value, "%.3f", calibration::emf_to_3_places(c, t));
-            rows.push_back({std::to_string(t), value});
-        }
+        for (int t = 300; t <= 1100; ++t) rows.push_back({std::to_string(t), one_degree_text(c, t)});
     }
     return rows;
 }

@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "calibration/type_s_calibration.h"
+#include "core/outcome.h"
 
 namespace its90::form {
-
-class Form1;
 
 // What the user types before saving or printing; the window keeps it for the next record
 // of the same run.
@@ -24,8 +23,17 @@ struct Identification {
     bool one_degree_table = false;  // add the thermocouple's own 1 degC table
 };
 
+// What a record is computed from: the three EMFs measured at zinc, the middle point and
+// copper (mV), the middle point, and the temperature typed for the panel's single EMF, when
+// the panel shows an EMF for it.
+struct CalibrationInputs {
+    std::array<double, 3> emfs;
+    calibration::MiddlePoint middle;
+    std::optional<std::string> temperature;
+};
+
 struct CalibrationRecord {
-    std::string date_time;
+    std::string date_time;  // filled in when the record is issued
     Identification identification;
     calibration::Calibration calibration;  // middle point, deviations, deviation function
     std::array<double, 3> emfs;            // measured at zinc, the middle point, copper (mV)
@@ -35,10 +43,13 @@ struct CalibrationRecord {
     calibration::AcceptanceCheck check;
 };
 
-// The record of the calibration the panel's boxes give, or nothing while its three EMFs give
-// no table. `date_time` is the moment of the record, as it is to be printed.
-std::optional<CalibrationRecord> calibration_record(const Form1& form, Identification id,
-                                                    std::string date_time);
+// The record of a calibration, without its identification and date; NotFinite where the EMFs
+// give no table (values beyond the computable range).
+Outcome<CalibrationRecord> calibration_record(const CalibrationInputs& inputs);
+
+// Why the panel offers no record, as the window says it (its menu entries' tool tips).
+inline constexpr const char* kRecordNeedsEmfs = "输入锌点、中间点（铝点或锑点）和铜点的电势后可用";
+inline constexpr const char* kRecordBeyondRange = "输入的电势值超出计算范围，无法生成记录";
 
 // The texts every rendering shares.
 namespace record_texts {
@@ -52,7 +63,7 @@ inline constexpr const char* kFail = "不合格";
 // A fixed point: its name and temperature as printed ("铝点", "660.323").
 struct FixedPointName {
     const char* name;
-    const char* temperature;
+    std::string temperature;
 };
 std::array<FixedPointName, 3> fixed_point_names(calibration::MiddlePoint middle);
 
@@ -66,6 +77,10 @@ Rows fixed_point_rows(const CalibrationRecord& record);
 Rows graduation_rows(const CalibrationRecord& record);
 Rows check_rows(const CalibrationRecord& record);
 const char* verdict(bool pass);  // 合格 or 不合格
+// The thermocouple's own EMF at a whole degree to 3 places, as the 1 degC table shows it.
+std::string one_degree_text(const calibration::Calibration& c, int t);
+// "A = … mV，B = … mV/℃，C = … mV/℃²", six significant digits each.
+std::string coefficients_text(const calibration::DeviationFunction& f);
 
 // Tab-separated, for the clipboard: pastes into a spreadsheet as a table.
 std::string to_tsv(const CalibrationRecord& record);

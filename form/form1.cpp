@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/sensors.h"
+#include "form/sensor_texts.h"
 #include "text/number_text.h"
 
 namespace its90::form {
@@ -33,7 +34,7 @@ const std::string kNone;
 Form1::Form1(MessageBox& message_box, std::string decimal_separator)
     : message_box_(message_box), decimal_separator_(std::move(decimal_separator)) {
     // The window opens in the thermocouple state, before any sensor button has had the focus.
-    const Sensor& thermocouple = kSensors[0];
+    const SensorTexts& thermocouple = kSensorTexts[0];
     unit_caption_ = thermocouple.output_unit;
     differential_unit_caption_ = thermocouple.differential_unit;
     differential_caption_ = thermocouple.differential_caption;
@@ -113,22 +114,58 @@ void Form1::set_emf_field_enabled(bool enabled) {
 
 void Form1::show_message(std::string_view text) { message_box_.show_range_message(text); }
 
-double Form1::call(ReferenceFunction f, float argument) {
+double Form1::call(ReferenceFunction f, float argument, const char* message) {
     const Result r = f(argument);
-    if (r.rejected() && !r.message().empty()) show_message(r.message());
+    if (r.rejected() && message != nullptr) show_message(message);
     return r.value();
 }
 
 // ---- What the user does ------------------------------------------------------------------
 
 // The box shows the user's text already: only what the handlers write is announced.
-void Form1::edit(Control c, std::string new_text) { store_text(c, std::move(new_text), false); }
+void Form1::edit(Control c, std::string new_text) {
+    store_text(c, std::move(new_text), false);
+    if (c.kind == ControlKind::T1) update_record();
+}
 
 void Form1::select_sensor(int index) {
     if (index >= 0 && index < kSensorCount) sensor_ = index;
 }
 
-void Form1::select_middle_point(MiddlePoint middle) { middle_point_ = middle; }
+void Form1::select_middle_point(MiddlePoint middle) {
+    if (middle_point_ == middle) return;
+    middle_point_ = middle;
+    update_record();
+}
+
+void Form1::update_record() {
+    record_.reset();
+    record_reason_ = kRecordNeedsEmfs;
+    const std::string& zinc = text(T1(0));
+    const std::string& middle = text(T1(1));
+    const std::string& copper = text(T1(2));
+    if (!zinc.empty() && !middle.empty() && !copper.empty()) {
+        CalibrationInputs inputs{{Text_to_num(zinc), Text_to_num(middle), Text_to_num(copper)},
+                                 middle_point_, std::nullopt};
+        // The EMF at the typed temperature, when the panel shows one for it.
+        if (!text(T1(12)).empty() && !text(T1(kTemperatureResultBox)).empty()) {
+            inputs.temperature = text(T1(12));
+        }
+        try {
+            const Outcome<CalibrationRecord> r = calibration_record(inputs);
+            if (r.ok()) {
+                record_ = *r;
+                record_reason_ = "";
+            } else {
+                record_reason_ = kRecordBeyondRange;
+            }
+        } catch (const FloatingPointError&) {
+            // No value of the record may end the program: an overflow means no record.
+            record_reason_ = kRecordBeyondRange;
+        }
+    }
+    if (observer_ != nullptr) observer_->record_changed();
+}
 
 void Form1::got_focus(Control c) {
     switch (c.kind) {
@@ -186,8 +223,8 @@ void Form1::Op_S_GotFocus(std::int16_t index) {
     set_text(Txt_E90, "");
     set_text(Text1, "");
     if (index < 0 || index >= kSensorCount) return;
-    const Sensor& s = kSensors[index];
-    if (s.has_inverse()) {
+    const SensorTexts& s = kSensorTexts[index];
+    if (kSensors[index].has_inverse()) {
         set_emf_field_enabled(true);
         set_caption(Label1_11, s.output_unit);
         set_caption(Label3, s.differential_unit);
@@ -210,18 +247,19 @@ void Form1::Op_S_GotFocus(std::int16_t index) {
 void Form1::Txt_T90_Change() {
     if (foc_flag_ != 1) return;
     const Sensor& s = kSensors[sensor_];
+    const SensorTexts& words = kSensorTexts[sensor_];
 
     // Text_to_num gives +-infinity for a number beyond the double range; like any number
     // beyond the single range it fails the range test, so nothing out of range is narrowed.
     const double v = Text_to_num(text(Txt_T90));
     if (!s.accepts_temperature(v)) {
-        show_message(s.temperature_message);
+        show_message(words.temperature_message);
         set_text(Txt_E90, "");
         set_text(Text1, "");  // no differential value of an earlier temperature
         return;
     }
     try {
-        const double output = call(s.output, to_single(v));
+        const double output = call(s.output, to_single(v), words.output_message);
         set_text(Txt_E90, Num_to_text_sign(output));
         const std::optional<double> d = differential_value(s, v);
         set_text(Text1, d ? Num_to_text(*d, decimal_separator_) : "");
@@ -236,20 +274,22 @@ void Form1::Txt_E90_Change() {
     if (foc_flag_ != 2) return;
     const Sensor& s = kSensors[sensor_];
     if (!s.has_inverse()) return;
+    const SensorTexts& words = kSensorTexts[sensor_];
 
     const double v = Text_to_num(text(Txt_E90));
     if (!s.accepts_emf(v)) {
-        show_message(s.emf_message);
+        show_message(words.emf_message);
         set_text(Txt_E90, "");  // converts again, nested, as 0 mV
         return;
     }
     try {
         const Result r = s.inverse(to_single(v));
-        if (r.rejected() && (!r.message().empty() || v != 0.0)) {
+        if (r.rejected() && (words.inverse_message != nullptr || v != 0.0)) {
             // An EMF the inverse function has no formula for is a rejected EMF: its message
             // (type B below 0.291 mV has none of its own, so the sensor's), then the field
             // is emptied, which converts 0 mV nested and shows " 0" beside it.
-            show_message(r.message().empty() ? std::string_view(s.emf_message) : r.message());
+            show_message(words.inverse_message != nullptr ? words.inverse_message
+                                                          : words.emf_message);
             set_text(Txt_E90, "");
             return;
         }
@@ -268,7 +308,7 @@ void Form1::write_panel_box(int index, const std::string& new_text) {
 }
 
 void Form1::panel_overflow(bool temperature_mode) {
-    show_message("输入的电势值超出计算范围!");
+    show_message(kCalibrationOverflowMessage);
     if (temperature_mode) {
         write_panel_box(kTemperatureResultBox, "");
     } else {
@@ -284,17 +324,16 @@ void Form1::T1_Change() {
 
     // Every value is computed before anything is written, so absurd EMFs give one message
     // and no half-written table.
-    const calibration::Calculated<calibration::Calibration> calibrated =
+    const Outcome<calibration::Calibration> calibrated =
         calibration::calibrate(Text_to_num(text(T1(0))), Text_to_num(text(T1(1))),
                                Text_to_num(text(T1(2))), middle_point_);
     if (!calibrated.ok()) return panel_overflow(temperature_mode);
 
     if (temperature_mode) {
         const std::string& temperature = text(T1(12));
-        const calibration::Calculated<double> v =
-            calibration::emf_at(*calibrated, Text_to_num(temperature));
-        if (!v.ok() && v.failure() == calibration::Failure::OutOfRange) {
-            show_message(calibration::kTemperatureRangeMessage);
+        const Outcome<double> v = calibration::emf_at(*calibrated, Text_to_num(temperature));
+        if (!v.ok() && v.rejection().cause == Rejection::Cause::OutOfRange) {
+            show_message(kCalibrationTemperatureMessage);
             // With either middle point: no EMF of another temperature stays beside it.
             write_panel_box(kTemperatureResultBox, "");
             return;
@@ -304,7 +343,7 @@ void Form1::T1_Change() {
         write_panel_box(kTemperatureResultBox, Num_to_text_sign(*v));
         return;
     }
-    const calibration::Calculated<calibration::GraduationTable> table =
+    const Outcome<calibration::GraduationTable> table =
         calibration::graduation_table(*calibrated);
     if (!table.ok()) return panel_overflow(temperature_mode);
     for (std::size_t r = 0; r < table->size(); ++r) {

@@ -16,6 +16,7 @@
 
 #include "calibration/type_s_calibration.h"
 #include "core/its90.h"
+#include "form/calibration_record.h"
 #include "form/controls.h"
 #include "form/message_box.h"
 
@@ -30,6 +31,8 @@ public:
     virtual void tool_tip_changed(Control box, const std::string& tool_tip) = 0;
     virtual void enabled_changed(Control box, bool enabled) = 0;
     virtual void title_changed(const std::string& title) = 0;
+    // The calibration record became available, changed, or is no longer available.
+    virtual void record_changed() {}
 };
 
 using calibration::MiddlePoint;
@@ -59,6 +62,12 @@ public:
     std::int16_t timer_coun() const { return timer_coun_; }
     // Empty until the first tick of Timer1.
     const std::string& title() const { return title_; }
+
+    // The record of the calibration panel, computed once for each change of its EMFs, its
+    // middle point or its temperature; without identification and date. Nothing while the
+    // panel gives no table, and then the reason, in words, in record_unavailable_reason().
+    const std::optional<CalibrationRecord>& record() const { return record_; }
+    const char* record_unavailable_reason() const { return record_reason_; }
 
     // ---- What the user does ----
     // A text box's new text, typed, pasted or deleted, which the box shows already; runs its
@@ -101,11 +110,12 @@ private:
     void set_tool_tip(Control box, const char* tool_tip);
     void set_emf_field_enabled(bool enabled);
     void show_message(std::string_view text);
-    // The value of a reference function; a rejection shows its message (if it has one).
-    double call(ReferenceFunction f, float argument);
+    // The value of a reference function; a rejection shows `message` (if there is one).
+    double call(ReferenceFunction f, float argument, const char* message);
     // The calibration panel's writes: message first (if any), then the texts.
     void panel_overflow(bool temperature_mode);
     void write_panel_box(int index, const std::string& text);
+    void update_record();
 
     MessageBox& message_box_;
     const std::string decimal_separator_;
@@ -125,6 +135,9 @@ private:
     // starts from the input boxes, Op1 and foc_flag, which no run changes, so a nested run
     // would write the same texts and repeat the message: it ends at once.
     bool panel_writing_ = false;
+
+    std::optional<CalibrationRecord> record_;
+    const char* record_reason_ = kRecordNeedsEmfs;
 };
 
 }  // namespace its90::form

@@ -9,7 +9,7 @@
 
 #include "form/controls.h"
 #include "form/form1.h"
-#include "form/message_box.h"
+#include "tests/doubles/recording_message_box.h"
 #include "text/number_text.h"
 
 namespace {

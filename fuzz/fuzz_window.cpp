@@ -1,4 +1,4 @@
-// The Qt wiring of the window: a headless Form1 driven through its widgets by a byte stream
+// The Qt wiring of the window: a headless MainWindow driven through its widgets by a byte stream
 // decoded into focus moves, clicks, keystrokes and pasted texts from a small alphabet. After
 // every step: no crash or escaped exception, at most one message per edit, every output box
 // empty or a number in its own form, and every widget showing its model's text. The model
@@ -12,13 +12,13 @@
 #include <memory>
 #include <string>
 
-#include "form/message_box.h"
+#include "tests/doubles/recording_message_box.h"
 #include "text/number_text.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 namespace {
 
-using its90::ui::Form1;
+using its90::ui::MainWindow;
 using namespace its90::form::controls;
 
 // Characters that make numbers, near-numbers and the field reader's odd forms.
@@ -52,7 +52,7 @@ void check_output(const QLineEdit* box, bool sign_form) {
     if (again != text) std::abort();
 }
 
-void check_outputs(const Form1& form) {
+void check_outputs(const MainWindow& form) {
     check_output(form.text_box(Text1), false);
     for (int box = 0; box < its90::form::kT1Size; ++box) {
         if (!its90::form::is_T1_member(box)) continue;
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     its90::form::RecordingMessageBox box;
-    Form1 form(box, ".");
+    MainWindow form(box, ".");
     form.start();
     form.Timer1().stop();
     QApplication::setActiveWindow(&form);

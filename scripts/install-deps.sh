@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that build, test and run the ITS-90 calculator.
-# Safe to run again: apt-get skips what is already installed.
+# Installs the Debian 12 packages that build, test, package and run the ITS-90 calculator.
+# Safe to run again: when every package is installed already it asks no package server.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config python3
+  cmake ninja-build g++ pkg-config python3 gettext dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-uming fonts-noto-cjk
@@ -19,11 +19,22 @@ else
   sudo=(sudo)
 fi
 
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${packages[@]}"
-
-# A comma-decimal locale, so that the tests also run where the user's separator is ",".
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+missing=()
+for package in "${packages[@]}"; do
+  if [ "$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null)" != installed ]; then
+    missing+=("$package")
+  fi
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# A comma-decimal locale, so that the tests also run where the user's separator is ",", and
+# a Simplified Chinese one for the command line's messages.
+for name in de_DE zh_CN; do
+  if ! locale -a 2>/dev/null | grep -qi "^${name}\.utf-\?8\$"; then
+    "${sudo[@]}" localedef -i "$name" -f UTF-8 "$name.UTF-8"
+  fi
+done

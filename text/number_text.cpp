@@ -1,9 +1,11 @@
 #include "text/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
+#include <algorithm>
+#include <limits>
 
 namespace its90::text {
 namespace {
@@ -69,7 +71,9 @@ struct Digits {
 
 Digits significant_digits(double magnitude) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer - 1, magnitude,
+                                                       std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     Digits d{{}, 0};
     const char* p = buffer;
     for (; *p != '\0' && *p != 'e'; ++p) {
@@ -156,9 +160,82 @@ std::string Num_to_text(double x, std::string_view decimal_separator) {
     return format(x, "", true, decimal_separator);
 }
 
-double decimal_to_double(const std::string& text) {
-    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return strtod_l(text.c_str(), nullptr, c_locale);
+namespace {
+
+// The power of ten of the first non-zero digit of a decimal text ("0.05" -2, "12e3" 4), held
+// within +-1e9 so that no exponent overflows.
+long decimal_exponent(std::string_view text) {
+    long first = 0;  // of the first non-zero digit, counted from the point
+    bool found = false, after_point = false;
+    long integer_digits = 0, leading_fraction_zeros = 0;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        const char c = text[i];
+        if (c == '.') {
+            after_point = true;
+        } else if (!after_point) {
+            if (found || c != '0') ++integer_digits, found = true;
+        } else if (!found) {
+            if (c == '0') ++leading_fraction_zeros;
+            else found = true;
+        }
+    }
+    first = integer_digits > 0 ? integer_digits - 1 : -(leading_fraction_zeros + 1);
+    long exponent = 0;
+    bool negative = false;
+    if (i < text.size()) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            exponent = std::min(exponent * 10 + (text[i] - '0'), 1000000000L);
+        }
+    }
+    return first + (negative ? -exponent : exponent);
 }
+
+}  // namespace
+
+double decimal_to_double(std::string_view text, bool* out_of_range) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);  // from_chars takes none
+    const bool negative = !text.empty() && text.front() == '-';
+    double value = 0;
+    const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (out_of_range != nullptr) *out_of_range = r.ec == std::errc::result_out_of_range;
+    if (r.ec != std::errc::result_out_of_range) return value;
+    // from_chars leaves the value alone beyond the double's range: tell the two ends apart by
+    // the decimal exponent of the first significant digit.
+    if (decimal_exponent(text) < 0) return negative ? -0.0 : 0.0;
+    const double infinity = std::numeric_limits<double>::infinity();
+    return negative ? -infinity : infinity;
+}
+
+namespace {
+
+std::string no_negative_zero(std::string text) {
+    if (!text.empty() && text.front() == '-' &&
+        text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
+std::string chars(double x, std::chars_format format, int precision) {
+    char buffer[400];
+    const std::to_chars_result r = precision < 0
+                                       ? std::to_chars(buffer, buffer + sizeof buffer, x, format)
+                                       : std::to_chars(buffer, buffer + sizeof buffer, x, format, precision);
+    return no_negative_zero(std::string(buffer, r.ptr));
+}
+
+}  // namespace
+
+std::string significant(double x, int digits) {
+    return chars(x + 0.0, std::chars_format::general, digits);
+}
+
+std::string fixed(double x, int decimals) { return chars(x, std::chars_format::fixed, decimals); }
+
+std::string round_trip(double x) { return chars(x + 0.0, std::chars_format::general, -1); }
 
 }  // namespace its90::text

@@ -1,5 +1,7 @@
-// Conversions between the texts of the window's fields and numbers; plain C++, shared by the
-// window, the calibration and the command line.
+// The one door between numbers and texts: the window's field forms, the plain forms of the
+// command line, the records and CSV, all with '.' as the decimal separator (unless one is
+// given) whatever the locale. Plain C++, shared by the window, the records and the command
+// line.
 #pragma once
 
 #include <string>
@@ -24,7 +26,21 @@ std::string Num_to_text_sign(double x);
 // window passes its user's, the command line always ".").
 std::string Num_to_text(double x, std::string_view decimal_separator);
 
-// strtod on a plain decimal text ("-1.5e3"), with '.' as the separator whatever the locale.
-double decimal_to_double(const std::string& text);
+// A plain decimal text ("-1.5e3", without a plus sign) as the nearest double. A number too
+// large for a double gives +-infinity, one too small 0 of its sign; `out_of_range`, when
+// given, is set in both cases.
+double decimal_to_double(std::string_view text, bool* out_of_range = nullptr);
+
+// ---- Plain forms ------------------------------------------------------------------------
+// None writes "-0": a negative zero, or a negative value that rounds to zero, is "0".
+
+// Up to `digits` significant digits, printf's %g ("4.09623", "100", "1e-05").
+std::string significant(double x, int digits);
+// printf's %.15g: every digit a double carries reliably.
+inline std::string general(double x) { return significant(x, 15); }
+// Exactly `decimals` places ("0.397", "-0.8273").
+std::string fixed(double x, int decimals);
+// The shortest text that reads back as the same double ("0.1", "1.0000000000000002").
+std::string round_trip(double x);
 
 }  // namespace its90::text

@@ -1,8 +1,5 @@
 #include "text/strict_number.h"
 
-#include <charconv>
-#include <cmath>
-#include <string>
 
 #include "text/number_text.h"
 
@@ -34,18 +31,20 @@ bool has_decimal_shape(std::string_view s) {
 
 }  // namespace
 
-std::optional<double> parse_strict_number(std::string_view text) {
+StrictNumber read_strict_number(std::string_view text) {
+    using Problem = StrictNumber::Problem;
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-    if (!has_decimal_shape(text)) return std::nullopt;
+    if (!has_decimal_shape(text)) return {std::nullopt, Problem::NotANumber};
     if (text.front() == '+') text.remove_prefix(1);  // from_chars takes no plus sign
-    double value = 0;
-    const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), value);
-    // Beyond the double range, from_chars gives up; so it does below, where the number is
-    // too small for a double and reads, as strtod reads it, as 0 or a subnormal.
-    if (r.ec == std::errc::result_out_of_range) value = decimal_to_double(std::string(text));
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
+    bool out_of_range = false;
+    const double value = decimal_to_double(text, &out_of_range);
+    if (out_of_range) return {std::nullopt, Problem::OutOfRange};
+    return {value, Problem::None};
+}
+
+std::optional<double> parse_strict_number(std::string_view text) {
+    return read_strict_number(text).value;
 }
 
 }  // namespace its90::text

@@ -3,8 +3,8 @@
 
 #include "ui/first_frame.h"
 #include "ui/fonts.h"
-#include "ui/form1.h"
-#include "ui/message_box.h"
+#include "ui/main_window.h"
+#include "ui/modal_message_box.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     its90::ui::install_chinese_translations();
 
     its90::ui::ModalMessageBox message_box;
-    its90::ui::Form1 form(message_box);
+    its90::ui::MainWindow form(message_box);
     message_box.set_parent(&form);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--exit-after-first-frame") == 0) {

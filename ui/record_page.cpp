@@ -87,7 +87,6 @@ private:
     double height_mm_ = 0;
 };
 
-QString number(double value) { return QString::number(value + 0.0, 'g', 15); }
 QString shown(const std::string& text) { return q(text).trimmed(); }
 
 std::vector<std::vector<QString>> cells(const form::Rows& rows) {
@@ -150,7 +149,7 @@ void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, 
     for (int i = 0; i < 3; ++i) {
         const double t = points[i], v = 1000 * c.deviations[i];
         painter.drawEllipse(QPointF(page.px(px_of(t)), page.px(py_of(v))), page.px(1.0), page.px(1.0));
-        page.text(px_of(t) - 8, py_of(v) - 6, 16, 4, q(names[i].name), Qt::AlignHCenter | Qt::AlignBottom);
+        page.text(px_of(t) - 8, py_of(v) - 6, 16, 4, QString::fromUtf8(names[i].name), Qt::AlignHCenter | Qt::AlignBottom);
     }
 }
 
@@ -173,7 +172,7 @@ void first_page(Page& page, const CalibrationRecord& r) {
     field(0, QStringLiteral("检定员："), q(r.identification.operator_name));
     field(w / 2, QStringLiteral("参考端温度："), QStringLiteral("0 ℃"));
     y += 7;
-    field(0, QStringLiteral("中间点："), q(names[1].name) + " " + q(names[1].temperature) + " ℃");
+    field(0, QStringLiteral("中间点："), QString::fromUtf8(names[1].name) + " " + q(names[1].temperature) + " ℃");
     y += 7;
     if (!r.identification.notes.empty()) {
         page.text(0, y, 24, 6, QStringLiteral("备注："));
@@ -186,8 +185,7 @@ void first_page(Page& page, const CalibrationRecord& r) {
     page.font(10);
     page.text(0, y, w, 6, QStringLiteral("偏差函数 ΔE(t) = A + B·t + C·t²："));
     y += 6;
-    page.text(6, y, w - 6, 6, QStringLiteral("A = %1 mV，B = %2 mV/℃，C = %3 mV/℃²")
-                                  .arg(number(c.function.A), number(c.function.B), number(c.function.C)));
+    page.text(6, y, w - 6, 6, q(form::coefficients_text(c.function)));
     y += 10;
 
     // The graduation table on the left, the plot of dE(t) on the right.
@@ -232,7 +230,7 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
         for (int n = 0; n < rows_per_page && row_start <= 1100; ++n, row_start += 10) {
             std::vector<QString> row = {QString::number(row_start)};
             for (int c = 0; c <= 9 && row_start + c <= 1100; ++c) {
-                row.push_back(QString::number(calibration::emf_to_3_places(r.calibration, row_start + c), 'f', 3));
+                row.push_back(q(form::one_degree_text(r.calibration, row_start + c)));
             }
             rows.push_back(row);
         }

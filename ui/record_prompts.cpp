@@ -10,7 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "ui/message_box.h"
+#include "ui/modal_message_box.h"
 
 namespace its90::ui {
 namespace {

@@ -20,7 +20,7 @@ const GraduationTable kOffsetTable = {2.33304, 3.26936, 4.24329, 5.24869, 6.2852
 
 // The reference EMFs at the fixed points, so that all deviations are zero, plus an offset.
 Calibration reference(MiddlePoint middle, double offset = 0) {
-    const Calculated<Calibration> c =
+    const Outcome<Calibration> c =
         calibrate(3.44689 + offset, (middle == MiddlePoint::Aluminium ? 5.86013 : 5.5528) + offset,
                   10.5748 + offset, middle);
     EXPECT_TRUE(c.ok());
@@ -83,10 +83,10 @@ TEST(EmfAt, ValuesAndBounds) {
     };
     for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
         for (const Case& c : cases) {
-            const Calculated<double> v = emf_at(reference(middle), c.temperature);
+            const Outcome<double> v = emf_at(reference(middle), c.temperature);
             if (std::isnan(c.expected)) {
                 ASSERT_FALSE(v.ok()) << c.temperature;
-                EXPECT_EQ(v.failure(), Failure::OutOfRange) << c.temperature;
+                EXPECT_EQ(v.rejection().cause, Rejection::Cause::OutOfRange) << c.temperature;
             } else {
                 ASSERT_TRUE(v.ok()) << c.temperature;
                 EXPECT_EQ(*v, c.expected) << c.temperature;
@@ -111,17 +111,17 @@ TEST(EmfAt, CurvePassesThroughTheFixedPoints) {
 TEST(Overflow, AbsurdEmfsHaveNoValue) {
     for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
         for (double absurd : {1e308, double(INFINITY), -double(INFINITY), double(NAN)}) {
-            const Calculated<Calibration> c = calibrate(3.44689, 5.6, absurd, middle);
+            const Outcome<Calibration> c = calibrate(3.44689, 5.6, absurd, middle);
             ASSERT_FALSE(c.ok()) << absurd;
-            EXPECT_EQ(c.failure(), Failure::NotFinite);
+            EXPECT_EQ(c.rejection().cause, Rejection::Cause::NotFinite);
         }
         // Finite coefficients whose C t^2 term overflows at the upper end of the table.
-        const Calculated<Calibration> large = calibrate(3.44689, 5.6, 5e307, middle);
+        const Outcome<Calibration> large = calibrate(3.44689, 5.6, 5e307, middle);
         ASSERT_TRUE(large.ok());
-        EXPECT_EQ(graduation_table(*large).failure(), Failure::NotFinite);
+        EXPECT_EQ(graduation_table(*large).rejection().cause, Rejection::Cause::NotFinite);
         EXPECT_FALSE(graduation_table(*large).ok());
-        EXPECT_EQ(emf_at(*large, 1664).failure(), Failure::NotFinite);
-        EXPECT_EQ(emf_at(*large, 1700).failure(), Failure::OutOfRange);
+        EXPECT_EQ(emf_at(*large, 1664).rejection().cause, Rejection::Cause::NotFinite);
+        EXPECT_EQ(emf_at(*large, 1700).rejection().cause, Rejection::Cause::OutOfRange);
     }
 }
 
@@ -149,29 +149,47 @@ TEST(Acceptance, AtJustInsideAndJustOutsideEachLimit) {
         {3.441999, 5.547999, 10.575, MiddlePoint::Antimony, true, false, false},
     };
     for (const Case& c : cases) {
-        const AcceptanceCheck check = acceptance_check(c.zinc, c.middle, c.copper, c.point);
+        const AcceptanceCheck check = *acceptance_check(c.zinc, c.middle, c.copper, c.point);
         EXPECT_EQ(check.copper.pass, c.copper_pass) << c.copper;
         EXPECT_EQ(check.middle.pass, c.middle_pass) << c.middle << " dev " << check.middle.deviation;
         EXPECT_EQ(check.zinc.pass, c.zinc_pass) << c.zinc << " dev " << check.zinc.deviation;
         EXPECT_EQ(check.pass, c.copper_pass && c.middle_pass && c.zinc_pass);
     }
-    const AcceptanceCheck shifted = acceptance_check(3.45689, 5.87013, 10.5848, MiddlePoint::Aluminium);
+    const AcceptanceCheck shifted = *acceptance_check(3.45689, 5.87013, 10.5848, MiddlePoint::Aluminium);
     EXPECT_EQ(shifted.middle.required, 5.860 + 0.37 * (10.5848 - 10.575));
     EXPECT_EQ(shifted.zinc.deviation, 0.008126);
     EXPECT_FALSE(shifted.pass);
 }
 
+// EMFs so large that a deviation cannot be rounded to 6 places give no check, and nothing
+// ends the program; each point alone, with either middle point.
+TEST(Acceptance, AbsurdEmfsGiveNoCheck) {
+    for (MiddlePoint middle : {MiddlePoint::Aluminium, MiddlePoint::Antimony}) {
+        for (int point = 0; point < 3; ++point) {
+            for (double absurd : {1e303, -1e303, double(INFINITY), double(NAN)}) {
+                double emfs[3] = {3.447, 5.86, 10.575};
+                emfs[point] = absurd;
+                const Outcome<AcceptanceCheck> check =
+                    acceptance_check(emfs[0], emfs[1], emfs[2], middle);
+                ASSERT_FALSE(check.ok()) << point << " " << absurd;
+                EXPECT_EQ(check.rejection().cause, Rejection::Cause::NotFinite);
+            }
+        }
+        EXPECT_TRUE(acceptance_check(1e290, 5.86, 10.575, middle).ok());
+    }
+}
+
 TEST(Record, OneDegreeTableAndDeviationFunction) {
     // Zero deviations: the reference function's own table to 3 places, as published.
     const Calibration zero = reference(MiddlePoint::Aluminium);
-    EXPECT_EQ(emf_to_3_places(zero, 300), 2.323);
-    EXPECT_EQ(emf_to_3_places(zero, 1100), 10.757);
+    EXPECT_EQ(*emf_to_3_places(zero, 300), 2.323);
+    EXPECT_EQ(*emf_to_3_places(zero, 1100), 10.757);
     EXPECT_EQ(deviation_at(zero, 700), 0.0);
     // A uniform offset of 0.01 mV is a deviation of 10 uV at every temperature, to within the
     // six-digit weights.
     const Calibration offset = reference(MiddlePoint::Aluminium, 0.01);
     for (double t : {300.0, 419.527, 660.323, 1084.62}) EXPECT_NEAR(deviation_at(offset, t), 0.01, 1e-6);
-    EXPECT_EQ(emf_to_3_places(offset, 1100), 10.767);
+    EXPECT_EQ(*emf_to_3_places(offset, 1100), 10.767);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(Cli, RejectedValuesKeepLinesAlignedAndExitWithOne) {
     const Outcome o = run_cli({"emf", "K", "100", "2000", "1e39", "-100"});
     EXPECT_EQ(o.status, kExitRejected);
     EXPECT_EQ(o.out, "4.09623\n\n\n-3.55363\n");
-    EXPECT_NE(o.err.find("2000: 输入温度值不在本程序计算范围-270到1372℃内!"), std::string::npos);
+    EXPECT_NE(o.err.find("2000: type K temperature outside -270 \u2026 1372 \u2103\n"), std::string::npos);
     EXPECT_NE(o.err.find("1e39: "), std::string::npos);
 }
 

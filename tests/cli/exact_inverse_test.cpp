@@ -32,9 +32,9 @@ std::vector<double> lines_of(const std::string& out) {
 
 TEST(ExactInverse, RoundTripsEveryTypeOverItsWholeRange) {
     for (Thermocouple type : kAllThermocouples) {
-        const Sensor& s = sensor_of(type);
-        const double low = s.lowest_temperature;
-        const double high = std::min(s.highest_temperature, double(float(s.highest_temperature)));
+        // The whole published range, to 1768.1 degC itself for types S and R.
+        const double low = record_of(type).emf.lowest;
+        const double high = record_of(type).emf.highest();
         const auto e = [type](double t) { return emf_unrounded(type, t).value(); };
         std::vector<double> temperatures;
         std::string input;
@@ -82,6 +82,9 @@ TEST(ExactInverse, RejectsWhatHasNoOrTwoTemperatures) {
         {"B", "0", "two temperatures"},   {"B", "-0.002", "two temperatures"},
         {"B", "-0.003", "outside"},        {"K", "-6.46", "outside"},
         {"K", "54.887", "outside"},        {"S", "18.7", "outside"},
+        // The bounds quoted with the digits they carry, and the temperatures they stand for.
+        {"S", "18.7", "type S EMF outside -0.236 \u2026 18.694 mV (-50 \u2026 1768.1 \u2103)"},
+        {"B", "0", "two temperatures between 0 and 42.13 \u2103 share this type B EMF"},
     };
     for (const Case& c : cases) {
         const Outcome o = run_cli({"temp", c.type, "--exact", c.emf});
@@ -108,6 +111,13 @@ TEST(Pt100Inverse, RoundTripsAndEndsExactly) {
     EXPECT_EQ(run_cli({"pt100", "--inverse", "18.52008", "100", "138.5055", "390.481125"}).out,
               "-200\n0\n100\n850\n");
     EXPECT_EQ(run_cli({"pt100", "--inverse", "17"}).status, 1);
+    EXPECT_NE(run_cli({"pt100", "--inverse", "17"}).err.find(
+                  "Pt100 resistance outside 18.520 \u2026 390.481 \u03a9 (-200 \u2026 850 \u2103)"),
+              std::string::npos);
+    // The top of types S and R is 1768.1 degC itself: its unrounded EMF comes back.
+    EXPECT_EQ(run_cli({"temp", "S", "--exact", "18.693541327"}).out, "1768.1\n");
+    EXPECT_EQ(run_cli({"temp", "R", "--exact", exact(emf_unrounded(Thermocouple::R, 1768.1).value())}).out,
+              "1768.1\n");
 }
 
 }  // namespace

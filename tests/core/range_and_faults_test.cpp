@@ -1,4 +1,4 @@
-// Range rejections with their exact messages, the power function and the floating-point check.
+// Range rejections with the ranges they name, the power function and the floating-point check.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -12,29 +12,30 @@
 namespace its90 {
 namespace {
 
-struct Rejection {
+struct RangeCase {
     const char* name;
     ReferenceFunction f;
     float argument;
-    std::string_view message;
+    Rejection expected;  // the range the argument left, in numbers
 };
 
-constexpr std::string_view kS = "F输入温度值不在本程序计算范围-50到1768.1℃内!";
-constexpr std::string_view kR = "输入温度值不在本程序计算范围-50到1768.1℃内!";
-constexpr std::string_view kB = "输入温度值不在本程序计算范围0到1820℃内!";
-constexpr std::string_view kK = "输入温度值不在本程序计算范围-270到1372℃内!";
-constexpr std::string_view kN = "输入温度值不在本程序计算范围-270到1300℃内!";
-constexpr std::string_view kJ = "输入温度值不在本程序计算范围-210到1200℃内!";
-constexpr std::string_view kE = "输入温度值不在本程序计算范围-270到1000℃内!";
-constexpr std::string_view kT = "输入温度值不在本程序计算范围-270到400℃内!";
-constexpr std::string_view kPt = "输入温度值不在本程序计算范围-200到850℃内!";
+constexpr Rejection temperatures(double lowest, double highest) {
+    return Rejection::out_of_range(Quantity::Temperature, lowest, highest);
+}
+constexpr Rejection emfs(double lowest, double highest) {
+    return Rejection::out_of_range(Quantity::Emf, lowest, highest);
+}
 
-TEST(RangeRejection, EveryFunctionRejectsBelowAndAboveWithItsMessage) {
+TEST(RangeRejection, EveryFunctionRejectsBelowAndAboveNamingItsRange) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const Rejection cases[] = {
+    const Rejection kS = temperatures(-50, 1768.1), kB = temperatures(0, 1820),
+                    kK = temperatures(-270, 1372), kN = temperatures(-270, 1300),
+                    kJ = temperatures(-210, 1200), kE = temperatures(-270, 1000),
+                    kT = temperatures(-270, 400), kPt = temperatures(-200, 850);
+    const RangeCase cases[] = {
         {"E90_S", E90_S, -50.5f, kS},   {"E90_S", E90_S, 1768.2f, kS},
-        {"E90_R", E90_R, -50.5f, kR},   {"E90_R", E90_R, 1769.0f, kR},
+        {"E90_R", E90_R, -50.5f, kS},   {"E90_R", E90_R, 1769.0f, kS},
         {"E90_B", E90_B, -0.5f, kB},    {"E90_B", E90_B, 1820.5f, kB},
         {"E90_K", E90_K, -270.5f, kK},  {"E90_K", E90_K, 1372.5f, kK},
         {"E90_N", E90_N, -270.5f, kN},  {"E90_N", E90_N, 1300.5f, kN},
@@ -44,30 +45,33 @@ TEST(RangeRejection, EveryFunctionRejectsBelowAndAboveWithItsMessage) {
         {"E90_T", E90_T, inf, kT},      {"E90_K", E90_K, nan, kK},
         {"R_Pt100", R_Pt100, -200.5f, kPt}, {"R_Pt100", R_Pt100, 850.5f, kPt},
         {"R_Pt100", R_Pt100, -inf, kPt},
-        {"T90_S", T90_S, -0.237f, "输入电势值不在本程序计算范围-0.236到18.693mV内!"},
-        {"T90_S", T90_S, 18.694f, "输入电势值不在本程序计算范围-0.236到18.693mV内!"},
-        {"T90_R", T90_R, -0.227f, "输入电势值不在本程序计算范围-0.226到21.103mV内!"},
-        {"T90_R", T90_R, 21.104f, "输入电势值不在本程序计算范围-0.226到21.103mV内!"},
-        {"T90_K", T90_K, -5.9f, "输入电势值不在本程序计算范围-5.891到54.886mV内!"},
-        {"T90_K", T90_K, 54.9f, "输入电势值不在本程序计算范围-5.891到54.886mV内!"},
-        {"T90_N", T90_N, -4.0f, "输入电势值不在本程序计算范围-3.990到47.513mV内!"},
-        {"T90_N", T90_N, 47.6f, "输入电势值不在本程序计算范围-3.990到47.513mV内!"},
-        {"T90_J", T90_J, -8.08f, "输入电势值不在本程序计算范围-8.059到 69.553mV内!"},
-        {"T90_J", T90_J, 69.6f, "输入电势值不在本程序计算范围-8.059到 69.553mV内!"},
-        {"T90_E", T90_E, -8.9f, "输入电势值不在本程序计算范围-8.825到 76.373mV内!"},
-        {"T90_E", T90_E, 76.4f, "输入电势值不在本程序计算范围-8.825到 76.373mV内!"},
-        {"T90_T", T90_T, -5.7f, "输入电势值不在本程序计算范围-5.603到20.872mV内!"},
-        {"T90_T", T90_T, 20.9f, "输入电势值不在本程序计算范围-5.603到20.872mV内!"},
-        // Type B has no message at all: below 0.291 mV it has no formula.
-        {"T90_B", T90_B, 0.0f, ""},     {"T90_B", T90_B, 0.29f, ""},
-        {"T90_B", T90_B, 13.83f, ""},   {"T90_B", T90_B, -1.0f, ""},
+        {"T90_S", T90_S, -0.237f, emfs(-0.236, 18.693)}, {"T90_S", T90_S, 18.694f, emfs(-0.236, 18.693)},
+        {"T90_R", T90_R, -0.227f, emfs(-0.226, 21.103)}, {"T90_R", T90_R, 21.104f, emfs(-0.226, 21.103)},
+        {"T90_K", T90_K, -5.9f, emfs(-5.891, 54.886)},   {"T90_K", T90_K, 54.9f, emfs(-5.891, 54.886)},
+        {"T90_N", T90_N, -4.0f, emfs(-3.99, 47.513)},    {"T90_N", T90_N, 47.6f, emfs(-3.99, 47.513)},
+        {"T90_J", T90_J, -8.08f, emfs(-8.059, 69.553)},  {"T90_J", T90_J, 69.6f, emfs(-8.059, 69.553)},
+        {"T90_E", T90_E, -8.9f, emfs(-8.825, 76.373)},   {"T90_E", T90_E, 76.4f, emfs(-8.825, 76.373)},
+        {"T90_T", T90_T, -5.7f, emfs(-5.603, 20.872)},   {"T90_T", T90_T, 20.9f, emfs(-5.603, 20.872)},
+        // Type B has no formula below 0.291 mV.
+        {"T90_B", T90_B, 0.0f, emfs(0.291, 13.82)},      {"T90_B", T90_B, 0.29f, emfs(0.291, 13.82)},
+        {"T90_B", T90_B, 13.83f, emfs(0.291, 13.82)},    {"T90_B", T90_B, -1.0f, emfs(0.291, 13.82)},
     };
-    for (const Rejection& c : cases) {
+    for (const RangeCase& c : cases) {
         const Result r = c.f(c.argument);
         EXPECT_TRUE(r.rejected()) << c.name << "(" << c.argument << ")";
         EXPECT_EQ(r.value(), 0.0) << c.name;
-        EXPECT_EQ(r.message(), c.message) << c.name << "(" << c.argument << ")";
+        EXPECT_EQ(r.rejection(), c.expected) << c.name << "(" << c.argument << ")";
     }
+}
+
+// The unrounded functions meet their bounds as the published decimals: type S and R reach
+// 1768.1 degC itself, which their single-precision bound lies below.
+TEST(RangeRejection, UnroundedFunctionsTakeTheDecimalBounds) {
+    EXPECT_TRUE(emf_unrounded(Thermocouple::S, 1768.1).accepted());
+    EXPECT_TRUE(emf_unrounded(Thermocouple::R, 1768.1).accepted());
+    EXPECT_TRUE(emf_unrounded(Thermocouple::S, std::nextafter(1768.1, 2000.0)).rejected());
+    EXPECT_TRUE(emf_unrounded(Thermocouple::K, -270).accepted());
+    EXPECT_EQ(emf_unrounded(Thermocouple::B, 1820.001).rejection(), temperatures(0, 1820));
 }
 
 TEST(RangeRejection, BoundsAreIncludedAtSinglePrecision) {
@@ -122,17 +126,17 @@ TEST(Types, LettersInEitherCase) {
 // -8.059 mV), where the function itself rejects.
 TEST(SensorTable, EntryRangesLieInsideTheFunctions) {
     for (const Sensor& s : kSensors) {
-        for (double t : {s.lowest_temperature, s.highest_temperature}) {
-            EXPECT_TRUE(s.output(to_single(t)).accepted()) << s.caption << " " << t;
+        for (double t : {s.temperatures.lowest, s.temperatures.highest}) {
+            EXPECT_TRUE(s.output(to_single(t)).accepted()) << s.name << " " << t;
         }
-        EXPECT_TRUE(differential_value(s, s.lowest_differential()).has_value()) << s.caption;
-        EXPECT_TRUE(differential_value(s, s.highest_differential()).has_value()) << s.caption;
+        EXPECT_TRUE(differential_value(s, s.lowest_differential()).has_value()) << s.name;
+        EXPECT_TRUE(differential_value(s, s.highest_differential()).has_value()) << s.name;
         EXPECT_FALSE(differential_value(s, s.lowest_differential() - 0.001).has_value());
         EXPECT_FALSE(differential_value(s, s.highest_differential() + 0.001).has_value());
         if (!s.has_inverse()) continue;
-        EXPECT_TRUE(s.inverse(to_single(s.highest_emf)).accepted()) << s.caption;
+        EXPECT_TRUE(s.inverse(to_single(s.emfs.highest)).accepted()) << s.name;
         const bool gap = &s == &sensor_of(Thermocouple::B) || &s == &sensor_of(Thermocouple::J);
-        EXPECT_EQ(s.inverse(to_single(s.lowest_emf)).accepted(), !gap) << s.caption;
+        EXPECT_EQ(s.inverse(to_single(s.emfs.lowest)).accepted(), !gap) << s.name;
     }
     EXPECT_FALSE(pt100().has_inverse());
     EXPECT_EQ(differential_value(sensor_of(Thermocouple::K), 100), 41.37);

@@ -21,8 +21,14 @@ protected:
         retype(T1(1), middle);
         retype(T1(2), copper);
     }
+    // The model's record, as the window issues it.
     std::optional<CalibrationRecord> record(Identification id = {}) {
-        return calibration_record(form, std::move(id), "2026-12-08 10:00");
+        std::optional<CalibrationRecord> r = form.record();
+        if (r) {
+            r->identification = std::move(id);
+            r->date_time = "2026-12-08 10:00";
+        }
+        return r;
     }
 };
 
@@ -107,11 +113,63 @@ TEST_F(Record, CsvReadsBackInPythonAsTheWindowShowedIt) {
     std::string command = std::string("python3 ") + ITS90_CHECK_RECORD_CSV + " " + path;
     for (int box : kTableBoxes) command += " '" + text(T1(box)) + "'";
     for (double x : {r->calibration.function.A, r->calibration.function.B, r->calibration.function.C}) {
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, " %.15g", x);  // as the record states them
-        command += buffer;
+        command += " " + text::significant(x, 6);  // as the record states them
     }
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// A cell is quoted when any one of a comma, a double quote or a line break is in it, so that
+// it reads back as one cell.
+TEST_F(Record, CsvQuotesACellForEachCharacterThatNeedsIt) {
+    calibrate("3.44689", "5.86013", "10.5748");
+    struct Case {
+        const char* number;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"S-0421, lot 7", "\"S-0421, lot 7\""},
+        {",", "\",\""},
+        {"\"", "\"\"\"\""},
+        {"12\"", "\"12\"\"\""},
+        {"a\nb", "\"a\nb\""},
+        {"a\rb", "\"a\rb\""},
+        {"S-0421 lot 7", "S-0421 lot 7"},
+    };
+    for (const Case& c : cases) {
+        const std::string csv = to_csv(*record({c.number, "", "", false}));
+        EXPECT_NE(csv.find(std::string("\r\n编号,") + c.written + "\r\n"), std::string::npos)
+            << c.number;
+    }
+}
+
+// The record's numbers: deviations to the EMFs' 5 decimals, A, B and C to 6 significant
+// digits, with no noise of the arithmetic.
+TEST_F(Record, DeviationsAndCoefficientsWithoutNoiseDigits) {
+    calibrate("3.45689", "5.87013", "10.5848");
+    const std::string tsv = to_tsv(*record());
+    for (const char* line : {"锌点\t419.527\t3.45689\t0.01000\n", "铝点\t660.323\t5.87013\t0.01000\n",
+                             "铜点\t1084.62\t10.5848\t0.01000\n", "A\t0.0100001\tmV\n"}) {
+        EXPECT_NE(tsv.find(line), std::string::npos) << line << tsv.substr(0, 600);
+    }
+}
+
+// The record follows the panel: its EMFs, its middle point and its temperature; EMFs that
+// give no table give no record, with the reason, and never end the program.
+TEST_F(Record, FollowsThePanelAndSaysWhyThereIsNone) {
+    EXPECT_STREQ(form.record_unavailable_reason(), kRecordNeedsEmfs);
+    calibrate("3.44689", "5.86013", "10.5748");
+    EXPECT_STREQ(form.record_unavailable_reason(), "");
+    form.select_middle_point(MiddlePoint::Antimony);
+    ASSERT_TRUE(form.record());
+    EXPECT_EQ(form.record()->calibration.middle, MiddlePoint::Antimony);
+    for (const char* absurd : {"1e303", "-1e303", "1e308", "1e400"}) {
+        for (Control box : {T1(0), T1(1), T1(2)}) {
+            calibrate("3.44689", "5.86013", "10.5748");
+            retype(box, absurd);
+            EXPECT_FALSE(form.record()) << absurd;
+            EXPECT_STREQ(form.record_unavailable_reason(), kRecordBeyondRange) << absurd;
+        }
+    }
 }
 
 }  // namespace

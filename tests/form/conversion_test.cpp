@@ -1,6 +1,8 @@
 // The conversion panel: temperature entry, EMF entry and sensor selection.
 #include "core/sensors.h"
+#include "form/sensor_texts.h"
 #include "tests/form/form_fixture.h"
+#include "tests/doubles/recording_message_box.h"
 
 namespace its90::form::testing {
 namespace {
@@ -236,15 +238,15 @@ TEST_F(SensorSelection, SetsPromptsUnitsAndTheEmfField) {
         const std::string emf_prompt_before = form.tool_tip(Txt_E90);
         click_sensor(index);
         EXPECT_EQ(form.sensor(), index);
-        EXPECT_EQ(form.tool_tip(Txt_T90), kSensors[index].temperature_prompt);
+        EXPECT_EQ(form.tool_tip(Txt_T90), kSensorTexts[index].temperature_prompt);
         const bool pt100 = index == kPt100;
-        EXPECT_EQ(form.tool_tip(Txt_E90), pt100 ? emf_prompt_before : kSensors[index].emf_prompt);
+        EXPECT_EQ(form.tool_tip(Txt_E90), pt100 ? emf_prompt_before : kSensorTexts[index].emf_prompt);
         EXPECT_EQ(form.enabled(Txt_E90), !pt100) << index;
         EXPECT_EQ(form.caption(Label1_11), pt100 ? "Ω" : "mV");
         EXPECT_EQ(form.caption(Label3), pt100 ? "Ω/℃" : "μV/℃");
         EXPECT_EQ(form.caption(Lab_wfds), pt100 ? "微　 分　 电 　阻:" : "微　 分　 电 　势:");
     }
-    EXPECT_STREQ(kSensors[0].temperature_prompt, kSensors[7].temperature_prompt);
+    EXPECT_STREQ(kSensorTexts[0].temperature_prompt, kSensorTexts[7].temperature_prompt);
 }
 
 TEST_F(SensorSelection, StartsInTheThermocoupleStateWithTheInitialPrompts) {

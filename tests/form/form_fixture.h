@@ -10,7 +10,7 @@
 
 #include "form/controls.h"
 #include "form/form1.h"
-#include "form/message_box.h"
+#include "tests/doubles/recording_message_box.h"
 
 namespace its90::form::testing {
 

@@ -14,7 +14,7 @@
 
 #include "tests/ui/window_fixture.h"
 #include "ui/form_layout.h"
-#include "ui/message_box.h"
+#include "ui/modal_message_box.h"
 #include "ui/system_colours.h"
 
 namespace its90::ui::testing {

@@ -52,9 +52,10 @@ protected:
         retype(box(T1(12)), "1000");
     }
     form::CalibrationRecord record(bool one_degree_table = false) {
-        const auto r = form::calibration_record(
-            form->model(), {"S-0421", "张三", "备注：复检", one_degree_table}, "2026-12-08 10:00");
+        std::optional<form::CalibrationRecord> r = form->model().record();
         EXPECT_TRUE(r);
+        r->identification = {"S-0421", "张三", "备注：复检", one_degree_table};
+        r->date_time = "2026-12-08 10:00";
         return *r;
     }
     QTemporaryDir dir;
@@ -78,7 +79,7 @@ TEST_F(Record, PdfHoldsEveryValueAndRendersAPage) {
         EXPECT_NE(collapsed.find(value), std::string::npos) << value;
     }
     for (const char* expected : {"标准铂铑10-铂热电偶(S型)定点分度结果", "S-0421", "张三", "锑点",
-                                 "0.00999995000000195", "2.99999994579647e-10", "1.00000003153133e-13",
+                                 "A=0.0099999", "B=3e-10", "C=1e-13",
                                  "不合格", "总结论：不合格", "JJG75-1995", "10.766540401", "9.5971",
                                  "1℃分度表", "10.767"}) {
         EXPECT_NE(collapsed.find(expected), std::string::npos) << expected;
@@ -180,12 +181,12 @@ protected:
         Record::SetUp();
         form->set_record_prompts(&prompts);
     }
-    QAction* action(Form1::RecordAction a) { return form->record_action(a); }
+    QAction* action(MainWindow::RecordAction a) { return form->record_action(a); }
     RecordingPrompts prompts;
 };
 
 TEST_F(RecordFromTheWindow, EntriesAndShortcutsFollowTheTable) {
-    using A = Form1::RecordAction;
+    using A = MainWindow::RecordAction;
     const std::pair<A, QKeySequence> shortcuts[] = {
         {A::Copy, QKeySequence("Ctrl+Shift+C")}, {A::SaveCsv, QKeySequence("Ctrl+S")},
         {A::ExportPdf, QKeySequence()}, {A::Print, QKeySequence("Ctrl+P")}};
@@ -219,9 +220,9 @@ TEST_F(RecordFromTheWindow, SaveCopyAndPrint) {
     const QString path = dir.filePath("record.csv");
     // Cancelling the identification or the file dialog writes nothing.
     prompts.accept = false;
-    action(Form1::RecordAction::SaveCsv)->trigger();
+    action(MainWindow::RecordAction::SaveCsv)->trigger();
     prompts.accept = true;
-    action(Form1::RecordAction::SaveCsv)->trigger();
+    action(MainWindow::RecordAction::SaveCsv)->trigger();
     EXPECT_FALSE(QFile::exists(path));
     // Ctrl+S saves.
     prompts.path = path;
@@ -238,14 +239,14 @@ TEST_F(RecordFromTheWindow, SaveCopyAndPrint) {
     EXPECT_EQ(prompts.filters.back(), QString::fromUtf8("CSV 文件 (*.csv)"));
 
     prompts.path = dir.filePath("record.pdf");
-    action(Form1::RecordAction::ExportPdf)->trigger();
+    action(MainWindow::RecordAction::ExportPdf)->trigger();
     EXPECT_TRUE(QFile::exists(dir.filePath("record.pdf")));
 
-    action(Form1::RecordAction::Copy)->trigger();
+    action(MainWindow::RecordAction::Copy)->trigger();
     EXPECT_TRUE(QApplication::clipboard()->text().contains("300\t2.333040049\n"));
 
     prompts.print_file = dir.filePath("printed.pdf");
-    action(Form1::RecordAction::Print)->trigger();
+    action(MainWindow::RecordAction::Print)->trigger();
     EXPECT_TRUE(QFile::exists(dir.filePath("printed.pdf")));
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
@@ -253,7 +254,7 @@ TEST_F(RecordFromTheWindow, SaveCopyAndPrint) {
 TEST_F(RecordFromTheWindow, AFailedSaveSaysWhichFileAndWhy) {
     calibrate_antimony();
     prompts.path = dir.filePath("gone/record.csv");
-    action(Form1::RecordAction::SaveCsv)->trigger();
+    action(MainWindow::RecordAction::SaveCsv)->trigger();
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(prompts.errors[0].startsWith(QString::fromUtf8("无法保存文件“") + *prompts.path + QString::fromUtf8("”：")));
     EXPECT_GT(prompts.errors[0].size(), QString::fromUtf8("无法保存文件“”：").size() + prompts.path->size());

@@ -8,7 +8,7 @@
 namespace its90::ui::testing {
 
 void WindowTest::SetUp() {
-    form = std::make_unique<Form1>(messages, ".");
+    form = std::make_unique<MainWindow>(messages, ".");
     form->start();
     form->Timer1().stop();  // the title scroll is driven by hand in tests
     QApplication::setActiveWindow(form.get());

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "form/controls.h"
-#include "form/message_box.h"
-#include "ui/form1.h"
+#include "tests/doubles/recording_message_box.h"
+#include "ui/main_window.h"
 
 namespace its90::ui::testing {
 
@@ -35,7 +35,7 @@ protected:
     void click(QRadioButton* button);
 
     form::RecordingMessageBox messages;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 }  // namespace its90::ui::testing

@@ -11,8 +11,10 @@
 #include <clocale>
 
 #include "core/sensors.h"
+#include "form/sensor_texts.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/message_box.h"
+#include "ui/modal_message_box.h"
+#include "tests/doubles/recording_message_box.h"
 
 namespace its90::ui::testing {
 namespace {
@@ -148,7 +150,7 @@ TEST_F(Window, TabEntersTheSensorGroupAtTheSelectedButton) {
     // Before any sensor button has had the focus, Qt would stop at the group's first button in
     // the chain, B, and set B's prompts while S stays selected.
     EXPECT_EQ(press(box(Txt_E90), Qt::Key_Tab), "Op_S(0)");
-    EXPECT_EQ(box(Txt_E90)->toolTip(), QString::fromUtf8(kSensors[0].emf_prompt));
+    EXPECT_EQ(box(Txt_E90)->toolTip(), QString::fromUtf8(form::kSensorTexts[0].emf_prompt));
     EXPECT_TRUE(button(Op_S(0))->isChecked());
 
     // The group is one tab stop at its selected button, in that button's place in the order.
@@ -158,7 +160,7 @@ TEST_F(Window, TabEntersTheSensorGroupAtTheSelectedButton) {
     EXPECT_EQ(press(button(Op_S(5)), Qt::Key_Tab), "T1(0)");
     click(button(Op_S(2)));
     EXPECT_EQ(press(box(Text1), Qt::Key_Backtab), "Op_S(2)");
-    EXPECT_EQ(box(Txt_T90)->toolTip(), QString::fromUtf8(kSensors[2].temperature_prompt));
+    EXPECT_EQ(box(Txt_T90)->toolTip(), QString::fromUtf8(form::kSensorTexts[2].temperature_prompt));
 }
 
 TEST_F(Window, Pt100DisablesTheEmfFieldOnTheButtonFace) {
@@ -220,7 +222,7 @@ TEST(WindowLocale, ACommaLocaleShowsACommaInTheDifferentialValue) {
     }
     EXPECT_EQ(locale_decimal_separator(), ",");
     form::RecordingMessageBox messages;
-    Form1 window(messages);
+    MainWindow window(messages);
     std::setlocale(LC_NUMERIC, before.c_str());
     window.show();
     window.text_box(Txt_T90)->setFocus(Qt::TabFocusReason);

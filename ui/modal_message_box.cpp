@@ -1,4 +1,4 @@
-#include "ui/message_box.h"
+#include "ui/modal_message_box.h"
 
 #include <QMessageBox>
 #include <QString>

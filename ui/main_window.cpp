@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,10 +70,10 @@ std::string locale_decimal_separator() {
     return separator != nullptr && *separator != '\0' ? separator : ".";
 }
 
-Form1::Form1(form::MessageBox& message_box, QWidget* parent)
-    : Form1(message_box, locale_decimal_separator(), parent) {}
+MainWindow::MainWindow(form::MessageBox& message_box, QWidget* parent)
+    : MainWindow(message_box, locale_decimal_separator(), parent) {}
 
-Form1::Form1(form::MessageBox& message_box, std::string decimal_separator, QWidget* parent)
+MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separator, QWidget* parent)
     : QWidget(parent), model_(message_box, std::move(decimal_separator)) {
     setObjectName(QString::fromStdString(form::name(form::controls::Window)));
     setFont(font_of(kWindowFont));
@@ -88,12 +88,12 @@ Form1::Form1(form::MessageBox& message_box, std::string decimal_separator, QWidg
     timer_.setInterval(300);
 }
 
-void Form1::create_controls() {
+void MainWindow::create_controls() {
     apply_system_colours(this, form::controls::Window);
     for (const ControlSpec& entry : form1_controls()) {
         QWidget* parent = widget(entry.parent);
         const QString caption = entry.id.kind == ControlKind::Op_S
-                                    ? QString::fromUtf8(kSensors[entry.id.index].caption)
+                                    ? QString::fromUtf8(kSensors[entry.id.index].name)
                                     : utf8(entry.caption);
         QWidget* w = nullptr;
         if (form::is_frame(entry.id) && !entry.border) {
@@ -144,7 +144,7 @@ void Form1::create_controls() {
     middle_points_->addButton(Op2_, static_cast<int>(form::MiddlePoint::Antimony));
 }
 
-void Form1::set_tab_order() {
+void MainWindow::set_tab_order() {
     std::vector<std::pair<int, QWidget*>> order;
     for (const ControlSpec& entry : form1_controls()) {
         if (!form::is_text_box(entry.id) && !form::is_option_button(entry.id)) continue;
@@ -158,7 +158,7 @@ void Form1::set_tab_order() {
 }
 
 // Everything the model holds, once, before the window is connected to it.
-void Form1::show_model() {
+void MainWindow::show_model() {
     for (const auto& [id, w] : controls_) {
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             edit->setText(utf8(model_.text(id)));
@@ -175,29 +175,25 @@ void Form1::show_model() {
     setWindowTitle(QStringLiteral(" "));
 }
 
-void Form1::connect_model() {
+void MainWindow::connect_model() {
     model_.set_observer(this);
     for (const auto& [id, w] : controls_) {
         auto* edit = qobject_cast<QLineEdit*>(w);
         if (edit == nullptr) continue;
         const Control box = id;
         connect(edit, &QLineEdit::textChanged, this,
-                [this, box](const QString& text) {
-                    model_.edit(box, text.toStdString());
-                    if (box.kind == ControlKind::T1) update_record_actions();
-                });
+                [this, box](const QString& text) { model_.edit(box, text.toStdString()); });
     }
     connect(sensors_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) model_.select_sensor(id);
     });
     connect(middle_points_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) model_.select_middle_point(static_cast<form::MiddlePoint>(id));
-        update_record_actions();
     });
     connect(&timer_, &QTimer::timeout, this, [this] { model_.Timer1_Timer(); });
 }
 
-void Form1::start() {
+void MainWindow::start() {
     model_.Form_Load();
     centre();
     show();
@@ -206,7 +202,7 @@ void Form1::start() {
     timer_.start();
 }
 
-void Form1::centre() {
+void MainWindow::centre() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
     QRect frame = frameGeometry();
@@ -216,15 +212,15 @@ void Form1::centre() {
 
 // ---- Controls ----------------------------------------------------------------------------
 
-QWidget* Form1::widget(Control control) const {
-    if (control == form::controls::Window) return const_cast<Form1*>(this);
+QWidget* MainWindow::widget(Control control) const {
+    if (control == form::controls::Window) return const_cast<MainWindow*>(this);
     for (const auto& [id, w] : controls_) {
         if (id == control) return w;
     }
     return nullptr;
 }
 
-QLineEdit* Form1::text_box(Control c) const {
+QLineEdit* MainWindow::text_box(Control c) const {
     switch (c.kind) {
         case ControlKind::Txt_T90: return Txt_T90_;
         case ControlKind::Txt_E90: return Txt_E90_;
@@ -234,7 +230,7 @@ QLineEdit* Form1::text_box(Control c) const {
     }
 }
 
-QRadioButton* Form1::option_button(Control c) const {
+QRadioButton* MainWindow::option_button(Control c) const {
     switch (c.kind) {
         case ControlKind::Op_S: return c.index >= 0 && c.index < kSensorCount ? Op_S_[c.index] : nullptr;
         case ControlKind::Op1: return Op1_;
@@ -243,7 +239,7 @@ QRadioButton* Form1::option_button(Control c) const {
     }
 }
 
-QLabel* Form1::label(Control c) const { return qobject_cast<QLabel*>(widget(c)); }
+QLabel* MainWindow::label(Control c) const { return qobject_cast<QLabel*>(widget(c)); }
 
 // ---- The model's changes, shown -----------------------------------------------------------
 
@@ -256,7 +252,7 @@ const QRect kCalibrationPanel(16, 8, 425, 280);
 
 }  // namespace
 
-void Form1::create_record_actions() {
+void MainWindow::create_record_actions() {
     modal_prompts_ = std::make_unique<ModalRecordPrompts>(this);
     prompts_ = modal_prompts_.get();
     struct Entry {
@@ -279,6 +275,7 @@ void Form1::create_record_actions() {
     connect(record_actions_[1], &QAction::triggered, this, [this] { save_record(RecordAction::SaveCsv); });
     connect(record_actions_[2], &QAction::triggered, this, [this] { save_record(RecordAction::ExportPdf); });
     connect(record_actions_[3], &QAction::triggered, this, [this] { print_record(); });
+    record_changed();
     for (int i = 0; i < form::kT1Size; ++i) {
         QLineEdit* box = T1_[i];
         if (box == nullptr) continue;
@@ -291,43 +288,51 @@ void Form1::create_record_actions() {
     }
 }
 
-QAction* Form1::record_action(RecordAction action) const {
+QAction* MainWindow::record_action(RecordAction action) const {
     return record_actions_[static_cast<std::size_t>(action)];
 }
 
-std::optional<form::CalibrationRecord> Form1::record() const {
-    return form::calibration_record(
-        model_, identification_,
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString());
+std::optional<form::CalibrationRecord> MainWindow::record() const {
+    std::optional<form::CalibrationRecord> r = model_.record();
+    if (r) {
+        r->identification = identification_;
+        r->date_time =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    }
+    return r;
 }
 
-void Form1::update_record_actions() {
-    const bool available = record().has_value();
-    for (QAction* action : record_actions_) action->setEnabled(available);
+void MainWindow::record_changed() {
+    const bool available = model_.record().has_value();
+    const QString reason = QString::fromUtf8(model_.record_unavailable_reason());
+    for (QAction* action : record_actions_) {
+        action->setEnabled(available);
+        action->setToolTip(available ? action->text() : reason);
+    }
 }
 
-QMenu* Form1::calibration_menu(QLineEdit* box) {
+QMenu* MainWindow::calibration_menu(QLineEdit* box) {
     QMenu* menu = box != nullptr ? box->createStandardContextMenu() : new QMenu(this);
     if (box != nullptr) menu->addSeparator();
     for (QAction* action : record_actions_) menu->addAction(action);
     return menu;
 }
 
-void Form1::contextMenuEvent(QContextMenuEvent* event) {
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (!kCalibrationPanel.contains(event->pos())) return QWidget::contextMenuEvent(event);
     QMenu* menu = calibration_menu();
     menu->exec(event->globalPos());
     delete menu;
 }
 
-void Form1::copy_record() {
+void MainWindow::copy_record() {
     if (const std::optional<form::CalibrationRecord> r = record()) {
         QApplication::clipboard()->setText(QString::fromStdString(form::to_tsv(*r)));
     }
 }
 
-void Form1::save_record(RecordAction action) {
-    if (!record() || !prompts_->identification(identification_)) return;
+void MainWindow::save_record(RecordAction action) {
+    if (!model_.record() || !prompts_->identification(identification_)) return;
     const std::optional<form::CalibrationRecord> r = record();
     const bool csv = action == RecordAction::SaveCsv;
     const QString name = QStringLiteral("S型热电偶分度结果") +
@@ -343,8 +348,8 @@ void Form1::save_record(RecordAction action) {
     }
 }
 
-void Form1::print_record() {
-    if (!record() || !prompts_->identification(identification_)) return;
+void MainWindow::print_record() {
+    if (!model_.record() || !prompts_->identification(identification_)) return;
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     draw_record(printer, *record());
@@ -352,7 +357,7 @@ void Form1::print_record() {
 
 // ---- The model's changes, shown -----------------------------------------------------------
 
-void Form1::text_changed(Control box, const std::string& text) {
+void MainWindow::text_changed(Control box, const std::string& text) {
     QLineEdit* edit = text_box(box);
     const QString shown = utf8(text);
     {
@@ -365,27 +370,26 @@ void Form1::text_changed(Control box, const std::string& text) {
     // and copy), and an output box shows it as its tool tip when it does not fit.
     edit->setCursorPosition(0);
     if (form::is_result_box(box)) edit->setToolTip(fits(edit, shown) ? QString() : shown);
-    if (box.kind == ControlKind::T1) update_record_actions();
 }
 
-void Form1::caption_changed(Control c, const std::string& caption) {
+void MainWindow::caption_changed(Control c, const std::string& caption) {
     QLabel* l = c == form::controls::Label1_11 ? Label1_11_
                 : c == form::controls::Label3  ? Label3_
                                                : Lab_wfds_;
     l->setText(utf8(caption));
 }
 
-void Form1::tool_tip_changed(Control box, const std::string& tool_tip) {
+void MainWindow::tool_tip_changed(Control box, const std::string& tool_tip) {
     text_box(box)->setToolTip(utf8(tool_tip));
 }
 
-void Form1::enabled_changed(Control box, bool enabled) { text_box(box)->setEnabled(enabled); }
+void MainWindow::enabled_changed(Control box, bool enabled) { text_box(box)->setEnabled(enabled); }
 
-void Form1::title_changed(const std::string& title) { setWindowTitle(utf8(title)); }
+void MainWindow::title_changed(const std::string& title) { setWindowTitle(utf8(title)); }
 
 // ---- Qt events -----------------------------------------------------------------------------
 
-bool Form1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     // The window manager has framed the window (title bar and borders) by the time it first
     // activates it: centre the whole frame then, not only the client area.
     if (event->type() == QEvent::WindowActivate && !centred_) {
@@ -395,7 +399,7 @@ bool Form1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool focus_in = event->type() == QEvent::FocusIn;
     const bool focus_out = event->type() == QEvent::FocusOut;
     if ((!focus_in && !focus_out) || !is_control_focus_move(event)) {
@@ -429,7 +433,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void Form1::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (const LineSpec& line : form1_lines()) {
         const QColor colour = line.colour ? system_colour(*line.colour, QApplication::palette())

@@ -28,12 +28,12 @@ class QRadioButton;
 
 namespace its90::ui {
 
-class Form1 final : public QWidget, private form::FormObserver {
+class MainWindow final : public QWidget, private form::FormObserver {
     Q_OBJECT
 public:
     // The differential value uses the decimal separator of the user's locale.
-    explicit Form1(form::MessageBox& message_box, QWidget* parent = nullptr);
-    Form1(form::MessageBox& message_box, std::string decimal_separator, QWidget* parent = nullptr);
+    explicit MainWindow(form::MessageBox& message_box, QWidget* parent = nullptr);
+    MainWindow(form::MessageBox& message_box, std::string decimal_separator, QWidget* parent = nullptr);
 
     // Start-up as the program does it: Form_Load, shown centred, focus in T1(0), timer on.
     void start();
@@ -70,6 +70,7 @@ private:
     void tool_tip_changed(form::Control box, const std::string& tool_tip) override;
     void enabled_changed(form::Control box, bool enabled) override;
     void title_changed(const std::string& title) override;
+    void record_changed() override;
 
     void create_controls();
     void set_tab_order();
@@ -77,7 +78,6 @@ private:
     void connect_model();
     void centre();
     void create_record_actions();
-    void update_record_actions();
     std::optional<form::CalibrationRecord> record() const;
     void copy_record();
     void save_record(RecordAction action);

@@ -1,0 +1,77 @@
+#include "cli/words.h"
+
+#include <libintl.h>
+
+#include <clocale>
+#include <cmath>
+
+#include "text/number_text.h"
+
+namespace its90::cli {
+namespace {
+
+constexpr const char* kDomain = "its90";
+bool catalogs_in_use = false;
+
+// A bound with at most 3 decimals (a published one: -270, 1768.1, -0.236) as it is; one
+// computed from a function (-0.235555071492671 mV) to 3 places, as the tables give EMFs.
+std::string bound(double x) {
+    const double thousandths = x * 1000;
+    return std::fabs(thousandths - std::nearbyint(thousandths)) < 1e-6 ? text::general(x)
+                                                                      : text::fixed(x, 3);
+}
+
+}  // namespace
+
+std::string format(std::string pattern, const std::string& a, const std::string& b,
+                   const std::string& c) {
+    const std::string values[] = {a, b, c};
+    for (int i = 0; i < 3; ++i) {
+        const std::string mark = "%" + std::to_string(i + 1);
+        const std::size_t at = pattern.find(mark);
+        if (at != std::string::npos) pattern.replace(at, mark.size(), values[i]);
+    }
+    return pattern;
+}
+
+const char* tr(const char* english) {
+    return catalogs_in_use ? dgettext(kDomain, english) : english;
+}
+
+void use_message_catalogs(const std::string& locale_dir) {
+    // The language of messages and the characters' encoding; numbers keep the C locale's '.'.
+    std::setlocale(LC_MESSAGES, "");
+    std::setlocale(LC_CTYPE, "");
+    bindtextdomain(kDomain, locale_dir.c_str());
+    bind_textdomain_codeset(kDomain, "UTF-8");
+    catalogs_in_use = true;
+}
+
+std::string subject(std::optional<Thermocouple> type) {
+    if (!type) return "Pt100";
+    return format(tr("type %1"), std::string(1, record_of(*type).letter));
+}
+
+std::string why(const Rejection& r, std::optional<Thermocouple> type) {
+    using Cause = Rejection::Cause;
+    switch (r.cause) {
+        case Cause::NotFinite:
+            return tr("the result lies beyond the computable range");
+        case Cause::TwoTemperatures:
+            return format(tr("two temperatures between %1 and %2 \u2103 share this %3 EMF"),
+                           text::general(r.lowest), text::general(r.highest), subject(type));
+        case Cause::OutOfRange: break;
+    }
+    const std::string low = bound(r.lowest), high = bound(r.highest);
+    switch (r.quantity) {
+        case Quantity::Temperature:
+            return format(tr("%1 temperature outside %2 \u2026 %3 \u2103"), subject(type), low, high);
+        case Quantity::Emf:
+            return format(tr("%1 EMF outside %2 \u2026 %3 mV"), subject(type), low, high);
+        case Quantity::Resistance:
+            return format(tr("%1 resistance outside %2 \u2026 %3 \u03a9"), subject(type), low, high);
+    }
+    return {};
+}
+
+}  // namespace its90::cli
