@@ -59,6 +59,8 @@ void check(const Form1& form) {
     for (int box = 3; box <= 14; ++box) {
         if (is_result_box(T1(box))) check_output(form, T1(box), true);
     }
+    // A record, or the reason there is none; never both, never neither.
+    if (form.record().has_value() != (*form.record_unavailable_reason() == '\0')) std::abort();
 }
 
 }  // namespace
@@ -103,6 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             case 2:
                 form.select_middle_point(in.next() % 2 ? MiddlePoint::Aluminium : MiddlePoint::Antimony);
+                check(form);
                 break;
             case 3: {  // keystrokes, one edit each
                 const Control box_typed = input(in.next());

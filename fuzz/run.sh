@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+root="${PWD}"
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -12,8 +13,8 @@ export QT_QPA_PLATFORM=offscreen  # the window target has no display
 export LSAN_OPTIONS="suppressions=${PWD}/tools/lsan.supp:print_suppressions=0"
 status=0
 for target in number_text reference_functions form1 window; do
-  work="build/fuzz/corpus/${target}"
-  artifacts="build/fuzz/artifacts/${target}/"
+  work="${PWD}/build/fuzz/corpus/${target}"
+  artifacts="${PWD}/build/fuzz/artifacts/${target}/"
   mkdir -p "${work}" "${artifacts}"
   extra=()
   # Qt and fontconfig keep caches that grow while the window is exercised, so libFuzzer's
@@ -21,9 +22,11 @@ for target in number_text reference_functions form1 window; do
   # four times. The window's leaks are checked by the test suite under the asan preset.
   [ "${target}" = window ] && extra=(-detect_leaks=0)
   echo "== fuzz_${target}: ${seconds} s"
-  if ! "build/fuzz/fuzz/fuzz_${target}" "${extra[@]}" -max_total_time="${seconds}" -timeout=10 \
-      -rss_limit_mb=4096 -artifact_prefix="${artifacts}" -print_final_stats=1 \
-      "${work}" "fuzz/corpus/${target}" 2>"build/fuzz/${target}.log"; then
+  # Run from the artefacts' folder: whatever a fuzzer writes lands under build/.
+  if ! (cd "${artifacts}" && "${root}/build/fuzz/fuzz/fuzz_${target}" "${extra[@]}" \
+      -max_total_time="${seconds}" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="${artifacts}" \
+      -print_final_stats=1 "${work}" "${root}/fuzz/corpus/${target}") \
+      2>"build/fuzz/${target}.log"; then
     echo "fuzz_${target} FOUND A FAILURE; see build/fuzz/${target}.log and ${artifacts}"
     tail -n 40 "build/fuzz/${target}.log"
     status=1
