@@ -59,9 +59,9 @@ void print_row(Context& ctx, double t, double value, bool csv) {
 // The acceptance check of JJG 75-1995: copper, the middle point, zinc, then the verdict.
 void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool aluminium,
                  bool csv) {
-    const char* names[] = {"zinc", aluminium ? "aluminium" : "antimony", "copper"};
+    const char* names[] = {N_("zinc"), aluminium ? N_("aluminium") : N_("antimony"), N_("copper")};
     const auto verdict = [csv](bool pass) {
-        const char* word = pass ? "pass" : "fail";
+        const char* word = pass ? N_("pass") : N_("fail");
         return csv ? word : tr(word);  // CSV keeps its fixed words for programs
     };
     if (csv) {
@@ -90,7 +90,7 @@ void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool a
                           general(p->allowance), fixed(p->deviation, 6))
                 << "  " << verdict(p->pass) << '\n';
     }
-    ctx.out << tr("overall:") << ' ' << verdict(check.pass) << '\n';
+    ctx.out << format(tr("overall: %1"), verdict(check.pass)) << '\n';
 }
 
 // The fixed points' EMFs must be EMFs of a type S thermocouple.
@@ -132,9 +132,9 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     // Every argument is checked, and every value that can fail is computed, before anything
     // is written: a failing command writes nothing to standard output.
     const bool al = middle == MiddlePoint::Aluminium;
-    if (!emf_in_range(ctx, "zn", "zinc", zinc) ||
-        !emf_in_range(ctx, al ? "al" : "sb", al ? "aluminium" : "antimony", middle_emf) ||
-        !emf_in_range(ctx, "cu", "copper", copper)) {
+    if (!emf_in_range(ctx, "zn", N_("zinc"), zinc) ||
+        !emf_in_range(ctx, al ? "al" : "sb", al ? N_("aluminium") : N_("antimony"), middle_emf) ||
+        !emf_in_range(ctx, "cu", N_("copper"), copper)) {
         return ctx.status;
     }
     const Outcome<calibration::Calibration> calibrated =
@@ -193,7 +193,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
         // The deviations to the EMFs' resolution, the coefficients to 6 significant digits.
         const std::array<double, 3> t = calibration::fixed_point_temperatures(middle);
         ctx.out << format(tr("Type S calibration at zinc %1, %2, copper %3"), degrees(t[0]),
-                          format(tr(al ? "aluminium %1" : "antimony %1"), degrees(t[1])),
+                          format(al ? tr("aluminium %1") : tr("antimony %1"), degrees(t[1])),
                           degrees(t[2]))
                 << "\nD1 = " << fixed(d[0], 5) << " mV\nD2 = " << fixed(d[1], 5)
                 << " mV\nD3 = " << fixed(d[2], 5) << " mV\n"

@@ -35,8 +35,8 @@ void Context::reject(std::string_view text, std::string_view why) {
 void Context::bad_number(std::string_view text, const text::StrictNumber& read) {
     out << '\n';
     const bool range = read.problem == text::StrictNumber::Problem::OutOfRange;
-    value_message(format(tr(range ? "'%1' lies beyond the range of numbers this program holds"
-                                  : "'%1' is not a number"),
+    value_message(format(range ? tr("'%1' lies beyond the range of numbers this program holds")
+                               : tr("'%1' is not a number"),
                          quoted(text)));
     worsen(kExitUsage);
 }

@@ -124,7 +124,7 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     }
     const char* reading = sensor->type ? "emf" : "ohm";
     if (args->has(sensor->type ? "ohm" : "emf")) {
-        return ctx.usage_error(tr(sensor->type ? "a thermocouple takes --emf" : "a Pt100 takes --ohm"));
+        return ctx.usage_error(sensor->type ? tr("a thermocouple takes --emf") : tr("a Pt100 takes --ohm"));
     }
     if (!from_input && (!args->has("at") || !args->has(reading))) {
         return ctx.usage_error(format(tr("give --at and --%1, or '-'"), reading));

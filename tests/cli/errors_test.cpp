@@ -107,5 +107,46 @@ TEST(Errors, AFailedWriteOrReadIsAnError) {
     EXPECT_NE(err2.str().find("cannot read standard input"), std::string::npos);
 }
 
+// Standard input in lines of at most 1000 characters: a longer line is one rejected value,
+// reported once, and the next line is read as usual; the check command reads the same way.
+TEST(Errors, AnOverlongLineIsReportedOnceAndReadingGoesOn) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        std::string out;
+    };
+    const std::string long_line(5000, '1');
+    const Case cases[] = {
+        {{"emf", "K", "-"}, long_line + "\n100\n", "\n4.09623\n"},
+        {{"emf", "K", "-"}, "100\n" + long_line, "4.09623\n\n"},  // at the end, no line feed
+        {{"emf", "K", "-"}, std::string(1000, ' ') + "\n100\n", "\n4.09623\n"},  // 1000: a line
+        {{"emf", "K", "-"}, std::string(1001, ' ') + "\n100\n", "\n4.09623\n"},
+        {{"check", "K", "-"}, long_line + "\n100 4.062\n", "\n-0.8273 1\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args, c.input);
+        EXPECT_EQ(o.out, c.out) << c.input.size();
+        EXPECT_EQ(o.status, kExitUsage) << c.input.size();
+        EXPECT_EQ(count(o.err, "\n"), 1u) << o.err;
+    }
+    EXPECT_NE(run_cli({"emf", "K", "-"}, long_line).err.find("more than 1000 characters"),
+              std::string::npos);
+}
+
+// A number too small for a double is refused like one too large, never read as 0.
+TEST(Errors, NumbersBeyondTheDoubleRangeAreRefused) {
+    for (const char* word : {"1e400", "-1e400", "1e-400", "-1e-400", "0.1e-330"}) {
+        const Outcome o = run_cli({"emf", "K", word});
+        EXPECT_EQ(o.status, kExitUsage) << word;
+        EXPECT_EQ(o.out, "\n") << word;
+        EXPECT_NE(o.err.find("lies beyond the range of numbers"), std::string::npos) << o.err;
+    }
+    EXPECT_NE(run_cli({"emf", "K", "--ref-junction", "1e-400", "100"}).err.find("beyond the range"),
+              std::string::npos);
+    EXPECT_EQ(run_cli({"check", "K", "-"}, "1e-400 4\n").status, kExitUsage);
+    // Subnormal numbers are numbers: 1e-310 reads as itself.
+    EXPECT_EQ(run_cli({"emf", "K", "1e-310"}).out, "0\n");
+}
+
 }  // namespace
 }  // namespace its90::cli::testing
