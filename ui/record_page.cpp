@@ -1,5 +1,6 @@
 #include "ui/record_page.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -240,14 +241,22 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
     }
 }
 
-template <typename Write>
-bool save(const QString& path, QString& error, Write&& write) {
+// Writes `bytes` to `path` through a temporary file that replaces the file only when every
+// byte has reached the disk; on any failure the temporary file goes and an earlier file at
+// `path` stays as it was.
+bool save(const QString& path, const QByteArray& bytes, QString& error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
         return false;
     }
-    write(file);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        error = file.errorString();
+        if (error.isEmpty() || error == QStringLiteral("Unknown error")) error = QStringLiteral("磁盘已满或无法写入");
+        file.cancelWriting();
+        file.commit();  // discards the temporary file
+        return false;
+    }
     if (!file.commit()) {
         error = file.errorString();
         return false;
@@ -267,20 +276,23 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
 }
 
 bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error) {
-    return save(path, error, [&](QSaveFile& file) {
-        const std::string csv = form::to_csv(record);
-        file.write(csv.data(), static_cast<qint64>(csv.size()));
-    });
+    const std::string csv = form::to_csv(record);
+    return save(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), error);
 }
 
 bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error) {
-    return save(path, error, [&](QSaveFile& file) {
-        QPdfWriter pdf(&file);
+    // The whole document first, in memory: the file is written only once it is complete.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setResolution(300);
         pdf.setTitle(QString::fromUtf8(form::record_texts::kTitle));
         pdf.setCreator(QStringLiteral("its90-calculator"));
         draw_record(pdf, record);
-    });
+    }
+    return save(path, bytes, error);
 }
 
 }  // namespace its90::ui

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPrinter>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -144,6 +145,78 @@ TEST_F(Record, AFailedSaveChangesNothing) {
     EXPECT_EQ(f.readAll(), "earlier record\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.csv"});
     EXPECT_EQ(box(T1(3))->text(), " 2.333040049");  // the window keeps its values
+}
+
+// A small tmpfs, full or nearly so: a save that cannot write every byte fails, says why, and
+// leaves the earlier record there byte for byte. Needs the right to mount (root, as in CI).
+class FullDisk : public Record {
+protected:
+    void SetUp() override {
+        Record::SetUp();
+        mount_point = dir.filePath("small");
+        QDir().mkpath(mount_point);
+        const std::string command =
+            "mount -t tmpfs -o size=512k tmpfs '" + mount_point.toStdString() + "' 2>/dev/null";
+        if (geteuid() != 0 || std::system(command.c_str()) != 0) {
+            GTEST_SKIP() << "cannot mount a small tmpfs here";
+        }
+        mounted = true;
+    }
+    void TearDown() override {
+        if (mounted) std::system(("umount '" + mount_point.toStdString() + "'").c_str());
+        Record::TearDown();
+    }
+    // Writes an earlier record, then fills the disk up to `left` bytes free.
+    QByteArray earlier(const QString& name, qint64 left) {
+        QByteArray bytes(10'000, 'e');
+        QFile f(mount_point + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        QFile filler(mount_point + "/filler");
+        EXPECT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'f');
+        while (free_bytes() > left + 1024 && filler.write(block) == block.size()) filler.flush();
+        filler.close();
+        return bytes;
+    }
+    qint64 free_bytes() const {
+        return QStorageInfo(mount_point).bytesAvailable();
+    }
+    QByteArray contents(const QString& name) const {
+        QFile f(mount_point + "/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+    }
+    QString mount_point;
+    bool mounted = false;
+};
+
+TEST_F(FullDisk, ASaveThatDoesNotFitKeepsTheEarlierRecord) {
+    calibrate_antimony();
+    const form::CalibrationRecord r = record(true);  // with the 1 degC table: a long record
+    struct Case {
+        const char* name;
+        qint64 left;  // bytes free
+        bool pdf;
+    };
+    const Case cases[] = {{"full.csv", 0, false}, {"full.pdf", 0, true},
+                          {"nearly.csv", 8 * 1024, false}, {"nearly.pdf", 24 * 1024, true}};
+    for (const Case& c : cases) {
+        const QByteArray before = earlier(c.name, c.left);
+        QString error;
+        const QString path = mount_point + "/" + c.name;
+        EXPECT_FALSE(c.pdf ? save_pdf(path, r, error) : save_csv(path, r, error)) << c.name;
+        EXPECT_FALSE(error.isEmpty()) << c.name;
+        EXPECT_EQ(contents(c.name), before) << c.name;
+        QFile::remove(mount_point + "/filler");
+        QFile::remove(path);
+        // Nothing else is left behind: no temporary file.
+        EXPECT_EQ(QDir(mount_point).entryList(QDir::Files | QDir::Hidden), QStringList{}) << c.name;
+    }
+    // With room, the same saves succeed.
+    QString error;
+    EXPECT_TRUE(save_csv(mount_point + "/room.csv", r, error)) << error.toStdString();
+    EXPECT_TRUE(save_pdf(mount_point + "/room.pdf", r, error)) << error.toStdString();
 }
 
 // Answers the record's questions as a user would, and remembers what it was asked.
