@@ -24,6 +24,7 @@
 #include <clocale>
 
 #include "ui/form_layout.h"
+#include "ui/frame_style.h"
 #include "ui/record_page.h"
 #include "ui/system_colours.h"
 
@@ -90,6 +91,8 @@ MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separa
 
 void MainWindow::create_controls() {
     apply_system_colours(this, form::controls::Window);
+    frame_style_ = new FrameStyle();
+    frame_style_->setParent(this);
     for (const ControlSpec& entry : form1_controls()) {
         QWidget* parent = widget(entry.parent);
         const QString caption = entry.id.kind == ControlKind::Op_S
@@ -99,7 +102,9 @@ void MainWindow::create_controls() {
         if (form::is_frame(entry.id) && !entry.border) {
             w = new QWidget(parent);
         } else if (form::is_frame(entry.id)) {
-            w = new QGroupBox(caption, parent);
+            auto* frame = new QGroupBox(caption, parent);
+            frame->setStyle(frame_style_);
+            w = frame;
         } else if (form::is_label(entry.id)) {
             auto* label = new QLabel(caption, parent);
             label->setWordWrap(true);  // the narrow vertical heading stacks its characters

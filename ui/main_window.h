@@ -101,6 +101,7 @@ private:
     QLabel* Label3_ = nullptr;
     QLabel* Lab_wfds_ = nullptr;
     bool centred_ = false;
+    QStyle* frame_style_ = nullptr;  // the frames' own, owned by the window
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalRecordPrompts> modal_prompts_;

@@ -178,6 +178,42 @@ TEST_F(Legibility, OptionButtonsPaintTheWindowsColour) {
     }
 }
 
+// The lower panel is one surface: the frames' interiors, the labels and option buttons on
+// them all show the window's colour, sampled around and inside each control and across the
+// frames; and the inner frame's top line lies below the outer frame's.
+TEST_F(Legibility, FramesAndTheirControlsShowOneColour) {
+    form->show();
+    const QImage image = form->grab().toImage();
+    const QColor window = form->palette().color(QPalette::Window);
+    const auto at = [&](QWidget* w, QPoint p) { return QColor(image.pixel(w->mapTo(form.get(), p))); };
+    for (Control c : {Control{form::ControlKind::Label2}, Op_S(0), Op_S(8), Lab_wfds, Label3}) {
+        QWidget* w = form->widget(c);
+        const int middle = w->height() / 2;
+        EXPECT_EQ(at(w, {-2, middle}), window) << form::name(c) << " left of it";
+        EXPECT_EQ(at(w, {w->width() / 2, -2}), window) << form::name(c) << " above it";
+        EXPECT_EQ(at(w, {1, 1}), window) << form::name(c) << " inside it";
+        EXPECT_EQ(at(w, {w->width() - 2, w->height() - 2}), window) << form::name(c) << " inside it";
+    }
+    for (Control frame : {Control{form::ControlKind::Fr90}, Control{form::ControlKind::Frame1}}) {
+        QWidget* w = form->widget(frame);
+        EXPECT_EQ(at(w, {w->width() - 6, w->height() - 4}), window) << form::name(frame);
+        EXPECT_EQ(at(w, {6, w->height() - 4}), window) << form::name(frame);
+    }
+    // Down the middle of Frame1, from above Fr90's top line: the first line met is Fr90's.
+    QWidget* outer = form->widget(Control{form::ControlKind::Fr90});
+    QWidget* inner = form->widget(Control{form::ControlKind::Frame1});
+    const int x = inner->mapTo(outer, QPoint(inner->width() / 2, 0)).x();
+    int outer_line = -1, inner_line = -1;
+    for (int y = 0; y < inner->mapTo(outer, QPoint(0, inner->height())).y(); ++y) {
+        if (at(outer, {x, y}) == window) continue;
+        (outer_line < 0 ? outer_line : inner_line) = y;
+        if (inner_line >= 0) break;
+        ++y;  // past the outer line's width
+    }
+    EXPECT_GE(outer_line, 0);
+    EXPECT_GT(inner_line, outer_line);
+}
+
 TEST_F(Legibility, WrittenValuesShowTheirStart) {
     form->model().select_middle_point(form::MiddlePoint::Antimony);
     button(Op2)->setChecked(true);
