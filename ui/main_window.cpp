@@ -9,7 +9,12 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QFocusEvent>
+#include <QDialog>
 #include <QGroupBox>
+#include <QMenuBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -78,11 +83,21 @@ MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separa
     : QWidget(parent), model_(message_box, std::move(decimal_separator)) {
     setObjectName(QString::fromStdString(form::name(form::controls::Window)));
     setFont(font_of(kWindowFont));
-    setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    // The menu bar above the client area, which keeps the layout's size and geometry.
+    menu_bar_ = new QMenuBar(this);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client_area"));
+    client_->installEventFilter(this);  // its lines and its context menu
     setWindowIcon(QIcon(":/its90/its90-calculator.png"));
     create_controls();
     set_tab_order();
     create_record_actions();
+    create_menus();
+    const int bar = menu_bar_->sizeHint().height();
+    const QSize client(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    menu_bar_->setGeometry(0, 0, client.width(), bar);
+    client_->setGeometry(0, bar, client.width(), client.height());
+    setFixedSize(client.width(), client.height() + bar);
     show_model();
     connect_model();
     timer_.setObjectName("Timer1");
@@ -91,6 +106,7 @@ MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separa
 
 void MainWindow::create_controls() {
     apply_system_colours(this, form::controls::Window);
+    apply_system_colours(client_, form::controls::Window);
     frame_style_ = new FrameStyle();
     frame_style_->setParent(this);
     for (const ControlSpec& entry : form1_controls()) {
@@ -218,7 +234,7 @@ void MainWindow::centre() {
 // ---- Controls ----------------------------------------------------------------------------
 
 QWidget* MainWindow::widget(Control control) const {
-    if (control == form::controls::Window) return const_cast<MainWindow*>(this);
+    if (control == form::controls::Window) return client_;
     for (const auto& [id, w] : controls_) {
         if (id == control) return w;
     }
@@ -258,7 +274,7 @@ const QRect kCalibrationPanel(16, 8, 425, 280);
 }  // namespace
 
 void MainWindow::create_record_actions() {
-    modal_prompts_ = std::make_unique<ModalRecordPrompts>(this);
+    modal_prompts_ = std::make_unique<ModalWindowPrompts>(this);
     prompts_ = modal_prompts_.get();
     struct Entry {
         const char* text;
@@ -323,11 +339,68 @@ QMenu* MainWindow::calibration_menu(QLineEdit* box) {
     return menu;
 }
 
-void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
-    if (!kCalibrationPanel.contains(event->pos())) return QWidget::contextMenuEvent(event);
+bool MainWindow::client_context_menu(QContextMenuEvent* event) {
+    if (!kCalibrationPanel.contains(event->pos())) return false;
     QMenu* menu = calibration_menu();
     menu->exec(event->globalPos());
     delete menu;
+    return true;
+}
+
+void MainWindow::create_menus() {
+    QMenu* file = menu_bar_->addMenu(QStringLiteral("文件(&F)"));
+    for (QAction* action : record_actions_) file->addAction(action);
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("退出"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    file->setToolTipsVisible(true);  // why a record's entries are disabled
+
+    // The tools' windows come here; a menu without entries is not shown.
+    tools_menu_ = menu_bar_->addMenu(QStringLiteral("工具(&T)"));
+    tools_menu_->menuAction()->setVisible(!tools_menu_->actions().isEmpty());
+
+    QMenu* help = menu_bar_->addMenu(QStringLiteral("帮助(&H)"));
+    QAction* guide = help->addAction(QStringLiteral("使用说明"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    guide->setShortcutContext(Qt::WindowShortcut);
+    addAction(guide);
+    connect(guide, &QAction::triggered, this, [this] { show_guide(); });
+    QAction* about = help->addAction(QStringLiteral("关于"));
+    connect(about, &QAction::triggered, this, [this] {
+        prompts_->about(QStringLiteral("关于"), about_text());
+    });
+}
+
+void MainWindow::show_guide() {
+    if (guide_ == nullptr) {
+        guide_ = new QDialog(this);
+        guide_->setObjectName(QStringLiteral("guide"));
+        guide_->setWindowTitle(QStringLiteral("使用说明"));
+        auto* browser = new QTextBrowser(guide_);
+        browser->setObjectName(QStringLiteral("guide_text"));
+        browser->setOpenExternalLinks(false);
+        browser->setSource(QUrl(QStringLiteral("qrc:/its90/guide.html")));
+        auto* layout = new QVBoxLayout(guide_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(browser);
+        guide_->resize(620, 560);
+    }
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+}
+
+QString about_text() {
+    return QStringLiteral(
+               "<p><b>ITS-90 热电偶、热电阻计算器</b><br>版本 %1</p>"
+               "<p>依据的标准：</p><ul>"
+               "<li>ITS-90：1990 年国际温标</li>"
+               "<li>IEC 60584-1：热电偶参考函数与允差（NIST Monograph 175）</li>"
+               "<li>IEC 60751：工业铂电阻温度计（Callendar–Van Dusen 方程与允差等级）</li>"
+               "<li>JJG 75-1995：标准铂铑10-铂热电偶检定规程</li></ul>"
+               "<p>命令行工具 its90 使用同一计算核心。</p>")
+        .arg(QStringLiteral(ITS90_VERSION));
 }
 
 void MainWindow::copy_record() {
@@ -405,6 +478,16 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_) {
+        if (event->type() == QEvent::Paint) {
+            paint_lines();
+            return true;
+        }
+        if (event->type() == QEvent::ContextMenu) {
+            return client_context_menu(static_cast<QContextMenuEvent*>(event));
+        }
+        return false;
+    }
     const bool focus_in = event->type() == QEvent::FocusIn;
     const bool focus_out = event->type() == QEvent::FocusOut;
     if ((!focus_in && !focus_out) || !is_control_focus_move(event)) {
@@ -438,8 +521,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void MainWindow::paint_lines() {
+    QPainter painter(client_);
     for (const LineSpec& line : form1_lines()) {
         const QColor colour = line.colour ? system_colour(*line.colour, QApplication::palette())
                                           : QApplication::palette().color(QPalette::WindowText);

@@ -17,9 +17,12 @@
 #include "form/controls.h"
 #include "form/form1.h"
 #include "form/message_box.h"
-#include "ui/record_prompts.h"
+#include "ui/window_prompts.h"
 
 class QAction;
+class QContextMenuEvent;
+class QDialog;
+class QMenuBar;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
@@ -42,7 +45,8 @@ public:
     const form::Form1& model() const { return model_; }
     QTimer& Timer1() { return timer_; }
 
-    // The widget of a control (nullptr for T1(11), which does not exist).
+    // The widget of a control (nullptr for T1(11), which does not exist); the window itself
+    // (Form1) is the client area below the menu bar, where the layout places its controls.
     QWidget* widget(form::Control control) const;
     QLineEdit* text_box(form::Control control) const;
     QRadioButton* option_button(form::Control control) const;
@@ -53,16 +57,18 @@ public:
     // window's own dialogs unless replaced (tests).
     enum class RecordAction { Copy, SaveCsv, ExportPdf, Print };
     QAction* record_action(RecordAction action) const;
-    void set_record_prompts(RecordPrompts* prompts) { prompts_ = prompts; }
+    void set_prompts(WindowPrompts* prompts) { prompts_ = prompts; }
     // The menu of the calibration panel: a box's own entries (when given) and the record's.
     // The caller owns it.
     QMenu* calibration_menu(QLineEdit* box = nullptr);
 
+    // The menu bar (文件, 工具, 帮助) and the 工具 menu, which the tools' windows join.
+    QMenuBar* menu_bar() const { return menu_bar_; }
+    QMenu* tools_menu() const { return tools_menu_; }
+
 protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void text_changed(form::Control box, const std::string& text) override;
@@ -78,6 +84,10 @@ private:
     void connect_model();
     void centre();
     void create_record_actions();
+    void create_menus();
+    void show_guide();
+    void paint_lines();
+    bool client_context_menu(QContextMenuEvent* event);
     std::optional<form::CalibrationRecord> record() const;
     void copy_record();
     void save_record(RecordAction action);
@@ -102,13 +112,20 @@ private:
     QLabel* Lab_wfds_ = nullptr;
     bool centred_ = false;
     QStyle* frame_style_ = nullptr;  // the frames' own, owned by the window
+    QMenuBar* menu_bar_ = nullptr;
+    QWidget* client_ = nullptr;
+    QMenu* tools_menu_ = nullptr;
+    QDialog* guide_ = nullptr;  // 使用说明, made when first asked for
 
     std::array<QAction*, 4> record_actions_{};
-    std::unique_ptr<ModalRecordPrompts> modal_prompts_;
-    RecordPrompts* prompts_ = nullptr;
+    std::unique_ptr<ModalWindowPrompts> modal_prompts_;
+    WindowPrompts* prompts_ = nullptr;
     // Typed for one record, offered again for the next one of the same run.
     form::Identification identification_;
 };
+
+// The 关于 box's text: the version and the standards the program implements.
+QString about_text();
 
 // The decimal separator of the user's locale, "." where there is none.
 std::string locale_decimal_separator();

@@ -23,9 +23,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/record_page.h"
-#include "ui/record_prompts.h"
+#include "ui/window_prompts.h"
 
 namespace its90::ui::testing {
 namespace {
@@ -219,40 +220,11 @@ TEST_F(FullDisk, ASaveThatDoesNotFitKeepsTheEarlierRecord) {
     EXPECT_TRUE(save_pdf(mount_point + "/room.pdf", r, error)) << error.toStdString();
 }
 
-// Answers the record's questions as a user would, and remembers what it was asked.
-class RecordingPrompts final : public RecordPrompts {
-public:
-    bool identification(form::Identification& id) override {
-        offered.push_back(id);
-        if (!accept) return false;
-        id = typed;
-        return true;
-    }
-    std::optional<QString> save_path(const QString&, const QString& filter, const QString&) override {
-        filters << filter;
-        return path;
-    }
-    bool print_setup(QPrinter& printer) override {
-        if (print_file.isEmpty()) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(print_file);
-        return true;
-    }
-    void error(const QString& text) override { errors << text; }
-
-    bool accept = true;
-    form::Identification typed{"S-0421", "张三", "", false};
-    std::optional<QString> path;
-    QString print_file;
-    std::vector<form::Identification> offered;
-    QStringList filters, errors;
-};
-
 class RecordFromTheWindow : public Record {
 protected:
     void SetUp() override {
         Record::SetUp();
-        form->set_record_prompts(&prompts);
+        form->set_prompts(&prompts);
     }
     QAction* action(MainWindow::RecordAction a) { return form->record_action(a); }
     RecordingPrompts prompts;
@@ -337,7 +309,7 @@ TEST_F(RecordFromTheWindow, AFailedSaveSaysWhichFileAndWhy) {
 
 TEST(RecordDialog, AsksForTheIdentificationAndTheOneDegreeTable) {
     QWidget parent;
-    ModalRecordPrompts prompts(&parent);
+    ModalWindowPrompts prompts(&parent);
     form::Identification id{"S-1", "", "", false};
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());

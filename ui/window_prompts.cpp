@@ -1,4 +1,4 @@
-#include "ui/record_prompts.h"
+#include "ui/window_prompts.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -19,7 +20,7 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-bool ModalRecordPrompts::identification(form::Identification& id) {
+bool ModalWindowPrompts::identification(form::Identification& id) {
     QDialog dialog(parent_);
     dialog.setObjectName("RecordIdentification");
     dialog.setWindowTitle(QStringLiteral("校准记录"));
@@ -48,20 +49,24 @@ bool ModalRecordPrompts::identification(form::Identification& id) {
     return true;
 }
 
-std::optional<QString> ModalRecordPrompts::save_path(const QString& title, const QString& filter,
+std::optional<QString> ModalWindowPrompts::save_path(const QString& title, const QString& filter,
                                                      const QString& suggested) {
     const QString path = QFileDialog::getSaveFileName(parent_, title, suggested, filter);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
-bool ModalRecordPrompts::print_setup(QPrinter& printer) {
+bool ModalWindowPrompts::print_setup(QPrinter& printer) {
     QPrintDialog dialog(&printer, parent_);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void ModalRecordPrompts::error(const QString& text) {
+void ModalWindowPrompts::error(const QString& text) {
     show_modal_message(parent_, text, QMessageBox::Warning);
+}
+
+void ModalWindowPrompts::about(const QString& title, const QString& text) {
+    QMessageBox::about(parent_, title, text);
 }
 
 }  // namespace its90::ui

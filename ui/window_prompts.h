@@ -1,6 +1,7 @@
-// What the calibration record asks of the user: the identification, where to save, the
-// printer, and a failure to report. The window asks through this interface, so that tests
-// answer with a recorder and no dialog blocks.
+// What the window asks of the user and tells the user in a modal box: the record's
+// identification, where to save, the printer, a failure to report, and the program's own
+// description. The window goes through this interface, so that tests answer with a
+// recorder and no dialog blocks.
 #pragma once
 
 #include <QString>
@@ -13,9 +14,9 @@ class QWidget;
 
 namespace its90::ui {
 
-class RecordPrompts {
+class WindowPrompts {
 public:
-    virtual ~RecordPrompts() = default;
+    virtual ~WindowPrompts() = default;
     // The identification dialog, filled with `id`; false when the user cancels.
     virtual bool identification(form::Identification& id) = 0;
     // A path to save to, or nothing when the user cancels.
@@ -24,17 +25,20 @@ public:
     // The print dialog; false when the user cancels.
     virtual bool print_setup(QPrinter& printer) = 0;
     virtual void error(const QString& text) = 0;
+    // A box with a title and a rich text (关于).
+    virtual void about(const QString& title, const QString& text) = 0;
 };
 
 // Qt's dialogs, modal over `parent`.
-class ModalRecordPrompts final : public RecordPrompts {
+class ModalWindowPrompts final : public WindowPrompts {
 public:
-    explicit ModalRecordPrompts(QWidget* parent) : parent_(parent) {}
+    explicit ModalWindowPrompts(QWidget* parent) : parent_(parent) {}
     bool identification(form::Identification& id) override;
     std::optional<QString> save_path(const QString& title, const QString& filter,
                                      const QString& suggested) override;
     bool print_setup(QPrinter& printer) override;
     void error(const QString& text) override;
+    void about(const QString& title, const QString& text) override;
 
 private:
     QWidget* parent_;

@@ -1,0 +1,44 @@
+// A stand-in for the window's modal dialogs: answers as a user would and remembers what it
+// was asked and told.
+#pragma once
+
+#include <QPrinter>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "ui/window_prompts.h"
+
+namespace its90::ui::testing {
+
+class RecordingPrompts final : public WindowPrompts {
+public:
+    bool identification(form::Identification& id) override {
+        offered.push_back(id);
+        if (!accept) return false;
+        id = typed;
+        return true;
+    }
+    std::optional<QString> save_path(const QString&, const QString& filter, const QString&) override {
+        filters << filter;
+        return path;
+    }
+    bool print_setup(QPrinter& printer) override {
+        if (print_file.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(print_file);
+        return true;
+    }
+    void error(const QString& text) override { errors << text; }
+    void about(const QString& title, const QString& text) override { abouts << title + "\n" + text; }
+
+    bool accept = true;
+    form::Identification typed{"S-0421", "张三", "", false};
+    std::optional<QString> path;
+    QString print_file;
+    std::vector<form::Identification> offered;
+    QStringList filters, errors, abouts;
+};
+
+}  // namespace its90::ui::testing
