@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "ui/first_frame.h"
+#include "bench/first_frame.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -27,14 +27,14 @@ void run_function(benchmark::State& state, ReferenceFunction f, float lower, flo
 // Every function of the sensor table over the range its entry accepts.
 const bool kRegistered = [] {
     for (const its90::Sensor& s : its90::kSensors) {
-        const std::string name = s.caption;
+        const std::string name = s.name;
         benchmark::RegisterBenchmark((s.has_inverse() ? "E90_" + name : "R_" + name).c_str(),
-                                     run_function, s.output, static_cast<float>(s.lowest_temperature),
-                                     static_cast<float>(s.highest_temperature));
+                                     run_function, s.output, static_cast<float>(s.temperatures.lowest),
+                                     static_cast<float>(s.temperatures.highest));
         if (!s.has_inverse()) continue;
         benchmark::RegisterBenchmark(("T90_" + name).c_str(), run_function, s.inverse,
-                                     static_cast<float>(s.lowest_emf),
-                                     static_cast<float>(s.highest_emf));
+                                     static_cast<float>(s.emfs.lowest),
+                                     static_cast<float>(s.emfs.highest));
     }
     return true;
 }();

@@ -109,7 +109,7 @@ Run spawn(const char* program, const char* argument) {
 void startup_to_first_frame(benchmark::State& state) {
     double form = 0, bare = 0, form_peak = 0, bare_peak = 0;
     for (auto _ : state) {
-        const Run f = spawn(ITS90_CALCULATOR, "--exit-after-first-frame");
+        const Run f = spawn(ITS90_CALCULATOR, nullptr);
         const Run b = spawn(ITS90_BARE_WINDOW, nullptr);
         if (f.seconds < 0 || b.seconds < 0) {
             state.SkipWithError("a start-up probe failed");

@@ -1,4 +1,4 @@
-#include "ui/first_frame.h"
+#include "bench/first_frame.h"
 
 #include <QCoreApplication>
 #include <QEvent>

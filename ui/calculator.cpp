@@ -1,0 +1,25 @@
+#include "ui/calculator.h"
+
+#include <QApplication>
+
+#include "ui/fonts.h"
+#include "ui/main_window.h"
+#include "ui/modal_message_box.h"
+
+namespace its90::ui {
+
+int run_calculator(int argc, char** argv, const std::function<void(MainWindow&)>& before_start) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("its90-calculator");
+    install_font_substitutions();
+    install_chinese_translations();
+
+    ModalMessageBox message_box;
+    MainWindow window(message_box);
+    message_box.set_parent(&window);
+    if (before_start) before_start(window);
+    window.start();
+    return QApplication::exec();
+}
+
+}  // namespace its90::ui
