@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the default build and checks it: its files, both programs
+# run from the unpacked tree (the command line in English and in Chinese), and, as root,
+# installed with dpkg -i, started, and removed again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset default >/dev/null
+cmake --build --preset default
+rm -f build/default/its90-calculator_*.deb
+(cd build/default && cpack -G DEB >/dev/null)
+deb=$(ls build/default/its90-calculator_*.deb)
+echo "package: ${deb}"
+
+passed=0
+failed=0
+check() {  # check NAME COMMAND...: counts a command that succeeds
+  local name=$1
+  shift
+  if "$@" >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: ${name}"; fi
+}
+
+dpkg-deb --contents "${deb}" > build/default/package-contents.txt
+for file in usr/bin/its90 usr/bin/its90-calculator usr/share/applications/its90-calculator.desktop \
+            usr/share/icons/hicolor/scalable/apps/its90-calculator.svg \
+            usr/share/locale/zh_CN/LC_MESSAGES/its90.mo; do
+  check "contains ${file}" grep -q "\./${file}\$" build/default/package-contents.txt
+done
+check "declares its libraries" sh -c "dpkg-deb --field '${deb}' Depends | grep -q libqt6widgets6"
+
+unpacked=$(mktemp -d)
+trap 'rm -rf "${unpacked}"' EXIT
+dpkg-deb -x "${deb}" "${unpacked}"
+check "its90 runs" sh -c "[ \"\$('${unpacked}/usr/bin/its90' emf K 100)\" = 4.09623 ]"
+if locale -a | grep -qi '^zh_CN\.utf-\?8$'; then
+  check "its90 speaks Chinese from its catalog" sh -c \
+    "LC_ALL=zh_CN.UTF-8 '${unpacked}/usr/bin/its90' emf K 2000 2>&1 | grep -q 'K 型温度超出'"
+fi
+# The window runs until it is closed: still running after three seconds is a good start.
+check "the window starts" sh -c "QT_QPA_PLATFORM=offscreen timeout 3 '${unpacked}/usr/bin/its90-calculator'; [ \$? -eq 124 ]"
+
+if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W its90-calculator >/dev/null 2>&1; then
+  check "dpkg -i installs it" dpkg -i "${deb}"
+  check "installed its90 runs" sh -c "[ \"\$(/usr/bin/its90 emf K 100)\" = 4.09623 ]"
+  check "installed window starts" sh -c "QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/its90-calculator; [ \$? -eq 124 ]"
+  check "dpkg -r removes it" dpkg -r its90-calculator
+fi
+echo "${passed} passed, ${failed} failed"
+[ "${failed}" -eq 0 ]
