@@ -72,6 +72,9 @@ Outcome<Calibration> calibrate(double zinc_emf, double middle_emf, double copper
 inline constexpr std::array<int, 9> kTableTemperatures = {300, 400, 500, 600, 700,
                                                           800, 900, 1000, 1100};
 using GraduationTable = std::array<double, kTableTemperatures.size()>;
+// The span of the table, which the record's plot and its 1 degC table cover too.
+inline constexpr int kTableLowest = kTableTemperatures.front();
+inline constexpr int kTableHighest = kTableTemperatures.back();
 
 // E90_S(T) + dE(T) at each table temperature, summed (B T + A) + C T T + E: rounded to 5
 // places with the aluminium point, unrounded with the antimony point. NotFinite when a row is.

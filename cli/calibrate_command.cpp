@@ -119,14 +119,13 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
 
     const MiddlePoint middle = args->has("al") ? MiddlePoint::Aluminium : MiddlePoint::Antimony;
-    bool bad = false;
-    const double zinc = ctx.number_option(*args, "zn", bad).value_or(0);
-    const double middle_emf = ctx.number_option(*args, middle == MiddlePoint::Aluminium ? "al" : "sb", bad).value_or(0);
-    const double copper = ctx.number_option(*args, "cu", bad).value_or(0);
-    const std::optional<double> from = ctx.number_option(*args, "from", bad);
-    const std::optional<double> to = ctx.number_option(*args, "to", bad);
-    const double step = ctx.number_option(*args, "step", bad).value_or(1.0);
-    if (bad) return ctx.status;
+    const double zinc = ctx.number_option(*args, "zn").value_or(0);
+    const double middle_emf = ctx.number_option(*args, middle == MiddlePoint::Aluminium ? "al" : "sb").value_or(0);
+    const double copper = ctx.number_option(*args, "cu").value_or(0);
+    const std::optional<double> from = ctx.number_option(*args, "from");
+    const std::optional<double> to = ctx.number_option(*args, "to");
+    const double step = ctx.number_option(*args, "step").value_or(1.0);
+    if (ctx.usage_failed()) return ctx.status;
     if (!(step > 0)) return ctx.usage_error(tr("--step must be above 0"));
 
     // Every argument is checked, and every value that can fail is computed, before anything

@@ -161,8 +161,7 @@ std::optional<double> Context::junction_emf_unrounded(Thermocouple type,
     return r.value();
 }
 
-std::optional<double> Context::number_option(const Arguments& args, std::string_view name,
-                                             bool& bad) {
+std::optional<double> Context::number_option(const Arguments& args, std::string_view name) {
     const std::optional<std::string> word = args.value(name);
     if (!word) return std::nullopt;
     const text::StrictNumber number = text::read_strict_number(*word);
@@ -171,7 +170,6 @@ std::optional<double> Context::number_option(const Arguments& args, std::string_
                                ? tr("--%1 %2 lies beyond the range of numbers this program holds")
                                : tr("--%1 takes a number, not '%2'"),
                            std::string(name), quoted(*word)));
-        bad = true;
     }
     return number.value;
 }

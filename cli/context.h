@@ -72,8 +72,9 @@ struct Context {
     // inverse, the text tables).
     std::optional<double> junction_emf_unrounded(Thermocouple type, std::optional<double> junction);
     // A number option; a word that is not a number is a usage error (reported, status 2).
-    std::optional<double> number_option(const Arguments& args, std::string_view name,
-                                        bool& bad);
+    std::optional<double> number_option(const Arguments& args, std::string_view name);
+    // Whether a usage error has been reported.
+    bool usage_failed() const { return status >= kExitUsage; }
 };
 
 // The command's arguments, or nothing after a usage error has been reported.

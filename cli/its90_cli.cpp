@@ -121,9 +121,8 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
     if (!type) return ctx.status;
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (values.empty()) return ctx.usage_error(tr("missing values"));
-    bool bad = false;
-    const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
-    if (bad) return ctx.status;
+    const std::optional<double> junction = ctx.number_option(*args, "ref-junction");
+    if (ctx.usage_failed()) return ctx.status;
 
     // A reference junction at TCJ reads E(t) - E(TCJ): compensate in the EMF domain.
     const std::optional<double> junction_emf = ctx.junction_emf(*type, junction);

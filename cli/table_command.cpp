@@ -122,12 +122,11 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
                   format(tr("ITS-90 type %1 thermocouple: EMF in mV"), std::string(1, letter(type))), 3};
     }
 
-    bool bad = false;
-    const double from = ctx.number_option(*args, "from", bad).value_or(source.sensor->temperatures.lowest);
-    const double to = ctx.number_option(*args, "to", bad).value_or(source.sensor->temperatures.highest);
-    const std::optional<double> step = ctx.number_option(*args, "step", bad);
-    const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
-    if (bad) return ctx.status;
+    const double from = ctx.number_option(*args, "from").value_or(source.sensor->temperatures.lowest);
+    const double to = ctx.number_option(*args, "to").value_or(source.sensor->temperatures.highest);
+    const std::optional<double> step = ctx.number_option(*args, "step");
+    const std::optional<double> junction = ctx.number_option(*args, "ref-junction");
+    if (ctx.usage_failed()) return ctx.status;
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
     if (output == "text" && step) return ctx.usage_error(tr("--step goes with --format csv"));

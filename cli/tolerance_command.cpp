@@ -132,11 +132,10 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     if (!sensor->type && args->has("ref-junction")) {
         return ctx.usage_error(tr("a Pt100 has no reference junction"));
     }
-    bool bad = false;
-    const std::optional<double> junction = ctx.number_option(*args, "ref-junction", bad);
-    const std::optional<double> at = ctx.number_option(*args, "at", bad);
-    const std::optional<double> measured = ctx.number_option(*args, reading, bad);
-    if (bad) return ctx.status;
+    const std::optional<double> junction = ctx.number_option(*args, "ref-junction");
+    const std::optional<double> at = ctx.number_option(*args, "at");
+    const std::optional<double> measured = ctx.number_option(*args, reading);
+    if (ctx.usage_failed()) return ctx.status;
     const std::optional<double> junction_emf =
         sensor->type ? ctx.junction_emf_unrounded(*sensor->type, junction) : 0.0;
     if (!junction_emf) return ctx.status;

@@ -121,7 +121,9 @@ Rows record_rows(const CalibrationRecord& r) {
         rows.push_back({});
         rows.push_back({"1 ℃ 分度表", "E(t) = E_ref(t) + ΔE(t)", "mV"});
         rows.push_back({"温度/℃", "电势/mV"});
-        for (int t = 300; t <= 1100; ++t) rows.push_back({std::to_string(t), one_degree_text(c, t)});
+        for (int t = calibration::kTableLowest; t <= calibration::kTableHighest; ++t) {
+            rows.push_back({std::to_string(t), one_degree_text(c, t)});
+        }
     }
     return rows;
 }

@@ -103,8 +103,10 @@ std::vector<std::vector<QString>> cells(const form::Rows& rows) {
 void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, double h) {
     const calibration::Calibration& c = r.calibration;
     const auto deviation = [&](double t) { return 1000 * calibration::deviation_at(c, t); };
-    double low = deviation(300), high = low;
-    for (int t = 300; t <= 1100; t += 5) {
+    using calibration::kTableHighest;
+    using calibration::kTableLowest;
+    double low = deviation(kTableLowest), high = low;
+    for (int t = kTableLowest; t <= kTableHighest; t += 5) {
         low = std::min(low, deviation(t));
         high = std::max(high, deviation(t));
     }
@@ -117,14 +119,16 @@ void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, 
     low -= margin;
     high += margin;
     const double left = x + 16, bottom = y + h - 10, width = w - 20, height = h - 18;
-    const auto px_of = [&](double t) { return left + (t - 300) / 800 * width; };
+    const auto px_of = [&](double t) {
+        return left + (t - kTableLowest) / (kTableHighest - kTableLowest) * width;
+    };
     const auto py_of = [&](double v) { return bottom - (v - low) / (high - low) * height; };
 
     page.font(9, true);
     page.text(x, y, w, 6, QStringLiteral("偏差函数 ΔE(t) / μV"), Qt::AlignHCenter | Qt::AlignVCenter);
     page.font(7);
     page.rect(left, bottom - height, width, height);
-    for (int t = 300; t <= 1100; t += 100) {
+    for (int t : calibration::kTableTemperatures) {
         page.line(px_of(t), bottom, px_of(t), bottom + 1);
         page.text(px_of(t) - 6, bottom + 1, 12, 4, QString::number(t), Qt::AlignHCenter | Qt::AlignTop);
     }
@@ -135,9 +139,9 @@ void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, 
         page.text(x, py_of(v) - 2, 14.5, 4, QString::number(v, 'f', 2), Qt::AlignRight | Qt::AlignVCenter);
     }
     QPainterPath curve;
-    for (int t = 300; t <= 1100; t += 2) {
+    for (int t = kTableLowest; t <= kTableHighest; t += 2) {
         const QPointF p(page.px(px_of(t)), page.px(py_of(deviation(t))));
-        if (t == 300) curve.moveTo(p); else curve.lineTo(p);
+        if (t == kTableLowest) curve.moveTo(p); else curve.lineTo(p);
     }
     QPainter& painter = page.painter();
     painter.save();
@@ -217,8 +221,9 @@ void first_page(Page& page, const CalibrationRecord& r) {
 void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRecord& r) {
     const double w = page.width();
     const double row_height = 5.2;
-    int row_start = 300;
-    while (row_start <= 1100) {
+    using calibration::kTableHighest;
+    int row_start = calibration::kTableLowest;
+    while (row_start <= kTableHighest) {
         device.newPage();
         double y = 0;
         page.font(12, true);
@@ -228,9 +233,9 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
         std::vector<std::vector<QString>> rows = {{QStringLiteral("℃")}};
         for (int c = 0; c <= 9; ++c) rows[0].push_back(QString::number(c));
         const int rows_per_page = static_cast<int>((page.height() - 20) / row_height) - 1;
-        for (int n = 0; n < rows_per_page && row_start <= 1100; ++n, row_start += 10) {
+        for (int n = 0; n < rows_per_page && row_start <= kTableHighest; ++n, row_start += 10) {
             std::vector<QString> row = {QString::number(row_start)};
-            for (int c = 0; c <= 9 && row_start + c <= 1100; ++c) {
+            for (int c = 0; c <= 9 && row_start + c <= kTableHighest; ++c) {
                 row.push_back(q(form::one_degree_text(r.calibration, row_start + c)));
             }
             rows.push_back(row);
