@@ -26,7 +26,10 @@ void run_function(benchmark::State& state, ReferenceFunction f, float lower, flo
 
 // Every function of the sensor table over the range its entry accepts.
 const bool kRegistered = [] {
-    for (const its90::Sensor& s : its90::kSensors) {
+    std::vector<const its90::Sensor*> sensors = {&its90::pt100()};
+    for (its90::Thermocouple type : its90::kAllThermocouples) sensors.push_back(&its90::sensor_of(type));
+    for (const its90::Sensor* sensor : sensors) {
+        const its90::Sensor& s = *sensor;
         const std::string name = s.name;
         benchmark::RegisterBenchmark((s.has_inverse() ? "E90_" + name : "R_" + name).c_str(),
                                      run_function, s.output, static_cast<float>(s.temperatures.lowest),

@@ -4,16 +4,8 @@
 
 namespace its90 {
 
-const Sensor& sensor_of(Thermocouple type) { return kSensors[static_cast<std::size_t>(type)]; }
-
-const Sensor& pt100() { return kSensors[kPt100]; }
-
 char letter(Thermocouple type) { return record_of(type).letter; }
 
-std::optional<Thermocouple> thermocouple_at(int sensor_index) {
-    if (sensor_index < 0 || sensor_index >= kPt100) return std::nullopt;
-    return kAllThermocouples[sensor_index];
-}
 
 std::optional<Thermocouple> thermocouple_from_letter(char c) {
     const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -1,6 +1,6 @@
-// The sensors of the calculator, by the sensor index of the window's buttons (0 S, 1 B, 2 K,
-// 3 N, 4 J, 5 E, 6 T, 7 R, 8 Pt100): each one's functions, the temperatures and EMFs an
-// entry accepts and its differential value, taken from the type's record.
+// The sensors of the calculator, the eight thermocouple types and the Pt100: each one's
+// functions, the temperatures and EMFs an entry accepts and its differential value, taken
+// from the type's record.
 #pragma once
 
 #include <array>
@@ -10,9 +10,6 @@
 #include "core/pt100.h"
 
 namespace its90 {
-
-inline constexpr int kSensorCount = 9;
-inline constexpr int kPt100 = 8;
 
 struct Sensor {
     const char* name;  // "S" ... "R", "Pt100": the symbol the standards give it
@@ -55,30 +52,32 @@ constexpr Sensor thermocouple(Thermocouple type, const char* name, ReferenceFunc
 }
 }  // namespace sensor_table
 
-inline constexpr std::array<Sensor, kSensorCount> kSensors = {{
-    sensor_table::thermocouple(Thermocouple::S, "S", E90_S, T90_S),
+// By the Thermocouple enum.
+inline constexpr std::array<Sensor, 8> kThermocoupleSensors = {{
     sensor_table::thermocouple(Thermocouple::B, "B", E90_B, T90_B),
+    sensor_table::thermocouple(Thermocouple::E, "E", E90_E, T90_E),
+    sensor_table::thermocouple(Thermocouple::J, "J", E90_J, T90_J),
     sensor_table::thermocouple(Thermocouple::K, "K", E90_K, T90_K),
     sensor_table::thermocouple(Thermocouple::N, "N", E90_N, T90_N),
-    sensor_table::thermocouple(Thermocouple::J, "J", E90_J, T90_J),
-    sensor_table::thermocouple(Thermocouple::E, "E", E90_E, T90_E),
-    sensor_table::thermocouple(Thermocouple::T, "T", E90_T, T90_T),
     sensor_table::thermocouple(Thermocouple::R, "R", E90_R, T90_R),
-    {"Pt100", kPt100Record.temperatures, R_Pt100, 1, {0, 0}, nullptr, Quantity::Resistance},
+    sensor_table::thermocouple(Thermocouple::S, "S", E90_S, T90_S),
+    sensor_table::thermocouple(Thermocouple::T, "T", E90_T, T90_T),
 }};
+inline constexpr Sensor kPt100Sensor{"Pt100", kPt100Record.temperatures, R_Pt100, 1, {0, 0},
+                                     nullptr, Quantity::Resistance};
 static_assert([] {
     for (Thermocouple type : kAllThermocouples) {
-        const Sensor& s = kSensors[static_cast<std::size_t>(type)];
+        const Sensor& s = kThermocoupleSensors[static_cast<std::size_t>(type)];
         if (s.name[0] != record_of(type).letter || s.name[1] != '\0') return false;
     }
     return true;
 }());
 
 // The sensor of a thermocouple type.
-const Sensor& sensor_of(Thermocouple type);
-const Sensor& pt100();
-// The thermocouple type of a sensor index, nothing for the Pt100.
-std::optional<Thermocouple> thermocouple_at(int sensor_index);
+constexpr const Sensor& sensor_of(Thermocouple type) {
+    return kThermocoupleSensors[static_cast<std::size_t>(type)];
+}
+constexpr const Sensor& pt100() { return kPt100Sensor; }
 
 char letter(Thermocouple type);
 std::optional<Thermocouple> thermocouple_from_letter(char letter);  // either case

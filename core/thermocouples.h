@@ -16,11 +16,11 @@
 
 namespace its90 {
 
-// The thermocouple types in the order of the window's sensor index (0 S ... 7 R).
-enum class Thermocouple : std::uint8_t { S, B, K, N, J, E, T, R };
+// The thermocouple types of IEC 60584-1, in the order of their letters.
+enum class Thermocouple : std::uint8_t { B, E, J, K, N, R, S, T };
 inline constexpr Thermocouple kAllThermocouples[] = {
-    Thermocouple::S, Thermocouple::B, Thermocouple::K, Thermocouple::N,
-    Thermocouple::J, Thermocouple::E, Thermocouple::T, Thermocouple::R};
+    Thermocouple::B, Thermocouple::E, Thermocouple::J, Thermocouple::K,
+    Thermocouple::N, Thermocouple::R, Thermocouple::S, Thermocouple::T};
 
 // Both bounds included.
 struct Range {
@@ -177,10 +177,10 @@ inline constexpr ThermocoupleRecord kR{
 
 }  // namespace records
 
-// By the Thermocouple enum, which is the window's sensor order.
+// By the Thermocouple enum.
 inline constexpr std::array<const ThermocoupleRecord*, 8> kThermocoupleRecords = {
-    &records::kS, &records::kB, &records::kK, &records::kN,
-    &records::kJ, &records::kE, &records::kT, &records::kR};
+    &records::kB, &records::kE, &records::kJ, &records::kK,
+    &records::kN, &records::kR, &records::kS, &records::kT};
 
 constexpr const ThermocoupleRecord& record_of(Thermocouple type) {
     return *kThermocoupleRecords[static_cast<std::size_t>(type)];
@@ -222,7 +222,7 @@ constexpr bool valid(const ThermocoupleRecord& r, std::size_t index) {
 }
 
 constexpr bool all_valid() {
-    const char letters[] = "SBKNJETR";
+    const char letters[] = "BEJKNRST";
     for (std::size_t i = 0; i < kThermocoupleRecords.size(); ++i) {
         if (!valid(*kThermocoupleRecords[i], i) || kThermocoupleRecords[i]->letter != letters[i]) {
             return false;

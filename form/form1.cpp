@@ -224,7 +224,7 @@ void Form1::Op_S_GotFocus(std::int16_t index) {
     set_text(Text1, "");
     if (index < 0 || index >= kSensorCount) return;
     const SensorTexts& s = kSensorTexts[index];
-    if (kSensors[index].has_inverse()) {
+    if (window_sensor(index).has_inverse()) {
         set_emf_field_enabled(true);
         set_caption(Label1_11, s.output_unit);
         set_caption(Label3, s.differential_unit);
@@ -246,7 +246,7 @@ void Form1::Op_S_GotFocus(std::int16_t index) {
 
 void Form1::Txt_T90_Change() {
     if (foc_flag_ != 1) return;
-    const Sensor& s = kSensors[sensor_];
+    const Sensor& s = window_sensor(sensor_);
     const SensorTexts& words = kSensorTexts[sensor_];
 
     // Text_to_num gives +-infinity for a number beyond the double range; like any number
@@ -272,7 +272,7 @@ void Form1::Txt_T90_Change() {
 
 void Form1::Txt_E90_Change() {
     if (foc_flag_ != 2) return;
-    const Sensor& s = kSensors[sensor_];
+    const Sensor& s = window_sensor(sensor_);
     if (!s.has_inverse()) return;
     const SensorTexts& words = kSensorTexts[sensor_];
 

@@ -1,7 +1,8 @@
-// The window's words for each sensor, by the sensor index of its buttons (0 S ... 7 R,
-// 8 Pt100): the range messages of its entries and of its reference functions, the prompts,
-// the units and the caption of the differential value. The messages are the window's own,
-// letter for letter (the leading "F" and "TE" of some included).
+// The window's sensors by the index of their buttons (0 S, 1 B, 2 K, 3 N, 4 J, 5 E, 6 T,
+// 7 R, 8 Pt100), and the window's words for each: the range messages of its entries and of
+// its reference functions, the prompts, the units and the caption of the differential
+// value. The messages are the window's own, letter for letter (the leading "F" and "TE" of
+// some included).
 #pragma once
 
 #include <array>
@@ -9,6 +10,18 @@
 #include "core/sensors.h"
 
 namespace its90::form {
+
+inline constexpr int kSensorCount = 9;
+inline constexpr int kPt100 = 8;
+
+inline constexpr std::array<const Sensor*, kSensorCount> kWindowSensors = {
+    &sensor_of(Thermocouple::S), &sensor_of(Thermocouple::B),
+    &sensor_of(Thermocouple::K), &sensor_of(Thermocouple::N),
+    &sensor_of(Thermocouple::J), &sensor_of(Thermocouple::E),
+    &sensor_of(Thermocouple::T), &sensor_of(Thermocouple::R), &kPt100Sensor};
+
+// The sensor of a button; index 0 ... kSensorCount - 1.
+inline const Sensor& window_sensor(int index) { return *kWindowSensors[static_cast<std::size_t>(index)]; }
 
 struct SensorTexts {
     const char* temperature_message;  // a temperature its entry does not accept

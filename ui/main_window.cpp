@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <clocale>
 
+#include "form/sensor_texts.h"
 #include "ui/form_layout.h"
 #include "ui/frame_style.h"
 #include "ui/record_page.h"
@@ -112,7 +113,7 @@ void MainWindow::create_controls() {
     for (const ControlSpec& entry : form1_controls()) {
         QWidget* parent = widget(entry.parent);
         const QString caption = entry.id.kind == ControlKind::Op_S
-                                    ? QString::fromUtf8(kSensors[entry.id.index].name)
+                                    ? QString::fromUtf8(form::window_sensor(entry.id.index).name)
                                     : utf8(entry.caption);
         QWidget* w = nullptr;
         if (form::is_frame(entry.id) && !entry.border) {
@@ -159,7 +160,7 @@ void MainWindow::create_controls() {
     }
 
     sensors_ = new QButtonGroup(this);
-    for (int i = 0; i < kSensorCount; ++i) sensors_->addButton(Op_S_[i], i);
+    for (int i = 0; i < form::kSensorCount; ++i) sensors_->addButton(Op_S_[i], i);
     middle_points_ = new QButtonGroup(this);
     middle_points_->addButton(Op1_, static_cast<int>(form::MiddlePoint::Aluminium));
     middle_points_->addButton(Op2_, static_cast<int>(form::MiddlePoint::Antimony));
@@ -253,7 +254,7 @@ QLineEdit* MainWindow::text_box(Control c) const {
 
 QRadioButton* MainWindow::option_button(Control c) const {
     switch (c.kind) {
-        case ControlKind::Op_S: return c.index >= 0 && c.index < kSensorCount ? Op_S_[c.index] : nullptr;
+        case ControlKind::Op_S: return c.index >= 0 && c.index < form::kSensorCount ? Op_S_[c.index] : nullptr;
         case ControlKind::Op1: return Op1_;
         case ControlKind::Op2: return Op2_;
         default: return nullptr;

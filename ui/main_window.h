@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/sensors.h"
+#include "form/sensor_texts.h"
 #include "form/calibration_record.h"
 #include "form/controls.h"
 #include "form/form1.h"
@@ -102,7 +102,7 @@ private:
     QLineEdit* Txt_E90_ = nullptr;
     QLineEdit* Text1_ = nullptr;
     std::array<QLineEdit*, form::kT1Size> T1_{};
-    std::array<QRadioButton*, kSensorCount> Op_S_{};
+    std::array<QRadioButton*, form::kSensorCount> Op_S_{};
     QRadioButton* Op1_ = nullptr;
     QRadioButton* Op2_ = nullptr;
     QButtonGroup* sensors_ = nullptr;        // ids: the sensor index
