@@ -12,9 +12,11 @@ extern const char* const kTableHelp;
 extern const char* const kCalibrateHelp;
 extern const char* const kToleranceHelp;
 extern const char* const kCheckHelp;
+extern const char* const kCompareHelp;
 int run_table(Context& ctx, const std::vector<std::string>& words);
 int run_calibrate(Context& ctx, const std::vector<std::string>& words);
 int run_tolerance(Context& ctx, const std::vector<std::string>& words);
 int run_check(Context& ctx, const std::vector<std::string>& words);
+int run_compare(Context& ctx, const std::vector<std::string>& words);
 
 }  // namespace its90::cli

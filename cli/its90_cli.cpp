@@ -37,6 +37,8 @@ constexpr const char* kUsage =
     "  tolerance TYPE|Pt100 T...  tolerance of each class at each temperature\n"
     "  check TYPE|Pt100 --at T (--emf E | --ohm R)\n"
     "                             deviation from the reference function and the class met\n"
+    "  compare TYPE --at T --std E... --uut E... (--cert E | --zn E1 (--al E2 | --sb E2) --cu E3)\n"
+    "                             a working thermocouple against a standard type S one\n"
     "\n"
     "TYPE is one of S R B K N J E T, in either case. A VALUE of '-' reads values from\n"
     "standard input, one per line. Each value gives one line on standard output: the\n"
@@ -223,6 +225,7 @@ const Command kCommands[] = {
     {"calibrate", &kCalibrateHelp, run_calibrate},
     {"tolerance", &kToleranceHelp, run_tolerance},
     {"check", &kCheckHelp, run_check},
+    {"compare", &kCompareHelp, run_compare},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }

@@ -21,6 +21,7 @@ enum class Quantity : std::uint8_t {
     Temperature,  // degC
     Emf,          // mV
     Resistance,   // ohm
+    Readings,     // how many readings a mean is taken of
 };
 
 struct Rejection {

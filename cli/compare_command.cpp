@@ -1,0 +1,355 @@
+// `its90 compare`: working thermocouples checked against a standard type S thermocouple by
+// comparison in one furnace, at one point from the command line or a whole run from a file.
+#include <fstream>
+#include <istream>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "calibration/comparison.h"
+#include "cli/commands.h"
+#include "cli/context.h"
+#include "cli/output.h"
+#include "cli/words.h"
+#include "core/sensors.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
+
+namespace its90::cli {
+
+using text::fixed;
+using text::general;
+using text::round_trip;
+
+const char* const kCompareHelp =
+    N_("Usage: its90 compare TYPE --at T --std E[,E...] --uut E[,E...]\n"
+       "                     (--cert E | --zn E1 (--al E2 | --sb E2) --cu E3) [--format text|csv]\n"
+       "       its90 compare --batch FILE (--zn E1 (--al E2 | --sb E2) --cu E3)? [--format text|csv]\n"
+       "\n"
+       "A working thermocouple of TYPE (K N E J T S R B) checked against a standard type S\n"
+       "thermocouple in one furnace at the point T \u2103, from the means of their readings\n"
+       "(mV, 1 to 20 each, comma-separated): de = e_uut + (e_cert - e_std) S_uut / S_std - e_ref\n"
+       "and dt = de / S_uut, where e_cert is the standard's own EMF at T, e_ref the type's\n"
+       "reference EMF at T to 5 places and S the differential values at T in \u03bcV/\u2103 as the\n"
+       "window shows them. The standard's EMF comes from its certificate (--cert) or from its\n"
+       "fixed-point calibration (--zn, --al or --sb, --cu): the type S reference EMF at T plus\n"
+       "the deviation A + B t + C t\u00b2 of the calibration, for T from -50 to 1664.5 \u2103. The\n"
+       "verdict is the tightest tolerance class of IEC 60584-1 that covers |dt| at T, or none.\n"
+       "\n"
+       "Text: de to 4 decimals, dt to 2, the class. --format csv: the header\n"
+       "t_C,type,std_mean_mV,std_cert_mV,std_seebeck_uV_per_C,uut_mean_mV,uut_ref_mV,\n"
+       "uut_seebeck_uV_per_C,delta_e_mV,delta_t_C,class (all on one line) and a row, numbers\n"
+       "in the shortest text that reads back as the same value, class 1, 2, 3 or none.\n"
+       "\n"
+       "--batch FILE reads a whole furnace run ('-': standard input), one reading a line:\n"
+       "  t_C,thermocouple,type,emf_mV\n"
+       "thermocouple is 'standard' for the standard's readings, 'certificate' for its\n"
+       "certificate EMF at that point (unless --zn/--al/--cu give it), or the working\n"
+       "thermocouple's number; type is its type (S for the standard). A first line starting\n"
+       "with t_C, empty lines and lines starting with # are passed over. One result per\n"
+       "point and working thermocouple, in the order they first appear; in CSV the row ends\n"
+       "with its number (column 'number').\n"
+       "\n"
+       "Examples:\n"
+       "  its90 compare K --at 400 --std 3.26046 --uut 16.38544 --cert 3.2587\n"
+       "  its90 compare N --at 600 --std 5.2387,5.2391 --uut 20.6101,20.6113 \\\n"
+       "        --zn 3.44689 --al 5.86013 --cu 10.5748 --format csv\n"
+       "  its90 compare --batch run.csv --format csv > results.csv\n");
+
+namespace {
+
+constexpr const char* kCsvHeader =
+    "t_C,type,std_mean_mV,std_cert_mV,std_seebeck_uV_per_C,uut_mean_mV,uut_ref_mV,"
+    "uut_seebeck_uV_per_C,delta_e_mV,delta_t_C,class";
+
+std::string class_name(const ToleranceClass* c) { return c != nullptr ? c->name : "none"; }
+
+void print_result(Context& ctx, double t, Thermocouple type, const calibration::ComparisonResult& r,
+                  bool csv, const std::string& number) {
+    if (csv) {
+        ctx.out << round_trip(t) << ',' << letter(type) << ',' << round_trip(r.standard_mean) << ','
+                << round_trip(r.standard_certificate) << ',' << round_trip(r.standard_seebeck) << ','
+                << round_trip(r.working_mean) << ',' << round_trip(r.working_reference) << ','
+                << round_trip(r.working_seebeck) << ',' << round_trip(r.delta_e) << ','
+                << round_trip(r.delta_t) << ',' << class_name(r.tightest);
+        if (!number.empty()) ctx.out << ',' << number;
+        ctx.out << '\n';
+        return;
+    }
+    if (!number.empty()) ctx.out << number << ", ";
+    ctx.out << format(tr("type %1 at %2"), std::string(1, letter(type)), degrees(t)) << '\n'
+            << "  " << format(tr("standard: mean %1 mV, its own EMF %2 mV, S %3 \u03bcV/\u2103"),
+                              general(r.standard_mean), general(r.standard_certificate),
+                              fixed(r.standard_seebeck, 2))
+            << '\n'
+            << "  " << format(tr("working: mean %1 mV, reference %2 mV, S %3 \u03bcV/\u2103"),
+                              general(r.working_mean), fixed(r.working_reference, 5),
+                              fixed(r.working_seebeck, 2))
+            << '\n'
+            << "  \u0394e = " << fixed(r.delta_e, 4) << " mV, \u0394t = " << fixed(r.delta_t, 2)
+            << " \u2103, " << format(tr("class %1"), r.tightest ? r.tightest->name : tr("none"))
+            << '\n';
+}
+
+// Comma-separated readings; nothing, after a usage error naming the word, when one is not a
+// number.
+std::optional<std::vector<double>> readings_of(Context& ctx, const char* option,
+                                               const std::string& words) {
+    std::vector<double> values;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = words.find(',', start);
+        const std::string word = words.substr(start, comma == std::string::npos ? comma : comma - start);
+        const text::StrictNumber n = text::read_strict_number(word);
+        if (!n.value) {
+            ctx.usage_error(format(tr("--%1 takes numbers separated by commas, not '%2'"), option,
+                                   quoted(word)));
+            return std::nullopt;
+        }
+        values.push_back(*n.value);
+        if (comma == std::string::npos) return values;
+        start = comma + 1;
+    }
+}
+
+// The standard's fixed-point calibration, when --zn and --al or --sb and --cu give it.
+struct FixedPoints {
+    bool given = false;
+    calibration::Calibration calibration{};
+};
+
+std::optional<FixedPoints> fixed_points_or_report(Context& ctx, const Arguments& args) {
+    const bool any = args.has("zn") || args.has("al") || args.has("sb") || args.has("cu");
+    if (!any) return FixedPoints{};
+    if (args.has("al") == args.has("sb")) {
+        ctx.usage_error(tr("give one of --al and --sb"));
+        return std::nullopt;
+    }
+    if (!args.has("zn") || !args.has("cu")) {
+        ctx.usage_error(tr("--zn and --cu are needed"));
+        return std::nullopt;
+    }
+    const calibration::MiddlePoint middle =
+        args.has("al") ? calibration::MiddlePoint::Aluminium : calibration::MiddlePoint::Antimony;
+    const std::optional<double> zn = ctx.number_option(args, "zn");
+    const std::optional<double> mid = ctx.number_option(args, args.has("al") ? "al" : "sb");
+    const std::optional<double> cu = ctx.number_option(args, "cu");
+    if (ctx.usage_failed()) return std::nullopt;
+    const Sensor& s = sensor_of(Thermocouple::S);
+    for (const auto& [option, emf] : {std::pair{"zn", *zn}, {args.has("al") ? "al" : "sb", *mid}, {"cu", *cu}}) {
+        if (!s.accepts_emf(emf)) {
+            ctx.usage_error("--" + std::string(option) + " " + general(emf) + ": " +
+                            why(s.emf_rejection(), Thermocouple::S));
+            return std::nullopt;
+        }
+    }
+    const Outcome<calibration::Calibration> c = calibration::calibrate(*zn, *mid, *cu, middle);
+    if (!c.ok()) {
+        ctx.usage_error(tr("the EMFs give values beyond the computable range"));
+        return std::nullopt;
+    }
+    return FixedPoints{true, *c};
+}
+
+// The result of one point, or nothing after a usage error that names what was refused.
+std::optional<calibration::ComparisonResult> compare_or_report(
+    Context& ctx, double t, Thermocouple type, const std::vector<double>& standard,
+    const std::vector<double>& working, std::optional<double> certificate, const FixedPoints& fixed_points,
+    const std::string& number) {
+    const std::string where = (number.empty() ? "" : number + ", ") + degrees(t) + ": ";
+    double e_cert = 0;
+    if (fixed_points.given) {
+        const Outcome<double> e = calibration::standard_emf(fixed_points.calibration, t);
+        if (!e.ok()) {
+            ctx.usage_error(where + format(tr("a standard calibrated at the fixed points: %1"),
+                                           why(e.rejection(), Thermocouple::S)));
+            return std::nullopt;
+        }
+        e_cert = *e;
+    } else if (certificate) {
+        e_cert = *certificate;
+    } else {
+        ctx.usage_error(where + tr("the standard's own EMF is missing: give --cert or --zn, --al/--sb and --cu"));
+        return std::nullopt;
+    }
+    const Outcome<calibration::ComparisonResult> r =
+        calibration::compare({t, type, standard, working, e_cert});
+    if (r.ok()) return *r;
+    const Rejection& why_not = r.rejection();
+    std::string reason;
+    if (why_not.quantity == Quantity::Readings) {
+        reason = format(tr("a mean is taken of %1 to %2 readings"), general(why_not.lowest),
+                        general(why_not.highest));
+    } else if (why_not.quantity == Quantity::Temperature) {
+        reason = format(tr("type %1 is compared at points from %2 to %3"),
+                        std::string(1, letter(type)), general(why_not.lowest), degrees(why_not.highest));
+    } else {
+        // A reading outside its type's EMFs: name the first one.
+        const bool standard_side = why_not.lowest == sensor_of(Thermocouple::S).emfs.lowest &&
+                                   why_not.highest == sensor_of(Thermocouple::S).emfs.highest;
+        const std::vector<double>& readings = standard_side ? standard : working;
+        double bad = readings.empty() ? 0 : readings.front();
+        for (double x : readings) {
+            if (!(x >= why_not.lowest && x <= why_not.highest)) {
+                bad = x;
+                break;
+            }
+        }
+        reason = general(bad) + " mV: " + why(why_not, standard_side ? Thermocouple::S : type);
+    }
+    ctx.usage_error(where + reason);
+    return std::nullopt;
+}
+
+int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv);
+
+}  // namespace
+
+int run_compare(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(
+        ctx, words, {"at", "std", "uut", "cert", "zn", "al", "sb", "cu", "format", "batch"});
+    if (!args) return ctx.status;
+    const std::string output = args->value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    const bool csv = output == "csv";
+    const std::optional<FixedPoints> fixed_points = fixed_points_or_report(ctx, *args);
+    if (!fixed_points) return ctx.status;
+    if (fixed_points->given && args->has("cert")) {
+        return ctx.usage_error(tr("give --cert or the fixed points, not both"));
+    }
+    if (args->has("batch")) {
+        if (!args->positional.empty() || args->has("at") || args->has("std") || args->has("uut")) {
+            return ctx.usage_error(tr("--batch takes its points and readings from the file"));
+        }
+        return run_batch(ctx, *args, *fixed_points, csv);
+    }
+
+    if (args->positional.size() != 1) return ctx.usage_error(tr("give one TYPE"));
+    const std::optional<Thermocouple> type = type_or_report(ctx, args->positional[0]);
+    if (!type) return ctx.status;
+    if (!args->has("at") || !args->has("std") || !args->has("uut")) {
+        return ctx.usage_error(tr("--at, --std and --uut are needed"));
+    }
+    if (!fixed_points->given && !args->has("cert")) {
+        return ctx.usage_error(tr("give --cert or --zn, --al/--sb and --cu"));
+    }
+    const std::optional<double> at = ctx.number_option(*args, "at");
+    const std::optional<double> cert = ctx.number_option(*args, "cert");
+    if (ctx.usage_failed()) return ctx.status;
+    const std::optional<std::vector<double>> standard = readings_of(ctx, "std", *args->value("std"));
+    if (!standard) return ctx.status;
+    const std::optional<std::vector<double>> working = readings_of(ctx, "uut", *args->value("uut"));
+    if (!working) return ctx.status;
+    const std::optional<calibration::ComparisonResult> r =
+        compare_or_report(ctx, *at, *type, *standard, *working, cert, *fixed_points, "");
+    if (!r) return ctx.status;
+    if (csv) ctx.out << kCsvHeader << '\n';
+    print_result(ctx, *at, *type, *r, csv, "");
+    return ctx.status;
+}
+
+namespace {
+
+struct Point {
+    double t;
+    std::vector<double> standard;
+    std::optional<double> certificate;
+    // The working thermocouples in the order they first appear, with their readings.
+    std::vector<std::string> order;
+    std::map<std::string, std::pair<Thermocouple, std::vector<double>>> working;
+};
+
+int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv) {
+    const std::string path = *args.value("batch");
+    std::ifstream file;
+    if (path != "-") {
+        file.open(path);
+        if (!file) return ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
+    }
+    std::istream& in = path == "-" ? ctx.in : file;
+    // The reader's own output (an empty line for an over-long line) goes nowhere: a refused
+    // run writes nothing to standard output.
+    std::ostringstream nowhere;
+    Context reader{in, nowhere, ctx.err, ctx.usage};
+
+    std::vector<Point> points;
+    long line_number = 0;
+    bool bad = false;
+    const auto refuse = [&](const std::string& why_not) {
+        if (!bad) ctx.usage_error(format(tr("line %1: %2"), std::to_string(line_number), why_not));
+        bad = true;
+    };
+    reader.for_each_line([&](std::string_view line) {
+        ++line_number;
+        if (bad) return;
+        std::string_view rest = line;
+        while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+        if (rest.empty() || rest.front() == '#' || (line_number == 1 && rest.substr(0, 3) == "t_C")) return;
+        std::vector<std::string> cells;
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = line.find(',', start);
+            std::string cell(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+            while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\r')) cell.pop_back();
+            while (!cell.empty() && cell.front() == ' ') cell.erase(0, 1);
+            cells.push_back(cell);
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+        if (cells.size() != 4) return refuse(tr("a line is t_C,thermocouple,type,emf_mV"));
+        const text::StrictNumber t = text::read_strict_number(cells[0]);
+        const text::StrictNumber emf = text::read_strict_number(cells[3]);
+        if (!t.value) return refuse(format(tr("'%1' is not a number"), quoted(cells[0])));
+        if (!emf.value) return refuse(format(tr("'%1' is not a number"), quoted(cells[3])));
+        const std::optional<Thermocouple> type =
+            cells[2].size() == 1 ? thermocouple_from_letter(cells[2][0]) : std::nullopt;
+        if (!type) return refuse(format(tr("unknown thermocouple type '%1'"), quoted(cells[2])));
+        Point* point = nullptr;
+        for (Point& p : points) {
+            if (p.t == *t.value) point = &p;
+        }
+        if (point == nullptr) point = &points.emplace_back(Point{*t.value, {}, std::nullopt, {}, {}});
+        const std::string& who = cells[1];
+        if (who == "standard" || who == "certificate") {
+            if (*type != Thermocouple::S) return refuse(tr("the standard is a type S thermocouple"));
+            if (who == "standard") point->standard.push_back(*emf.value);
+            else point->certificate = *emf.value;
+            return;
+        }
+        if (who.empty()) return refuse(tr("a working thermocouple needs its number"));
+        auto [it, added] = point->working.try_emplace(who, *type, std::vector<double>{});
+        if (added) point->order.push_back(who);
+        if (it->second.first != *type) return refuse(format(tr("%1 is of one type only"), quoted(who)));
+        it->second.second.push_back(*emf.value);
+    });
+    ctx.worsen(reader.status);
+    if (bad || ctx.status != kExitOk) return ctx.status;
+
+    // Every result before anything is written: a refused run writes nothing.
+    struct Row {
+        double t;
+        Thermocouple type;
+        std::string number;
+        calibration::ComparisonResult result;
+    };
+    std::vector<Row> rows;
+    for (const Point& p : points) {
+        for (const std::string& number : p.order) {
+            const auto& [type, readings] = p.working.at(number);
+            const std::optional<calibration::ComparisonResult> r = compare_or_report(
+                ctx, p.t, type, p.standard, readings, p.certificate, fixed_points, number);
+            if (!r) return ctx.status;
+            rows.push_back({p.t, type, number, *r});
+        }
+    }
+    if (rows.empty()) return ctx.usage_error(tr("the file holds no working thermocouple's readings"));
+    if (csv) ctx.out << kCsvHeader << ",number\n";
+    for (const Row& row : rows) print_result(ctx, row.t, row.type, row.result, csv, row.number);
+    return ctx.status;
+}
+
+}  // namespace
+
+}  // namespace its90::cli
