@@ -1,0 +1,295 @@
+#include "form/comparison_form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/sensors.h"
+#include "core/tolerances.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
+
+namespace its90::form {
+namespace {
+
+using text::general;
+
+std::string type_name(Thermocouple type) { return std::string(1, letter(type)) + " 型"; }
+
+// A typed number: '.' or ',' as the decimal separator, blanks around it allowed.
+text::StrictNumber read_number(std::string text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    return text::read_strict_number(text);
+}
+
+std::string range_text(double lowest, double highest, const char* unit) {
+    return general(lowest) + "～" + general(highest) + " " + unit;
+}
+
+// An EMF reading of a sensor: its value, or the cell's problem.
+std::optional<double> read_emf(Cell& cell, Thermocouple type) {
+    cell.problem.clear();
+    if (cell.text.find_first_not_of(" \t") == std::string::npos) {
+        cell.problem = "未输入读数";
+        return std::nullopt;
+    }
+    const text::StrictNumber n = read_number(cell.text);
+    if (!n.value) {
+        cell.problem = "“" + cell.text + "”不是数值";
+        return std::nullopt;
+    }
+    const Sensor& s = sensor_of(type);
+    if (!s.accepts_emf(*n.value)) {
+        cell.problem = "超出" + type_name(type) + "热电偶的电势范围 " +
+                       range_text(s.emfs.lowest, s.emfs.highest, "mV");
+        return std::nullopt;
+    }
+    return n.value;
+}
+
+}  // namespace
+
+std::vector<int> usual_points(Thermocouple type) {
+    switch (type) {
+        case Thermocouple::K:
+        case Thermocouple::N: return {400, 600, 800, 1000};
+        case Thermocouple::E:
+        case Thermocouple::J: return {300, 400, 600};
+        case Thermocouple::T: return {100, 200, 300};
+        case Thermocouple::S:
+        case Thermocouple::R: return {600, 800, 1000};
+        case Thermocouple::B: return {800, 1000, 1200};
+    }
+    return {};
+}
+
+ComparisonForm::ComparisonForm() {
+    for (PointEntry& p : points_) {
+        p.standard.resize(kMostReadings);
+        for (auto& column : p.working) column.resize(kMostReadings);
+    }
+    panel_reason_ = "分度面板尚无分度结果";
+    set_usual_points();
+    evaluate();
+}
+
+void ComparisonForm::set_panel(std::optional<calibration::Calibration> calibration, std::string reason) {
+    panel_ = std::move(calibration);
+    panel_reason_ = std::move(reason);
+    evaluate();
+}
+
+void ComparisonForm::set_working_count(int count) {
+    working_count_ = std::clamp(count, 1, kMostWorking);
+    evaluate();
+}
+
+void ComparisonForm::set_working_number(int i, std::string number) {
+    if (i < 0 || i >= kMostWorking) return;
+    working_[static_cast<std::size_t>(i)].number = std::move(number);
+}
+
+bool ComparisonForm::points_are_usual() const {
+    const std::vector<int> usual = usual_points(working_[0].type);
+    if (point_count_ != static_cast<int>(usual.size())) return false;
+    for (int p = 0; p < point_count_; ++p) {
+        if (points_[static_cast<std::size_t>(p)].temperature.text != std::to_string(usual[static_cast<std::size_t>(p)])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ComparisonForm::set_usual_points() {
+    const std::vector<int> usual = usual_points(working_[0].type);
+    point_count_ = static_cast<int>(usual.size());
+    for (int p = 0; p < point_count_; ++p) {
+        points_[static_cast<std::size_t>(p)].temperature.text = std::to_string(usual[static_cast<std::size_t>(p)]);
+    }
+}
+
+void ComparisonForm::set_working_type(int i, Thermocouple type) {
+    if (i < 0 || i >= kMostWorking) return;
+    const bool follow = i == 0 && points_are_usual();
+    working_[static_cast<std::size_t>(i)].type = type;
+    if (follow) set_usual_points();
+    evaluate();
+}
+
+void ComparisonForm::set_working_class(int i, int required_class) {
+    if (i < 0 || i >= kMostWorking) return;
+    working_[static_cast<std::size_t>(i)].required_class = std::clamp(required_class, 1, 3);
+    evaluate();
+}
+
+void ComparisonForm::set_point_count(int count) {
+    point_count_ = std::clamp(count, 1, kMostPoints);
+    evaluate();
+}
+
+void ComparisonForm::set_readings(int count) {
+    readings_ = std::clamp(count, 1, kMostReadings);
+    evaluate();
+}
+
+void ComparisonForm::edit_temperature(int p, std::string text) {
+    if (p < 0 || p >= kMostPoints) return;
+    points_[static_cast<std::size_t>(p)].temperature.text = std::move(text);
+    evaluate();
+}
+
+void ComparisonForm::edit_certificate(int p, std::string text) {
+    if (p < 0 || p >= kMostPoints) return;
+    points_[static_cast<std::size_t>(p)].certificate.text = std::move(text);
+    evaluate();
+}
+
+Cell& ComparisonForm::cell(int p, int who, int r) {
+    PointEntry& point = points_[static_cast<std::size_t>(p)];
+    std::vector<Cell>& column = who < 0 ? point.standard : point.working[static_cast<std::size_t>(who)];
+    return column[static_cast<std::size_t>(r)];
+}
+
+const Cell& ComparisonForm::reading(int p, int who, int r) const {
+    return const_cast<ComparisonForm*>(this)->cell(p, who, r);
+}
+
+void ComparisonForm::edit_reading(int p, int who, int r, std::string text) {
+    if (p < 0 || p >= kMostPoints || who < -1 || who >= kMostWorking || r < 0 || r >= kMostReadings) return;
+    cell(p, who, r).text = std::move(text);
+    evaluate();
+}
+
+std::optional<double> ComparisonForm::mean(int p, int who) const {
+    return means_[static_cast<std::size_t>(p)][static_cast<std::size_t>(who + 1)];
+}
+
+bool ComparisonForm::complete() const {
+    for (int i = 0; i < working_count_; ++i) {
+        if (!verdict(i)) return false;
+    }
+    return true;
+}
+
+void ComparisonForm::evaluate() {
+    for (int p = 0; p < kMostPoints; ++p) {
+        PointEntry& point = points_[static_cast<std::size_t>(p)];
+        const auto sp = static_cast<std::size_t>(p);
+        standard_emf_[sp].reset();
+        point_problem_[sp].clear();
+        for (auto& m : means_[sp]) m.reset();
+        point.temperature.problem.clear();
+        point.certificate.problem.clear();
+        for (Cell& c : point.standard) c.problem.clear();
+        for (auto& column : point.working) {
+            for (Cell& c : column) c.problem.clear();
+        }
+        for (auto& results : results_) results[sp] = PointResult{};
+        if (p >= point_count_) continue;
+
+        // The point's temperature.
+        std::optional<double> t;
+        const text::StrictNumber typed = read_number(point.temperature.text);
+        if (point.temperature.text.find_first_not_of(" \t") == std::string::npos) {
+            point.temperature.problem = "未输入检定点温度";
+        } else if (!typed.value) {
+            point.temperature.problem = "“" + point.temperature.text + "”不是数值";
+        } else {
+            t = typed.value;
+        }
+        // The standard's readings and their mean.
+        std::vector<double> standard;
+        for (int r = 0; r < readings_; ++r) {
+            if (auto v = read_emf(point.standard[static_cast<std::size_t>(r)], Thermocouple::S)) standard.push_back(*v);
+        }
+        if (static_cast<int>(standard.size()) == readings_) means_[sp][0] = *calibration::mean_of(standard);
+        // The standard's own EMF there.
+        if (t && from_panel) {
+            if (!panel_) {
+                point_problem_[sp] = panel_reason_;
+            } else {
+                const Outcome<double> e = calibration::standard_emf(*panel_, *t);
+                if (e.ok()) {
+                    standard_emf_[sp] = *e;
+                } else {
+                    point.temperature.problem = "由定点分度的标准热电偶只用于 " +
+                                                range_text(calibration::kLowestTemperature,
+                                                           calibration::kHighestTemperature, "℃");
+                }
+            }
+        } else if (t) {
+            const text::StrictNumber cert = read_number(point.certificate.text);
+            if (point.certificate.text.find_first_not_of(" \t") == std::string::npos) {
+                point.certificate.problem = "未输入标准热电偶在该点的证书电势";
+            } else if (!cert.value) {
+                point.certificate.problem = "“" + point.certificate.text + "”不是数值";
+            } else if (!sensor_of(Thermocouple::S).accepts_emf(*cert.value)) {
+                const Range emfs = sensor_of(Thermocouple::S).emfs;
+                point.certificate.problem = "超出 S 型热电偶的电势范围 " + range_text(emfs.lowest, emfs.highest, "mV");
+            } else {
+                standard_emf_[sp] = *cert.value;
+            }
+        }
+        if (point_problem_[sp].empty()) {
+            if (!point.temperature.problem.empty()) point_problem_[sp] = "检定点：" + point.temperature.problem;
+            else if (!point.certificate.problem.empty()) point_problem_[sp] = "证书电势：" + point.certificate.problem;
+            else if (!means_[sp][0]) point_problem_[sp] = "标准热电偶的读数不全或有误";
+        }
+
+        // Each working thermocouple there.
+        for (int i = 0; i < working_count_; ++i) {
+            const WorkingThermocouple& w = working_[static_cast<std::size_t>(i)];
+            std::vector<double> readings;
+            for (int r = 0; r < readings_; ++r) {
+                if (auto v = read_emf(point.working[static_cast<std::size_t>(i)][static_cast<std::size_t>(r)], w.type)) {
+                    readings.push_back(*v);
+                }
+            }
+            const bool all = static_cast<int>(readings.size()) == readings_;
+            if (all) means_[sp][static_cast<std::size_t>(i + 1)] = *calibration::mean_of(readings);
+            PointResult& out = results_[static_cast<std::size_t>(i)][sp];
+            if (!point_problem_[sp].empty()) {
+                out.problem = point_problem_[sp];
+                continue;
+            }
+            if (!all) {
+                out.problem = "读数不全或有误";
+                continue;
+            }
+            const Outcome<calibration::ComparisonResult> r =
+                calibration::compare({*t, w.type, standard, readings, *standard_emf_[sp]});
+            if (!r.ok()) {
+                const Rejection& why = r.rejection();
+                out.problem = why.quantity == Quantity::Temperature
+                                  ? type_name(w.type) + "的检定点须在 " +
+                                        range_text(why.lowest, why.highest, "℃") + " 之间"
+                                  : "无法计算：结果超出可计算范围";
+                continue;
+            }
+            out.result = *r;
+            const ToleranceClass& required =
+                tolerance_classes(w.type)[static_cast<std::size_t>(w.required_class - 1)];
+            const std::optional<double> allowance = required.at(*t);
+            if (!allowance) {
+                out.problem = type_name(w.type) + std::to_string(w.required_class) + " 级不覆盖 " +
+                              general(*t) + " ℃";
+                continue;
+            }
+            out.allowance = *allowance;
+            out.pass = std::fabs(r->delta_t) <= *allowance;
+        }
+    }
+    for (int i = 0; i < kMostWorking; ++i) {
+        auto& verdict = verdict_[static_cast<std::size_t>(i)];
+        verdict.reset();
+        if (i >= working_count_ || point_count_ == 0) continue;
+        bool all = true, pass = true;
+        for (int p = 0; p < point_count_; ++p) {
+            const PointResult& r = results_[static_cast<std::size_t>(i)][static_cast<std::size_t>(p)];
+            if (!r.result || r.allowance == 0) all = false;
+            else pass = pass && r.pass;
+        }
+        if (all) verdict = pass;
+    }
+}
+
+}  // namespace its90::form

@@ -1,0 +1,143 @@
+// The comparison window's model: its usual points by type, the worked example through its
+// cells, what it says of bad input (and that it keeps every text), the standard's EMF from
+// the calibration panel, and the verdicts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/its90.h"
+#include "form/comparison_form.h"
+
+namespace its90::form {
+namespace {
+
+void fill_worked_example(ComparisonForm& f) {
+    f.from_panel = false;
+    f.set_readings(1);
+    f.edit_temperature(0, "400");
+    f.edit_certificate(0, "3.2587");
+    f.edit_reading(0, -1, 0, "3.26046");
+    f.edit_reading(0, 0, 0, "16.38544");
+}
+
+TEST(ComparisonForm, UsualPointsFollowTheFirstTypeUntilEdited) {
+    ComparisonForm f;
+    EXPECT_EQ(f.point_count(), 4);
+    EXPECT_EQ(f.point(3).temperature.text, "1000");
+    struct Case {
+        Thermocouple type;
+        std::vector<std::string> points;
+    };
+    const Case cases[] = {{Thermocouple::T, {"100", "200", "300"}}, {Thermocouple::B, {"800", "1000", "1200"}},
+                          {Thermocouple::S, {"600", "800", "1000"}}, {Thermocouple::E, {"300", "400", "600"}}};
+    for (const Case& c : cases) {
+        f.set_working_type(0, c.type);
+        ASSERT_EQ(f.point_count(), static_cast<int>(c.points.size()));
+        for (int p = 0; p < f.point_count(); ++p) EXPECT_EQ(f.point(p).temperature.text, c.points[p]);
+    }
+    f.edit_temperature(1, "950");
+    f.set_working_type(0, Thermocouple::K);
+    EXPECT_EQ(f.point(1).temperature.text, "950");  // the technician's points stay
+    f.set_working_type(1, Thermocouple::T);          // only the first thermocouple leads
+    EXPECT_EQ(f.point_count(), 3);
+}
+
+TEST(ComparisonForm, TheWorkedExampleThroughItsCells) {
+    ComparisonForm f;
+    fill_worked_example(f);
+    const PointResult& r = f.result(0, 0);
+    ASSERT_TRUE(r.result) << r.problem;
+    EXPECT_NEAR(r.result->delta_e, -0.0194683, 5e-8);
+    EXPECT_NEAR(r.result->delta_t, -0.46090, 5e-6);
+    EXPECT_DOUBLE_EQ(r.allowance, 1.6);  // class 1 at 400 degC: 0.004 |t|
+    EXPECT_TRUE(r.pass);
+    EXPECT_FALSE(f.verdict(0));  // three more points without readings
+    f.set_point_count(1);
+    EXPECT_EQ(f.verdict(0), true);
+    EXPECT_TRUE(f.complete());
+    // Class 1 is not met beyond 1.6 degC: a working thermocouple reading 0.08 mV low.
+    f.edit_reading(0, 0, 0, "16.32");
+    EXPECT_FALSE(f.result(0, 0).pass);
+    EXPECT_EQ(f.verdict(0), false);
+}
+
+TEST(ComparisonForm, BadInputMarksItsCellAndKeepsTheText) {
+    struct Case {
+        int who;
+        const char* text;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {0, "", "未输入读数"},
+        {0, "16.3x", "“16.3x”不是数值"},
+        {0, "60", "超出K 型热电偶的电势范围 -5.891～54.886 mV"},
+        {-1, "19", "超出S 型热电偶的电势范围 -0.236～18.693 mV"},
+    };
+    for (const Case& c : cases) {
+        ComparisonForm f;
+        fill_worked_example(f);
+        f.edit_reading(0, c.who, 0, c.text);
+        EXPECT_EQ(f.reading(0, c.who, 0).text, c.text);
+        EXPECT_EQ(f.reading(0, c.who, 0).problem, c.problem);
+        EXPECT_FALSE(f.result(0, 0).result) << c.text;
+        EXPECT_FALSE(f.result(0, 0).problem.empty());
+    }
+    ComparisonForm f;
+    fill_worked_example(f);
+    f.edit_temperature(0, "2000");
+    EXPECT_EQ(f.point(0).temperature.text, "2000");
+    EXPECT_EQ(f.result(0, 0).problem, "K 型的检定点须在 -49.5～1371.5 ℃ 之间");
+    f.edit_temperature(0, "400");
+    f.edit_certificate(0, "");
+    EXPECT_EQ(f.point(0).certificate.problem, "未输入标准热电偶在该点的证书电势");
+    // A comma reads as the decimal point.
+    f.edit_certificate(0, "3,2587");
+    EXPECT_TRUE(f.result(0, 0).result);
+}
+
+TEST(ComparisonForm, TheStandardFromTheCalibrationPanel) {
+    ComparisonForm f;
+    fill_worked_example(f);
+    f.from_panel = true;
+    f.set_panel(std::nullopt, "输入锌点、中间点（铝点或锑点）和铜点的电势后可用");
+    EXPECT_EQ(f.result(0, 0).problem, "输入锌点、中间点（铝点或锑点）和铜点的电势后可用");
+    // At the reference EMFs all deviations are zero: the standard's EMF is the reference's.
+    const Outcome<calibration::Calibration> c =
+        calibration::calibrate(3.44689, 5.86013, 10.5748, calibration::MiddlePoint::Aluminium);
+    f.set_panel(*c, "");
+    ASSERT_TRUE(f.standard_emf(0));
+    EXPECT_NEAR(*f.standard_emf(0), E90_S(400).value(), 1e-9);
+    EXPECT_TRUE(f.result(0, 0).result);
+    f.set_working_type(0, Thermocouple::B);
+    f.edit_temperature(0, "1700");
+    EXPECT_EQ(f.point(0).temperature.problem, "由定点分度的标准热电偶只用于 -50～1664.5 ℃");
+    EXPECT_FALSE(f.result(0, 0).result);
+}
+
+TEST(ComparisonForm, SixThermocouplesSixPointsTenReadings) {
+    ComparisonForm f;
+    f.from_panel = false;
+    f.set_working_count(6);
+    f.set_point_count(6);
+    f.set_readings(10);
+    const char* points[] = {"400", "500", "600", "700", "800", "900"};
+    for (int p = 0; p < 6; ++p) {
+        f.edit_temperature(p, points[p]);
+        const double t = std::stod(points[p]);
+        f.edit_certificate(p, std::to_string(E90_S(static_cast<float>(t)).value()));
+        for (int r = 0; r < 10; ++r) {
+            f.edit_reading(p, -1, r, std::to_string(E90_S(static_cast<float>(t)).value()));
+            for (int i = 0; i < 6; ++i) {
+                f.edit_reading(p, i, r, std::to_string(E90_K(static_cast<float>(t)).value() + 0.001 * i));
+            }
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(f.verdict(i), true) << i;
+        for (int p = 0; p < 6; ++p) ASSERT_TRUE(f.result(i, p).result) << f.result(i, p).problem;
+    }
+    EXPECT_NEAR(f.result(5, 0).result->delta_e, 0.005, 2e-6);
+}
+
+}  // namespace
+}  // namespace its90::form
