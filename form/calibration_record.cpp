@@ -128,9 +128,13 @@ Rows record_rows(const CalibrationRecord& r) {
     return rows;
 }
 
-std::string to_tsv(const CalibrationRecord& record) {
+std::string to_tsv(const CalibrationRecord& record) { return tsv_of(record_rows(record)); }
+
+std::string to_csv(const CalibrationRecord& record) { return csv_of(record_rows(record)); }
+
+std::string tsv_of(const Rows& rows) {
     std::string text;
-    for (const std::vector<std::string>& row : record_rows(record)) {
+    for (const std::vector<std::string>& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             std::string cell = row[i];
             for (char& ch : cell) {
@@ -144,9 +148,9 @@ std::string to_tsv(const CalibrationRecord& record) {
     return text;
 }
 
-std::string to_csv(const CalibrationRecord& record) {
+std::string csv_of(const Rows& rows) {
     std::string text = "\xEF\xBB\xBF";
-    for (const std::vector<std::string>& row : record_rows(record)) {
+    for (const std::vector<std::string>& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             const std::string& cell = row[i];
             if (i > 0) text += ',';

@@ -86,5 +86,8 @@ std::string coefficients_text(const calibration::DeviationFunction& f);
 std::string to_tsv(const CalibrationRecord& record);
 // UTF-8 with a byte-order mark, comma-separated, CRLF line ends, fields quoted where needed.
 std::string to_csv(const CalibrationRecord& record);
+// Any record's rows in those two forms.
+std::string tsv_of(const Rows& rows);
+std::string csv_of(const Rows& rows);
 
 }  // namespace its90::form

@@ -7,6 +7,7 @@
 
 #include "core/its90.h"
 #include "form/comparison_form.h"
+#include "form/comparison_record.h"
 
 namespace its90::form {
 namespace {
@@ -137,6 +138,30 @@ TEST(ComparisonForm, SixThermocouplesSixPointsTenReadings) {
         for (int p = 0; p < 6; ++p) ASSERT_TRUE(f.result(i, p).result) << f.result(i, p).problem;
     }
     EXPECT_NEAR(f.result(5, 0).result->delta_e, 0.005, 2e-6);
+}
+
+TEST(ComparisonRecord, HoldsTheStandardTheReadingsAndEveryResult) {
+    ComparisonRecord record{"2026-12-09 10:00", {"R-17", "李四", "", false}, {}};
+    ComparisonForm& f = record.form;
+    fill_worked_example(f);
+    f.set_point_count(1);
+    f.standard_number = "S-0421";
+    f.certificate_number = "ZS-2026-88";
+    f.set_working_number(0, "K-01");
+    const std::string tsv = tsv_of(comparison_rows(record));
+    for (const char* part : {"标准热电偶\tS-0421\t证书编号\tZS-2026-88\n", "标准电势来源\t证书",
+                             "检定点\t400\t℃\te标证/mV\t3.25870\n", "1\t3.26046\t16.38544\n",
+                             "K-01\t400\t3.25870\t9.57\t16.38544\t16.39714\t42.24\t-0.0195\t-0.46\t±1.6\t合格\n",
+                             "K-01\tK\t1\t合格\n", "e分：被检分度号的参考函数"}) {
+        EXPECT_NE(tsv.find(part), std::string::npos) << part << "\n" << tsv;
+    }
+    // From the panel: its coefficients are named.
+    f.from_panel = true;
+    f.set_panel(*calibration::calibrate(3.45689, 5.87013, 10.5848, calibration::MiddlePoint::Aluminium), "");
+    EXPECT_NE(tsv_of(comparison_rows(record)).find("定点分度，A = 0.0100001 mV"), std::string::npos);
+    // A point without a result says why in its row.
+    f.edit_reading(0, 0, 0, "abc");
+    EXPECT_NE(tsv_of(comparison_rows(record)).find("K-01\t400\t\t\t\t\t\t\t\t\t读数不全或有误\n"), std::string::npos);
 }
 
 }  // namespace

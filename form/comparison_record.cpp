@@ -1,0 +1,125 @@
+#include "form/comparison_record.h"
+
+#include <cmath>
+
+#include "core/sensors.h"
+#include "text/number_text.h"
+
+namespace its90::form {
+namespace {
+
+using text::fixed;
+using text::general;
+
+std::string letter_of(Thermocouple type) { return std::string(1, letter(type)); }
+
+std::string or_dash(const std::optional<double>& x, int decimals) {
+    return x ? fixed(*x, decimals) : "—";
+}
+
+}  // namespace
+
+std::string standard_source(const ComparisonForm& form) {
+    if (!form.from_panel) return "证书（各检定点的电势见下表 e标证）";
+    if (!form.panel()) return "定点分度（尚无结果）";
+    const calibration::DeviationFunction& f = form.panel()->function;
+    return "定点分度，" + coefficients_text(f);
+}
+
+Rows working_rows(const ComparisonForm& form) {
+    Rows rows = {{"序号", "编号", "分度号", "要求等级"}};
+    for (int i = 0; i < form.working_count(); ++i) {
+        const WorkingThermocouple& w = form.working(i);
+        rows.push_back({std::to_string(i + 1), w.number, letter_of(w.type), std::to_string(w.required_class)});
+    }
+    return rows;
+}
+
+Rows reading_rows(const ComparisonForm& form, int p) {
+    std::vector<std::string> head = {"读数", "标准 S/mV"};
+    for (int i = 0; i < form.working_count(); ++i) {
+        const WorkingThermocouple& w = form.working(i);
+        head.push_back((w.number.empty() ? std::to_string(i + 1) + "#" : w.number) + " " + letter_of(w.type) + "/mV");
+    }
+    Rows rows = {head};
+    for (int r = 0; r < form.readings(); ++r) {
+        std::vector<std::string> row = {std::to_string(r + 1), form.reading(p, -1, r).text};
+        for (int i = 0; i < form.working_count(); ++i) row.push_back(form.reading(p, i, r).text);
+        rows.push_back(row);
+    }
+    std::vector<std::string> means = {"平均", or_dash(form.mean(p, -1), 6)};
+    for (int i = 0; i < form.working_count(); ++i) means.push_back(or_dash(form.mean(p, i), 6));
+    rows.push_back(means);
+    return rows;
+}
+
+Rows result_rows(const ComparisonForm& form) {
+    Rows rows = {{"编号", "检定点/℃", "e标证/mV", "S标", "ē被/mV", "e分/mV", "S被", "Δe/mV", "Δt/℃", "允差/℃", "结论"}};
+    for (int i = 0; i < form.working_count(); ++i) {
+        const WorkingThermocouple& w = form.working(i);
+        const std::string name = w.number.empty() ? std::to_string(i + 1) + "#" : w.number;
+        for (int p = 0; p < form.point_count(); ++p) {
+            const PointResult& pr = form.result(i, p);
+            const std::string t = form.point(p).temperature.text;
+            if (!pr.result) {
+                rows.push_back({name, t, "", "", "", "", "", "", "", "", pr.problem});
+                continue;
+            }
+            const calibration::ComparisonResult& r = *pr.result;
+            rows.push_back({name, t, fixed(r.standard_certificate, 5), fixed(r.standard_seebeck, 2),
+                            fixed(r.working_mean, 5), fixed(r.working_reference, 5),
+                            fixed(r.working_seebeck, 2), fixed(r.delta_e, 4), fixed(r.delta_t, 2),
+                            pr.allowance > 0 ? "±" + general(std::round(pr.allowance * 1000) / 1000) : "",
+                            pr.allowance > 0 ? verdict(pr.pass) : pr.problem});
+        }
+    }
+    return rows;
+}
+
+Rows verdict_rows(const ComparisonForm& form) {
+    Rows rows = {{"编号", "分度号", "要求等级", "结论"}};
+    for (int i = 0; i < form.working_count(); ++i) {
+        const WorkingThermocouple& w = form.working(i);
+        const std::optional<bool> v = form.verdict(i);
+        rows.push_back({w.number.empty() ? std::to_string(i + 1) + "#" : w.number, letter_of(w.type),
+                        std::to_string(w.required_class), v ? verdict(*v) : "未完成"});
+    }
+    return rows;
+}
+
+Rows comparison_rows(const ComparisonRecord& record) {
+    const ComparisonForm& f = record.form;
+    Rows rows = {
+        {comparison_texts::kTitle},
+        {"日期时间", record.date_time},
+        {"记录编号", record.identification.number},
+        {"检定员", record.identification.operator_name},
+        {"备注", record.identification.notes},
+        {"参考端温度", "0", "℃"},
+        {},
+        {"标准热电偶", f.standard_number, "证书编号", f.certificate_number},
+        {"标准电势来源", standard_source(f)},
+        {},
+        {"被检热电偶"},
+    };
+    const auto append = [&rows](Rows more) { rows.insert(rows.end(), more.begin(), more.end()); };
+    append(working_rows(f));
+    for (int p = 0; p < f.point_count(); ++p) {
+        rows.push_back({});
+        rows.push_back({"检定点", f.point(p).temperature.text, "℃", "e标证/mV",
+                        or_dash(f.standard_emf(p), 5)});
+        append(reading_rows(f, p));
+    }
+    rows.push_back({});
+    rows.push_back({"结果"});
+    append(result_rows(f));
+    rows.push_back({});
+    rows.push_back({"总结论"});
+    append(verdict_rows(f));
+    rows.push_back({});
+    rows.push_back({"说明", comparison_texts::kSources});
+    rows.push_back({"依据", comparison_texts::kRegulation});
+    return rows;
+}
+
+}  // namespace its90::form
