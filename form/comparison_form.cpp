@@ -78,6 +78,11 @@ void ComparisonForm::set_panel(std::optional<calibration::Calibration> calibrati
     evaluate();
 }
 
+void ComparisonForm::set_from_panel(bool from_panel) {
+    from_panel_ = from_panel;
+    evaluate();
+}
+
 void ComparisonForm::set_working_count(int count) {
     working_count_ = std::clamp(count, 1, kMostWorking);
     evaluate();
@@ -175,6 +180,7 @@ void ComparisonForm::evaluate() {
         PointEntry& point = points_[static_cast<std::size_t>(p)];
         const auto sp = static_cast<std::size_t>(p);
         standard_emf_[sp].reset();
+        temperature_[sp].reset();
         point_problem_[sp].clear();
         for (auto& m : means_[sp]) m.reset();
         point.temperature.problem.clear();
@@ -195,6 +201,7 @@ void ComparisonForm::evaluate() {
             point.temperature.problem = "“" + point.temperature.text + "”不是数值";
         } else {
             t = typed.value;
+            temperature_[sp] = t;
         }
         // The standard's readings and their mean.
         std::vector<double> standard;
@@ -203,7 +210,7 @@ void ComparisonForm::evaluate() {
         }
         if (static_cast<int>(standard.size()) == readings_) means_[sp][0] = *calibration::mean_of(standard);
         // The standard's own EMF there.
-        if (t && from_panel) {
+        if (t && from_panel_) {
             if (!panel_) {
                 point_problem_[sp] = panel_reason_;
             } else {

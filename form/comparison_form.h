@@ -58,7 +58,8 @@ public:
     std::string certificate_number;
     // Its own EMF at each point: from the calibration panel (the fixed points typed there,
     // followed live) or typed from its certificate, point by point.
-    bool from_panel = true;
+    bool from_panel() const { return from_panel_; }
+    void set_from_panel(bool from_panel);
     // The panel's calibration, or nothing while it gives none (the reason, in words).
     void set_panel(std::optional<calibration::Calibration> calibration, std::string reason);
     const std::optional<calibration::Calibration>& panel() const { return panel_; }
@@ -87,6 +88,8 @@ public:
     const Cell& reading(int p, int who, int r) const;
 
     // ---- What it gives ----
+    // A point's temperature, when its text reads as one.
+    std::optional<double> temperature(int p) const { return temperature_[static_cast<std::size_t>(p)]; }
     // The mean of a column at a point, when all its readings are acceptable.
     std::optional<double> mean(int p, int who) const;
     // The standard's own EMF at a point (from the panel or typed), when there is one.
@@ -108,6 +111,7 @@ private:
     bool points_are_usual() const;
     void set_usual_points();
 
+    bool from_panel_ = true;
     std::optional<calibration::Calibration> panel_;
     std::string panel_reason_;
     int working_count_ = 1;
@@ -116,6 +120,7 @@ private:
     int readings_ = 4;
     std::array<PointEntry, kMostPoints> points_;
 
+    std::array<std::optional<double>, kMostPoints> temperature_{};
     std::array<std::optional<double>, kMostPoints> standard_emf_{};
     std::array<std::string, kMostPoints> point_problem_{};
     std::array<std::array<std::optional<double>, kMostWorking + 1>, kMostPoints> means_{};

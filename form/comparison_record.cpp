@@ -20,7 +20,7 @@ std::string or_dash(const std::optional<double>& x, int decimals) {
 }  // namespace
 
 std::string standard_source(const ComparisonForm& form) {
-    if (!form.from_panel) return "证书（各检定点的电势见下表 e标证）";
+    if (!form.from_panel()) return "证书（各检定点的电势见下表 e标证）";
     if (!form.panel()) return "定点分度（尚无结果）";
     const calibration::DeviationFunction& f = form.panel()->function;
     return "定点分度，" + coefficients_text(f);

@@ -29,6 +29,7 @@
 #include <clocale>
 
 #include "form/sensor_texts.h"
+#include "ui/comparison_window.h"
 #include "ui/form_layout.h"
 #include "ui/frame_style.h"
 #include "ui/record_page.h"
@@ -326,6 +327,10 @@ std::optional<form::CalibrationRecord> MainWindow::record() const {
 
 void MainWindow::record_changed() {
     const bool available = model_.record().has_value();
+    if (comparison_ != nullptr) {
+        comparison_->set_panel(available ? std::optional(model_.record()->calibration) : std::nullopt,
+                               model_.record_unavailable_reason());
+    }
     const QString reason = QString::fromUtf8(model_.record_unavailable_reason());
     for (QAction* action : record_actions_) {
         action->setEnabled(available);
@@ -359,6 +364,11 @@ void MainWindow::create_menus() {
 
     // The tools' windows come here; a menu without entries is not shown.
     tools_menu_ = menu_bar_->addMenu(QStringLiteral("工具(&T)"));
+    QAction* comparison = tools_menu_->addAction(QStringLiteral("比较法校准…"));
+    comparison->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    comparison->setShortcutContext(Qt::WindowShortcut);
+    addAction(comparison);
+    connect(comparison, &QAction::triggered, this, [this] { show_comparison(); });
     tools_menu_->menuAction()->setVisible(!tools_menu_->actions().isEmpty());
 
     QMenu* help = menu_bar_->addMenu(QStringLiteral("帮助(&H)"));
@@ -371,6 +381,21 @@ void MainWindow::create_menus() {
     connect(about, &QAction::triggered, this, [this] {
         prompts_->about(QStringLiteral("关于"), about_text());
     });
+}
+
+void MainWindow::set_prompts(WindowPrompts* prompts) {
+    prompts_ = prompts;
+    if (comparison_ != nullptr) comparison_->set_prompts(*prompts);
+}
+
+void MainWindow::show_comparison() {
+    if (comparison_ == nullptr) {
+        comparison_ = new ComparisonWindow(*prompts_, this);
+        record_changed();  // the panel's calibration, as it stands
+    }
+    comparison_->show();
+    comparison_->raise();
+    comparison_->activateWindow();
 }
 
 void MainWindow::show_guide() {

@@ -31,6 +31,8 @@ class QRadioButton;
 
 namespace its90::ui {
 
+class ComparisonWindow;
+
 class MainWindow final : public QWidget, private form::FormObserver {
     Q_OBJECT
 public:
@@ -57,7 +59,7 @@ public:
     // window's own dialogs unless replaced (tests).
     enum class RecordAction { Copy, SaveCsv, ExportPdf, Print };
     QAction* record_action(RecordAction action) const;
-    void set_prompts(WindowPrompts* prompts) { prompts_ = prompts; }
+    void set_prompts(WindowPrompts* prompts);
     // The menu of the calibration panel: a box's own entries (when given) and the record's.
     // The caller owns it.
     QMenu* calibration_menu(QLineEdit* box = nullptr);
@@ -65,6 +67,9 @@ public:
     // The menu bar (文件, 工具, 帮助) and the 工具 menu, which the tools' windows join.
     QMenuBar* menu_bar() const { return menu_bar_; }
     QMenu* tools_menu() const { return tools_menu_; }
+    // 比较法校准 (工具 menu, Ctrl+K): made when first opened, then shown again.
+    ComparisonWindow* comparison_window() const { return comparison_; }
+    void show_comparison();
 
 protected:
     bool event(QEvent* event) override;
@@ -116,6 +121,7 @@ private:
     QWidget* client_ = nullptr;
     QMenu* tools_menu_ = nullptr;
     QDialog* guide_ = nullptr;  // 使用说明, made when first asked for
+    ComparisonWindow* comparison_ = nullptr;
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalWindowPrompts> modal_prompts_;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calibration/type_s_calibration.h"
+#include "ui/page.h"
 
 namespace its90::ui {
 namespace {
@@ -23,81 +24,7 @@ using form::CalibrationRecord;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-// Lays the page out in millimetres and writes in 宋体 (which the window's fonts map).
-class Page {
-public:
-    Page(QPagedPaintDevice& device, QPainter& painter) : device_(device), painter_(painter) {
-        const QRectF paint = device.pageLayout().paintRectPixels(device.logicalDpiX());
-        width_mm_ = paint.width() / px(1.0);
-        height_mm_ = paint.height() / px(1.0);
-    }
-
-    double px(double mm) const { return mm * device_.logicalDpiX() / 25.4; }
-    double width() const { return width_mm_; }
-    double height() const { return height_mm_; }
-
-    void font(double points, bool bold = false) {
-        QFont f(QStringLiteral("宋体"));
-        f.setPointSizeF(points);
-        f.setBold(bold);
-        painter_.setFont(f);
-    }
-    // Text in a box of the page, in millimetres.
-    void text(double x, double y, double w, double h, const QString& s,
-              int flags = Qt::AlignLeft | Qt::AlignVCenter) {
-        painter_.drawText(QRectF(px(x), px(y), px(w), px(h)), flags, s);
-    }
-    void line(double x1, double y1, double x2, double y2) {
-        painter_.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
-    }
-    void rect(double x, double y, double w, double h) {
-        painter_.drawRect(QRectF(px(x), px(y), px(w), px(h)));
-    }
-    // A ruled table: a row of headings, then the rows; returns the y below it.
-    double table(double x, double y, const std::vector<double>& widths,
-                 const std::vector<std::vector<QString>>& rows, double row_height) {
-        double total = 0;
-        for (double w : widths) total += w;
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            font(9, r == 0);
-            double cx = x;
-            for (std::size_t c = 0; c < widths.size() && c < rows[r].size(); ++c) {
-                text(cx + 1, y, widths[c] - 2, row_height, rows[r][c],
-                     Qt::AlignHCenter | Qt::AlignVCenter);
-                cx += widths[c];
-            }
-            line(x, y, x + total, y);
-            y += row_height;
-        }
-        line(x, y, x + total, y);
-        double cx = x;
-        const double top = y - row_height * static_cast<double>(rows.size());
-        for (double w : widths) {
-            line(cx, top, cx, y);
-            cx += w;
-        }
-        line(cx, top, cx, y);
-        return y;
-    }
-    QPainter& painter() { return painter_; }
-
-private:
-    QPagedPaintDevice& device_;
-    QPainter& painter_;
-    double width_mm_ = 0;
-    double height_mm_ = 0;
-};
-
 QString shown(const std::string& text) { return q(text).trimmed(); }
-
-std::vector<std::vector<QString>> cells(const form::Rows& rows) {
-    std::vector<std::vector<QString>> result;
-    for (const std::vector<std::string>& row : rows) {
-        std::vector<QString>& cells = result.emplace_back();
-        for (const std::string& cell : row) cells.push_back(q(cell));
-    }
-    return result;
-}
 
 // dE(t) in uV from 300 to 1100 degC, the three fixed points marked.
 void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, double h) {
@@ -246,10 +173,21 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
     }
 }
 
+}  // namespace
+
+void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& record) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    QPainter painter(&device);
+    Page page(device, painter);
+    first_page(page, record);
+    if (record.identification.one_degree_table) one_degree_pages(device, page, record);
+}
+
 // Writes `bytes` to `path` through a temporary file that replaces the file only when every
 // byte has reached the disk; on any failure the temporary file goes and an earlier file at
 // `path` stays as it was.
-bool save(const QString& path, const QByteArray& bytes, QString& error) {
+bool save_bytes(const QString& path, const QByteArray& bytes, QString& error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
@@ -269,20 +207,9 @@ bool save(const QString& path, const QByteArray& bytes, QString& error) {
     return true;
 }
 
-}  // namespace
-
-void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& record) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    QPainter painter(&device);
-    Page page(device, painter);
-    first_page(page, record);
-    if (record.identification.one_degree_table) one_degree_pages(device, page, record);
-}
-
 bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error) {
     const std::string csv = form::to_csv(record);
-    return save(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), error);
+    return save_bytes(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), error);
 }
 
 bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error) {
@@ -297,7 +224,7 @@ bool save_pdf(const QString& path, const form::CalibrationRecord& record, QStrin
         pdf.setCreator(QStringLiteral("its90-calculator"));
         draw_record(pdf, record);
     }
-    return save(path, bytes, error);
+    return save_bytes(path, bytes, error);
 }
 
 }  // namespace its90::ui

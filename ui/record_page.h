@@ -2,6 +2,7 @@
 // same code for a PDF file and for a printer.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "form/calibration_record.h"
@@ -16,6 +17,9 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
 // Write the record to `path` through a temporary file that replaces it only when complete,
 // so a failed save never leaves a half-written or emptied file. False, with the reason in
 // `error`, when it cannot be written.
+// Writes `bytes` to `path` the same way: every byte and the flush checked, the file replaced
+// only when complete. False, with the reason in `error`, when it cannot be written.
+bool save_bytes(const QString& path, const QByteArray& bytes, QString& error);
 bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error);
 bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error);
 

@@ -1,5 +1,6 @@
 #include "ui/window_prompts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -20,10 +21,16 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-bool ModalWindowPrompts::identification(form::Identification& id) {
-    QDialog dialog(parent_);
+QWidget* ModalWindowPrompts::owner() const {
+    QWidget* active = QApplication::activeWindow();
+    return active != nullptr ? active : parent_;
+}
+
+bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kind) {
+    const bool calibration = kind == RecordKind::Calibration;
+    QDialog dialog(owner());
     dialog.setObjectName("RecordIdentification");
-    dialog.setWindowTitle(QStringLiteral("校准记录"));
+    dialog.setWindowTitle(calibration ? QStringLiteral("校准记录") : QStringLiteral("比较法检定记录"));
     auto* number = new QLineEdit(q(id.number), &dialog);
     number->setObjectName("number");
     auto* operator_name = new QLineEdit(q(id.operator_name), &dialog);
@@ -34,35 +41,36 @@ bool ModalWindowPrompts::identification(form::Identification& id) {
     auto* table = new QCheckBox(QStringLiteral("附 1 ℃ 分度表（300～1100 ℃）"), &dialog);
     table->setObjectName("one_degree_table");
     table->setChecked(id.one_degree_table);
+    table->setVisible(calibration);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QFormLayout(&dialog);
-    layout->addRow(QStringLiteral("编号："), number);
+    layout->addRow(calibration ? QStringLiteral("编号：") : QStringLiteral("记录编号："), number);
     layout->addRow(QStringLiteral("检定员："), operator_name);
     layout->addRow(QStringLiteral("备注："), notes);
-    layout->addRow(table);
+    if (calibration) layout->addRow(table);
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return false;
     id = {number->text().toStdString(), operator_name->text().toStdString(),
-          notes->toPlainText().toStdString(), table->isChecked()};
+          notes->toPlainText().toStdString(), calibration && table->isChecked()};
     return true;
 }
 
 std::optional<QString> ModalWindowPrompts::save_path(const QString& title, const QString& filter,
                                                      const QString& suggested) {
-    const QString path = QFileDialog::getSaveFileName(parent_, title, suggested, filter);
+    const QString path = QFileDialog::getSaveFileName(owner(), title, suggested, filter);
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
 bool ModalWindowPrompts::print_setup(QPrinter& printer) {
-    QPrintDialog dialog(&printer, parent_);
+    QPrintDialog dialog(&printer, owner());
     return dialog.exec() == QDialog::Accepted;
 }
 
 void ModalWindowPrompts::error(const QString& text) {
-    show_modal_message(parent_, text, QMessageBox::Warning);
+    show_modal_message(owner(), text, QMessageBox::Warning);
 }
 
 void ModalWindowPrompts::about(const QString& title, const QString& text) {

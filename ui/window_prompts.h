@@ -17,8 +17,13 @@ namespace its90::ui {
 class WindowPrompts {
 public:
     virtual ~WindowPrompts() = default;
+    // What a record asks before it is saved or printed.
+    enum class RecordKind {
+        Calibration,  // the fixed-point calibration: offers its 1 degC table too
+        Comparison,   // a comparison run
+    };
     // The identification dialog, filled with `id`; false when the user cancels.
-    virtual bool identification(form::Identification& id) = 0;
+    virtual bool identification(form::Identification& id, RecordKind kind = RecordKind::Calibration) = 0;
     // A path to save to, or nothing when the user cancels.
     virtual std::optional<QString> save_path(const QString& title, const QString& filter,
                                              const QString& suggested) = 0;
@@ -33,7 +38,9 @@ public:
 class ModalWindowPrompts final : public WindowPrompts {
 public:
     explicit ModalWindowPrompts(QWidget* parent) : parent_(parent) {}
-    bool identification(form::Identification& id) override;
+    // Over the window the user works in (the calculator's, or a tool's), else the parent.
+    QWidget* owner() const;
+    bool identification(form::Identification& id, RecordKind kind) override;
     std::optional<QString> save_path(const QString& title, const QString& filter,
                                      const QString& suggested) override;
     bool print_setup(QPrinter& printer) override;

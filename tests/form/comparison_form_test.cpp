@@ -13,7 +13,7 @@ namespace its90::form {
 namespace {
 
 void fill_worked_example(ComparisonForm& f) {
-    f.from_panel = false;
+    f.set_from_panel(false);
     f.set_readings(1);
     f.edit_temperature(0, "400");
     f.edit_certificate(0, "3.2587");
@@ -99,7 +99,7 @@ TEST(ComparisonForm, BadInputMarksItsCellAndKeepsTheText) {
 TEST(ComparisonForm, TheStandardFromTheCalibrationPanel) {
     ComparisonForm f;
     fill_worked_example(f);
-    f.from_panel = true;
+    f.set_from_panel(true);
     f.set_panel(std::nullopt, "输入锌点、中间点（铝点或锑点）和铜点的电势后可用");
     EXPECT_EQ(f.result(0, 0).problem, "输入锌点、中间点（铝点或锑点）和铜点的电势后可用");
     // At the reference EMFs all deviations are zero: the standard's EMF is the reference's.
@@ -117,7 +117,7 @@ TEST(ComparisonForm, TheStandardFromTheCalibrationPanel) {
 
 TEST(ComparisonForm, SixThermocouplesSixPointsTenReadings) {
     ComparisonForm f;
-    f.from_panel = false;
+    f.set_from_panel(false);
     f.set_working_count(6);
     f.set_point_count(6);
     f.set_readings(10);
@@ -156,7 +156,7 @@ TEST(ComparisonRecord, HoldsTheStandardTheReadingsAndEveryResult) {
         EXPECT_NE(tsv.find(part), std::string::npos) << part << "\n" << tsv;
     }
     // From the panel: its coefficients are named.
-    f.from_panel = true;
+    f.set_from_panel(true);
     f.set_panel(*calibration::calibrate(3.45689, 5.87013, 10.5848, calibration::MiddlePoint::Aluminium), "");
     EXPECT_NE(tsv_of(comparison_rows(record)).find("定点分度，A = 0.0100001 mV"), std::string::npos);
     // A point without a result says why in its row.

@@ -320,7 +320,7 @@ TEST(RecordDialog, AsksForTheIdentificationAndTheOneDegreeTable) {
         dialog->findChild<QCheckBox*>("one_degree_table")->setChecked(true);
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    ASSERT_TRUE(prompts.identification(id));
+    ASSERT_TRUE(prompts.identification(id, WindowPrompts::RecordKind::Calibration));
     EXPECT_EQ(id.operator_name, "李四");
     EXPECT_EQ(id.notes, "x");
     EXPECT_TRUE(id.one_degree_table);
@@ -329,7 +329,7 @@ TEST(RecordDialog, AsksForTheIdentificationAndTheOneDegreeTable) {
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
     });
-    EXPECT_FALSE(prompts.identification(id));
+    EXPECT_FALSE(prompts.identification(id, WindowPrompts::RecordKind::Calibration));
     EXPECT_EQ(id.operator_name, "李四");  // cancelling changes nothing
 }
 

@@ -14,8 +14,9 @@ namespace its90::ui::testing {
 
 class RecordingPrompts final : public WindowPrompts {
 public:
-    bool identification(form::Identification& id) override {
+    bool identification(form::Identification& id, RecordKind kind) override {
         offered.push_back(id);
+        kinds.push_back(kind);
         if (!accept) return false;
         id = typed;
         return true;
@@ -38,6 +39,7 @@ public:
     std::optional<QString> path;
     QString print_file;
     std::vector<form::Identification> offered;
+    std::vector<RecordKind> kinds;
     QStringList filters, errors, abouts;
 };
 

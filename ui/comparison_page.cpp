@@ -1,0 +1,225 @@
+#include "ui/comparison_page.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+
+#include "core/sensors.h"
+#include "form/comparison_record.h"
+#include "text/number_text.h"
+#include "ui/page.h"
+#include "ui/record_page.h"
+
+namespace its90::ui {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// The line colours and marks of up to six working thermocouples.
+const QColor kColours[] = {QColor(0x1f, 0x4e, 0x9c), QColor(0xb0, 0x30, 0x20), QColor(0x20, 0x80, 0x40),
+                           QColor(0x80, 0x40, 0x90), QColor(0xa0, 0x70, 0x10), QColor(0x30, 0x30, 0x30)};
+
+// dt against t for each working thermocouple, with the band of its required class.
+void plot(Page& page, const form::ComparisonForm& f, double x, double y, double w, double h) {
+    std::vector<double> points;
+    double most = 0.5;
+    for (int p = 0; p < f.point_count(); ++p) {
+        for (int i = 0; i < f.working_count(); ++i) {
+            const form::PointResult& r = f.result(i, p);
+            if (!r.result) continue;
+            points.push_back(*f.temperature(p));
+            most = std::max({most, std::fabs(r.result->delta_t), r.allowance});
+        }
+    }
+    page.font(9, true);
+    page.text(x, y, w, 6, QStringLiteral("Δt / ℃ 与允差带"), Qt::AlignHCenter | Qt::AlignVCenter);
+    if (points.empty()) return;
+    double low_t = *std::min_element(points.begin(), points.end());
+    double high_t = *std::max_element(points.begin(), points.end());
+    if (high_t - low_t < 100) {
+        low_t -= 50;
+        high_t += 50;
+    }
+    const double span = high_t - low_t;
+    low_t -= span * 0.08;
+    high_t += span * 0.08;
+    const double range = most * 1.15;
+    const double left = x + 14, bottom = y + h - 10, width = w - 18, height = h - 18;
+    const auto px = [&](double t) { return left + (t - low_t) / (high_t - low_t) * width; };
+    const auto py = [&](double v) { return bottom - (v + range) / (2 * range) * height; };
+
+    page.font(7);
+    page.rect(left, bottom - height, width, height);
+    page.line(left, py(0), left + width, py(0));
+    for (int i = 0; i <= 4; ++i) {
+        const double v = -range + 2 * range * i / 4;
+        page.text(x, py(v) - 2, 13, 4, QString::number(v, 'f', 2), Qt::AlignRight | Qt::AlignVCenter);
+    }
+    for (int p = 0; p < f.point_count(); ++p) {
+        if (!f.temperature(p)) continue;
+        const double tv = *f.temperature(p);
+        page.line(px(tv), bottom, px(tv), bottom + 1);
+        page.text(px(tv) - 8, bottom + 1, 16, 4, q(text::general(tv)), Qt::AlignHCenter | Qt::AlignTop);
+    }
+    page.text(left, bottom + 5, width, 4, QStringLiteral("t / ℃　　（实线：Δt；虚线：要求等级的允差）"),
+              Qt::AlignHCenter | Qt::AlignTop);
+
+    QPainter& painter = page.painter();
+    for (int i = 0; i < f.working_count(); ++i) {
+        const QColor colour = kColours[i % 6];
+        QPainterPath curve, upper, lower;
+        bool first = true;
+        for (int p = 0; p < f.point_count(); ++p) {
+            const form::PointResult& r = f.result(i, p);
+            if (!r.result) continue;
+            const double t = *f.temperature(p);
+            const QPointF at(page.px(px(t)), page.px(py(r.result->delta_t)));
+            const QPointF hi(page.px(px(t)), page.px(py(r.allowance)));
+            const QPointF lo(page.px(px(t)), page.px(py(-r.allowance)));
+            if (first) {
+                curve.moveTo(at);
+                upper.moveTo(hi);
+                lower.moveTo(lo);
+            } else {
+                curve.lineTo(at);
+                upper.lineTo(hi);
+                lower.lineTo(lo);
+            }
+            first = false;
+            painter.save();
+            painter.setPen(QPen(colour, page.px(0.3)));
+            painter.drawEllipse(at, page.px(0.8), page.px(0.8));
+            painter.restore();
+        }
+        painter.save();
+        painter.setPen(QPen(colour, page.px(0.35)));
+        painter.drawPath(curve);
+        painter.setPen(QPen(colour, page.px(0.2), Qt::DashLine));
+        painter.drawPath(upper);
+        painter.drawPath(lower);
+        painter.restore();
+        // The legend: the number and the required class.
+        const form::WorkingThermocouple& w = f.working(i);
+        painter.save();
+        painter.setPen(colour);
+        page.font(7);
+        page.text(left + 2 + (i % 3) * (width / 3), bottom - height + 1 + (i / 3) * 4, width / 3 - 2, 4,
+                  q((w.number.empty() ? std::to_string(i + 1) + "#" : w.number) + "  " +
+                    std::string(1, letter(w.type)) + " 型 " + std::to_string(w.required_class) + " 级"));
+        painter.restore();
+    }
+}
+
+std::vector<double> equal_widths(double total, std::size_t n, double first) {
+    std::vector<double> widths = {first};
+    for (std::size_t i = 1; i < n; ++i) widths.push_back((total - first) / static_cast<double>(n - 1));
+    return widths;
+}
+
+}  // namespace
+
+void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& record) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    QPainter painter(&device);
+    Page page(device, painter);
+    const form::ComparisonForm& f = record.form;
+    const double w = page.width();
+    double y = 0;
+    page.font(15, true);
+    page.text(0, y, w, 10, q(form::comparison_texts::kTitle), Qt::AlignHCenter | Qt::AlignVCenter);
+    y += 13;
+    page.font(9.5);
+    const auto field = [&](double x, const QString& label, const QString& value, double width = 60) {
+        page.text(x, y, 26, 5.5, label);
+        page.text(x + 26, y, width, 5.5, value);
+    };
+    field(0, QStringLiteral("日期时间："), q(record.date_time));
+    field(w / 2, QStringLiteral("记录编号："), q(record.identification.number));
+    y += 6;
+    field(0, QStringLiteral("检定员："), q(record.identification.operator_name));
+    field(w / 2, QStringLiteral("参考端温度："), QStringLiteral("0 ℃"));
+    y += 6;
+    field(0, QStringLiteral("标准热电偶："), q(f.standard_number));
+    field(w / 2, QStringLiteral("证书编号："), q(f.certificate_number));
+    y += 6;
+    field(0, QStringLiteral("标准电势："), q(form::standard_source(f)), w - 26);
+    y += 6;
+    if (!record.identification.notes.empty()) {
+        page.text(0, y, 26, 5.5, QStringLiteral("备注："));
+        page.text(26, y, w - 26, 10, q(record.identification.notes), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        y += 11;
+    }
+    y += 2;
+    y = page.table(0, y, {18, 50, 30, 30}, cells(form::working_rows(f)), 5.5) + 4;
+
+    page.font(10.5, true);
+    page.text(0, y, w, 6, QStringLiteral("结果"));
+    y += 7;
+    const form::Rows results = form::result_rows(f);
+    y = page.table(0, y, {22, 16, 17, 12, 17, 17, 12, 15, 13, 14, w - 155}, cells(results), 5.2) + 4;
+
+    page.font(10.5, true);
+    page.text(0, y, w, 6, QStringLiteral("总结论"));
+    y += 7;
+    const double verdict_bottom = page.table(0, y, {24, 16, 18, 20}, cells(form::verdict_rows(f)), 5.5);
+    plot(page, f, 84, y - 7, w - 84, std::max(62.0, verdict_bottom - y + 20));
+    y = std::max(verdict_bottom, y + 60) + 5;
+
+    page.font(7.5);
+    page.text(0, y, w, 14, q(std::string("说明：") + form::comparison_texts::kSources),
+              Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+    y += 13;
+    page.text(0, y, w, 5, q(std::string("依据：") + form::comparison_texts::kRegulation));
+
+    // The readings, point by point, below the results while they fit, then on the next pages.
+    y += 9;
+    page.font(10.5, true);
+    page.text(0, y, w, 6, QStringLiteral("读数（mV）"));
+    double ry = y + 7;
+    for (int p = 0; p < f.point_count(); ++p) {
+        const form::Rows readings = form::reading_rows(f, p);
+        const double needed = 8 + 5.2 * static_cast<double>(readings.size()) + 6;
+        if (ry + needed > page.height()) {
+            device.newPage();
+            ry = 0;
+            page.font(10.5, true);
+            page.text(0, ry, w, 6, QStringLiteral("读数（mV，续）"));
+            ry += 8;
+        }
+        page.font(10, true);
+        const std::optional<double> e = f.standard_emf(p);
+        page.text(0, ry, w, 6,
+                  QStringLiteral("检定点 %1 ℃    e标证 = %2 mV")
+                      .arg(q(f.point(p).temperature.text), e ? QString::number(*e, 'f', 5) : QStringLiteral("—")));
+        ry += 7;
+        ry = page.table(0, ry, equal_widths(std::min(w, 16.0 + 26.0 * (readings.front().size() - 1)),
+                                            readings.front().size(), 16),
+                        cells(readings), 5.2) + 6;
+    }
+}
+
+bool save_comparison_csv(const QString& path, const form::ComparisonRecord& record, QString& error) {
+    const std::string csv = form::csv_of(form::comparison_rows(record));
+    return save_bytes(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), error);
+}
+
+bool save_comparison_pdf(const QString& path, const form::ComparisonRecord& record, QString& error) {
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(300);
+        pdf.setTitle(QString::fromUtf8(form::comparison_texts::kTitle));
+        pdf.setCreator(QStringLiteral("its90-calculator"));
+        draw_comparison(pdf, record);
+    }
+    return save_bytes(path, bytes, error);
+}
+
+}  // namespace its90::ui

@@ -1,0 +1,504 @@
+#include "ui/comparison_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "core/sensors.h"
+#include "text/number_text.h"
+#include "ui/comparison_page.h"
+
+namespace its90::ui {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// The role that holds why a reading cannot be used; such a cell is framed red.
+constexpr int kProblemRole = Qt::UserRole + 1;
+const QColor kProblemColour(0xc0, 0x00, 0x00);
+
+class ProblemFrame final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.data(kProblemRole).toString().isEmpty()) return;
+        painter->save();
+        painter->setPen(QPen(kProblemColour, 2));
+        painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+};
+
+// The working types in the order a technician meets them.
+const Thermocouple kTypes[] = {Thermocouple::K, Thermocouple::N, Thermocouple::E, Thermocouple::J,
+                               Thermocouple::T, Thermocouple::S, Thermocouple::R, Thermocouple::B};
+
+int type_index(Thermocouple type) {
+    for (int i = 0; i < 8; ++i) {
+        if (kTypes[i] == type) return i;
+    }
+    return 0;
+}
+
+void set_text_if_changed(QTableWidgetItem* item, const QString& text) {
+    if (item->text() != text) item->setText(text);
+}
+
+QString working_name(const form::ComparisonForm& f, int i) {
+    const form::WorkingThermocouple& w = f.working(i);
+    return (w.number.empty() ? QString::number(i + 1) + "#" : q(w.number)) + " (" +
+           QChar(letter(w.type)) + ")";
+}
+
+QString fixed(double x, int decimals) { return q(text::fixed(x, decimals)); }
+
+}  // namespace
+
+ComparisonWindow::ComparisonWindow(WindowPrompts& prompts, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompts_(&prompts) {
+    setObjectName(QStringLiteral("ComparisonWindow"));
+    setWindowTitle(QStringLiteral("比较法校准"));
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    setFont(font);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QMenuBar(this);
+    layout->setMenuBar(bar);
+    auto* top = new QHBoxLayout;
+    top->addWidget(create_standard(), 1);
+    top->addWidget(create_working(), 1);
+    layout->addLayout(top);
+    // The readings above, the results below; the technician moves the line between them.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(create_points());
+    split->addWidget(create_results());
+    split->setChildrenCollapsible(false);
+    split->setSizes({330, 170});
+    layout->addWidget(split, 1);
+
+    create_record_actions();
+    QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+    for (QAction* action : record_actions_) file->addAction(action);
+    file->addSeparator();
+    QAction* close = file->addAction(QStringLiteral("关闭"));
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    file->setToolTipsVisible(true);
+    resize(980, 700);
+    refresh();
+}
+
+QWidget* ComparisonWindow::create_standard() {
+    auto* box = new QGroupBox(QStringLiteral("标准热电偶"), this);
+    auto* form = new QFormLayout(box);
+    form->setVerticalSpacing(4);
+    standard_number_ = new QLineEdit(box);
+    standard_number_->setObjectName(QStringLiteral("standard_number"));
+    certificate_number_ = new QLineEdit(box);
+    certificate_number_->setObjectName(QStringLiteral("certificate_number"));
+    form->addRow(QStringLiteral("编号："), standard_number_);
+    form->addRow(QStringLiteral("证书编号："), certificate_number_);
+    from_panel_ = new QRadioButton(QStringLiteral("来自分度面板（三个定点电势）"), box);
+    from_certificate_ = new QRadioButton(QStringLiteral("证书（在各检定点输入 e标证）"), box);
+    auto* group = new QButtonGroup(box);
+    group->addButton(from_panel_);
+    group->addButton(from_certificate_);
+    from_panel_->setChecked(true);
+    form->addRow(QStringLiteral("电势来源："), from_panel_);
+    form->addRow(QString(), from_certificate_);
+    panel_status_ = new QLabel(box);
+    panel_status_->setWordWrap(true);
+    form->addRow(QString(), panel_status_);
+    connect(standard_number_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { model_.standard_number = t.toStdString(); });
+    connect(certificate_number_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { model_.certificate_number = t.toStdString(); });
+    connect(from_panel_, &QRadioButton::toggled, this, [this](bool on) {
+        model_.set_from_panel(on);
+        refresh();
+    });
+    return box;
+}
+
+QWidget* ComparisonWindow::create_working() {
+    auto* box = new QGroupBox(QStringLiteral("被检热电偶"), this);
+    auto* grid = new QGridLayout(box);
+    working_count_ = new QSpinBox(box);
+    working_count_->setObjectName(QStringLiteral("working_count"));
+    working_count_->setRange(1, form::kMostWorking);
+    working_count_->setMaximumWidth(64);
+    grid->addWidget(new QLabel(QStringLiteral("支数："), box), 0, 0);
+    grid->addWidget(working_count_, 0, 1, Qt::AlignLeft);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(new QLabel(QStringLiteral("编号"), box), 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("分度号"), box), 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("要求等级"), box), 1, 3);
+    for (int i = 0; i < form::kMostWorking; ++i) {
+        WorkingRow& row = working_rows_[static_cast<std::size_t>(i)];
+        row.label = new QLabel(QString::number(i + 1) + "#", box);
+        row.number = new QLineEdit(box);
+        row.number->setObjectName(QStringLiteral("working_number_%1").arg(i));
+        row.type = new QComboBox(box);
+        for (Thermocouple t : kTypes) row.type->addItem(QString(QChar(letter(t))));
+        row.required_class = new QComboBox(box);
+        row.required_class->addItems({QStringLiteral("1 级"), QStringLiteral("2 级"), QStringLiteral("3 级")});
+        grid->addWidget(row.label, i + 2, 0);
+        grid->addWidget(row.number, i + 2, 1);
+        grid->addWidget(row.type, i + 2, 2);
+        grid->addWidget(row.required_class, i + 2, 3);
+        connect(row.number, &QLineEdit::textEdited, this, [this, i](const QString& t) {
+            model_.set_working_number(i, t.toStdString());
+            refresh();
+        });
+        connect(row.type, &QComboBox::currentIndexChanged, this, [this, i](int index) {
+            if (refreshing_ || index < 0) return;
+            model_.set_working_type(i, kTypes[index]);
+            refresh();
+        });
+        connect(row.required_class, &QComboBox::currentIndexChanged, this, [this, i](int index) {
+            if (refreshing_ || index < 0) return;
+            model_.set_working_class(i, index + 1);
+            refresh();
+        });
+    }
+    connect(working_count_, &QSpinBox::valueChanged, this, [this](int n) {
+        if (refreshing_) return;
+        model_.set_working_count(n);
+        refresh();
+    });
+    return box;
+}
+
+QWidget* ComparisonWindow::create_points() {
+    auto* box = new QGroupBox(QStringLiteral("检定点与读数"), this);
+    auto* layout = new QVBoxLayout(box);
+    auto* row = new QHBoxLayout;
+    point_count_ = new QSpinBox(box);
+    point_count_->setObjectName(QStringLiteral("point_count"));
+    point_count_->setRange(1, form::kMostPoints);
+    readings_ = new QSpinBox(box);
+    readings_->setObjectName(QStringLiteral("readings"));
+    readings_->setRange(1, form::kMostReadings);
+    row->addWidget(new QLabel(QStringLiteral("点数："), box));
+    row->addWidget(point_count_);
+    row->addWidget(new QLabel(QStringLiteral("读数次数："), box));
+    row->addWidget(readings_);
+    row->addWidget(new QLabel(QStringLiteral("检定点/℃："), box));
+    for (int p = 0; p < form::kMostPoints; ++p) {
+        QLineEdit* edit = new QLineEdit(box);
+        edit->setObjectName(QStringLiteral("point_%1").arg(p));
+        edit->setMaximumWidth(64);
+        point_texts_[static_cast<std::size_t>(p)] = edit;
+        row->addWidget(edit);
+        connect(edit, &QLineEdit::textEdited, this, [this, p](const QString& t) {
+            model_.edit_temperature(p, t.toStdString());
+            refresh();
+        });
+    }
+    row->addStretch(1);
+    layout->addLayout(row);
+    connect(point_count_, &QSpinBox::valueChanged, this, [this](int n) {
+        if (refreshing_) return;
+        model_.set_point_count(n);
+        refresh();
+    });
+    connect(readings_, &QSpinBox::valueChanged, this, [this](int n) {
+        if (refreshing_) return;
+        model_.set_readings(n);
+        refresh();
+    });
+
+    tabs_widget_ = new QTabWidget(box);
+    for (int p = 0; p < form::kMostPoints; ++p) {
+        PointTab& tab = tabs_[static_cast<std::size_t>(p)];
+        tab.page = new QWidget(tabs_widget_);
+        auto* page_layout = new QVBoxLayout(tab.page);
+        auto* cert_row = new QHBoxLayout;
+        cert_row->addWidget(new QLabel(QStringLiteral("e标证 / mV："), tab.page));
+        tab.certificate = new QLineEdit(tab.page);
+        tab.certificate->setObjectName(QStringLiteral("certificate_%1").arg(p));
+        tab.certificate->setMaximumWidth(140);
+        cert_row->addWidget(tab.certificate);
+        cert_row->addWidget(new QLabel(
+            QStringLiteral("读数顺序：标准、各被检、……、标准，每支取平均值"), tab.page));
+        cert_row->addStretch(1);
+        page_layout->addLayout(cert_row);
+        tab.table = new QTableWidget(tab.page);
+        tab.table->setObjectName(QStringLiteral("readings_%1").arg(p));
+        tab.table->setItemDelegate(new ProblemFrame(tab.table));
+        tab.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        tab.table->verticalHeader()->setDefaultSectionSize(22);
+        tab.table->setMinimumHeight(22 * 6 + 4);  // the header, four readings and the mean
+        page_layout->addWidget(tab.table);
+        tabs_widget_->addTab(tab.page, QString());
+        connect(tab.certificate, &QLineEdit::textEdited, this, [this, p](const QString& t) {
+            model_.edit_certificate(p, t.toStdString());
+            refresh();
+        });
+        connect(tab.table, &QTableWidget::itemChanged, this, [this, p](QTableWidgetItem* item) {
+            if (refreshing_ || item->row() >= model_.readings()) return;
+            model_.edit_reading(p, item->column() - 1, item->row(), item->text().toStdString());
+            refresh();
+        });
+    }
+    layout->addWidget(tabs_widget_, 1);
+    return box;
+}
+
+QWidget* ComparisonWindow::create_results() {
+    auto* box = new QGroupBox(QStringLiteral("结果"), this);
+    auto* layout = new QVBoxLayout(box);
+    results_ = new QTableWidget(box);
+    results_->setObjectName(QStringLiteral("results"));
+    results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    results_->setColumnCount(9);
+    results_->setHorizontalHeaderLabels({QStringLiteral("编号"), QStringLiteral("检定点/℃"),
+                                         QStringLiteral("ē被/mV"), QStringLiteral("e分/mV"),
+                                         QStringLiteral("S被/(μV/℃)"), QStringLiteral("Δe/mV"),
+                                         QStringLiteral("Δt/℃"), QStringLiteral("允差/℃"),
+                                         QStringLiteral("结论")});
+    results_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    results_->horizontalHeader()->setStretchLastSection(true);
+    results_->verticalHeader()->setVisible(false);
+    results_->verticalHeader()->setDefaultSectionSize(22);
+    results_->setMinimumHeight(22 * 4);
+    layout->addWidget(results_);
+    verdicts_ = new QLabel(box);
+    verdicts_->setObjectName(QStringLiteral("verdicts"));
+    verdicts_->setWordWrap(true);
+    layout->addWidget(verdicts_);
+    return box;
+}
+
+void ComparisonWindow::create_record_actions() {
+    const char* texts[] = {"复制结果", "保存为 CSV…", "导出 PDF…", "打印…"};
+    const QKeySequence keys[] = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                                 QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(),
+                                 QKeySequence(Qt::CTRL | Qt::Key_P)};
+    for (std::size_t i = 0; i < record_actions_.size(); ++i) {
+        auto* action = new QAction(QString::fromUtf8(texts[i]), this);
+        action->setShortcut(keys[i]);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        record_actions_[i] = action;
+    }
+    connect(record_actions_[0], &QAction::triggered, this, [this] {
+        if (const std::optional<form::ComparisonRecord> r = record()) {
+            QApplication::clipboard()->setText(q(form::tsv_of(form::comparison_rows(*r))));
+        }
+    });
+    connect(record_actions_[1], &QAction::triggered, this, [this] { save_record(RecordAction::SaveCsv); });
+    connect(record_actions_[2], &QAction::triggered, this, [this] { save_record(RecordAction::ExportPdf); });
+    connect(record_actions_[3], &QAction::triggered, this, [this] { print_record(); });
+}
+
+QAction* ComparisonWindow::record_action(RecordAction action) const {
+    return record_actions_[static_cast<std::size_t>(action)];
+}
+
+void ComparisonWindow::set_panel(std::optional<calibration::Calibration> calibration,
+                                 const std::string& reason) {
+    model_.set_panel(std::move(calibration), reason);
+    refresh();
+}
+
+void ComparisonWindow::show_problem(QLineEdit* edit, const std::string& problem) {
+    const QString tip = q(problem);
+    if (edit->toolTip() == tip) return;
+    edit->setToolTip(tip);
+    edit->setStyleSheet(problem.empty() ? QString()
+                                        : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
+}
+
+void ComparisonWindow::refresh() {
+    refreshing_ = true;
+    const form::ComparisonForm& f = model_;
+    // The standard.
+    if (f.from_panel()) {
+        panel_status_->setText(f.panel() ? QStringLiteral("分度面板：") + q(form::coefficients_text(f.panel()->function))
+                                         : QStringLiteral("分度面板：") + q(f.panel_reason()));
+    } else {
+        panel_status_->setText(QStringLiteral("在各检定点的读数页中输入证书给出的电势 e标证"));
+    }
+    // The working thermocouples.
+    if (working_count_->value() != f.working_count()) working_count_->setValue(f.working_count());
+    for (int i = 0; i < form::kMostWorking; ++i) {
+        const WorkingRow& row = working_rows_[static_cast<std::size_t>(i)];
+        const bool shown = i < f.working_count();
+        for (QWidget* w : {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.number),
+                           static_cast<QWidget*>(row.type), static_cast<QWidget*>(row.required_class)}) {
+            w->setEnabled(shown);
+        }
+        const form::WorkingThermocouple& w = f.working(i);
+        if (row.number->text() != q(w.number)) row.number->setText(q(w.number));
+        if (row.type->currentIndex() != type_index(w.type)) row.type->setCurrentIndex(type_index(w.type));
+        if (row.required_class->currentIndex() != w.required_class - 1) {
+            row.required_class->setCurrentIndex(w.required_class - 1);
+        }
+    }
+    // The points and their readings.
+    if (point_count_->value() != f.point_count()) point_count_->setValue(f.point_count());
+    if (readings_->value() != f.readings()) readings_->setValue(f.readings());
+    const int columns = 1 + f.working_count();
+    for (int p = 0; p < form::kMostPoints; ++p) {
+        const form::PointEntry& point = f.point(p);
+        QLineEdit* t = point_texts_[static_cast<std::size_t>(p)];
+        const bool shown = p < f.point_count();
+        t->setVisible(shown);
+        if (t->text() != q(point.temperature.text)) t->setText(q(point.temperature.text));
+        show_problem(t, point.temperature.problem);
+        tabs_widget_->setTabVisible(p, shown);
+        if (!shown) continue;
+        tabs_widget_->setTabText(p, point.temperature.text.empty() ? QStringLiteral("第 %1 点").arg(p + 1)
+                                                                  : q(point.temperature.text) + " ℃");
+        const PointTab& tab = tabs_[static_cast<std::size_t>(p)];
+        tab.certificate->setReadOnly(f.from_panel());
+        const std::optional<double> e = f.standard_emf(p);
+        const QString cert = f.from_panel() ? (e ? fixed(*e, 5) : QString()) : q(point.certificate.text);
+        if (tab.certificate->text() != cert) tab.certificate->setText(cert);
+        show_problem(tab.certificate, f.from_panel() ? std::string() : point.certificate.problem);
+
+        QTableWidget* table = tab.table;
+        if (table->columnCount() != columns) table->setColumnCount(columns);
+        if (table->rowCount() != f.readings() + 1) table->setRowCount(f.readings() + 1);
+        for (int c = 0; c < columns; ++c) {
+            const QString head = c == 0 ? QStringLiteral("标准 (S)") : working_name(f, c - 1);
+            QTableWidgetItem* header = table->horizontalHeaderItem(c);
+            if (header == nullptr) table->setHorizontalHeaderItem(c, header = new QTableWidgetItem);
+            if (header->text() != head) header->setText(head);
+            for (int r = 0; r <= f.readings(); ++r) {
+                QTableWidgetItem* item = table->item(r, c);
+                if (item == nullptr) table->setItem(r, c, item = new QTableWidgetItem);
+                if (r == f.readings()) {  // the means
+                    item->setFlags(Qt::ItemIsEnabled);
+                    if (!item->data(kProblemRole).toString().isEmpty()) {
+                        item->setData(kProblemRole, QString());
+                        item->setToolTip(QString());
+                    }
+                    const std::optional<double> m = f.mean(p, c - 1);
+                    set_text_if_changed(item, m ? fixed(*m, 6) : QString());
+                    continue;
+                }
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+                const form::Cell& cell = f.reading(p, c - 1, r);
+                set_text_if_changed(item, q(cell.text));
+                const QString problem = q(cell.problem);
+                if (item->data(kProblemRole).toString() != problem) {
+                    item->setData(kProblemRole, problem);
+                    item->setToolTip(problem);
+                }
+            }
+        }
+        QStringList rows;
+        for (int r = 0; r < f.readings(); ++r) rows << QString::number(r + 1);
+        rows << QStringLiteral("平均");
+        table->setVerticalHeaderLabels(rows);
+    }
+    // The results.
+    const int result_rows = f.working_count() * f.point_count();
+    if (results_->rowCount() != result_rows) results_->setRowCount(result_rows);
+    QStringList verdicts;
+    for (int i = 0; i < f.working_count(); ++i) {
+        for (int p = 0; p < f.point_count(); ++p) {
+            const int row = i * f.point_count() + p;
+            const form::PointResult& pr = f.result(i, p);
+            QStringList cells = {working_name(f, i), q(f.point(p).temperature.text)};
+            if (pr.result) {
+                const calibration::ComparisonResult& r = *pr.result;
+                cells << fixed(r.working_mean, 5) << fixed(r.working_reference, 5)
+                      << fixed(r.working_seebeck, 2) << fixed(r.delta_e, 4) << fixed(r.delta_t, 2)
+                      << (pr.allowance > 0 ? QStringLiteral("±") + q(text::significant(pr.allowance, 4)) : QString())
+                      << (pr.allowance > 0 ? QString::fromUtf8(form::verdict(pr.pass)) : q(pr.problem));
+            } else {
+                cells << QString() << QString() << QString() << QString() << QString() << QString()
+                      << q(pr.problem);
+            }
+            for (int c = 0; c < cells.size(); ++c) {
+                QTableWidgetItem* item = results_->item(row, c);
+                if (item == nullptr) results_->setItem(row, c, item = new QTableWidgetItem);
+                set_text_if_changed(item, cells[c]);
+                if (c == 8) {
+                    const bool fail = pr.result && pr.allowance > 0 && !pr.pass;
+                    item->setForeground(fail ? kProblemColour : palette().color(QPalette::Text));
+                    item->setToolTip(cells[c]);
+                }
+            }
+        }
+        const std::optional<bool> v = f.verdict(i);
+        verdicts << working_name(f, i) + "：" + (v ? QString::fromUtf8(form::verdict(*v)) : QStringLiteral("未完成"));
+    }
+    verdicts_->setText(QStringLiteral("总结论　") + verdicts.join(QStringLiteral("；")));
+    // The record, once every working thermocouple has a result at every point.
+    const bool complete = f.complete();
+    for (QAction* action : record_actions_) {
+        action->setEnabled(complete);
+        action->setToolTip(complete ? action->text()
+                                    : QStringLiteral("每支被检热电偶在每个检定点都有结果后可用"));
+    }
+    refreshing_ = false;
+}
+
+std::optional<form::ComparisonRecord> ComparisonWindow::record() {
+    if (!model_.complete()) return std::nullopt;
+    return form::ComparisonRecord{
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString(),
+        identification_, model_};
+}
+
+void ComparisonWindow::save_record(RecordAction action) {
+    if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    const std::optional<form::ComparisonRecord> r = record();
+    const bool csv = action == RecordAction::SaveCsv;
+    const QString name = QStringLiteral("比较法检定结果") +
+                         (identification_.number.empty() ? QString() : "_" + q(identification_.number)) +
+                         (csv ? ".csv" : ".pdf");
+    const std::optional<QString> path =
+        prompts_->save_path(csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
+                           csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name);
+    if (!path) return;
+    QString error;
+    if (!(csv ? save_comparison_csv(*path, *r, error) : save_comparison_pdf(*path, *r, error))) {
+        prompts_->error(QStringLiteral("无法保存文件“%1”：%2").arg(*path, error));
+    }
+}
+
+void ComparisonWindow::print_record() {
+    if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!prompts_->print_setup(printer)) return;
+    draw_comparison(printer, *record());
+}
+
+void ComparisonWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.setToolTipsVisible(true);
+    for (QAction* action : record_actions_) menu.addAction(action);
+    menu.exec(event->globalPos());
+}
+
+}  // namespace its90::ui

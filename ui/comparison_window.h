@@ -1,0 +1,116 @@
+// 比较法校准: working thermocouples checked against the standard type S thermocouple in one
+// furnace. A view over form::ComparisonForm: the standard, the working thermocouples, the
+// points, a table of readings per point, the results and verdicts; every edit recomputes
+// and shows at once. Non-modal, beside the calculator's window.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "form/calibration_record.h"
+#include "form/comparison_form.h"
+#include "form/comparison_record.h"
+#include "ui/window_prompts.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+namespace its90::ui {
+
+class ComparisonWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // `prompts` asks for the record's identification, paths and printer (the main window's).
+    ComparisonWindow(WindowPrompts& prompts, QWidget* parent = nullptr);
+    void set_prompts(WindowPrompts& prompts) { prompts_ = &prompts; }
+
+    // The calibration panel's calibration, followed live, or the reason there is none.
+    void set_panel(std::optional<calibration::Calibration> calibration, const std::string& reason);
+
+    form::ComparisonForm& model() { return model_; }
+    const form::ComparisonForm& model() const { return model_; }
+
+    // ---- Its controls, for tests and the screenshot ----
+    QLineEdit* standard_number() const { return standard_number_; }
+    QLineEdit* certificate_number() const { return certificate_number_; }
+    QRadioButton* from_panel() const { return from_panel_; }
+    QRadioButton* from_certificate() const { return from_certificate_; }
+    QSpinBox* working_count() const { return working_count_; }
+    QLineEdit* working_number(int i) const { return working_rows_[static_cast<std::size_t>(i)].number; }
+    QComboBox* working_type(int i) const { return working_rows_[static_cast<std::size_t>(i)].type; }
+    QComboBox* working_class(int i) const { return working_rows_[static_cast<std::size_t>(i)].required_class; }
+    QSpinBox* point_count() const { return point_count_; }
+    QSpinBox* readings() const { return readings_; }
+    QLineEdit* point_temperature(int p) const { return point_texts_[static_cast<std::size_t>(p)]; }
+    QLineEdit* certificate(int p) const { return tabs_[static_cast<std::size_t>(p)].certificate; }
+    // The readings of a point: column 0 the standard, 1 ... the working thermocouples; the
+    // last row the means.
+    QTableWidget* reading_table(int p) const { return tabs_[static_cast<std::size_t>(p)].table; }
+    QTabWidget* points_tabs() const { return tabs_widget_; }
+    QTableWidget* results() const { return results_; }
+    QLabel* verdicts() const { return verdicts_; }
+    QLabel* panel_status() const { return panel_status_; }
+    enum class RecordAction { Copy, SaveCsv, ExportPdf, Print };
+    QAction* record_action(RecordAction action) const;
+
+    // Shows everything the model holds; each edit calls it.
+    void refresh();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    struct WorkingRow {
+        QLabel* label = nullptr;
+        QLineEdit* number = nullptr;
+        QComboBox* type = nullptr;
+        QComboBox* required_class = nullptr;
+    };
+    struct PointTab {
+        QWidget* page = nullptr;
+        QLineEdit* certificate = nullptr;
+        QTableWidget* table = nullptr;
+    };
+    QWidget* create_standard();
+    QWidget* create_working();
+    QWidget* create_points();
+    QWidget* create_results();
+    void create_record_actions();
+    void show_problem(QLineEdit* edit, const std::string& problem);
+    std::optional<form::ComparisonRecord> record();
+    void save_record(RecordAction action);
+    void print_record();
+
+    form::ComparisonForm model_;
+    WindowPrompts* prompts_;
+    form::Identification identification_;  // offered again for the next record of the run
+
+    QLineEdit* standard_number_ = nullptr;
+    QLineEdit* certificate_number_ = nullptr;
+    QRadioButton* from_panel_ = nullptr;
+    QRadioButton* from_certificate_ = nullptr;
+    QLabel* panel_status_ = nullptr;
+    QSpinBox* working_count_ = nullptr;
+    std::array<WorkingRow, form::kMostWorking> working_rows_{};
+    QSpinBox* point_count_ = nullptr;
+    QSpinBox* readings_ = nullptr;
+    std::array<QLineEdit*, form::kMostPoints> point_texts_{};
+    QTabWidget* tabs_widget_ = nullptr;
+    std::array<PointTab, form::kMostPoints> tabs_{};
+    QTableWidget* results_ = nullptr;
+    QLabel* verdicts_ = nullptr;
+    std::array<QAction*, 4> record_actions_{};
+    bool refreshing_ = false;
+};
+
+}  // namespace its90::ui

@@ -1,0 +1,14 @@
+#include "ui/page.h"
+
+namespace its90::ui {
+
+std::vector<std::vector<QString>> cells(const form::Rows& rows) {
+    std::vector<std::vector<QString>> result;
+    for (const std::vector<std::string>& row : rows) {
+        std::vector<QString>& cells = result.emplace_back();
+        for (const std::string& cell : row) cells.push_back(QString::fromStdString(cell));
+    }
+    return result;
+}
+
+}  // namespace its90::ui

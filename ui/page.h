@@ -1,0 +1,84 @@
+// A page of a record in millimetres: text in the window's face, ruled tables, lines; shared by
+// every record the program prints or saves as PDF.
+#pragma once
+
+#include <QFont>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "form/calibration_record.h"
+
+namespace its90::ui {
+
+// Lays the page out in millimetres and writes in 宋体 (which the window's fonts map).
+class Page {
+public:
+    Page(QPagedPaintDevice& device, QPainter& painter) : device_(device), painter_(painter) {
+        const QRectF paint = device.pageLayout().paintRectPixels(device.logicalDpiX());
+        width_mm_ = paint.width() / px(1.0);
+        height_mm_ = paint.height() / px(1.0);
+    }
+
+    double px(double mm) const { return mm * device_.logicalDpiX() / 25.4; }
+    double width() const { return width_mm_; }
+    double height() const { return height_mm_; }
+
+    void font(double points, bool bold = false) {
+        QFont f(QStringLiteral("宋体"));
+        f.setPointSizeF(points);
+        f.setBold(bold);
+        painter_.setFont(f);
+    }
+    // Text in a box of the page, in millimetres.
+    void text(double x, double y, double w, double h, const QString& s,
+              int flags = Qt::AlignLeft | Qt::AlignVCenter) {
+        painter_.drawText(QRectF(px(x), px(y), px(w), px(h)), flags, s);
+    }
+    void line(double x1, double y1, double x2, double y2) {
+        painter_.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+    }
+    void rect(double x, double y, double w, double h) {
+        painter_.drawRect(QRectF(px(x), px(y), px(w), px(h)));
+    }
+    // A ruled table: a row of headings, then the rows; returns the y below it.
+    double table(double x, double y, const std::vector<double>& widths,
+                 const std::vector<std::vector<QString>>& rows, double row_height) {
+        double total = 0;
+        for (double w : widths) total += w;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            font(9, r == 0);
+            double cx = x;
+            for (std::size_t c = 0; c < widths.size() && c < rows[r].size(); ++c) {
+                text(cx + 1, y, widths[c] - 2, row_height, rows[r][c],
+                     Qt::AlignHCenter | Qt::AlignVCenter);
+                cx += widths[c];
+            }
+            line(x, y, x + total, y);
+            y += row_height;
+        }
+        line(x, y, x + total, y);
+        double cx = x;
+        const double top = y - row_height * static_cast<double>(rows.size());
+        for (double w : widths) {
+            line(cx, top, cx, y);
+            cx += w;
+        }
+        line(cx, top, cx, y);
+        return y;
+    }
+    QPainter& painter() { return painter_; }
+
+private:
+    QPagedPaintDevice& device_;
+    QPainter& painter_;
+    double width_mm_ = 0;
+    double height_mm_ = 0;
+};
+
+// Rows of a record's texts as the page's cells.
+std::vector<std::vector<QString>> cells(const form::Rows& rows);
+
+}  // namespace its90::ui
