@@ -8,12 +8,16 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <chrono>
 #include <memory>
 
 #include "form/form1.h"
 #include "tests/doubles/recording_message_box.h"
+#include "form/comparison_form.h"
+#include "ui/comparison_window.h"
 #include "ui/main_window.h"
+#include "ui/window_prompts.h"
 
 extern char** environ;
 
@@ -84,6 +88,64 @@ BENCHMARK_CAPTURE(model_edit, emf_edit, kEmfEdit)->Unit(benchmark::kMicrosecond)
 BENCHMARK_CAPTURE(model_edit, calibration_table_edit, kTableEdit)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(model_edit, calibration_temperature_edit, kTemperatureModeEdit)
     ->Unit(benchmark::kMicrosecond);
+
+// ---- The comparison window: six working thermocouples, six points, ten readings each ----
+
+void fill_comparison(its90::form::ComparisonForm& f) {
+    f.set_from_panel(false);
+    f.set_working_count(6);
+    f.set_point_count(6);
+    f.set_readings(10);
+    const char* points[] = {"400", "500", "600", "700", "800", "900"};
+    const char* standard[] = {"3.2594", "4.2333", "5.2487", "6.2753", "7.3450", "8.4492"};
+    const char* working[] = {"16.397", "20.644", "24.905", "29.129", "33.275", "37.326"};
+    for (int p = 0; p < 6; ++p) {
+        f.edit_temperature(p, points[p]);
+        f.edit_certificate(p, standard[p]);
+        for (int r = 0; r < 10; ++r) {
+            f.edit_reading(p, -1, r, standard[p]);
+            for (int i = 0; i < 6; ++i) f.edit_reading(p, i, r, working[p]);
+        }
+    }
+}
+
+// The model alone: one reading retyped, everything computed again.
+void comparison_model_edit(benchmark::State& state) {
+    its90::form::ComparisonForm f;
+    fill_comparison(f);
+    const char* texts[2] = {"16.3971", "16.397"};
+    int i = 0;
+    for (auto _ : state) f.edit_reading(0, 3, 4, texts[i++ & 1]);
+    if (!f.complete()) state.SkipWithError("the run has no result");
+}
+
+// Never asked: the benchmark saves and prints nothing.
+class NoPrompts final : public its90::ui::WindowPrompts {
+public:
+    bool identification(its90::form::Identification&, RecordKind) override { return false; }
+    std::optional<QString> save_path(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    bool print_setup(QPrinter&) override { return false; }
+    void error(const QString&) override {}
+    void about(const QString&, const QString&) override {}
+};
+
+// Through the window: a cell of the readings table typed, the model's results shown.
+void comparison_window_edit(benchmark::State& state) {
+    NoPrompts prompts;
+    its90::ui::ComparisonWindow window(prompts);
+    fill_comparison(window.model());
+    window.refresh();
+    QTableWidgetItem* cell = window.reading_table(0)->item(4, 4);
+    const QString texts[2] = {"16.3971", "16.397"};
+    int i = 0;
+    for (auto _ : state) cell->setText(texts[i++ & 1]);
+    if (!window.model().complete()) state.SkipWithError("the run has no result");
+}
+
+BENCHMARK(comparison_model_edit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(comparison_window_edit)->Unit(benchmark::kMicrosecond);
 
 // ---- Start-up ----------------------------------------------------------------------------
 
