@@ -66,6 +66,14 @@ if [ "$(windows)" -lt 2 ]; then
   exit 1
 fi
 xdotool key --clearmodifiers alt+F4; sleep 0.5   # closes the guide
+# The comparison window beside it: opened, typed into, closed.
+xdotool windowactivate --sync "${window}" key ctrl+k; sleep 1
+if [ "$(windows)" -lt 2 ]; then
+  echo "drive_window: Ctrl+K showed no comparison window"
+  exit 1
+fi
+type_text "S-1"; xdotool key Tab; type_text "ZS-2"
+xdotool key --clearmodifiers ctrl+w; sleep 0.5
 if command -v import >/dev/null; then import -window root build/drive_window.png; fi
 xdotool windowactivate --sync "${window}" key --clearmodifiers alt+F4
 status=0

@@ -104,7 +104,8 @@ TEST_F(Menus, GuideAndAbout) {
     ASSERT_NE(guide, nullptr);
     EXPECT_TRUE(guide->isVisible());
     const QString text = guide->findChild<QTextBrowser*>("guide_text")->toPlainText();
-    for (const char* part : {"90国际温标", "热电偶分度", "校准记录", "its90 calibrate", "JJG 75-1995"}) {
+    for (const char* part : {"90国际温标", "热电偶分度", "校准记录", "比较法校准", "its90 calibrate",
+                             "its90 compare", "JJG 75-1995"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part;
     }
     guide->close();
