@@ -1,10 +1,8 @@
 #include "ui/comparison_page.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainterPath>
-#include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
 
@@ -204,22 +202,12 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
 }
 
 bool save_comparison_csv(const QString& path, const form::ComparisonRecord& record, QString& error) {
-    const std::string csv = form::csv_of(form::comparison_rows(record));
-    return save_bytes(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), error);
+    return save_text(path, form::csv_of(form::comparison_rows(record)), error);
 }
 
 bool save_comparison_pdf(const QString& path, const form::ComparisonRecord& record, QString& error) {
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(300);
-        pdf.setTitle(QString::fromUtf8(form::comparison_texts::kTitle));
-        pdf.setCreator(QStringLiteral("its90-calculator"));
-        draw_comparison(pdf, record);
-    }
-    return save_bytes(path, bytes, error);
+    return save_document(path, form::comparison_texts::kTitle,
+                         [&](QPagedPaintDevice& device) { draw_comparison(device, record); }, error);
 }
 
 }  // namespace its90::ui

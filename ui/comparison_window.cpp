@@ -471,20 +471,15 @@ std::optional<form::ComparisonRecord> ComparisonWindow::record() {
 }
 
 void ComparisonWindow::save_record(RecordAction action) {
-    if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
-    const std::optional<form::ComparisonRecord> r = record();
-    const bool csv = action == RecordAction::SaveCsv;
-    const QString name = QStringLiteral("比较法检定结果") +
-                         (identification_.number.empty() ? QString() : "_" + q(identification_.number)) +
-                         (csv ? ".csv" : ".pdf");
-    const std::optional<QString> path =
-        prompts_->save_path(csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
-                           csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name);
-    if (!path) return;
-    QString error;
-    if (!(csv ? save_comparison_csv(*path, *r, error) : save_comparison_pdf(*path, *r, error))) {
-        prompts_->error(QStringLiteral("无法保存文件“%1”：%2").arg(*path, error));
+    if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) {
+        return;
     }
+    const form::ComparisonRecord r = *record();
+    const bool csv = action == RecordAction::SaveCsv;
+    save_record_file(*prompts_, QStringLiteral("比较法检定结果"), identification_.number, csv,
+                     [&](const QString& path, QString& error) {
+                         return csv ? save_comparison_csv(path, r, error) : save_comparison_pdf(path, r, error);
+                     });
 }
 
 void ComparisonWindow::print_record() {

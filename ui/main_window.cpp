@@ -436,24 +436,21 @@ void MainWindow::copy_record() {
 }
 
 void MainWindow::save_record(RecordAction action) {
-    if (!model_.record() || !prompts_->identification(identification_)) return;
-    const std::optional<form::CalibrationRecord> r = record();
-    const bool csv = action == RecordAction::SaveCsv;
-    const QString name = QStringLiteral("S型热电偶分度结果") +
-                         (identification_.number.empty() ? QString() : "_" + QString::fromStdString(identification_.number)) +
-                         (csv ? ".csv" : ".pdf");
-    const std::optional<QString> path =
-        prompts_->save_path(csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
-                            csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name);
-    if (!path) return;
-    QString error;
-    if (!(csv ? save_csv(*path, *r, error) : save_pdf(*path, *r, error))) {
-        prompts_->error(QStringLiteral("无法保存文件“%1”：%2").arg(*path, error));
+    if (!model_.record() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Calibration)) {
+        return;
     }
+    const form::CalibrationRecord r = *record();
+    const bool csv = action == RecordAction::SaveCsv;
+    save_record_file(*prompts_, QStringLiteral("S型热电偶分度结果"), identification_.number, csv,
+                     [&](const QString& path, QString& error) {
+                         return csv ? save_csv(path, r, error) : save_pdf(path, r, error);
+                     });
 }
 
 void MainWindow::print_record() {
-    if (!model_.record() || !prompts_->identification(identification_)) return;
+    if (!model_.record() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Calibration)) {
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     draw_record(printer, *record());

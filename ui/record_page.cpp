@@ -207,12 +207,12 @@ bool save_bytes(const QString& path, const QByteArray& bytes, QString& error) {
     return true;
 }
 
-bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error) {
-    const std::string csv = form::to_csv(record);
-    return save_bytes(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), error);
+bool save_text(const QString& path, const std::string& text, QString& error) {
+    return save_bytes(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())), error);
 }
 
-bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error) {
+bool save_document(const QString& path, const char* title,
+                   const std::function<void(QPagedPaintDevice&)>& draw, QString& error) {
     // The whole document first, in memory: the file is written only once it is complete.
     QByteArray bytes;
     {
@@ -220,11 +220,20 @@ bool save_pdf(const QString& path, const form::CalibrationRecord& record, QStrin
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter pdf(&buffer);
         pdf.setResolution(300);
-        pdf.setTitle(QString::fromUtf8(form::record_texts::kTitle));
+        pdf.setTitle(QString::fromUtf8(title));
         pdf.setCreator(QStringLiteral("its90-calculator"));
-        draw_record(pdf, record);
+        draw(pdf);
     }
     return save_bytes(path, bytes, error);
+}
+
+bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error) {
+    return save_text(path, form::to_csv(record), error);
+}
+
+bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error) {
+    return save_document(path, form::record_texts::kTitle,
+                         [&](QPagedPaintDevice& device) { draw_record(device, record); }, error);
 }
 
 }  // namespace its90::ui

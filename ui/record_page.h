@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <string>
 
 #include "form/calibration_record.h"
 
@@ -20,6 +22,10 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
 // Writes `bytes` to `path` the same way: every byte and the flush checked, the file replaced
 // only when complete. False, with the reason in `error`, when it cannot be written.
 bool save_bytes(const QString& path, const QByteArray& bytes, QString& error);
+bool save_text(const QString& path, const std::string& text, QString& error);
+// A PDF document of what `draw` draws, made whole in memory, then saved as above.
+bool save_document(const QString& path, const char* title,
+                   const std::function<void(QPagedPaintDevice&)>& draw, QString& error);
 bool save_csv(const QString& path, const form::CalibrationRecord& record, QString& error);
 bool save_pdf(const QString& path, const form::CalibrationRecord& record, QString& error);
 

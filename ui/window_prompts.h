@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "form/calibration_record.h"
 
@@ -33,6 +35,11 @@ public:
     // A box with a title and a rich text (关于).
     virtual void about(const QString& title, const QString& text) = 0;
 };
+
+// Asks where to save a record as CSV or PDF (suggesting "BASE_NUMBER.csv"), saves it with
+// `save`, and reports a failure naming the file and why. Nothing is saved on a cancel.
+void save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
+                      const std::function<bool(const QString& path, QString& error)>& save);
 
 // Qt's dialogs, modal over `parent`.
 class ModalWindowPrompts final : public WindowPrompts {
