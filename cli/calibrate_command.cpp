@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/uncertainty_options.h"
 #include "cli/words.h"
 #include "core/sensors.h"
 #include "text/number_text.h"
@@ -45,15 +46,35 @@ namespace {
 const char* beyond_range() { return tr("the EMFs give values beyond the computable range"); }
 
 // One row of the output: a temperature and the thermocouple's EMF there, as the window shows
-// it (text) or as CSV.
-void print_row(Context& ctx, double t, double value, bool csv) {
+// it (text) or as CSV; with its uncertainty when the fixed points' are given (empty cells
+// where there is none: below -49.5 degC, where there is no differential value).
+void print_row(Context& ctx, double t, double value, bool csv,
+               const std::optional<calibration::FixedPointUncertainties>& u,
+               calibration::MiddlePoint middle) {
+    std::optional<calibration::DeviationUncertainty> du;
+    if (u) {
+        const Outcome<calibration::DeviationUncertainty> d = calibration::deviation_uncertainty(middle, *u, t);
+        if (d.ok()) du = *d;
+    }
     if (csv) {
-        ctx.out << general(t) << ',' << general(value) << '\n';
+        ctx.out << general(t) << ',' << general(value);
+        if (u) {
+            ctx.out << ',';
+            if (du) ctx.out << general(du->u_uV) << ',' << general(du->U_uV) << ',' << general(du->U_C);
+            else ctx.out << ",,";
+        }
+        ctx.out << '\n';
         return;
     }
     char cell[32];
     std::snprintf(cell, sizeof cell, "%10s", (general(t) + " \u2103").c_str());
-    ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV\n";
+    ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV";
+    if (du) {
+        ctx.out << "  u = " << text::significant(du->u_uV, 3) << " \u03bcV, U = "
+                << text::significant(du->U_uV, 3) << " \u03bcV (" << text::significant(du->U_C, 3)
+                << " \u2103)";
+    }
+    ctx.out << '\n';
 }
 
 // The acceptance check of JJG 75-1995: copper, the middle point, zinc, then the verdict.
@@ -108,7 +129,10 @@ bool emf_in_range(Context& ctx, const char* option, const char* point, double em
 int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     using calibration::MiddlePoint;
     const std::optional<Arguments> args = parse_or_report(
-        ctx, words, {"zn", "al", "sb", "cu", "from", "to", "step", "format"}, {"at"}, {"check"});
+        ctx, words,
+        {"zn", "al", "sb", "cu", "from", "to", "step", "format", "u-zn", "u-al", "u-sb", "u-cu", "u-common",
+         "k", "budget"},
+        {"at"}, {"check"});
     if (!args) return ctx.status;
     if (!args->positional.empty()) return ctx.usage_error(format(tr("unexpected '%1'"), quoted(args->positional[0])));
     if (args->has("al") == args->has("sb")) return ctx.usage_error(tr("give one of --al and --sb"));
@@ -127,6 +151,12 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const double step = ctx.number_option(*args, "step").value_or(1.0);
     if (ctx.usage_failed()) return ctx.status;
     if (!(step > 0)) return ctx.usage_error(tr("--step must be above 0"));
+    const std::optional<Uncertainties> uncertainties = uncertainties_or_report(ctx, *args, middle);
+    if (!uncertainties) return ctx.status;
+    if (uncertainties->comparison && !uncertainties->fixed_points) {
+        return ctx.usage_error(tr("calibrate takes the fixed points' uncertainties: --u-zn, --u-al or --u-sb, --u-cu"));
+    }
+    const std::optional<calibration::FixedPointUncertainties>& u = uncertainties->fixed_points;
 
     // Every argument is checked, and every value that can fail is computed, before anything
     // is written: a failing command writes nothing to standard output.
@@ -187,7 +217,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const calibration::DeviationFunction& f = calibrated->function;
     const bool csv = output == "csv";
     if (csv) {
-        ctx.out << "t_C,emf_mV\n";
+        ctx.out << (u ? "t_C,emf_mV,u_uV,U_uV,U_C\n" : "t_C,emf_mV\n");
     } else {
         // The deviations to the EMFs' resolution, the coefficients to 6 significant digits.
         const std::array<double, 3> t = calibration::fixed_point_temperatures(middle);
@@ -198,13 +228,21 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
                 << " mV\nD3 = " << fixed(d[2], 5) << " mV\n"
                 << "dE(t) = A + B t + C t\u00b2:\nA = " << text::significant(f.A, 6) << " mV\nB = "
                 << text::significant(f.B, 6) << " mV/\u2103\nC = " << text::significant(f.C, 6)
-                << " mV/\u2103\u00b2\n\n";
+                << " mV/\u2103\u00b2\n";
+        if (u) {
+            ctx.out << format(tr("u(D1) = %1 \u03bcV, u(D2) = %2 \u03bcV, u(D3) = %3 \u03bcV, u0 = %4 \u03bcV, k = %5"),
+                              general(u->points[0]), general(u->points[1]), general(u->points[2]),
+                              general(u->common), general(u->k))
+                    << '\n';
+            print_budgets(ctx, *uncertainties);
+        }
+        ctx.out << '\n';
     }
-    for (const auto& [t, value] : rows) print_row(ctx, t, value, csv);
+    for (const auto& [t, value] : rows) print_row(ctx, t, value, csv, u, middle);
     if (count) {
         ctx.for_each_step(*from, step, *count, [&](double t) {
             const Outcome<double> v = calibration::emf_at(*calibrated, t);
-            if (v.ok()) print_row(ctx, t, *v, csv);
+            if (v.ok()) print_row(ctx, t, *v, csv, u, middle);
         });
     }
     if (args->has("check")) {

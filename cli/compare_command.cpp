@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/uncertainty_options.h"
 #include "cli/words.h"
 #include "core/sensors.h"
 #include "text/number_text.h"
@@ -67,13 +68,15 @@ constexpr const char* kCsvHeader =
 std::string class_name(const ToleranceClass* c) { return c != nullptr ? c->name : "none"; }
 
 void print_result(Context& ctx, double t, Thermocouple type, const calibration::ComparisonResult& r,
-                  bool csv, const std::string& number) {
+                  bool csv, const std::string& number,
+                  const std::optional<calibration::DeltaTUncertainty>& u, double k) {
     if (csv) {
         ctx.out << round_trip(t) << ',' << letter(type) << ',' << round_trip(r.standard_mean) << ','
                 << round_trip(r.standard_certificate) << ',' << round_trip(r.standard_seebeck) << ','
                 << round_trip(r.working_mean) << ',' << round_trip(r.working_reference) << ','
                 << round_trip(r.working_seebeck) << ',' << round_trip(r.delta_e) << ','
                 << round_trip(r.delta_t) << ',' << class_name(r.tightest);
+        if (u) ctx.out << ',' << round_trip(u->u_C) << ',' << round_trip(u->U_C);
         if (!number.empty()) ctx.out << ',' << number;
         ctx.out << '\n';
         return;
@@ -91,6 +94,10 @@ void print_result(Context& ctx, double t, Thermocouple type, const calibration::
             << "  \u0394e = " << fixed(r.delta_e, 4) << " mV, \u0394t = " << fixed(r.delta_t, 2)
             << " \u2103, " << format(tr("class %1"), r.tightest ? r.tightest->name : tr("none"))
             << '\n';
+    if (u) {
+        ctx.out << "  u(\u0394t) = " << fixed(u->u_C, 3) << " \u2103, U(\u0394t) = " << fixed(u->U_C, 2)
+                << " \u2103 (k = " << general(k) << ")\n";
+    }
 }
 
 // Comma-separated readings; nothing, after a usage error naming the word, when one is not a
@@ -119,6 +126,33 @@ struct FixedPoints {
     bool given = false;
     calibration::Calibration calibration{};
 };
+
+// u(dt) of a result, when uncertainties are given: u_cert typed, or from the fixed points'
+// uncertainties through the deviation function at the point.
+std::optional<calibration::DeltaTUncertainty> uncertainty_of(
+    Context& ctx, const Uncertainties& u, const FixedPoints& fixed_points, double t,
+    const calibration::ComparisonInput& input, const calibration::ComparisonResult& r,
+    const std::string& where, bool& refused) {
+    if (!u.comparison) return std::nullopt;
+    calibration::ComparisonUncertainties cu = *u.comparison;
+    if (fixed_points.given && u.fixed_points) {
+        const Outcome<calibration::DeviationUncertainty> d =
+            calibration::deviation_uncertainty(fixed_points.calibration.middle, *u.fixed_points, t);
+        if (!d.ok()) {
+            ctx.usage_error(where + why(d.rejection(), Thermocouple::S));
+            refused = true;
+            return std::nullopt;
+        }
+        cu.certificate = d->u_uV;
+    }
+    const Outcome<calibration::DeltaTUncertainty> du = calibration::delta_t_uncertainty(input, r, cu);
+    if (!du.ok()) {
+        ctx.usage_error(where + why(du.rejection(), std::nullopt));
+        refused = true;
+        return std::nullopt;
+    }
+    return *du;
+}
 
 std::optional<FixedPoints> fixed_points_or_report(Context& ctx, const Arguments& args) {
     const bool any = args.has("zn") || args.has("al") || args.has("sb") || args.has("cu");
@@ -203,13 +237,16 @@ std::optional<calibration::ComparisonResult> compare_or_report(
     return std::nullopt;
 }
 
-int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv);
+int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv,
+              const Uncertainties& u);
 
 }  // namespace
 
 int run_compare(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
-        ctx, words, {"at", "std", "uut", "cert", "zn", "al", "sb", "cu", "format", "batch"});
+        ctx, words,
+        {"at", "std", "uut", "cert", "zn", "al", "sb", "cu", "format", "batch", "u-zn", "u-al", "u-sb", "u-cu",
+         "u-common", "u-cert", "u-dvm", "u-furnace", "k", "budget"});
     if (!args) return ctx.status;
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
@@ -219,11 +256,19 @@ int run_compare(Context& ctx, const std::vector<std::string>& words) {
     if (fixed_points->given && args->has("cert")) {
         return ctx.usage_error(tr("give --cert or the fixed points, not both"));
     }
+    const std::optional<Uncertainties> u = uncertainties_or_report(
+        ctx, *args, args->has("sb") ? calibration::MiddlePoint::Antimony : calibration::MiddlePoint::Aluminium);
+    if (!u) return ctx.status;
+    const bool point_options = args->has("u-zn") || args->has("u-al") || args->has("u-sb") ||
+                               args->has("u-cu") || args->has("u-common");
+    if (point_options && !fixed_points->given) {
+        return ctx.usage_error(tr("the fixed points' uncertainties go with --zn, --al/--sb and --cu; give --u-cert"));
+    }
     if (args->has("batch")) {
         if (!args->positional.empty() || args->has("at") || args->has("std") || args->has("uut")) {
             return ctx.usage_error(tr("--batch takes its points and readings from the file"));
         }
-        return run_batch(ctx, *args, *fixed_points, csv);
+        return run_batch(ctx, *args, *fixed_points, csv, *u);
     }
 
     if (args->positional.size() != 1) return ctx.usage_error(tr("give one TYPE"));
@@ -245,8 +290,12 @@ int run_compare(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<calibration::ComparisonResult> r =
         compare_or_report(ctx, *at, *type, *standard, *working, cert, *fixed_points, "");
     if (!r) return ctx.status;
-    if (csv) ctx.out << kCsvHeader << '\n';
-    print_result(ctx, *at, *type, *r, csv, "");
+    bool refused = false;
+    const auto du = uncertainty_of(ctx, *u, *fixed_points, *at, {*at, *type, *standard, *working, 0}, *r,
+                                   degrees(*at) + ": ", refused);
+    if (refused) return ctx.status;
+    if (csv) ctx.out << kCsvHeader << (du ? ",u_delta_t_C,U_delta_t_C" : "") << '\n';
+    print_result(ctx, *at, *type, *r, csv, "", du, u->comparison ? u->comparison->k : 2);
     return ctx.status;
 }
 
@@ -261,7 +310,8 @@ struct Point {
     std::map<std::string, std::pair<Thermocouple, std::vector<double>>> working;
 };
 
-int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv) {
+int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv,
+              const Uncertainties& u) {
     const std::string path = *args.value("batch");
     std::ifstream file;
     if (path != "-") {
@@ -333,6 +383,7 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
         Thermocouple type;
         std::string number;
         calibration::ComparisonResult result;
+        std::optional<calibration::DeltaTUncertainty> uncertainty;
     };
     std::vector<Row> rows;
     for (const Point& p : points) {
@@ -341,12 +392,19 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
             const std::optional<calibration::ComparisonResult> r = compare_or_report(
                 ctx, p.t, type, p.standard, readings, p.certificate, fixed_points, number);
             if (!r) return ctx.status;
-            rows.push_back({p.t, type, number, *r});
+            bool refused = false;
+            const auto du = uncertainty_of(ctx, u, fixed_points, p.t, {p.t, type, p.standard, readings, 0}, *r,
+                                           number + ", " + degrees(p.t) + ": ", refused);
+            if (refused) return ctx.status;
+            rows.push_back({p.t, type, number, *r, du});
         }
     }
     if (rows.empty()) return ctx.usage_error(tr("the file holds no working thermocouple's readings"));
-    if (csv) ctx.out << kCsvHeader << ",number\n";
-    for (const Row& row : rows) print_result(ctx, row.t, row.type, row.result, csv, row.number);
+    if (csv) ctx.out << kCsvHeader << (u.comparison ? ",u_delta_t_C,U_delta_t_C" : "") << ",number\n";
+    for (const Row& row : rows) {
+        print_result(ctx, row.t, row.type, row.result, csv, row.number, row.uncertainty,
+                     u.comparison ? u.comparison->k : 2);
+    }
     return ctx.status;
 }
 

@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
+#include "cli/uncertainty_options.h"
 #include "cli/words.h"
 #include "text/number_text.h"
 #include "core/exact_inverse.h"
@@ -211,6 +212,7 @@ struct Command {
     std::string_view name;
     const char* const* help;
     int (*run)(Context&, const std::vector<std::string>&);
+    const char* const* more_help = nullptr;  // printed after it
 };
 
 const Command kCommands[] = {
@@ -222,10 +224,10 @@ const Command kCommands[] = {
     {"seebeck", &kSeebeckHelp, run_seebeck},
     {"pt100-slope", &kSlopeHelp, run_slope},
     {"table", &kTableHelp, run_table},
-    {"calibrate", &kCalibrateHelp, run_calibrate},
+    {"calibrate", &kCalibrateHelp, run_calibrate, &kBudgetHelp},
     {"tolerance", &kToleranceHelp, run_tolerance},
     {"check", &kCheckHelp, run_check},
-    {"compare", &kCompareHelp, run_compare},
+    {"compare", &kCompareHelp, run_compare, &kBudgetHelp},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
@@ -245,6 +247,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         for (std::size_t i = 1; i < args.size(); ++i) {
             if (is_help(args[i])) {
                 out << tr(*command.help);
+                if (command.more_help != nullptr) out << tr(*command.more_help);
                 return kExitOk;
             }
         }

@@ -24,14 +24,19 @@ std::string bound(double x) {
 }  // namespace
 
 std::string format(std::string pattern, const std::string& a, const std::string& b,
-                   const std::string& c) {
-    const std::string values[] = {a, b, c};
-    for (int i = 0; i < 3; ++i) {
-        const std::string mark = "%" + std::to_string(i + 1);
-        const std::size_t at = pattern.find(mark);
-        if (at != std::string::npos) pattern.replace(at, mark.size(), values[i]);
+                   const std::string& c, const std::string& d, const std::string& e) {
+    // One pass, so that a value holding "%2" (a user's word) is never replaced in turn.
+    const std::string* values[] = {&a, &b, &c, &d, &e};
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '5') {
+            text += *values[pattern[i + 1] - '1'];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
     }
-    return pattern;
+    return text;
 }
 
 const char* tr(const char* english) {
@@ -70,6 +75,12 @@ std::string why(const Rejection& r, std::optional<Thermocouple> type) {
             return format(tr("%1 EMF outside %2 \u2026 %3 mV"), subject(type), low, high);
         case Quantity::Resistance:
             return format(tr("%1 resistance outside %2 \u2026 %3 \u03a9"), subject(type), low, high);
+        case Quantity::Readings:
+            return format(tr("a mean is taken of %1 to %2 readings"), low, high);
+        case Quantity::Uncertainty:
+            return tr("an uncertainty is a finite number of at least 0");
+        case Quantity::CoverageFactor:
+            return tr("a coverage factor is a number above 0");
     }
     return {};
 }

@@ -20,10 +20,9 @@ const char* tr(const char* english);
 // of the user's locale. Until it is called (tests), tr() gives the English texts.
 void use_message_catalogs(const std::string& locale_dir);
 
-// `pattern` with %1, %2 and %3 replaced by a, b and c: a translation may put them in
-// another order.
+// `pattern` with %1 ... %5 replaced by a ... e: a translation may put them in another order.
 std::string format(std::string pattern, const std::string& a, const std::string& b = {},
-                   const std::string& c = {});
+                   const std::string& c = {}, const std::string& d = {}, const std::string& e = {});
 
 // "type K" or "Pt100": what a rejection is about.
 std::string subject(std::optional<Thermocouple> type);

@@ -22,6 +22,8 @@ enum class Quantity : std::uint8_t {
     Emf,          // mV
     Resistance,   // ohm
     Readings,     // how many readings a mean is taken of
+    Uncertainty,  // an uncertainty: at least 0 and finite
+    CoverageFactor,  // above 0
 };
 
 struct Rejection {

@@ -1,0 +1,126 @@
+#include "calibration/uncertainty.h"
+
+#include "core/its90.h"
+#include "core/sensors.h"
+
+namespace its90::calibration {
+namespace {
+
+constexpr Rejection kBadUncertainty = Rejection::out_of_range(Quantity::Uncertainty, 0, kInfinite);
+constexpr Rejection kBadCoverage = Rejection::out_of_range(Quantity::CoverageFactor, 0, kInfinite);
+
+bool valid_uncertainty(double u) { return std::isfinite(u) && u >= 0; }
+bool valid_coverage(double k) { return std::isfinite(k) && k > 0; }
+
+// The weight of D_i in each of A, B and C.
+double weight_of(const std::array<Term, 3>& terms, int deviation) {
+    for (const Term& t : terms) {
+        if (t.deviation == deviation) return t.weight;
+    }
+    return 0;
+}
+
+}  // namespace
+
+double standard_uncertainty(const Component& c) {
+    switch (c.distribution) {
+        case Distribution::Normal: return c.value / c.coverage;
+        case Distribution::Rectangular: return c.value / std::sqrt(3.0);
+        case Distribution::Triangular: return c.value / std::sqrt(6.0);
+        case Distribution::UShaped: return c.value / std::sqrt(2.0);
+    }
+    return c.value;
+}
+
+Outcome<Budget> evaluate(std::span<const Component> components, double seebeck, double k) {
+    if (!valid_coverage(k)) return kBadCoverage;
+    Budget budget{{}, 0, kInfinite, k, 0};
+    double sum = 0, welch = 0;
+    for (const Component& c : components) {
+        if (!valid_uncertainty(c.value) || !(c.degrees_of_freedom > 0)) return kBadUncertainty;
+        if (c.distribution == Distribution::Normal && !valid_coverage(c.coverage)) return kBadCoverage;
+        const double u = standard_uncertainty(c);
+        const double sensitivity = c.unit == Unit::Degree ? seebeck : 1.0;
+        const double contribution = std::fabs(sensitivity) * u;
+        budget.lines.push_back({c, u, sensitivity, contribution});
+        sum += contribution * contribution;
+        if (std::isfinite(c.degrees_of_freedom) && contribution > 0) {
+            welch += std::pow(contribution, 4) / c.degrees_of_freedom;
+        }
+    }
+    budget.combined = std::sqrt(sum);
+    if (welch > 0) budget.effective_dof = std::pow(budget.combined, 4) / welch;
+    budget.expanded = k * budget.combined;
+    if (!std::isfinite(budget.expanded)) return kBadUncertainty;
+    return budget;
+}
+
+double type_a(std::span<const double> readings) {
+    const std::size_t n = readings.size();
+    if (n < 2) return 0;
+    double mean = 0;
+    for (double r : readings) mean += r;
+    mean /= static_cast<double>(n);
+    double squares = 0;
+    for (double r : readings) squares += (r - mean) * (r - mean);
+    return std::sqrt(squares / static_cast<double>(n - 1)) / std::sqrt(static_cast<double>(n));
+}
+
+std::array<double, 3> deviation_weights(MiddlePoint middle, double t) {
+    const WeightSet& w = weights(middle);
+    std::array<double, 3> l{};
+    for (int i = 0; i < 3; ++i) {
+        l[static_cast<std::size_t>(i)] =
+            weight_of(w.a, i) + weight_of(w.b, i) * t + weight_of(w.c, i) * 0.000001 * t * t;
+    }
+    return l;
+}
+
+Outcome<DeviationUncertainty> deviation_uncertainty(MiddlePoint middle,
+                                                   const FixedPointUncertainties& u, double t) {
+    for (double x : u.points) {
+        if (!valid_uncertainty(x)) return kBadUncertainty;
+    }
+    if (!valid_uncertainty(u.common)) return kBadUncertainty;
+    if (!valid_coverage(u.k)) return kBadCoverage;
+    const Sensor& s = sensor_of(Thermocouple::S);
+    const double lowest = std::max(kLowestTemperature, s.lowest_differential());
+    if (!(t >= lowest && t <= kHighestTemperature)) {
+        return Rejection::out_of_range(Quantity::Temperature, lowest, kHighestTemperature);
+    }
+    const std::array<double, 3> l = deviation_weights(middle, t);
+    double sum = u.common * u.common;
+    for (std::size_t i = 0; i < 3; ++i) sum += (l[i] * u.points[i]) * (l[i] * u.points[i]);
+    const double combined = std::sqrt(sum);
+    const double seebeck = *differential_value(s, t);
+    return DeviationUncertainty{combined, u.k * combined, u.k * combined / seebeck};
+}
+
+Outcome<DeltaTUncertainty> delta_t_uncertainty(const ComparisonInput& input,
+                                               const ComparisonResult& result,
+                                               const ComparisonUncertainties& u) {
+    for (double x : {u.certificate, u.voltmeter, u.furnace}) {
+        if (!valid_uncertainty(x)) return kBadUncertainty;
+    }
+    if (!valid_coverage(u.k)) return kBadCoverage;
+    // Readings in mV, uncertainties in uV.
+    const double a_std = 1000 * type_a(input.standard);
+    const double a_uut = 1000 * type_a(input.working);
+    const double s_std = result.standard_seebeck, s_uut = result.working_seebeck;
+    const double dvm2 = u.voltmeter * u.voltmeter;
+    const double variance = (a_uut * a_uut + dvm2) / (s_uut * s_uut) +
+                            (a_std * a_std + dvm2 + u.certificate * u.certificate) / (s_std * s_std) +
+                            u.furnace * u.furnace;
+    const double combined = std::sqrt(variance);
+    if (!std::isfinite(combined)) return kBadUncertainty;
+    return DeltaTUncertainty{a_std, a_uut, combined, u.k * combined};
+}
+
+Conformity conformity(double delta_t, double expanded, double allowance) {
+    const double d = std::fabs(delta_t);
+    if (d + expanded <= allowance) return Conformity::Pass;
+    if (d - expanded > allowance) return Conformity::Fail;
+    return Conformity::Undecided;
+}
+
+}  // namespace its90::calibration
