@@ -37,7 +37,7 @@ Outcome<CalibrationRecord> calibration_record(const CalibrationInputs& in) {
         calibration::acceptance_check(in.emfs[0], in.emfs[1], in.emfs[2], in.middle);
     if (!check.ok()) return check.rejection();
 
-    CalibrationRecord record{{}, {}, *c, in.emfs, {}, std::nullopt, *check};
+    CalibrationRecord record{{}, {}, *c, in.emfs, {}, std::nullopt, *check, std::nullopt, {}};
     for (std::size_t r = 0; r < table->size(); ++r) {
         record.table[r] = text::Num_to_text_sign((*table)[r]);
     }
@@ -70,10 +70,39 @@ Rows fixed_point_rows(const CalibrationRecord& r) {
     return rows;
 }
 
+std::optional<calibration::DeviationUncertainty> uncertainty_at(const CalibrationRecord& r, double t) {
+    if (!r.uncertainty) return std::nullopt;
+    const Outcome<calibration::DeviationUncertainty> u =
+        calibration::deviation_uncertainty(r.calibration.middle, *r.uncertainty, t);
+    if (!u.ok()) return std::nullopt;
+    return *u;
+}
+
+namespace {
+
+// U in uV and degC, to two significant digits as a certificate states it.
+std::vector<std::string> uncertainty_cells(const CalibrationRecord& r, double t) {
+    const std::optional<calibration::DeviationUncertainty> u = uncertainty_at(r, t);
+    if (!u) return {"", ""};
+    return {text::significant(u->U_uV, 2), text::significant(u->U_C, 2)};
+}
+
+}  // namespace
+
 Rows graduation_rows(const CalibrationRecord& r) {
     Rows rows = {{"温度/℃", "电势/mV"}};
+    if (r.uncertainty) {
+        rows[0].push_back("U/μV");
+        rows[0].push_back("U/℃");
+    }
     for (std::size_t i = 0; i < r.table.size(); ++i) {
-        rows.push_back({std::to_string(calibration::kTableTemperatures[i]), shown(r.table[i])});
+        const int t = calibration::kTableTemperatures[i];
+        std::vector<std::string> row = {std::to_string(t), shown(r.table[i])};
+        if (r.uncertainty) {
+            const std::vector<std::string> u = uncertainty_cells(r, t);
+            row.insert(row.end(), u.begin(), u.end());
+        }
+        rows.push_back(row);
     }
     return rows;
 }
@@ -111,9 +140,21 @@ Rows record_rows(const CalibrationRecord& r) {
     rows.push_back({});
     append(graduation_rows(r));
     if (r.any_temperature) {
-        rows.push_back({"任一温度", shown(r.any_temperature->first), shown(r.any_temperature->second)});
+        std::vector<std::string> row = {"任一温度", shown(r.any_temperature->first), shown(r.any_temperature->second)};
+        if (r.uncertainty) {
+            const std::vector<std::string> u =
+                uncertainty_cells(r, text::Text_to_num(r.any_temperature->first));
+            if (!u[0].empty()) row.insert(row.end(), {"U = " + u[0] + " μV", u[1] + " ℃"});
+        }
+        rows.push_back(row);
     }
     rows.push_back({});
+    if (r.uncertainty) {
+        rows.push_back({});
+        rows.push_back({"不确定度", "u(ΔE(t))² = Σ (Lᵢ(t)·uᵢ)² + u₀²，U = k·u，U/℃ = U/S(t)", "k",
+                        text::general(r.uncertainty->k)});
+        append(r.budget);
+    }
     rows.push_back({"验收", record_texts::kRegulation});
     append(check_rows(r));
     rows.push_back({"总结论", verdict(r.check.pass)});

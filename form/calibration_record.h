@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calibration/type_s_calibration.h"
+#include "calibration/uncertainty.h"
 #include "core/outcome.h"
 
 namespace its90::form {
@@ -41,6 +42,10 @@ struct CalibrationRecord {
     // The temperature typed into T1(12) and the EMF there, as the window shows them.
     std::optional<std::pair<std::string, std::string>> any_temperature;
     calibration::AcceptanceCheck check;
+    // The uncertainty, once a budget gives the fixed points theirs: u_1 ... u_3, u_0, k, and
+    // the budget's table as the record shows it.
+    std::optional<calibration::FixedPointUncertainties> uncertainty;
+    std::vector<std::vector<std::string>> budget;
 };
 
 // The record of a calibration, without its identification and date; NotFinite where the EMFs
@@ -86,6 +91,9 @@ std::string coefficients_text(const calibration::DeviationFunction& f);
 std::string to_tsv(const CalibrationRecord& record);
 // UTF-8 with a byte-order mark, comma-separated, CRLF line ends, fields quoted where needed.
 std::string to_csv(const CalibrationRecord& record);
+// U at a temperature of the record (uV and degC), when it has an uncertainty and one is
+// defined there.
+std::optional<calibration::DeviationUncertainty> uncertainty_at(const CalibrationRecord& record, double t);
 // Any record's rows in those two forms.
 std::string tsv_of(const Rows& rows);
 std::string csv_of(const Rows& rows);

@@ -78,6 +78,24 @@ void ComparisonForm::set_panel(std::optional<calibration::Calibration> calibrati
     evaluate();
 }
 
+const char* verdict_text(const PointResult& r) {
+    if (r.conformity) {
+        switch (*r.conformity) {
+            case calibration::Conformity::Pass: return "合格";
+            case calibration::Conformity::Fail: return "不合格";
+            case calibration::Conformity::Undecided: return "不能判定";
+        }
+    }
+    return r.pass ? "合格" : "不合格";
+}
+
+void ComparisonForm::set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
+                                       std::optional<calibration::FixedPointUncertainties> fixed_points) {
+    uncertainties_ = comparison;
+    fixed_point_uncertainties_ = fixed_points;
+    evaluate();
+}
+
 void ComparisonForm::set_from_panel(bool from_panel) {
     from_panel_ = from_panel;
     evaluate();
@@ -166,6 +184,19 @@ void ComparisonForm::edit_reading(int p, int who, int r, std::string text) {
 
 std::optional<double> ComparisonForm::mean(int p, int who) const {
     return means_[static_cast<std::size_t>(p)][static_cast<std::size_t>(who + 1)];
+}
+
+const char* ComparisonForm::verdict_words(int i) const {
+    const std::optional<bool> v = verdict(i);
+    if (!v) return "未完成";
+    if (*v) return "合格";
+    bool undecided = false;
+    for (int p = 0; p < point_count_; ++p) {
+        const PointResult& r = result(i, p);
+        if (r.conformity == calibration::Conformity::Fail || (!r.conformity && !r.pass)) return "不合格";
+        if (r.conformity == calibration::Conformity::Undecided) undecided = true;
+    }
+    return undecided ? "不能判定" : "不合格";
 }
 
 bool ComparisonForm::complete() const {
@@ -283,6 +314,21 @@ void ComparisonForm::evaluate() {
             }
             out.allowance = *allowance;
             out.pass = std::fabs(r->delta_t) <= *allowance;
+            if (uncertainties_) {
+                calibration::ComparisonUncertainties u = *uncertainties_;
+                if (from_panel_ && panel_ && fixed_point_uncertainties_) {
+                    const Outcome<calibration::DeviationUncertainty> d =
+                        calibration::deviation_uncertainty(panel_->middle, *fixed_point_uncertainties_, *t);
+                    if (d.ok()) u.certificate = d->u_uV;
+                }
+                const Outcome<calibration::DeltaTUncertainty> du =
+                    calibration::delta_t_uncertainty({*t, w.type, standard, readings, *standard_emf_[sp]}, *r, u);
+                if (du.ok()) {
+                    out.uncertainty = *du;
+                    out.conformity = calibration::conformity(r->delta_t, du->U_C, *allowance);
+                    out.pass = *out.conformity == calibration::Conformity::Pass;
+                }
+            }
         }
     }
     for (int i = 0; i < kMostWorking; ++i) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calibration/comparison.h"
+#include "calibration/uncertainty.h"
 #include "core/thermocouples.h"
 
 namespace its90::form {
@@ -47,7 +48,14 @@ struct PointResult {
     std::string problem;
     double allowance = 0;  // of the required class at the point, degC (0: none there)
     bool pass = false;     // |dt| within the required class's allowance
+    // With an uncertainty budget: U(dt), and the verdict with it (ILAC G8).
+    std::optional<calibration::DeltaTUncertainty> uncertainty;
+    std::optional<calibration::Conformity> conformity;
 };
+
+// The verdict's words: 合格, 不合格, or, with an uncertainty that crosses the allowance,
+// 不能判定.
+const char* verdict_text(const PointResult& r);
 
 class ComparisonForm {
 public:
@@ -64,6 +72,11 @@ public:
     void set_panel(std::optional<calibration::Calibration> calibration, std::string reason);
     const std::optional<calibration::Calibration>& panel() const { return panel_; }
     const std::string& panel_reason() const { return panel_reason_; }
+
+    // The uncertainty budget's figures, or nothing without a budget.
+    void set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
+                           std::optional<calibration::FixedPointUncertainties> fixed_points);
+    const std::optional<calibration::ComparisonUncertainties>& uncertainties() const { return uncertainties_; }
 
     // ---- The working thermocouples ----
     int working_count() const { return working_count_; }
@@ -102,6 +115,9 @@ public:
     // A working thermocouple's verdict over the points: pass, fail, or nothing until every
     // point has a result.
     std::optional<bool> verdict(int i) const { return verdict_[static_cast<std::size_t>(i)]; }
+    // The verdict in words: 合格, 不合格, 不能判定 (an uncertainty crosses an allowance and no
+    // point fails), or 未完成.
+    const char* verdict_words(int i) const;
     // Whether every shown working thermocouple has a result at every point (for a record).
     bool complete() const;
 
@@ -112,6 +128,8 @@ private:
     void set_usual_points();
 
     bool from_panel_ = true;
+    std::optional<calibration::ComparisonUncertainties> uncertainties_;
+    std::optional<calibration::FixedPointUncertainties> fixed_point_uncertainties_;
     std::optional<calibration::Calibration> panel_;
     std::string panel_reason_;
     int working_count_ = 1;

@@ -54,7 +54,9 @@ Rows reading_rows(const ComparisonForm& form, int p) {
 }
 
 Rows result_rows(const ComparisonForm& form) {
+    const bool with_u = form.uncertainties().has_value();
     Rows rows = {{"编号", "检定点/℃", "e标证/mV", "S标", "ē被/mV", "e分/mV", "S被", "Δe/mV", "Δt/℃", "允差/℃", "结论"}};
+    if (with_u) rows[0].insert(rows[0].begin() + 9, "U(Δt)/℃");
     for (int i = 0; i < form.working_count(); ++i) {
         const WorkingThermocouple& w = form.working(i);
         const std::string name = w.number.empty() ? std::to_string(i + 1) + "#" : w.number;
@@ -63,6 +65,7 @@ Rows result_rows(const ComparisonForm& form) {
             const std::string t = form.point(p).temperature.text;
             if (!pr.result) {
                 rows.push_back({name, t, "", "", "", "", "", "", "", "", pr.problem});
+                if (with_u) rows.back().insert(rows.back().begin() + 9, "");
                 continue;
             }
             const calibration::ComparisonResult& r = *pr.result;
@@ -70,7 +73,11 @@ Rows result_rows(const ComparisonForm& form) {
                             fixed(r.working_mean, 5), fixed(r.working_reference, 5),
                             fixed(r.working_seebeck, 2), fixed(r.delta_e, 4), fixed(r.delta_t, 2),
                             pr.allowance > 0 ? "±" + general(std::round(pr.allowance * 1000) / 1000) : "",
-                            pr.allowance > 0 ? verdict(pr.pass) : pr.problem});
+                            pr.allowance > 0 ? verdict_text(pr) : pr.problem});
+            if (with_u) {
+                rows.back().insert(rows.back().begin() + 9,
+                                   pr.uncertainty ? text::significant(pr.uncertainty->U_C, 2) : "");
+            }
         }
     }
     return rows;
@@ -80,9 +87,8 @@ Rows verdict_rows(const ComparisonForm& form) {
     Rows rows = {{"编号", "分度号", "要求等级", "结论"}};
     for (int i = 0; i < form.working_count(); ++i) {
         const WorkingThermocouple& w = form.working(i);
-        const std::optional<bool> v = form.verdict(i);
         rows.push_back({w.number.empty() ? std::to_string(i + 1) + "#" : w.number, letter_of(w.type),
-                        std::to_string(w.required_class), v ? verdict(*v) : "未完成"});
+                        std::to_string(w.required_class), form.verdict_words(i)});
     }
     return rows;
 }
@@ -117,6 +123,12 @@ Rows comparison_rows(const ComparisonRecord& record) {
     rows.push_back({"总结论"});
     append(verdict_rows(f));
     rows.push_back({});
+    if (f.uncertainties()) {
+        rows.push_back({"不确定度",
+                        "u(Δt)² = (u_A,被² + u_dvm²)/S被² + (u_A,标² + u_dvm² + u_cert²)/S标² + u_furnace²，U = k·u，"
+                        "结论按 ILAC G8：|Δt| + U ≤ 允差为合格，|Δt| − U > 允差为不合格，其余为不能判定",
+                        "k", general(f.uncertainties()->k)});
+    }
     rows.push_back({"说明", comparison_texts::kSources});
     rows.push_back({"依据", comparison_texts::kRegulation});
     return rows;

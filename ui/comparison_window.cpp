@@ -29,29 +29,12 @@
 #include "core/sensors.h"
 #include "text/number_text.h"
 #include "ui/comparison_page.h"
+#include "ui/problem_frame.h"
 
 namespace its90::ui {
 namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
-
-// The role that holds why a reading cannot be used; such a cell is framed red.
-constexpr int kProblemRole = Qt::UserRole + 1;
-const QColor kProblemColour(0xc0, 0x00, 0x00);
-
-class ProblemFrame final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (index.data(kProblemRole).toString().isEmpty()) return;
-        painter->save();
-        painter->setPen(QPen(kProblemColour, 2));
-        painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
-        painter->restore();
-    }
-};
 
 // The working types in the order a technician meets them.
 const Thermocouple kTypes[] = {Thermocouple::K, Thermocouple::N, Thermocouple::E, Thermocouple::J,
@@ -276,12 +259,12 @@ QWidget* ComparisonWindow::create_results() {
     results_ = new QTableWidget(box);
     results_->setObjectName(QStringLiteral("results"));
     results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    results_->setColumnCount(9);
+    results_->setColumnCount(10);
     results_->setHorizontalHeaderLabels({QStringLiteral("编号"), QStringLiteral("检定点/℃"),
                                          QStringLiteral("ē被/mV"), QStringLiteral("e分/mV"),
                                          QStringLiteral("S被/(μV/℃)"), QStringLiteral("Δe/mV"),
-                                         QStringLiteral("Δt/℃"), QStringLiteral("允差/℃"),
-                                         QStringLiteral("结论")});
+                                         QStringLiteral("Δt/℃"), QStringLiteral("U(Δt)/℃"),
+                                         QStringLiteral("允差/℃"), QStringLiteral("结论")});
     results_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     results_->horizontalHeader()->setStretchLastSection(true);
     results_->verticalHeader()->setVisible(false);
@@ -324,6 +307,12 @@ QAction* ComparisonWindow::record_action(RecordAction action) const {
 void ComparisonWindow::set_panel(std::optional<calibration::Calibration> calibration,
                                  const std::string& reason) {
     model_.set_panel(std::move(calibration), reason);
+    refresh();
+}
+
+void ComparisonWindow::set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
+                                         std::optional<calibration::FixedPointUncertainties> fixed_points) {
+    model_.set_uncertainties(comparison, fixed_points);
     refresh();
 }
 
@@ -432,25 +421,25 @@ void ComparisonWindow::refresh() {
                 const calibration::ComparisonResult& r = *pr.result;
                 cells << fixed(r.working_mean, 5) << fixed(r.working_reference, 5)
                       << fixed(r.working_seebeck, 2) << fixed(r.delta_e, 4) << fixed(r.delta_t, 2)
+                      << (pr.uncertainty ? q(text::significant(pr.uncertainty->U_C, 2)) : QString())
                       << (pr.allowance > 0 ? QStringLiteral("±") + q(text::significant(pr.allowance, 4)) : QString())
-                      << (pr.allowance > 0 ? QString::fromUtf8(form::verdict(pr.pass)) : q(pr.problem));
+                      << (pr.allowance > 0 ? QString::fromUtf8(form::verdict_text(pr)) : q(pr.problem));
             } else {
                 cells << QString() << QString() << QString() << QString() << QString() << QString()
-                      << q(pr.problem);
+                      << QString() << q(pr.problem);
             }
             for (int c = 0; c < cells.size(); ++c) {
                 QTableWidgetItem* item = results_->item(row, c);
                 if (item == nullptr) results_->setItem(row, c, item = new QTableWidgetItem);
                 set_text_if_changed(item, cells[c]);
-                if (c == 8) {
+                if (c == 9) {
                     const bool fail = pr.result && pr.allowance > 0 && !pr.pass;
                     item->setForeground(fail ? kProblemColour : palette().color(QPalette::Text));
                     item->setToolTip(cells[c]);
                 }
             }
         }
-        const std::optional<bool> v = f.verdict(i);
-        verdicts << working_name(f, i) + "：" + (v ? QString::fromUtf8(form::verdict(*v)) : QStringLiteral("未完成"));
+        verdicts << working_name(f, i) + "：" + QString::fromUtf8(f.verdict_words(i));
     }
     verdicts_->setText(QStringLiteral("总结论　") + verdicts.join(QStringLiteral("；")));
     // The record, once every working thermocouple has a result at every point.

@@ -34,6 +34,9 @@ public:
     ComparisonWindow(WindowPrompts& prompts, QWidget* parent = nullptr);
     void set_prompts(WindowPrompts& prompts) { prompts_ = &prompts; }
 
+    // The uncertainty budget's figures, or nothing without one.
+    void set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
+                           std::optional<calibration::FixedPointUncertainties> fixed_points);
     // The calibration panel's calibration, followed live, or the reason there is none.
     void set_panel(std::optional<calibration::Calibration> calibration, const std::string& reason);
 

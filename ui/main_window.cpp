@@ -29,6 +29,7 @@
 #include <clocale>
 
 #include "form/sensor_texts.h"
+#include "ui/budget_window.h"
 #include "ui/comparison_window.h"
 #include "ui/form_layout.h"
 #include "ui/frame_style.h"
@@ -318,6 +319,10 @@ QAction* MainWindow::record_action(RecordAction action) const {
 std::optional<form::CalibrationRecord> MainWindow::record() const {
     std::optional<form::CalibrationRecord> r = model_.record();
     if (r) {
+        if (const auto u = budget_.fixed_points()) {
+            r->uncertainty = *u;
+            r->budget = form::budget_rows(budget_);
+        }
         r->identification = identification_;
         r->date_time =
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
@@ -327,6 +332,10 @@ std::optional<form::CalibrationRecord> MainWindow::record() const {
 
 void MainWindow::record_changed() {
     const bool available = model_.record().has_value();
+    if (budget_window_ != nullptr || budget_.row_count() > 0) {
+        budget_.set_middle(model_.middle_point());
+        if (budget_window_ != nullptr) budget_window_->refresh();
+    }
     if (comparison_ != nullptr) {
         comparison_->set_panel(available ? std::optional(model_.record()->calibration) : std::nullopt,
                                model_.record_unavailable_reason());
@@ -369,6 +378,8 @@ void MainWindow::create_menus() {
     comparison->setShortcutContext(Qt::WindowShortcut);
     addAction(comparison);
     connect(comparison, &QAction::triggered, this, [this] { show_comparison(); });
+    QAction* budget = tools_menu_->addAction(QStringLiteral("不确定度评定…"));
+    connect(budget, &QAction::triggered, this, [this] { show_budget(); });
     tools_menu_->menuAction()->setVisible(!tools_menu_->actions().isEmpty());
 
     QMenu* help = menu_bar_->addMenu(QStringLiteral("帮助(&H)"));
@@ -392,10 +403,24 @@ void MainWindow::show_comparison() {
     if (comparison_ == nullptr) {
         comparison_ = new ComparisonWindow(*prompts_, this);
         record_changed();  // the panel's calibration, as it stands
+        budget_changed();
     }
     comparison_->show();
     comparison_->raise();
     comparison_->activateWindow();
+}
+
+void MainWindow::show_budget() {
+    if (budget_window_ == nullptr) {
+        budget_window_ = new BudgetWindow(budget_, [this] { budget_changed(); }, this);
+    }
+    budget_window_->show();
+    budget_window_->raise();
+    budget_window_->activateWindow();
+}
+
+void MainWindow::budget_changed() {
+    if (comparison_ != nullptr) comparison_->set_uncertainties(budget_.comparison(), budget_.fixed_points());
 }
 
 void MainWindow::show_guide() {

@@ -16,6 +16,7 @@
 #include "form/calibration_record.h"
 #include "form/controls.h"
 #include "form/form1.h"
+#include "form/uncertainty_form.h"
 #include "form/message_box.h"
 #include "ui/window_prompts.h"
 
@@ -31,6 +32,7 @@ class QRadioButton;
 
 namespace its90::ui {
 
+class BudgetWindow;
 class ComparisonWindow;
 
 class MainWindow final : public QWidget, private form::FormObserver {
@@ -70,6 +72,12 @@ public:
     // 比较法校准 (工具 menu, Ctrl+K): made when first opened, then shown again.
     ComparisonWindow* comparison_window() const { return comparison_; }
     void show_comparison();
+    // 不确定度评定 (工具 menu): the budget the records and the comparison use, kept for the run.
+    form::UncertaintyForm& budget() { return budget_; }
+    BudgetWindow* budget_window() const { return budget_window_; }
+    void show_budget();
+    // After an edit of the budget: its figures to the comparison window.
+    void budget_changed();
 
 protected:
     bool event(QEvent* event) override;
@@ -122,6 +130,8 @@ private:
     QMenu* tools_menu_ = nullptr;
     QDialog* guide_ = nullptr;  // 使用说明, made when first asked for
     ComparisonWindow* comparison_ = nullptr;
+    form::UncertaintyForm budget_;
+    BudgetWindow* budget_window_ = nullptr;
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalWindowPrompts> modal_prompts_;

@@ -32,10 +32,15 @@ void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, 
     const auto deviation = [&](double t) { return 1000 * calibration::deviation_at(c, t); };
     using calibration::kTableHighest;
     using calibration::kTableLowest;
+    // The band +-U around dE(t), when the record has an uncertainty.
+    const auto expanded = [&](double t) {
+        const std::optional<calibration::DeviationUncertainty> u = form::uncertainty_at(r, t);
+        return u ? u->U_uV : 0.0;
+    };
     double low = deviation(kTableLowest), high = low;
     for (int t = kTableLowest; t <= kTableHighest; t += 5) {
-        low = std::min(low, deviation(t));
-        high = std::max(high, deviation(t));
+        low = std::min(low, deviation(t) - expanded(t));
+        high = std::max(high, deviation(t) + expanded(t));
     }
     if (high - low < 2) {  // a flat curve gets a range of +-1 uV around it
         const double middle = (high + low) / 2;
@@ -74,6 +79,23 @@ void plot(Page& page, const CalibrationRecord& r, double x, double y, double w, 
     painter.save();
     painter.setPen(QPen(Qt::black, page.px(0.35)));
     painter.drawPath(curve);
+    if (r.uncertainty) {
+        QPainterPath upper, lower;
+        for (int t = kTableLowest; t <= kTableHighest; t += 2) {
+            const QPointF hi(page.px(px_of(t)), page.px(py_of(deviation(t) + expanded(t))));
+            const QPointF lo(page.px(px_of(t)), page.px(py_of(deviation(t) - expanded(t))));
+            if (t == kTableLowest) {
+                upper.moveTo(hi);
+                lower.moveTo(lo);
+            } else {
+                upper.lineTo(hi);
+                lower.lineTo(lo);
+            }
+        }
+        painter.setPen(QPen(Qt::black, page.px(0.2), Qt::DashLine));
+        painter.drawPath(upper);
+        painter.drawPath(lower);
+    }
     painter.restore();
     const auto names = form::fixed_point_names(c.middle);
     const float points[3] = {calibration::kZincPoint, calibration::middle_point_temperature(c.middle),
@@ -122,7 +144,9 @@ void first_page(Page& page, const CalibrationRecord& r) {
 
     // The graduation table on the left, the plot of dE(t) on the right.
     const double table_top = y;
-    double table_bottom = page.table(0, y, {25, 40}, cells(form::graduation_rows(r)), 6.5);
+    const std::vector<double> widths = r.uncertainty ? std::vector<double>{17, 25, 14, 14}
+                                                     : std::vector<double>{25, 40};
+    double table_bottom = page.table(0, y, widths, cells(form::graduation_rows(r)), 6.5);
     if (r.any_temperature) {
         page.font(10);
         page.text(0, table_bottom + 2, 70, 6,
@@ -131,6 +155,10 @@ void first_page(Page& page, const CalibrationRecord& r) {
         table_bottom += 8;
     }
     plot(page, r, 72, table_top, w - 72, 75);
+    if (r.uncertainty) {
+        page.font(7);
+        page.text(72, table_top + 75, w - 72, 4, QStringLiteral("虚线：ΔE(t) ± U"), Qt::AlignHCenter | Qt::AlignTop);
+    }
     y = std::max(table_bottom, table_top + 75) + 6;
 
     page.font(11, true);
@@ -181,6 +209,20 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
     QPainter painter(&device);
     Page page(device, painter);
     first_page(page, record);
+    if (record.uncertainty) {
+        // The budget on a page of its own.
+        device.newPage();
+        const double w = page.width();
+        page.font(12, true);
+        page.text(0, 0, w, 8, QStringLiteral("不确定度评定"), Qt::AlignHCenter | Qt::AlignVCenter);
+        page.font(9);
+        page.text(0, 10, w, 12,
+                  QStringLiteral("u(ΔE(t))² = Σ (Lᵢ(t)·uᵢ)² + u₀²，Lᵢ(t) 为偏差函数中各定点的权；U = k·u，k = %1；"
+                                 "U/℃ = U/S(t)，S(t) 为 S 型在 t 的微分电势。")
+                      .arg(QString::number(record.uncertainty->k)),
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        page.table(0, 24, {18, 34, 14, 10, 14, 8, 14, 22, 18, w - 152}, cells(record.budget), 6);
+    }
     if (record.identification.one_degree_table) one_degree_pages(device, page, record);
 }
 
