@@ -61,6 +61,11 @@ BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> c
                                        QStringLiteral("灵敏系数"), QStringLiteral("贡献/μV")});
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
+    // Room for what is typed before anything is typed.
+    for (const auto& [column, width] : {std::pair{kValue, 80}, {kCoverage, 44}, {kDof, 64}}) {
+        table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
+        table_->setColumnWidth(column, width);
+    }
     table_->verticalHeader()->setDefaultSectionSize(24);
     layout->addWidget(table_, 1);
     connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {

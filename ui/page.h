@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
@@ -52,8 +53,16 @@ public:
             font(9, r == 0);
             double cx = x;
             for (std::size_t c = 0; c < widths.size() && c < rows[r].size(); ++c) {
+                // A text wider than its cell is set smaller until it fits: never clipped.
+                const double room = px(widths[c] - 2);
+                double points = 9;
+                while (points > 4.5 && QFontMetricsF(painter_.font()).horizontalAdvance(rows[r][c]) > room) {
+                    points -= 0.5;
+                    font(points, r == 0);
+                }
                 text(cx + 1, y, widths[c] - 2, row_height, rows[r][c],
                      Qt::AlignHCenter | Qt::AlignVCenter);
+                if (points != 9) font(9, r == 0);
                 cx += widths[c];
             }
             line(x, y, x + total, y);

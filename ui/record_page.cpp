@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calibration/type_s_calibration.h"
+#include "text/number_text.h"
 #include "ui/page.h"
 
 namespace its90::ui {
@@ -153,6 +154,13 @@ void first_page(Page& page, const CalibrationRecord& r) {
                   QStringLiteral("任一温度 %1 ℃：%2 mV")
                       .arg(shown(r.any_temperature->first), shown(r.any_temperature->second)));
         table_bottom += 8;
+        if (const auto u = form::uncertainty_at(r, text::Text_to_num(r.any_temperature->first))) {
+            page.text(0, table_bottom - 2, 70, 6,
+                      QStringLiteral("U = %1 μV（%2 ℃），k = %3")
+                          .arg(q(text::significant(u->U_uV, 2)), q(text::significant(u->U_C, 2)),
+                               QString::number(r.uncertainty->k)));
+            table_bottom += 6;
+        }
     }
     plot(page, r, 72, table_top, w - 72, 75);
     if (r.uncertainty) {
@@ -221,7 +229,7 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
                                  "U/℃ = U/S(t)，S(t) 为 S 型在 t 的微分电势。")
                       .arg(QString::number(record.uncertainty->k)),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-        page.table(0, 24, {18, 34, 14, 10, 14, 8, 14, 22, 18, w - 152}, cells(record.budget), 6);
+        page.table(0, 24, {17, 44, 14, 10, 13, 8, 12, 22, 18, w - 158}, cells(record.budget), 6);
     }
     if (record.identification.one_degree_table) one_degree_pages(device, page, record);
 }
