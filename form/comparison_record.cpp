@@ -128,6 +128,7 @@ Rows comparison_rows(const ComparisonRecord& record) {
                         "u(Δt)² = (u_A,被² + u_dvm²)/S被² + (u_A,标² + u_dvm² + u_cert²)/S标² + u_furnace²，U = k·u，"
                         "结论按 ILAC G8：|Δt| + U ≤ 允差为合格，|Δt| − U > 允差为不合格，其余为不能判定",
                         "k", general(f.uncertainties()->k)});
+        append(record.budget);
     }
     rows.push_back({"说明", comparison_texts::kSources});
     rows.push_back({"依据", comparison_texts::kRegulation});

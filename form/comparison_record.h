@@ -17,6 +17,7 @@ struct ComparisonRecord {
     std::string date_time;
     Identification identification;
     ComparisonForm form;  // a copy of the window's state when the record was made
+    std::vector<std::vector<std::string>> budget;  // the uncertainty budget's table, if any
 };
 
 namespace comparison_texts {

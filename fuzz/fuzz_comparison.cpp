@@ -42,7 +42,12 @@ void check(const ComparisonForm& f) {
             for (int row = 0; row < f.readings(); ++row) {
                 if (!f.reading(p, i, row).problem.empty() || !f.reading(p, -1, row).problem.empty()) std::abort();
             }
-            if (r.pass != (std::fabs(r.result->delta_t) <= r.allowance) && r.allowance > 0) std::abort();
+            if (r.uncertainty) {
+                if (!std::isfinite(r.uncertainty->U_C) || r.uncertainty->U_C < 0) std::abort();
+                if (r.pass != (r.conformity == its90::calibration::Conformity::Pass)) std::abort();
+            } else if (r.pass != (std::fabs(r.result->delta_t) <= r.allowance) && r.allowance > 0) {
+                std::abort();
+            }
         }
         if (f.verdict(i).has_value() && f.verdict(i) == true) {
             for (int p = 0; p < f.point_count(); ++p) {
@@ -58,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ComparisonForm f;
     Stream in(data, size);
     for (int steps = 0; !in.empty() && steps < 128; ++steps) {
-        switch (in.next() % 9) {
+        switch (in.next() % 10) {
             case 0: f.set_working_count(in.next() % 8); break;
             case 1: f.set_working_type(in.next() % 6, its90::kAllThermocouples[in.next() % 8]); break;
             case 2: f.set_working_class(in.next() % 6, in.next() % 4); break;
@@ -80,6 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case 8: f.set_from_panel(in.next() % 2 == 0); break;
+            case 9: {  // an uncertainty budget, sometimes an absurd one
+                const double scale[] = {0, 0.5, 1e3, 1e300};
+                f.set_uncertainties(its90::calibration::ComparisonUncertainties{
+                                        scale[in.next() % 4], scale[in.next() % 4], scale[in.next() % 4],
+                                        in.next() % 2 ? 2.0 : 0.0},
+                                    std::nullopt);
+                break;
+            }
         }
         check(f);
     }

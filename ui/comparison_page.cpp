@@ -159,7 +159,10 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     page.text(0, y, w, 6, QStringLiteral("结果"));
     y += 7;
     const form::Rows results = form::result_rows(f);
-    y = page.table(0, y, {22, 16, 17, 12, 17, 17, 12, 15, 13, 14, w - 155}, cells(results), 5.2) + 4;
+    const std::vector<double> widths =
+        f.uncertainties() ? std::vector<double>{20, 15, 16, 11, 16, 16, 11, 15, 12, 13, 13, w - 158}
+                          : std::vector<double>{22, 16, 17, 12, 17, 17, 12, 15, 13, 14, w - 155};
+    y = page.table(0, y, widths, cells(results), 5.2) + 4;
 
     page.font(10.5, true);
     page.text(0, y, w, 6, QStringLiteral("总结论"));
@@ -173,6 +176,17 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
     y += 13;
     page.text(0, y, w, 5, q(std::string("依据：") + form::comparison_texts::kRegulation));
+    if (f.uncertainties()) {
+        y += 6;
+        page.text(0, y, w, 10,
+                  QStringLiteral("不确定度：u(Δt)² = (u_A,被² + u_dvm²)/S被² + (u_A,标² + u_dvm² + u_cert²)/S标² + "
+                                 "u_furnace²，U = k·u，k = %1；结论按 ILAC G8：|Δt| + U ≤ 允差为合格，"
+                                 "|Δt| − U > 允差为不合格，其余为不能判定。")
+                      .arg(QString::number(f.uncertainties()->k)),
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        y += 10;
+        if (!record.budget.empty()) y = page.table(0, y, {17, 44, 14, 10, 13, 8, 12, 22, 18, w - 158}, cells(record.budget), 5.2);
+    }
 
     // The readings, point by point, below the results while they fit, then on the next pages.
     y += 9;

@@ -275,6 +275,10 @@ QWidget* ComparisonWindow::create_results() {
     verdicts_->setObjectName(QStringLiteral("verdicts"));
     verdicts_->setWordWrap(true);
     layout->addWidget(verdicts_);
+    uncertainty_status_ = new QLabel(box);
+    uncertainty_status_->setObjectName(QStringLiteral("uncertainty_status"));
+    uncertainty_status_->setWordWrap(true);
+    layout->addWidget(uncertainty_status_);
     return box;
 }
 
@@ -442,6 +446,17 @@ void ComparisonWindow::refresh() {
         verdicts << working_name(f, i) + "：" + QString::fromUtf8(f.verdict_words(i));
     }
     verdicts_->setText(QStringLiteral("总结论　") + verdicts.join(QStringLiteral("；")));
+    if (const auto& u = f.uncertainties()) {
+        uncertainty_status_->setText(
+            QStringLiteral("不确定度：u_cert = %1 μV%2，u_dvm = %3 μV，u_furnace = %4 ℃，k = %5；"
+                           "结论按 ILAC G8 计入 U(Δt)")
+                .arg(q(text::significant(u->certificate, 3)),
+                     f.from_panel() ? QStringLiteral("（由定点的不确定度给出时以其为准）") : QString(),
+                     q(text::significant(u->voltmeter, 3)), q(text::significant(u->furnace, 3)),
+                     q(text::significant(u->k, 3))));
+    } else {
+        uncertainty_status_->setText(QStringLiteral("不确定度：未给出（工具 > 不确定度评定…）"));
+    }
     // The record, once every working thermocouple has a result at every point.
     const bool complete = f.complete();
     for (QAction* action : record_actions_) {
@@ -456,7 +471,8 @@ std::optional<form::ComparisonRecord> ComparisonWindow::record() {
     if (!model_.complete()) return std::nullopt;
     return form::ComparisonRecord{
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString(),
-        identification_, model_};
+        identification_, model_,
+        model_.uncertainties() && budget_rows_ ? budget_rows_() : std::vector<std::vector<std::string>>{}};
 }
 
 void ComparisonWindow::save_record(RecordAction action) {

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,11 @@ public:
     // The uncertainty budget's figures, or nothing without one.
     void set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
                            std::optional<calibration::FixedPointUncertainties> fixed_points);
+    // Where the record takes the budget's table from (the calculator's budget).
+    void set_budget_rows(std::function<std::vector<std::vector<std::string>>()> rows) {
+        budget_rows_ = std::move(rows);
+    }
+    QLabel* uncertainty_status() const { return uncertainty_status_; }
     // The calibration panel's calibration, followed live, or the reason there is none.
     void set_panel(std::optional<calibration::Calibration> calibration, const std::string& reason);
 
@@ -112,6 +118,8 @@ private:
     std::array<PointTab, form::kMostPoints> tabs_{};
     QTableWidget* results_ = nullptr;
     QLabel* verdicts_ = nullptr;
+    QLabel* uncertainty_status_ = nullptr;
+    std::function<std::vector<std::vector<std::string>>()> budget_rows_;
     std::array<QAction*, 4> record_actions_{};
     bool refreshing_ = false;
 };

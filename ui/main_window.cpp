@@ -402,6 +402,7 @@ void MainWindow::set_prompts(WindowPrompts* prompts) {
 void MainWindow::show_comparison() {
     if (comparison_ == nullptr) {
         comparison_ = new ComparisonWindow(*prompts_, this);
+        comparison_->set_budget_rows([this] { return form::budget_rows(budget_); });
         record_changed();  // the panel's calibration, as it stands
         budget_changed();
     }
