@@ -40,6 +40,9 @@ constexpr const char* kUsage =
     "                             deviation from the reference function and the class met\n"
     "  compare TYPE --at T --std E... --uut E... (--cert E | --zn E1 (--al E2 | --sb E2) --cu E3)\n"
     "                             a working thermocouple against a standard type S one\n"
+    "  sprt wr|tr|dev|temp|resistance|fit ...\n"
+    "                             standard platinum resistance thermometers on ITS-90\n"
+    "  cvd fit|resistance|temp ...  industrial PRTs by Callendar-Van Dusen, any R0\n"
     "\n"
     "TYPE is one of S R B K N J E T, in either case. A VALUE of '-' reads values from\n"
     "standard input, one per line. Each value gives one line on standard output: the\n"
@@ -228,6 +231,8 @@ const Command kCommands[] = {
     {"tolerance", &kToleranceHelp, run_tolerance},
     {"check", &kCheckHelp, run_check},
     {"compare", &kCompareHelp, run_compare, &kBudgetHelp},
+    {"sprt", &kSprtHelp, run_sprt},
+    {"cvd", &kCvdHelp, run_cvd},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }

@@ -65,6 +65,17 @@ std::string why(const Rejection& r, std::optional<Thermocouple> type) {
         case Cause::TwoTemperatures:
             return format(tr("two temperatures between %1 and %2 \u2103 share this %3 EMF"),
                            text::general(r.lowest), text::general(r.highest), subject(type));
+        case Cause::NotAFixedPoint:
+            return format(tr("%1 \u2103 is no fixed point of the range (its points are at their assigned temperatures)"),
+                          text::general(r.lowest));
+        case Cause::MissingPoint:
+            return format(tr("the range needs a point at %1 \u2103"), text::general(r.lowest));
+        case Cause::SameTemperature:
+            return format(tr("two points at %1 \u2103"), text::general(r.lowest));
+        case Cause::TooFewPoints:
+            return format(tr("fewer points than the %1 unknowns"), text::general(r.lowest));
+        case Cause::NotMonotonic:
+            return tr("the coefficients do not give a rising curve over the range (or a resistance is not above 0)");
         case Cause::OutOfRange: break;
     }
     const std::string low = bound(r.lowest), high = bound(r.highest);

@@ -31,6 +31,12 @@ struct Rejection {
         OutOfRange,       // the quantity lies outside lowest ... highest
         NotFinite,        // a value overflows the double range, or is not a number
         TwoTemperatures,  // two temperatures of the range share the quantity (type B's dip)
+        // A fit's points and coefficients: `lowest` holds the temperature or the count named.
+        NotAFixedPoint,   // a point's temperature is no fixed point of the range
+        MissingPoint,     // the range needs a point at this fixed point
+        SameTemperature,  // two points at one temperature
+        TooFewPoints,     // fewer points than unknowns (lowest: how many are needed)
+        NotMonotonic,     // the coefficients make the curve turn back, or R0 is not above 0
     };
     Cause cause;
     Quantity quantity;

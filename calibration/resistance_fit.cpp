@@ -1,0 +1,126 @@
+#include "calibration/resistance_fit.h"
+
+#include <cmath>
+
+#include "calibration/least_squares.h"
+
+namespace its90::calibration {
+namespace {
+
+constexpr double kSameTemperature = 0.00005;  // degC: a fixed point as typed to its last digit
+
+Rejection refusal(Rejection::Cause cause, double value) { return {cause, Quantity::Temperature, value, value}; }
+
+}  // namespace
+
+Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
+                                     std::span<const TemperatureResistance> points) {
+    using sprt::FixedPoint;
+    if (!(r_tpw > 0) || !std::isfinite(r_tpw)) return refusal(Rejection::Cause::NotMonotonic, r_tpw);
+    const sprt::DeviationRangeRecord& record = sprt::range_record(range);
+    // Each point at a fixed point of the range, once.
+    std::array<std::optional<double>, 4> w{};  // by the record's point order
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (std::fabs(points[i].t90 - points[j].t90) < kSameTemperature) {
+                return refusal(Rejection::Cause::SameTemperature, points[i].t90);
+            }
+        }
+        bool found = false;
+        for (std::size_t p = 0; p < record.points.size(); ++p) {
+            if (!record.points[p]) continue;
+            if (std::fabs(points[i].t90 - sprt::fixed_point(*record.points[p]).t90) < kSameTemperature) {
+                if (!(points[i].r > 0) || !std::isfinite(points[i].r)) {
+                    return refusal(Rejection::Cause::NotMonotonic, points[i].t90);
+                }
+                w[p] = points[i].r / r_tpw;
+                found = true;
+            }
+        }
+        if (!found) return refusal(Rejection::Cause::NotAFixedPoint, points[i].t90);
+    }
+    for (std::size_t p = 0; p < record.points.size(); ++p) {
+        if (record.points[p] && !w[p]) {
+            return refusal(Rejection::Cause::MissingPoint, sprt::fixed_point(*record.points[p]).t90);
+        }
+    }
+    // One equation a point: W - Wr(t) = sum_j x_j f_j(W), f the range's terms.
+    const auto terms = [range](double wv) -> std::vector<double> {
+        const double x = wv - 1;
+        switch (range) {
+            case sprt::DeviationRange::ArTPW: return {x, x * std::log(wv)};
+            case sprt::DeviationRange::HgGa:
+            case sprt::DeviationRange::TPWZn:
+            case sprt::DeviationRange::TPWSn: return {x, x * x};
+            case sprt::DeviationRange::TPWAl:
+            case sprt::DeviationRange::TPWAg: return {x, x * x, x * x * x};
+            case sprt::DeviationRange::TPWIn:
+            case sprt::DeviationRange::TPWGa: return {x};
+        }
+        return {};
+    };
+    const int unknowns = record.coefficients == 4 ? 3 : record.coefficients;
+    std::vector<std::vector<double>> design;
+    std::vector<double> y;
+    for (int p = 0; p < unknowns; ++p) {
+        const double wp = *w[static_cast<std::size_t>(p)];
+        design.push_back(terms(wp));
+        y.push_back(wp - *sprt::Wr(sprt::fixed_point(*record.points[static_cast<std::size_t>(p)]).t90));
+    }
+    const Outcome<LeastSquares> fit = least_squares(design, y);
+    if (!fit.ok()) return refusal(Rejection::Cause::NotMonotonic, 0);
+    sprt::Coefficients k;
+    const std::vector<double>& x = fit->coefficients;
+    k.a = x[0];
+    if (x.size() > 1) k.b = x[1];
+    if (x.size() > 2) k.c = x[2];
+    if (range == sprt::DeviationRange::TPWAg) {
+        k.w_al = *w[2];  // the thermometer's own W at Al
+        const double w_ag = *w[3];
+        const double rest = w_ag - *sprt::Wr(sprt::fixed_point(FixedPoint::Ag).t90) -
+                            sprt::deviation(sprt::DeviationRange::TPWAl, k, w_ag);
+        k.d = rest / ((w_ag - k.w_al) * (w_ag - k.w_al));
+    }
+    if (!sprt::monotonic(range, k)) return refusal(Rejection::Cause::NotMonotonic, 0);
+    return k;
+}
+
+Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points) {
+    bool below = false;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const TemperatureResistance& p = points[i];
+        if (!cvd::kTemperatures.contains(p.t90) || !std::isfinite(p.r)) {
+            return Rejection::out_of_range(Quantity::Temperature, cvd::kTemperatures.lowest, cvd::kTemperatures.highest);
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (p.t90 == points[j].t90) return refusal(Rejection::Cause::SameTemperature, p.t90);
+        }
+        below = below || p.t90 < 0;
+    }
+    const std::size_t unknowns = below ? 4 : 3;
+    if (points.size() < unknowns) {
+        return refusal(Rejection::Cause::TooFewPoints, static_cast<double>(unknowns));
+    }
+    std::vector<std::vector<double>> design;
+    std::vector<double> y;
+    for (const TemperatureResistance& p : points) {
+        const double t = p.t90;
+        std::vector<double> row = {1, t, t * t};
+        if (below) row.push_back(t < 0 ? (t - 100) * t * t * t : 0);
+        design.push_back(row);
+        y.push_back(p.r);
+    }
+    const Outcome<LeastSquares> fit = least_squares(design, y);
+    if (!fit.ok()) return refusal(Rejection::Cause::NotMonotonic, 0);
+    const std::vector<double>& x = fit->coefficients;
+    CvdFit result{{x[0], x[1] / x[0], x[2] / x[0], below ? x[3] / x[0] : 0}, below, {}, {}};
+    if (!cvd::valid(result.coefficients)) return refusal(Rejection::Cause::NotMonotonic, 0);
+    for (const TemperatureResistance& p : points) {
+        const double residual = p.r - *cvd::resistance(result.coefficients, p.t90);
+        result.residual_mohm.push_back(residual * 1000);
+        result.residual_c.push_back(residual / cvd::slope(result.coefficients, p.t90));
+    }
+    return result;
+}
+
+}  // namespace its90::calibration

@@ -1,0 +1,42 @@
+// Resistance thermometers' coefficients from their resistances at known temperatures: an SPRT's
+// deviation function from its fixed points (one linear equation a point, exactly as many points
+// as coefficients), an industrial PRT's Callendar-Van Dusen coefficients by least squares.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "core/cvd.h"
+#include "core/outcome.h"
+#include "core/sprt.h"
+
+namespace its90::calibration {
+
+struct TemperatureResistance {
+    double t90;  // degC
+    double r;    // ohm
+};
+
+// An SPRT's coefficients in `range` from R_TPW and its resistances at the range's fixed points,
+// each point at its assigned temperature (within 0.00005 degC). TPW-Ag: a, b, c from Sn, Zn
+// and Al, then d from Ag, with W_Al the thermometer's own ratio at Al. Rejected: R_TPW not
+// above 0 (NotMonotonic); a point that is no fixed point of the range (NotAFixedPoint); one
+// the range needs missing (MissingPoint); two at one temperature (SameTemperature); a set that
+// bends the curve back (NotMonotonic).
+Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
+                                     std::span<const TemperatureResistance> points);
+
+struct CvdFit {
+    cvd::Coefficients coefficients;
+    bool has_c;                     // a point lay below 0 degC
+    std::vector<double> residual_mohm;  // measured - fitted, per point
+    std::vector<double> residual_c;     // the same in degC (over dR/dt)
+};
+
+// R0, A, B (and C when a point lies below 0 degC) by linear least squares in R0, R0 A, R0 B,
+// R0 C; exact when the points equal the unknowns. Rejected: fewer points than unknowns
+// (TooFewPoints), two at one temperature (SameTemperature), a point outside -200 ... 850 degC
+// (OutOfRange), a result whose R0 is not above 0 or whose curve turns back (NotMonotonic).
+Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points);
+
+}  // namespace its90::calibration

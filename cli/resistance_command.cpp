@@ -1,0 +1,319 @@
+// `its90 sprt` and `its90 cvd`: standard platinum resistance thermometers on ITS-90 and
+// industrial ones by Callendar-Van Dusen, both directions, and their coefficients fitted.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "calibration/resistance_fit.h"
+#include "cli/commands.h"
+#include "cli/context.h"
+#include "cli/output.h"
+#include "cli/words.h"
+#include "core/cvd.h"
+#include "core/sprt.h"
+#include "core/tolerances.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
+
+namespace its90::cli {
+
+using text::fixed;
+using text::general;
+using text::round_trip;
+
+const char* const kSprtHelp =
+    N_("Usage: its90 sprt wr T...                  Wr(T90) at each t90 in \u2103\n"
+       "       its90 sprt tr W...                  t90 from each Wr, exact\n"
+       "       its90 sprt dev RANGE --a A [--b B] [--c C] [--d D] [--w-al W] W...   dW at each W\n"
+       "       its90 sprt temp RANGE --rtpw R --a A [...] R...        t90 from each resistance\n"
+       "       its90 sprt resistance RANGE --rtpw R --a A [...] T...  resistance at each t90\n"
+       "       its90 sprt fit RANGE --rtpw R --point T:R [--point T:R ...] [--format text|csv]\n"
+       "\n"
+       "A standard platinum resistance thermometer on ITS-90: W = R / R_TPW, the reference\n"
+       "function Wr(T90) of both ranges (-259.3467 to 961.78 \u2103) and its inverse found from\n"
+       "the function itself, and the deviation function W - Wr = dW(W) of RANGE, one of\n"
+       "Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga (named by their fixed points):\n"
+       "  Ar-TPW  a (W-1) + b (W-1) ln W                 points Ar, Hg\n"
+       "  Hg-Ga, TPW-Zn, TPW-Sn  a (W-1) + b (W-1)^2     points Hg, Ga / Sn, Zn / In, Sn\n"
+       "  TPW-Al  a (W-1) + b (W-1)^2 + c (W-1)^3        points Sn, Zn, Al\n"
+       "  TPW-Ag  as TPW-Al + d (W - W_Al)^2 above W_Al  points Sn, Zn, Al, then Ag\n"
+       "  TPW-In, TPW-Ga  a (W-1)                        point In / Ga\n"
+       "W_Al, the thermometer's own W at the aluminium point, comes from a, b and c unless\n"
+       "--w-al gives it. fit takes R_TPW and the resistance at each fixed point of the range at\n"
+       "its assigned temperature; --format csv prints a,b,c,d and a row (empty where the range\n"
+       "has no such coefficient). One value per line, the value last on its line.\n"
+       "\n"
+       "Examples:\n"
+       "  its90 sprt wr 231.928                      prints 1.8927976828\n"
+       "  its90 sprt temp TPW-Zn --rtpw 25.319871 --a -1.2134e-4 --b -9.9190e-6 47.922451\n"
+       "  its90 sprt fit TPW-Zn --rtpw 25.319871 --point 231.928:47.922451 --point 419.527:65.039218\n");
+
+const char* const kCvdHelp =
+    N_("Usage: its90 cvd fit T:R T:R ... [--format text|csv]\n"
+       "       its90 cvd resistance --r0 R0 --a A --b B [--c C] T...\n"
+       "       its90 cvd temp --r0 R0 --a A --b B [--c C] R...\n"
+       "\n"
+       "An industrial platinum resistance thermometer by the Callendar-Van Dusen equation of\n"
+       "IEC 60751, with any R0: R(t) = R0 (1 + A t + B t^2), plus R0 C (t - 100) t^3 below\n"
+       "0 \u2103, from -200 to 850 \u2103. temp finds t from R exactly (to 9 decimals). fit takes\n"
+       "points t:R (\u2103:\u03a9) and fits R0, A, B, and C when a point lies below 0 \u2103, by least\n"
+       "squares (exact when the points equal the unknowns); it prints the coefficients, alpha,\n"
+       "delta and beta, and each point's residual in m\u03a9 and \u2103, its deviation from the\n"
+       "IEC 60751 curve of the same R0 and the tightest class it meets (AA A B C).\n"
+       "--format csv prints r0_ohm,A,B,C,alpha,delta,beta and a row.\n"
+       "\n"
+       "Examples:\n"
+       "  its90 cvd resistance --r0 1000 --a 3.9083e-3 --b -5.775e-7 --c -4.183e-12 -100 100\n"
+       "  its90 cvd fit 0:100.02 100:138.53 200:175.89 -100:60.27 --format csv\n");
+
+namespace {
+
+// A number option that must be given.
+std::optional<double> required(Context& ctx, const Arguments& args, const char* name) {
+    if (!args.has(name)) {
+        ctx.usage_error(format(tr("--%1 is needed"), name));
+        return std::nullopt;
+    }
+    return ctx.number_option(args, name);
+}
+
+// A point "T:R"; nothing after a usage error naming it.
+std::optional<calibration::TemperatureResistance> point_of(Context& ctx, const std::string& word) {
+    const std::size_t colon = word.find(':');
+    const std::optional<double> t = colon == std::string::npos ? std::nullopt : text::parse_strict_number(word.substr(0, colon));
+    const std::optional<double> r = colon == std::string::npos ? std::nullopt : text::parse_strict_number(word.substr(colon + 1));
+    if (!t || !r) {
+        ctx.usage_error(format(tr("a point is T:R (degC:ohm), not '%1'"), quoted(word)));
+        return std::nullopt;
+    }
+    return calibration::TemperatureResistance{*t, *r};
+}
+
+// The range named by the first word, or nothing after a usage error.
+std::optional<sprt::DeviationRange> range_or_report(Context& ctx, const std::vector<std::string>& positional) {
+    if (positional.size() < 2) {
+        ctx.usage_error(tr("missing RANGE (Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga)"));
+        return std::nullopt;
+    }
+    const std::optional<sprt::DeviationRange> range = sprt::range_named(positional[1]);
+    if (!range) ctx.usage_error(format(tr("unknown range '%1'"), quoted(positional[1])));
+    return range;
+}
+
+// The coefficients typed for a range; nothing after a usage error.
+std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arguments& args,
+                                                         sprt::DeviationRange range) {
+    const sprt::DeviationRangeRecord& record = sprt::range_record(range);
+    const char* names[] = {"a", "b", "c", "d"};
+    double values[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        const bool belongs = i < record.coefficients;
+        if (!belongs && args.has(names[i])) {
+            ctx.usage_error(format(tr("the range %1 has no coefficient %2"), record.name, names[i]));
+            return std::nullopt;
+        }
+        if (!belongs) continue;
+        const std::optional<double> v = required(ctx, args, names[i]);
+        if (!v) return std::nullopt;
+        values[i] = *v;
+    }
+    sprt::Coefficients k{values[0], values[1], values[2], values[3], 0};
+    if (range == sprt::DeviationRange::TPWAg) {
+        const std::optional<double> w_al = ctx.number_option(args, "w-al");
+        if (ctx.usage_failed()) return std::nullopt;
+        k.w_al = w_al ? *w_al : sprt::w_at_aluminium(k);
+    } else if (args.has("w-al")) {
+        ctx.usage_error(tr("--w-al goes with TPW-Ag"));
+        return std::nullopt;
+    }
+    if (!sprt::monotonic(range, k)) {
+        ctx.usage_error(why({Rejection::Cause::NotMonotonic, Quantity::Temperature, 0, 0}, std::nullopt));
+        return std::nullopt;
+    }
+    return k;
+}
+
+std::string temperature_text(double t) { return general(round_half_even(t, 9) + 0.0); }
+
+int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range) {
+    const std::string output = args.value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    const std::optional<double> r_tpw = required(ctx, args, "rtpw");
+    if (!r_tpw) return ctx.status;
+    std::vector<calibration::TemperatureResistance> points;
+    for (const std::string& word : args.values("point")) {
+        const auto p = point_of(ctx, word);
+        if (!p) return ctx.status;
+        points.push_back(*p);
+    }
+    const Outcome<sprt::Coefficients> k = calibration::fit_sprt(range, *r_tpw, points);
+    if (!k.ok()) return ctx.usage_error(why(k.rejection(), std::nullopt));
+    const int n = sprt::range_record(range).coefficients;
+    const double values[] = {k->a, k->b, k->c, k->d};
+    if (output == "csv") {
+        ctx.out << "a,b,c,d\n";
+        for (int i = 0; i < 4; ++i) ctx.out << (i > 0 ? "," : "") << (i < n ? round_trip(values[i]) : "");
+        ctx.out << '\n';
+        return ctx.status;
+    }
+    const char* names[] = {"a", "b", "c", "d"};
+    for (int i = 0; i < n; ++i) ctx.out << names[i] << " = " << general(values[i]) << '\n';
+    if (range == sprt::DeviationRange::TPWAg) ctx.out << "W(Al) = " << general(k->w_al) << '\n';
+    return ctx.status;
+}
+
+}  // namespace
+
+int run_sprt(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args =
+        parse_or_report(ctx, words, {"a", "b", "c", "d", "w-al", "rtpw", "point", "format"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: wr, tr, dev, temp, resistance or fit"));
+    const std::string& what = args->positional[0];
+    if (what == "wr" || what == "tr") {
+        const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
+        if (values.empty()) return ctx.usage_error(tr("missing values"));
+        ctx.for_each_value(values, [&](std::string_view text, double v) {
+            if (what == "wr") {
+                const Outcome<double> w = sprt::Wr(v);
+                if (!w.ok()) return ctx.reject(text, why(w.rejection(), std::nullopt));
+                ctx.out << fixed(*w, 10) << '\n';
+            } else {
+                const Outcome<double> t = sprt::t90_of_Wr(v);
+                if (!t.ok()) return ctx.reject(text, format(tr("Wr outside %1 \u2026 %2"), general(t.rejection().lowest),
+                                                            general(t.rejection().highest)));
+                ctx.out << temperature_text(*t) << '\n';
+            }
+        });
+        return ctx.status;
+    }
+    if (what != "dev" && what != "temp" && what != "resistance" && what != "fit") {
+        return ctx.usage_error(format(tr("unknown sprt command '%1'"), quoted(what)));
+    }
+    const std::optional<sprt::DeviationRange> range = range_or_report(ctx, args->positional);
+    if (!range) return ctx.status;
+    if (what == "fit") return run_sprt_fit(ctx, *args, *range);
+    const std::optional<sprt::Coefficients> k = coefficients_or_report(ctx, *args, *range);
+    if (!k) return ctx.status;
+    std::optional<double> r_tpw;
+    if (what != "dev") {
+        r_tpw = required(ctx, *args, "rtpw");
+        if (!r_tpw) return ctx.status;
+        if (!(*r_tpw > 0)) return ctx.usage_error(tr("--rtpw must be above 0"));
+    }
+    const std::vector<std::string> values(args->positional.begin() + 2, args->positional.end());
+    if (values.empty()) return ctx.usage_error(tr("missing values"));
+    const char* name = sprt::range_record(*range).name;
+    ctx.for_each_value(values, [&](std::string_view text, double v) {
+        if (what == "dev") {
+            ctx.out << general(sprt::deviation(*range, *k, v)) << '\n';
+        } else if (what == "temp") {
+            const Outcome<double> t = sprt::t90_at(*range, *k, v / *r_tpw);
+            if (!t.ok()) {
+                const Rejection& r = t.rejection();
+                return ctx.reject(text, format(tr("resistance outside the range %1: %2 \u2026 %3 \u03a9"), name,
+                                               fixed(r.lowest * *r_tpw, 6), fixed(r.highest * *r_tpw, 6)));
+            }
+            ctx.out << temperature_text(*t) << '\n';
+        } else {
+            const Outcome<double> w = sprt::w_at(*range, *k, v);
+            if (!w.ok()) {
+                return ctx.reject(text, format(tr("t90 outside the range %1: %2 \u2026 %3"), name,
+                                               general(w.rejection().lowest), degrees(w.rejection().highest)));
+            }
+            ctx.out << general(*w * *r_tpw) << '\n';
+        }
+    });
+    return ctx.status;
+}
+
+namespace {
+
+std::optional<cvd::Coefficients> cvd_or_report(Context& ctx, const Arguments& args) {
+    const std::optional<double> r0 = required(ctx, args, "r0");
+    if (!r0) return std::nullopt;
+    const std::optional<double> a = required(ctx, args, "a");
+    if (!a) return std::nullopt;
+    const std::optional<double> b = required(ctx, args, "b");
+    if (!b) return std::nullopt;
+    const std::optional<double> c = ctx.number_option(args, "c");
+    if (ctx.usage_failed()) return std::nullopt;
+    const cvd::Coefficients k{*r0, *a, *b, c.value_or(0)};
+    if (!cvd::valid(k)) {
+        ctx.usage_error(why({Rejection::Cause::NotMonotonic, Quantity::Temperature, 0, 0}, std::nullopt));
+        return std::nullopt;
+    }
+    return k;
+}
+
+}  // namespace
+
+int run_cvd(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {"r0", "a", "b", "c", "format"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: fit, resistance or temp"));
+    const std::string& what = args->positional[0];
+    const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
+    if (what == "fit") {
+        const std::string output = args->value("format").value_or("text");
+        if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+        std::vector<calibration::TemperatureResistance> points;
+        for (const std::string& word : values) {
+            const auto p = point_of(ctx, word);
+            if (!p) return ctx.status;
+            points.push_back(*p);
+        }
+        const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
+        if (!fit.ok()) return ctx.usage_error(why(fit.rejection(), std::nullopt));
+        const cvd::Coefficients& k = fit->coefficients;
+        const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(k);
+        if (output == "csv") {
+            ctx.out << "r0_ohm,A,B,C,alpha,delta,beta\n"
+                    << round_trip(k.r0) << ',' << round_trip(k.a) << ',' << round_trip(k.b) << ','
+                    << (fit->has_c ? round_trip(k.c) : "") << ',' << round_trip(adb.alpha) << ','
+                    << round_trip(adb.delta) << ',' << (fit->has_c ? round_trip(adb.beta) : "") << '\n';
+            return ctx.status;
+        }
+        ctx.out << "R0 = " << general(k.r0) << " \u03a9\nA = " << general(k.a) << " /\u2103\nB = " << general(k.b)
+                << " /\u2103\u00b2\n";
+        if (fit->has_c) ctx.out << "C = " << general(k.c) << " /\u2103\u2074\n";
+        ctx.out << "alpha = " << general(adb.alpha) << " /\u2103, delta = " << general(adb.delta) << " \u2103";
+        if (fit->has_c) ctx.out << ", beta = " << general(adb.beta) << " \u2103";
+        ctx.out << "\n\n" << tr("t/\u2103  R/\u03a9  residual/m\u03a9  residual/\u2103  from IEC 60751/\u2103  class") << '\n';
+        const cvd::Coefficients standard = cvd::iec(k.r0);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const Outcome<double> t_iec = cvd::temperature(standard, points[i].r);
+            std::string deviation = "-", met = "-";
+            if (t_iec.ok()) {
+                const double d = round_half_even(*t_iec - points[i].t90, 4);
+                deviation = fixed(d, 4);
+                const ToleranceClass* c = tightest_class(pt100_tolerance_classes(), points[i].t90, d);
+                met = c ? c->name : "none";
+            }
+            ctx.out << general(points[i].t90) << "  " << general(points[i].r) << "  "
+                    << fixed(fit->residual_mohm[i], 3) << "  " << fixed(fit->residual_c[i], 5) << "  "
+                    << deviation << "  " << met << '\n';
+        }
+        return ctx.status;
+    }
+    if (what != "resistance" && what != "temp") {
+        return ctx.usage_error(format(tr("unknown cvd command '%1'"), quoted(what)));
+    }
+    const std::optional<cvd::Coefficients> k = cvd_or_report(ctx, *args);
+    if (!k) return ctx.status;
+    if (values.empty()) return ctx.usage_error(tr("missing values"));
+    ctx.for_each_value(values, [&](std::string_view text, double v) {
+        const Outcome<double> r = what == "resistance" ? cvd::resistance(*k, v) : cvd::temperature(*k, v);
+        if (!r.ok()) {
+            const Rejection& why_not = r.rejection();
+            return ctx.reject(text, what == "resistance"
+                                        ? format(tr("t outside %1 \u2026 %2"), general(why_not.lowest), degrees(why_not.highest))
+                                        : format(tr("resistance outside %1 \u2026 %2 \u03a9"), fixed(why_not.lowest, 6),
+                                                 fixed(why_not.highest, 6)));
+        }
+        ctx.out << general(*r) << '\n';
+    });
+    return ctx.status;
+}
+
+}  // namespace its90::cli

@@ -1,0 +1,70 @@
+#include "core/cvd.h"
+
+#include <cmath>
+
+#include "core/its90.h"
+
+namespace its90::cvd {
+namespace {
+
+double equation(const Coefficients& k, double t) {
+    double r = k.r0 * (1 + k.a * t + k.b * t * t);
+    if (t < 0) r += k.r0 * k.c * (t - 100) * t * t * t;
+    return r;
+}
+
+}  // namespace
+
+Outcome<double> resistance(const Coefficients& k, double t) {
+    if (!kTemperatures.contains(t)) {
+        return Rejection::out_of_range(Quantity::Temperature, kTemperatures.lowest, kTemperatures.highest);
+    }
+    const double r = equation(k, t);
+    if (!std::isfinite(r)) return Rejection::not_finite(Quantity::Resistance);
+    return r;
+}
+
+double slope(const Coefficients& k, double t) {
+    double s = k.r0 * (k.a + 2 * k.b * t);
+    if (t < 0) s += k.r0 * k.c * (4 * t * t * t - 300 * t * t);
+    return s;
+}
+
+Outcome<double> temperature(const Coefficients& k, double r) {
+    double a = kTemperatures.lowest, b = kTemperatures.highest;
+    double fa = equation(k, a), fb = equation(k, b);
+    // A resistance typed to the last digit of an end is that end.
+    constexpr double kSlack = 1e-9;
+    if (!(r >= fa - kSlack && r <= fb + kSlack)) return Rejection::out_of_range(Quantity::Resistance, fa, fb);
+    if (r <= fa) return a;
+    if (r >= fb) return b;
+    while (true) {
+        const double m = a + (b - a) / 2;
+        if (m <= a || m >= b) break;
+        const double fm = equation(k, m);
+        if (fm < r) {
+            a = m;
+            fa = fm;
+        } else {
+            b = m;
+            fb = fm;
+        }
+    }
+    const double t = std::fabs(fa - r) <= std::fabs(fb - r) ? a : b;
+    return round_half_even(t, 9) + 0.0;
+}
+
+bool valid(const Coefficients& k) {
+    if (!(k.r0 > 0) || !std::isfinite(k.a) || !std::isfinite(k.b) || !std::isfinite(k.c)) return false;
+    for (int i = 0; i <= 1050; ++i) {
+        if (!(slope(k, kTemperatures.lowest + i) > 0)) return false;
+    }
+    return true;
+}
+
+AlphaDeltaBeta alpha_delta_beta(const Coefficients& k) {
+    const double alpha = k.a + 100 * k.b;
+    return {alpha, -1e4 * k.b / alpha, -1e8 * k.c / alpha};
+}
+
+}  // namespace its90::cvd

@@ -1,0 +1,154 @@
+#include "core/sprt.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace its90::sprt {
+namespace {
+
+constexpr double kKelvin = 273.15;
+
+double polynomial(std::span<const double> c, double x) {
+    double sum = 0, power = 1;
+    for (double ci : c) {
+        sum += ci * power;
+        power *= x;
+    }
+    return sum;
+}
+
+double reference(double t90) {
+    // The triple point of water is W = 1 by definition; the functions give it to 5e-9.
+    if (t90 == fixed_point(FixedPoint::TPW).t90) return 1.0;
+    const double T = t90 + kKelvin;
+    if (t90 < 0) return std::exp(polynomial(kA, (std::log(T / 273.16) + 1.5) / 1.5));
+    return polynomial(kC, (T - 754.15) / 481);
+}
+
+// Bisection of a rising f on [a, b] for f(t) = y, to neighbouring doubles.
+template <typename F>
+double bisect(F f, double a, double b, double y) {
+    double fa = f(a), fb = f(b);
+    while (true) {
+        const double m = a + (b - a) / 2;
+        if (m <= a || m >= b) break;
+        const double fm = f(m);
+        if (fm < y) {
+            a = m;
+            fa = fm;
+        } else {
+            b = m;
+            fb = fm;
+        }
+    }
+    return std::fabs(fa - y) <= std::fabs(fb - y) ? a : b;
+}
+
+}  // namespace
+
+Outcome<double> Wr(double t90) {
+    if (!kReferenceRange.contains(t90)) {
+        return Rejection::out_of_range(Quantity::Temperature, kReferenceRange.lowest, kReferenceRange.highest);
+    }
+    return reference(t90);
+}
+
+Outcome<double> t90_of_Wr(double wr) {
+    const double low = reference(kReferenceRange.lowest), high = reference(kReferenceRange.highest);
+    if (!(wr >= low && wr <= high)) return Rejection::out_of_range(Quantity::Resistance, low, high);
+    return bisect(reference, kReferenceRange.lowest, kReferenceRange.highest, wr);
+}
+
+const FixedPointRecord& fixed_point(FixedPoint p) { return kFixedPoints[static_cast<std::size_t>(p)]; }
+
+const DeviationRangeRecord& range_record(DeviationRange r) {
+    return kDeviationRanges[static_cast<std::size_t>(r)];
+}
+
+std::optional<DeviationRange> range_named(std::string_view name) {
+    for (const DeviationRangeRecord& r : kDeviationRanges) {
+        if (name == r.name) return r.range;
+    }
+    return std::nullopt;
+}
+
+double deviation(DeviationRange range, const Coefficients& k, double w) {
+    const double x = w - 1;
+    switch (range) {
+        case DeviationRange::ArTPW: return k.a * x + k.b * x * std::log(w);
+        case DeviationRange::HgGa:
+        case DeviationRange::TPWZn:
+        case DeviationRange::TPWSn: return k.a * x + k.b * x * x;
+        case DeviationRange::TPWAl: return k.a * x + k.b * x * x + k.c * x * x * x;
+        case DeviationRange::TPWAg: {
+            double dw = k.a * x + k.b * x * x + k.c * x * x * x;
+            if (w > k.w_al) dw += k.d * (w - k.w_al) * (w - k.w_al);
+            return dw;
+        }
+        case DeviationRange::TPWIn:
+        case DeviationRange::TPWGa: return k.a * x;
+    }
+    return 0;
+}
+
+double w_at_aluminium(const Coefficients& k) {
+    const double wr = reference(fixed_point(FixedPoint::Al).t90);
+    Coefficients abc = k;
+    abc.d = 0;
+    double w = wr;
+    for (int i = 0; i < 100; ++i) {
+        const double next = wr + deviation(DeviationRange::TPWAl, abc, w);
+        if (next == w) break;
+        w = next;
+    }
+    return w;
+}
+
+Outcome<double> w_at(DeviationRange range, const Coefficients& k, double t90) {
+    const Range span = range_record(range).temperatures;
+    if (!span.contains(t90)) return Rejection::out_of_range(Quantity::Temperature, span.lowest, span.highest);
+    const double wr = reference(t90);
+    double w = wr;
+    // dW is small against W: plain iteration converges.
+    for (int i = 0; i < 200; ++i) {
+        const double next = wr + deviation(range, k, w);
+        if (!std::isfinite(next)) return Rejection::not_finite(Quantity::Resistance);
+        if (next == w) break;
+        w = next;
+    }
+    return w;
+}
+
+Outcome<double> t90_at(DeviationRange range, const Coefficients& k, double w) {
+    const Range span = range_record(range).temperatures;
+    const Outcome<double> low = w_at(range, k, span.lowest), high = w_at(range, k, span.highest);
+    if (!low.ok() || !high.ok()) return Rejection::not_finite(Quantity::Resistance);
+    // A ratio measured at a bounding fixed point may read a hair beyond it: 1e-6 in W, a few
+    // tenths of a millikelvin.
+    constexpr double kSlack = 1e-6;
+    if (!(w >= *low - kSlack && w <= *high + kSlack)) {
+        return Rejection::out_of_range(Quantity::Resistance, *low, *high);
+    }
+    const double wr = w - deviation(range, k, w);
+    const Outcome<double> t = t90_of_Wr(wr);
+    if (!t.ok()) return t.rejection();
+    return *t;
+}
+
+bool monotonic(DeviationRange range, const Coefficients& k) {
+    const Range span = range_record(range).temperatures;
+    double previous = -1;
+    for (int i = 0; i <= 400; ++i) {
+        const double t = span.lowest + (span.highest - span.lowest) * i / 400;
+        const Outcome<double> w = w_at(range, k, t);
+        if (!w.ok() || !(*w > previous)) return false;
+        // W - dW(W) must rise with W too, or two W would share one temperature.
+        const double h = 1e-6;
+        if (!((*w + h - deviation(range, k, *w + h)) - (*w - deviation(range, k, *w)) > 0)) return false;
+        previous = *w;
+    }
+    return true;
+}
+
+}  // namespace its90::sprt

@@ -1,0 +1,93 @@
+// Standard platinum resistance thermometers on ITS-90: the reference function Wr(T90) of both
+// ranges with its coefficients digit for digit, its inverse found from the function itself,
+// the defining fixed points, and the deviation functions of the ranges from the argon point
+// to the silver point, each named by the fixed points that bound it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+
+#include "core/outcome.h"
+#include "core/thermocouples.h"
+
+namespace its90::sprt {
+
+// ---- The reference function -------------------------------------------------------------
+
+// Wr(T90) from 13.8033 K (-259.3467 degC) to 273.16 K (its A_i), from 273.15 K to 1234.93 K
+// (961.78 degC, its C_i); below 0 degC the first, from 0 degC the second.
+inline constexpr double kA[] = {-2.13534729, 3.18324720, -1.80143597, 0.71727204, 0.50344027,
+                                -0.61899395, -0.05332322, 0.28021362, 0.10715224, -0.29302865,
+                                0.04459872,  0.11868632,  -0.05248134};
+inline constexpr double kC[] = {2.78157254,  1.64650916,  -0.13714390, -0.00649767, -0.00234444,
+                                0.00511868,  0.00187982,  -0.00204472, -0.00046122, 0.00045724};
+inline constexpr Range kReferenceRange{-259.3467, 961.78};  // degC
+
+// Wr at t90 (degC); OutOfRange outside kReferenceRange.
+Outcome<double> Wr(double t90);
+// The t90 at which Wr(t90) equals `wr`, by bisection of the function itself to neighbouring
+// doubles; OutOfRange (a ratio, Quantity::Resistance) outside Wr's values.
+Outcome<double> t90_of_Wr(double wr);
+
+// ---- The defining fixed points --------------------------------------------------------------
+
+enum class FixedPoint { Ar, Hg, TPW, Ga, In, Sn, Zn, Al, Ag };
+struct FixedPointRecord {
+    FixedPoint point;
+    const char* symbol;  // "Ar" ... "Ag", "TPW": as the ranges are named
+    double t90;          // degC, as assigned
+};
+inline constexpr FixedPointRecord kFixedPoints[] = {
+    {FixedPoint::Ar, "Ar", -189.3442}, {FixedPoint::Hg, "Hg", -38.8344}, {FixedPoint::TPW, "TPW", 0.01},
+    {FixedPoint::Ga, "Ga", 29.7646},   {FixedPoint::In, "In", 156.5985}, {FixedPoint::Sn, "Sn", 231.928},
+    {FixedPoint::Zn, "Zn", 419.527},   {FixedPoint::Al, "Al", 660.323},  {FixedPoint::Ag, "Ag", 961.78}};
+const FixedPointRecord& fixed_point(FixedPoint p);
+
+// ---- Deviation functions --------------------------------------------------------------------
+
+enum class DeviationRange { ArTPW, HgGa, TPWAg, TPWAl, TPWZn, TPWSn, TPWIn, TPWGa };
+
+struct DeviationRangeRecord {
+    DeviationRange range;
+    const char* name;       // "Ar-TPW" ...
+    Range temperatures;     // degC, both included
+    int coefficients;       // how many of a, b, c, d it has
+    // The fixed points (besides the triple point of water) that determine its coefficients,
+    // in the order of the coefficients they settle.
+    std::array<std::optional<FixedPoint>, 4> points;
+};
+
+inline constexpr DeviationRangeRecord kDeviationRanges[] = {
+    {DeviationRange::ArTPW, "Ar-TPW", {-189.3442, 0.01}, 2, {FixedPoint::Ar, FixedPoint::Hg}},
+    {DeviationRange::HgGa, "Hg-Ga", {-38.8344, 29.7646}, 2, {FixedPoint::Hg, FixedPoint::Ga}},
+    {DeviationRange::TPWAg, "TPW-Ag", {0, 961.78}, 4, {FixedPoint::Sn, FixedPoint::Zn, FixedPoint::Al, FixedPoint::Ag}},
+    {DeviationRange::TPWAl, "TPW-Al", {0, 660.323}, 3, {FixedPoint::Sn, FixedPoint::Zn, FixedPoint::Al}},
+    {DeviationRange::TPWZn, "TPW-Zn", {0, 419.527}, 2, {FixedPoint::Sn, FixedPoint::Zn}},
+    {DeviationRange::TPWSn, "TPW-Sn", {0, 231.928}, 2, {FixedPoint::In, FixedPoint::Sn}},
+    {DeviationRange::TPWIn, "TPW-In", {0, 156.5985}, 1, {FixedPoint::In}},
+    {DeviationRange::TPWGa, "TPW-Ga", {0, 29.7646}, 1, {FixedPoint::Ga}},
+};
+const DeviationRangeRecord& range_record(DeviationRange r);
+std::optional<DeviationRange> range_named(std::string_view name);
+
+// A thermometer's coefficients in a range (those it does not have are 0), and, for TPW-Ag,
+// its own W at the aluminium point, above which the d term applies.
+struct Coefficients {
+    double a = 0, b = 0, c = 0, d = 0;
+    double w_al = 0;
+};
+
+// dW(W) = W - Wr of the range's deviation function.
+double deviation(DeviationRange range, const Coefficients& k, double w);
+// The ratio W at t90: W - dW(W) = Wr(t90), solved by iteration. OutOfRange outside the range.
+Outcome<double> w_at(DeviationRange range, const Coefficients& k, double t90);
+// t90 at a ratio W; OutOfRange outside the range's ratios.
+Outcome<double> t90_at(DeviationRange range, const Coefficients& k, double w);
+// For TPW-Ag: the thermometer's own W at the aluminium point from a, b and c.
+double w_at_aluminium(const Coefficients& k);
+// Whether W(t90) rises through the whole range (a coefficient set that bends it back is no
+// thermometer's).
+bool monotonic(DeviationRange range, const Coefficients& k);
+
+}  // namespace its90::sprt

@@ -1,0 +1,172 @@
+// Resistance thermometers against the published figures: every Wr of the defining fixed points
+// to 8 decimals, the deviation examples of the ITS-90 text, the certificate example, the
+// IEC 60751 resistances, exact inverses round trip within 1e-6 degC over every range, and the
+// fits (exact at their points, refusing what they cannot fit).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "calibration/resistance_fit.h"
+#include "core/cvd.h"
+#include "core/sprt.h"
+
+namespace its90 {
+namespace {
+
+double rounded(double x, int places) { return std::round(x * std::pow(10, places)) / std::pow(10, places); }
+
+TEST(Sprt, EveryFixedPointsWrToEightDecimals) {
+    struct Case {
+        double t90, wr;
+    };
+    const Case cases[] = {{-259.3467, 0.00119007}, {-248.5939, 0.00844974}, {-218.7916, 0.09171804},
+                          {-189.3442, 0.21585975}, {-38.8344, 0.84414211},  {0.01, 1.00000000},
+                          {29.7646, 1.11813889},   {156.5985, 1.60980185},  {231.928, 1.89279768},
+                          {419.527, 2.56891730},   {660.323, 3.37600860},   {961.78, 4.28642053}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sprt::Wr(c.t90).ok()) << c.t90;
+        EXPECT_EQ(rounded(*sprt::Wr(c.t90), 8), c.wr) << c.t90;
+    }
+    EXPECT_FALSE(sprt::Wr(-260).ok());
+    EXPECT_FALSE(sprt::Wr(962).ok());
+}
+
+TEST(Sprt, TheInverseIsExact) {
+    for (double t = -259.3467; t <= 961.78; t += 3.7) {
+        const Outcome<double> back = sprt::t90_of_Wr(*sprt::Wr(t));
+        ASSERT_TRUE(back.ok()) << t;
+        EXPECT_NEAR(*back, t, 1e-6) << t;
+    }
+    EXPECT_FALSE(sprt::t90_of_Wr(5).ok());
+}
+
+TEST(Sprt, ThePublishedDeviationExamples) {
+    struct Case {
+        sprt::DeviationRange range;
+        sprt::Coefficients k;
+        double t90, dw;
+    };
+    const sprt::Coefficients ar{-1.2579994e-4, 1.0678395e-5};
+    const sprt::Coefficients al{-1.6462789e-4, -8.4598339e-6, 1.8898584e-6};
+    const Case cases[] = {
+        {sprt::DeviationRange::ArTPW, ar, -189.3442, 0.000111482},
+        {sprt::DeviationRange::ArTPW, ar, -100, 0.000053258},
+        {sprt::DeviationRange::ArTPW, ar, -38.8344, 0.000019889},
+        {sprt::DeviationRange::TPWAl, al, 100, -0.000065852},
+        {sprt::DeviationRange::TPWAl, al, 231.928, -0.000152378},
+        {sprt::DeviationRange::TPWAl, al, 419.527, -0.000271813},
+        {sprt::DeviationRange::TPWAl, al, 660.323, -0.000413567},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(rounded(sprt::deviation(c.range, c.k, *sprt::Wr(c.t90)), 9), c.dw) << c.t90;
+    }
+}
+
+TEST(Sprt, TheCertificateExampleBothWays) {
+    const sprt::Coefficients zn{-1.2134e-4, -9.9190e-6};
+    const double r_tpw = 25.319871;
+    EXPECT_EQ(rounded(*sprt::t90_at(sprt::DeviationRange::TPWZn, zn, 47.922451 / r_tpw), 4), 231.928);
+    EXPECT_EQ(rounded(*sprt::t90_at(sprt::DeviationRange::TPWZn, zn, 65.039218 / r_tpw), 4), 419.527);
+    // t -> R -> t over every range, within 1e-6 degC.
+    for (const sprt::DeviationRangeRecord& record : sprt::kDeviationRanges) {
+        sprt::Coefficients k{-1.2e-4, record.coefficients > 1 ? -9e-6 : 0, record.coefficients > 2 ? 1.5e-6 : 0,
+                             record.coefficients > 3 ? 2e-6 : 0, 0};
+        if (record.range == sprt::DeviationRange::TPWAg) k.w_al = sprt::w_at_aluminium(k);
+        ASSERT_TRUE(sprt::monotonic(record.range, k)) << record.name;
+        for (double t = record.temperatures.lowest; t <= record.temperatures.highest; t += 11.3) {
+            const Outcome<double> w = sprt::w_at(record.range, k, t);
+            ASSERT_TRUE(w.ok()) << record.name << " " << t;
+            EXPECT_NEAR(*sprt::t90_at(record.range, k, *w), t, 1e-6) << record.name << " " << t;
+        }
+    }
+}
+
+TEST(Sprt, FitsAtTheFixedPointsAndRefusesOthers) {
+    using calibration::TemperatureResistance;
+    // Resistances made from known coefficients come back as them.
+    const sprt::Coefficients k{-1.6462789e-4, -8.4598339e-6, 1.8898584e-6, 0, 0};
+    const double r_tpw = 25.5;
+    std::vector<TemperatureResistance> points;
+    for (double t : {231.928, 419.527, 660.323}) points.push_back({t, *sprt::w_at(sprt::DeviationRange::TPWAl, k, t) * r_tpw});
+    const Outcome<sprt::Coefficients> fit = calibration::fit_sprt(sprt::DeviationRange::TPWAl, r_tpw, points);
+    ASSERT_TRUE(fit.ok());
+    EXPECT_NEAR(fit->a, k.a, 1e-12);
+    EXPECT_NEAR(fit->b, k.b, 1e-12);
+    EXPECT_NEAR(fit->c, k.c, 1e-12);
+    // TPW-Ag: d from the silver point above the thermometer's own W at Al.
+    sprt::Coefficients ag = k;
+    ag.d = 3e-6;
+    ag.w_al = sprt::w_at_aluminium(ag);
+    points.push_back({961.78, *sprt::w_at(sprt::DeviationRange::TPWAg, ag, 961.78) * r_tpw});
+    const Outcome<sprt::Coefficients> fit_ag = calibration::fit_sprt(sprt::DeviationRange::TPWAg, r_tpw, points);
+    ASSERT_TRUE(fit_ag.ok());
+    EXPECT_NEAR(fit_ag->d, 3e-6, 1e-10);
+    EXPECT_NEAR(fit_ag->w_al, ag.w_al, 1e-12);
+
+    struct Refusal {
+        std::vector<TemperatureResistance> points;
+        double r_tpw;
+        Rejection::Cause cause;
+    };
+    const Refusal refusals[] = {
+        {{{231.93, 47.9}, {419.527, 65.0}}, 25.3, Rejection::Cause::NotAFixedPoint},
+        {{{231.928, 47.9}}, 25.3, Rejection::Cause::MissingPoint},
+        {{{231.928, 47.9}, {231.928, 47.9}, {419.527, 65.0}}, 25.3, Rejection::Cause::SameTemperature},
+        {{{231.928, 47.9}, {419.527, 65.0}}, 0, Rejection::Cause::NotMonotonic},
+    };
+    for (const Refusal& r : refusals) {
+        const Outcome<sprt::Coefficients> f = calibration::fit_sprt(sprt::DeviationRange::TPWZn, r.r_tpw, r.points);
+        ASSERT_FALSE(f.ok());
+        EXPECT_EQ(f.rejection().cause, r.cause);
+    }
+}
+
+TEST(Cvd, TheIecResistancesAndTheirInverse) {
+    const cvd::Coefficients pt100 = cvd::iec(100);
+    struct Case {
+        double t, r;
+    };
+    const Case cases[] = {{-200, 18.5201}, {-100, 60.2558}, {100, 138.5055}, {400, 247.0920}, {850, 390.4811}};
+    for (const Case& c : cases) EXPECT_EQ(rounded(*cvd::resistance(pt100, c.t), 4), c.r) << c.t;
+    const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(pt100);
+    EXPECT_EQ(rounded(adb.alpha, 8), 0.00385055);
+    EXPECT_EQ(rounded(adb.delta, 4), 1.4998);  // 1.4999 as IEC rounds its own figure
+    EXPECT_EQ(rounded(adb.beta, 5), 0.10863);
+    for (double r0 : {100.0, 500.0, 1000.0}) {
+        const cvd::Coefficients k = cvd::iec(r0);
+        for (double t = -200; t <= 850; t += 7.9) EXPECT_NEAR(*cvd::temperature(k, *cvd::resistance(k, t)), t, 1e-6);
+    }
+    EXPECT_FALSE(cvd::valid({-100, 3.9083e-3, -5.775e-7, 0}));
+    EXPECT_FALSE(cvd::valid({100, 3.9083e-3, -5e-6, 0}));  // turns back below 850 degC
+}
+
+TEST(Cvd, FitsExactlyAndRefuses) {
+    using calibration::TemperatureResistance;
+    const cvd::Coefficients k = cvd::iec(1000);
+    std::vector<TemperatureResistance> points;
+    for (double t : {-100.0, 0.0, 100.0, 400.0}) points.push_back({t, *cvd::resistance(k, t)});
+    const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
+    ASSERT_TRUE(fit.ok());
+    EXPECT_NEAR(fit->coefficients.r0, 1000, 1e-9);
+    EXPECT_NEAR(fit->coefficients.a, k.a, 1e-14);
+    EXPECT_NEAR(fit->coefficients.b, k.b, 1e-16);
+    EXPECT_NEAR(fit->coefficients.c, k.c, 1e-18);
+    EXPECT_TRUE(fit->has_c);
+    for (double r : fit->residual_mohm) EXPECT_NEAR(r, 0, 1e-6);
+    // Above 0 degC alone: no C, three unknowns.
+    const std::vector<TemperatureResistance> above = {{0, 100}, {100, 138.5}, {200, 175.8}};
+    EXPECT_FALSE(calibration::fit_cvd(above)->has_c);
+    EXPECT_EQ(calibration::fit_cvd(std::vector<TemperatureResistance>{{0, 100}, {100, 138.5}}).rejection().cause,
+              Rejection::Cause::TooFewPoints);
+    // A point below 0 degC adds C: three points are then too few.
+    EXPECT_EQ(calibration::fit_cvd(std::vector<TemperatureResistance>{{-50, 80}, {0, 100}, {100, 138.5}})
+                  .rejection().cause, Rejection::Cause::TooFewPoints);
+    EXPECT_EQ(calibration::fit_cvd(std::vector<TemperatureResistance>{{0, 100}, {0, 100.1}, {100, 138.5}, {200, 175.8}})
+                  .rejection().cause, Rejection::Cause::SameTemperature);
+    EXPECT_EQ(calibration::fit_cvd(std::vector<TemperatureResistance>{{0, -100}, {100, -138.5}, {200, -175.8}})
+                  .rejection().cause, Rejection::Cause::NotMonotonic);
+}
+
+}  // namespace
+}  // namespace its90

@@ -1,0 +1,114 @@
+// `its90 sprt` and `its90 cvd` as a technician types them: the published figures, the
+// exact forms of the commands, the CSV of the fits, and what they refuse.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/cli/run_cli.h"
+
+namespace its90::cli::testing {
+namespace {
+
+TEST(Sprt, TheCommandsGiveThePublishedFigures) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const std::vector<std::string> zn = {"--rtpw", "25.319871", "--a", "-1.2134e-4", "--b", "-9.9190e-6"};
+    const auto with = [](std::vector<std::string> a, const std::vector<std::string>& more) {
+        a.insert(a.end(), more.begin(), more.end());
+        return a;
+    };
+    const Case cases[] = {
+        {{"sprt", "wr", "-189.3442", "961.78"}, "0.2158597520\n4.2864205276\n"},
+        {{"sprt", "tr", "1.89279768"}, "231.927999803\n"},
+        {{"sprt", "dev", "Ar-TPW", "--a", "-1.2579994e-4", "--b", "1.0678395e-5", "0.21585975"},
+         "0.000111482214536647\n"},
+        {with({"sprt", "temp", "TPW-Zn"}, with(zn, {"47.922451", "65.039218"})), "231.928006666\n419.52701117\n"},
+        {with({"sprt", "resistance", "TPW-Zn"}, with(zn, {"0.01"})), "25.319871\n"},
+        {{"cvd", "resistance", "--r0", "100", "--a", "3.9083e-3", "--b", "-5.775e-7", "--c", "-4.183e-12",
+          "-200", "100", "850"},
+         "18.52008\n138.5055\n390.481125\n"},
+        {{"cvd", "temp", "--r0", "1000", "--a", "3.9083e-3", "--b", "-5.775e-7", "1385.055"}, "100\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, 0) << c.args[1] << o.err;
+        EXPECT_EQ(o.out, c.out) << c.args[1];
+    }
+}
+
+// The certificate's resistances give back its coefficients, to the digits it states them with.
+TEST(Sprt, FitTheCertificateBack) {
+    const Outcome o = run_cli({"sprt", "fit", "TPW-Zn", "--rtpw", "25.319871", "--point", "231.928:47.922451",
+                               "--point", "419.527:65.039218", "--format", "csv"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::string row = o.out.substr(o.out.find('\n') + 1);
+    EXPECT_EQ(o.out.substr(0, o.out.find('\n')), "a,b,c,d");
+    EXPECT_NEAR(std::stod(row.substr(0, row.find(','))), -1.2134e-4, 5e-8);
+    EXPECT_NEAR(std::stod(row.substr(row.find(',') + 1)), -9.9190e-6, 5e-9);
+    EXPECT_EQ(row.substr(row.size() - 3), ",,\n");
+}
+
+TEST(Cvd, FitTheIecValuesBackAsCsv) {
+    const Outcome o = run_cli({"cvd", "fit", "-100:60.25584", "0:100", "100:138.5055", "400:247.092",
+                               "--format", "csv"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.substr(0, o.out.find('\n')), "r0_ohm,A,B,C,alpha,delta,beta");
+    const std::string row = o.out.substr(o.out.find('\n') + 1);
+    std::vector<double> v;
+    std::size_t at = 0;
+    while (at < row.size()) {
+        const std::size_t comma = row.find_first_of(",\n", at);
+        v.push_back(std::stod(row.substr(at, comma - at)));
+        at = comma + 1;
+    }
+    ASSERT_EQ(v.size(), 7u);
+    EXPECT_NEAR(v[0], 100, 1e-9);
+    EXPECT_NEAR(v[1], 3.9083e-3, 1e-15);
+    EXPECT_NEAR(v[2], -5.775e-7, 1e-17);
+    EXPECT_NEAR(v[3], -4.183e-12, 1e-20);
+    EXPECT_NEAR(v[4], 0.00385055, 1e-12);
+    // Each point: residual, deviation from the curve of the same R0 and the class met.
+    const Outcome text = run_cli({"cvd", "fit", "-100:60.27", "0:100.02", "100:138.53", "200:175.89"});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("R0 = 100.02"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("100  138.53  0.000  0.00000  -0.0084  AA"), std::string::npos) << text.out;
+}
+
+TEST(ResistanceThermometers, RefuseWhatTheyCannotUse) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* named;
+    };
+    const Case cases[] = {
+        {{"sprt", "fit", "TPW-Zn", "--rtpw", "25.3", "--point", "231.93:47.9", "--point", "419.527:65"},
+         "231.93 \u2103 is no fixed point"},
+        {{"sprt", "fit", "TPW-Zn", "--rtpw", "25.3", "--point", "231.928:47.9"}, "needs a point at 419.527"},
+        {{"sprt", "fit", "TPW-Zn", "--rtpw", "-1", "--point", "231.928:47.9", "--point", "419.527:65"},
+         "rising curve"},
+        {{"sprt", "temp", "TPW-Zn", "--rtpw", "25.3", "--a", "-1e-4", "--b", "-1e-5", "--c", "1", "50"},
+         "has no coefficient c"},
+        {{"sprt", "temp", "Zn", "--rtpw", "25.3", "--a", "-1e-4", "50"}, "unknown range 'Zn'"},
+        {{"sprt", "temp", "TPW-In", "--rtpw", "25.3", "--a", "1.5", "50"}, "rising curve"},
+        {{"cvd", "fit", "0:100", "100:138.5"}, "fewer points than the 3 unknowns"},
+        {{"cvd", "fit", "0:100", "0:100.1", "100:138.5", "200:175"}, "two points at 0"},
+        {{"cvd", "temp", "--r0", "-100", "--a", "3.9e-3", "--b", "-5.8e-7", "100"}, "rising curve"},
+        {{"cvd", "fit", "0:100", "x", "100:138.5"}, "T:R"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, 2) << c.named << o.err;
+        EXPECT_EQ(o.out, "") << c.named;
+        EXPECT_NE(o.err.find(c.named), std::string::npos) << o.err;
+    }
+    // Values outside a range give an empty line and status 1.
+    const Outcome o = run_cli({"sprt", "temp", "TPW-Zn", "--rtpw", "25.319871", "--a", "-1.2134e-4", "--b",
+                               "-9.9190e-6", "70", "47.922451"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "\n231.928006666\n");
+}
+
+}  // namespace
+}  // namespace its90::cli::testing
