@@ -1,0 +1,374 @@
+#include "form/resistance_form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/its90.h"
+#include "core/tolerances.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
+
+namespace its90::form {
+namespace {
+
+using text::fixed;
+using text::general;
+
+bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
+
+// A field's number: '.' or ',' as the separator. Empty gives nothing without a problem when
+// `optional`.
+std::optional<double> read(Field& f, bool optional = false) {
+    f.problem.clear();
+    if (blank(f.text)) {
+        if (!optional) f.problem = "未输入数值";
+        return std::nullopt;
+    }
+    std::string t = f.text;
+    std::replace(t.begin(), t.end(), ',', '.');
+    const std::optional<double> v = text::parse_strict_number(t);
+    if (!v) f.problem = "“" + f.text + "”不是数值";
+    return v;
+}
+
+std::string fit_problem(const Rejection& r) {
+    switch (r.cause) {
+        case Rejection::Cause::NotAFixedPoint: return general(r.lowest) + " ℃ 不是该温区的固定点";
+        case Rejection::Cause::MissingPoint: return "缺少 " + general(r.lowest) + " ℃ 处的电阻";
+        case Rejection::Cause::SameTemperature: return general(r.lowest) + " ℃ 处有两个点";
+        case Rejection::Cause::TooFewPoints: return "点数少于 " + general(r.lowest) + " 个未知数";
+        case Rejection::Cause::OutOfRange: return "点的温度须在 -200～850 ℃ 之间";
+        default: return "这些系数在温区内不给出单调上升的曲线（或电阻不大于 0）";
+    }
+}
+
+// The temperatures of a table request, or its problem in the fields.
+std::vector<double> table_temperatures(TableRequest& t, Range span) {
+    const std::optional<double> from = read(t.from, true), to = read(t.to, true), step = read(t.step, true);
+    if (!from || !to || !step) return {};
+    if (!(*step > 0)) {
+        t.step.problem = "步长须大于 0";
+        return {};
+    }
+    if (!span.contains(*from)) t.from.problem = "超出 " + general(span.lowest) + "～" + general(span.highest) + " ℃";
+    if (!span.contains(*to) || *to < *from) t.to.problem = "须在起点之后且不超出 " + general(span.highest) + " ℃";
+    if (!t.from.problem.empty() || !t.to.problem.empty()) return {};
+    if ((*to - *from) / *step >= kMostTableRows) {
+        t.step.problem = "表超过 " + std::to_string(kMostTableRows) + " 行";
+        return {};
+    }
+    std::vector<double> ts;
+    const long n = static_cast<long>(std::floor((*to - *from) / *step * (1 + 1e-12))) + 1;
+    for (long i = 0; i < n; ++i) ts.push_back(round_half_even(*from + static_cast<double>(i) * *step, 10));
+    return ts;
+}
+
+std::string class_name(std::span<const ToleranceClass> classes, double t, double deviation) {
+    const ToleranceClass* c = tightest_class(classes, t, deviation);
+    return c ? c->name : "";
+}
+
+}  // namespace
+
+// ---- 标准铂电阻 -------------------------------------------------------------------------------
+
+SprtForm::SprtForm() {
+    table.from.text = "0";
+    table.to.text = "100";
+    table.step.text = "10";
+    evaluate();
+}
+
+void SprtForm::set_range(sprt::DeviationRange range) {
+    range_ = range;
+    evaluate();
+}
+
+void SprtForm::set_fitted(bool fitted) {
+    fitted_ = fitted;
+    evaluate();
+}
+
+void SprtForm::evaluate() {
+    coefficients_.reset();
+    coefficients_problem_.clear();
+    at_temperature_.reset();
+    at_resistance_.reset();
+    rows_.clear();
+    const sprt::DeviationRangeRecord& record = sprt::range_record(range_);
+    const std::optional<double> rtpw = read(r_tpw);
+    if (rtpw && !(*rtpw > 0)) r_tpw.problem = "R_TPW 须大于 0";
+    Field* typed[] = {&a, &b, &c, &d};
+    for (Field* f : typed) f->problem.clear();
+    for (Field& f : point_r) f.problem.clear();
+    w_al.problem.clear();
+    if (fitted_) {
+        std::vector<calibration::TemperatureResistance> points;
+        bool complete = true;
+        for (std::size_t p = 0; p < record.points.size(); ++p) {
+            if (!record.points[p]) continue;
+            const std::optional<double> r = read(point_r[p]);
+            if (!r) {
+                complete = false;
+                continue;
+            }
+            points.push_back({sprt::fixed_point(*record.points[p]).t90, *r});
+        }
+        if (!complete || !rtpw || !r_tpw.problem.empty()) {
+            coefficients_problem_ = "R_TPW 和各固定点的电阻都输入后给出系数";
+        } else {
+            const Outcome<sprt::Coefficients> k = calibration::fit_sprt(range_, *rtpw, points);
+            if (k.ok()) coefficients_ = *k;
+            else coefficients_problem_ = fit_problem(k.rejection());
+        }
+    } else {
+        double values[4] = {0, 0, 0, 0};
+        bool complete = true;
+        for (int i = 0; i < record.coefficients; ++i) {
+            const std::optional<double> v = read(*typed[i]);
+            if (!v) complete = false;
+            else values[i] = *v;
+        }
+        sprt::Coefficients k{values[0], values[1], values[2], values[3], 0};
+        if (range_ == sprt::DeviationRange::TPWAg) {
+            const std::optional<double> given = read(w_al, true);
+            if (!w_al.problem.empty()) complete = false;
+            k.w_al = given ? *given : sprt::w_at_aluminium(k);
+        }
+        if (!complete) {
+            coefficients_problem_ = "输入温区的全部系数后可用";
+        } else if (!sprt::monotonic(range_, k)) {
+            coefficients_problem_ = "这些系数在温区内不给出单调上升的曲线";
+        } else {
+            coefficients_ = k;
+        }
+    }
+    temperature.problem.clear();
+    resistance.problem.clear();
+    if (!coefficients_ || !rtpw || !r_tpw.problem.empty()) {
+        read(temperature, true);
+        read(resistance, true);
+        table_temperatures(table, record.temperatures);
+        return;
+    }
+    if (const std::optional<double> t = read(temperature, true)) {
+        const Outcome<double> w = sprt::w_at(range_, *coefficients_, *t);
+        if (!w.ok()) {
+            temperature.problem = "超出温区 " + std::string(record.name) + "：" + general(record.temperatures.lowest) +
+                                  "～" + general(record.temperatures.highest) + " ℃";
+        } else {
+            const double h = 0.001;
+            const double t_low = std::max(*t - h, record.temperatures.lowest);
+            const double t_high = std::min(*t + h, record.temperatures.highest);
+            const double slope = (*sprt::w_at(range_, *coefficients_, t_high) -
+                                  *sprt::w_at(range_, *coefficients_, t_low)) / (t_high - t_low) * *rtpw;
+            const double wr = *sprt::Wr(*t);
+            at_temperature_ = Conversion{*w * *rtpw, *w, wr, *w - wr, slope};
+        }
+    }
+    if (const std::optional<double> r = read(resistance, true)) {
+        const Outcome<double> t = sprt::t90_at(range_, *coefficients_, *r / *rtpw);
+        if (!t.ok()) {
+            resistance.problem = "超出温区 " + std::string(record.name) + " 的电阻：" +
+                                 fixed(t.rejection().lowest * *rtpw, 6) + "～" + fixed(t.rejection().highest * *rtpw, 6) + " Ω";
+        } else {
+            at_resistance_ = *t;
+        }
+    }
+    for (double t : table_temperatures(table, record.temperatures)) {
+        const Outcome<double> w = sprt::w_at(range_, *coefficients_, t);
+        if (w.ok()) rows_.push_back({t, *w * *rtpw, *w});
+    }
+}
+
+// ---- 工业铂电阻 -------------------------------------------------------------------------------
+
+CvdForm::CvdForm() {
+    r0.text = "100";
+    a.text = "3.9083e-3";
+    b.text = "-5.775e-7";
+    c.text = "-4.183e-12";
+    table.from.text = "-200";
+    table.to.text = "850";
+    table.step.text = "50";
+    evaluate();
+}
+
+void CvdForm::set_fitted(bool fitted) {
+    fitted_ = fitted;
+    evaluate();
+}
+
+void CvdForm::evaluate() {
+    coefficients_.reset();
+    coefficients_problem_.clear();
+    has_c_ = false;
+    point_results_.assign(kMostCvdPoints, std::nullopt);
+    at_temperature_.reset();
+    at_resistance_.reset();
+    ice_check_.reset();
+    steam_check_.reset();
+    rows_.clear();
+    for (Field* f : {&r0, &a, &b, &c}) f->problem.clear();
+    if (fitted_) {
+        std::vector<calibration::TemperatureResistance> points;
+        std::vector<int> used;
+        bool bad = false;
+        for (int i = 0; i < kMostCvdPoints; ++i) {
+            Field& t = point_t[static_cast<std::size_t>(i)];
+            Field& r = point_r[static_cast<std::size_t>(i)];
+            if (blank(t.text) && blank(r.text)) {
+                t.problem.clear();
+                r.problem.clear();
+                continue;
+            }
+            const std::optional<double> tv = read(t), rv = read(r);
+            if (!tv || !rv) {
+                bad = true;
+                continue;
+            }
+            points.push_back({*tv, *rv});
+            used.push_back(i);
+        }
+        if (bad) {
+            coefficients_problem_ = "有点的温度或电阻不能使用（见红框）";
+        } else {
+            const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
+            if (!fit.ok()) {
+                coefficients_problem_ = fit_problem(fit.rejection());
+            } else {
+                coefficients_ = fit->coefficients;
+                has_c_ = fit->has_c;
+                const cvd::Coefficients standard = cvd::iec(fit->coefficients.r0);
+                for (std::size_t k = 0; k < used.size(); ++k) {
+                    const Outcome<double> t_iec = cvd::temperature(standard, points[k].r);
+                    const double deviation = t_iec.ok() ? round_half_even(*t_iec - points[k].t90, 4) : NAN;
+                    point_results_[static_cast<std::size_t>(used[k])] = PointResult{
+                        fit->residual_mohm[k], fit->residual_c[k], deviation,
+                        t_iec.ok() ? class_name(pt100_tolerance_classes(), points[k].t90, deviation) : ""};
+                }
+            }
+        }
+    } else {
+        const std::optional<double> rv = read(r0), av = read(a), bv = read(b), cv = read(c, true);
+        if (rv && av && bv && c.problem.empty()) {
+            const cvd::Coefficients k{*rv, *av, *bv, cv.value_or(0)};
+            if (cvd::valid(k)) {
+                coefficients_ = k;
+                has_c_ = cv.has_value();
+            } else {
+                coefficients_problem_ = "R0 须大于 0，且曲线在 -200～850 ℃ 内单调上升";
+            }
+        } else {
+            coefficients_problem_ = "输入 R0、A、B（C 可空）后可用";
+        }
+    }
+    if (!coefficients_) {
+        for (Field* f : {&temperature, &resistance, &ice, &steam}) read(*f, true);
+        table_temperatures(table, cvd::kTemperatures);
+        return;
+    }
+    const cvd::Coefficients& k = *coefficients_;
+    if (const std::optional<double> t = read(temperature, true)) {
+        const Outcome<double> r = cvd::resistance(k, *t);
+        if (r.ok()) at_temperature_ = *r;
+        else temperature.problem = "超出 -200～850 ℃";
+    }
+    if (const std::optional<double> r = read(resistance, true)) {
+        const Outcome<double> t = cvd::temperature(k, *r);
+        if (t.ok()) at_resistance_ = *t;
+        else resistance.problem = "超出 " + fixed(t.rejection().lowest, 4) + "～" + fixed(t.rejection().highest, 4) + " Ω";
+    }
+    // The ice and steam points against the IEC curve of the same R0.
+    const cvd::Coefficients standard = cvd::iec(k.r0);
+    const auto check = [&](Field& f, double t) -> std::optional<Check> {
+        const std::optional<double> r = read(f, true);
+        if (!r) return std::nullopt;
+        const Outcome<double> t_iec = cvd::temperature(standard, *r);
+        if (!t_iec.ok()) {
+            f.problem = "超出该 R0 的电阻范围";
+            return std::nullopt;
+        }
+        const double deviation = round_half_even(*t_iec - t, 4);
+        return Check{deviation, class_name(pt100_tolerance_classes(), t, deviation)};
+    };
+    ice_check_ = check(ice, 0);
+    steam_check_ = check(steam, 100);
+    for (double t : table_temperatures(table, cvd::kTemperatures)) rows_.push_back({t, *cvd::resistance(k, t)});
+}
+
+// ---- Records ------------------------------------------------------------------------------
+
+std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
+    const sprt::DeviationRangeRecord& record = sprt::range_record(f.range());
+    std::vector<std::vector<std::string>> rows = {
+        {"标准铂电阻温度计（ITS-90）"},
+        {"温区", record.name},
+        {"R_TPW/Ω", f.r_tpw.text},
+        {"系数来源", f.fitted() ? "由固定点拟合" : "证书"},
+    };
+    if (f.fitted()) {
+        rows.push_back({"固定点", "t90/℃", "R/Ω"});
+        for (std::size_t p = 0; p < record.points.size(); ++p) {
+            if (record.points[p]) {
+                const sprt::FixedPointRecord& fp = sprt::fixed_point(*record.points[p]);
+                rows.push_back({fp.symbol, general(fp.t90), f.point_r[p].text});
+            }
+        }
+    }
+    if (const auto k = f.coefficients()) {
+        const char* names[] = {"a", "b", "c", "d"};
+        const double values[] = {k->a, k->b, k->c, k->d};
+        for (int i = 0; i < record.coefficients; ++i) rows.push_back({names[i], text::significant(values[i], 8)});
+        if (f.range() == sprt::DeviationRange::TPWAg) rows.push_back({"W(Al)", text::significant(k->w_al, 10)});
+    } else {
+        rows.push_back({"系数", f.coefficients_problem()});
+    }
+    rows.push_back({});
+    rows.push_back({"t90/℃", "R/Ω", "W"});
+    for (const SprtForm::Row& r : f.rows()) rows.push_back({general(r.t90), fixed(r.r, 6), fixed(r.w, 8)});
+    rows.push_back({});
+    rows.push_back({"依据", "ITS-90 参考函数与偏差函数（Preston-Thomas, Metrologia 27, 1990）"});
+    return rows;
+}
+
+std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
+    std::vector<std::vector<std::string>> rows = {
+        {"工业铂电阻温度计（IEC 60751，Callendar–Van Dusen）"},
+        {"系数来源", f.fitted() ? "由测量点拟合（最小二乘）" : "输入"},
+    };
+    if (f.fitted()) {
+        rows.push_back({"t/℃", "R/Ω", "残差/mΩ", "残差/℃", "对 IEC 60751 的偏差/℃", "等级"});
+        for (int i = 0; i < kMostCvdPoints; ++i) {
+            const auto& r = f.point_results()[static_cast<std::size_t>(i)];
+            if (!r) continue;
+            rows.push_back({f.point_t[static_cast<std::size_t>(i)].text, f.point_r[static_cast<std::size_t>(i)].text,
+                            fixed(r->residual_mohm, 3), fixed(r->residual_c, 5),
+                            std::isnan(r->deviation) ? "" : fixed(r->deviation, 4), r->tightest.empty() ? "无" : r->tightest});
+        }
+    }
+    if (const auto k = f.coefficients()) {
+        const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(*k);
+        rows.push_back({"R0/Ω", text::significant(k->r0, 10)});
+        rows.push_back({"A/℃⁻¹", text::significant(k->a, 8)});
+        rows.push_back({"B/℃⁻²", text::significant(k->b, 8)});
+        if (f.has_c()) rows.push_back({"C/℃⁻⁴", text::significant(k->c, 8)});
+        rows.push_back({"α", text::significant(adb.alpha, 8), "δ", text::significant(adb.delta, 6), "β",
+                        f.has_c() ? text::significant(adb.beta, 6) : ""});
+    } else {
+        rows.push_back({"系数", f.coefficients_problem()});
+    }
+    if (const auto ice = f.ice_check()) {
+        rows.push_back({"冰点 R(0)/Ω", f.ice.text, "偏差/℃", fixed(ice->deviation, 4), "等级", ice->tightest.empty() ? "无" : ice->tightest});
+    }
+    if (const auto steam = f.steam_check()) {
+        rows.push_back({"汽点 R(100)/Ω", f.steam.text, "偏差/℃", fixed(steam->deviation, 4), "等级",
+                        steam->tightest.empty() ? "无" : steam->tightest});
+    }
+    rows.push_back({});
+    rows.push_back({"t/℃", "R/Ω"});
+    for (const CvdForm::Row& r : f.rows()) rows.push_back({general(r.t), fixed(r.r, 5)});
+    return rows;
+}
+
+}  // namespace its90::form

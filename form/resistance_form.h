@@ -1,0 +1,135 @@
+// The 电阻温度计 window without its toolkit: a standard platinum resistance thermometer on
+// ITS-90 (标准铂电阻) and an industrial one by Callendar-Van Dusen (工业铂电阻). On each page
+// the coefficients, typed or fitted from points, conversions both ways, a table; every field
+// as typed, what it gives or why it cannot be used. Every edit computes everything again.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calibration/resistance_fit.h"
+#include "core/cvd.h"
+#include "core/sprt.h"
+
+namespace its90::form {
+
+struct Field {
+    std::string text;
+    std::string problem;  // why the text cannot be used; empty when it can
+};
+
+// A table of temperatures from `from` to `to` every `step`.
+struct TableRequest {
+    Field from, to, step;
+};
+inline constexpr int kMostTableRows = 2001;
+
+// ---- 标准铂电阻 -------------------------------------------------------------------------------
+
+class SprtForm {
+public:
+    SprtForm();
+
+    sprt::DeviationRange range() const { return range_; }
+    void set_range(sprt::DeviationRange range);
+    bool fitted() const { return fitted_; }
+    void set_fitted(bool fitted);  // coefficients fitted from the fixed points, or typed
+
+    Field r_tpw, a, b, c, d, w_al;  // w_al: TPW-Ag only, empty: from a, b, c
+    // The resistances at the range's fixed points, in the record's point order.
+    std::array<Field, 4> point_r;
+    Field temperature;  // t90 to convert
+    Field resistance;   // R to convert
+    TableRequest table;
+
+    // Every field edit goes through here so that everything is computed again.
+    void edited() { evaluate(); }
+
+    // What it gives.
+    std::optional<sprt::Coefficients> coefficients() const { return coefficients_; }
+    const std::string& coefficients_problem() const { return coefficients_problem_; }
+    struct Conversion {
+        double r, w, wr, dw, dr_dt;
+    };
+    std::optional<Conversion> at_temperature() const { return at_temperature_; }
+    std::optional<double> at_resistance() const { return at_resistance_; }  // t90
+    struct Row {
+        double t90, r, w;
+    };
+    const std::vector<Row>& rows() const { return rows_; }
+
+private:
+    void evaluate();
+
+    sprt::DeviationRange range_ = sprt::DeviationRange::TPWZn;
+    bool fitted_ = false;
+    std::optional<sprt::Coefficients> coefficients_;
+    std::string coefficients_problem_;
+    std::optional<Conversion> at_temperature_;
+    std::optional<double> at_resistance_;
+    std::vector<Row> rows_;
+};
+
+// ---- 工业铂电阻 -------------------------------------------------------------------------------
+
+inline constexpr int kMostCvdPoints = 20;
+
+class CvdForm {
+public:
+    CvdForm();
+
+    bool fitted() const { return fitted_; }
+    void set_fitted(bool fitted);
+
+    Field r0, a, b, c;  // typed coefficients (c empty: 0)
+    std::array<Field, kMostCvdPoints> point_t, point_r;  // the points to fit; empty rows unused
+    Field temperature, resistance;
+    Field ice, steam;  // R measured at 0 and at 100 degC
+    TableRequest table;
+
+    void edited() { evaluate(); }
+
+    std::optional<cvd::Coefficients> coefficients() const { return coefficients_; }
+    const std::string& coefficients_problem() const { return coefficients_problem_; }
+    bool has_c() const { return has_c_; }
+    // Per fitted point: residual (mohm, degC), deviation from the IEC 60751 curve of the same
+    // R0 (degC) and the tightest class met ("" for none).
+    struct PointResult {
+        double residual_mohm, residual_c, deviation;
+        std::string tightest;
+    };
+    const std::vector<std::optional<PointResult>>& point_results() const { return point_results_; }
+    std::optional<double> at_temperature() const { return at_temperature_; }  // R
+    std::optional<double> at_resistance() const { return at_resistance_; }    // t
+    // The ice- and steam-point checks: the deviation in degC from the IEC curve, the class.
+    struct Check {
+        double deviation;
+        std::string tightest;
+    };
+    std::optional<Check> ice_check() const { return ice_check_; }
+    std::optional<Check> steam_check() const { return steam_check_; }
+    struct Row {
+        double t, r;
+    };
+    const std::vector<Row>& rows() const { return rows_; }
+
+private:
+    void evaluate();
+
+    bool fitted_ = false;
+    std::optional<cvd::Coefficients> coefficients_;
+    std::string coefficients_problem_;
+    bool has_c_ = false;
+    std::vector<std::optional<PointResult>> point_results_;
+    std::optional<double> at_temperature_, at_resistance_;
+    std::optional<Check> ice_check_, steam_check_;
+    std::vector<Row> rows_;
+};
+
+// The records of each page as rows (for the clipboard, CSV and the page).
+std::vector<std::vector<std::string>> sprt_rows(const SprtForm& form);
+std::vector<std::vector<std::string>> cvd_rows(const CvdForm& form);
+
+}  // namespace its90::form

@@ -1,0 +1,101 @@
+// The 电阻温度计 window's models: an SPRT from its certificate or fitted at its fixed points,
+// converted both ways with its table; a Pt100 on the IEC curve, fitted from points, with its
+// ice- and steam-point checks; what they refuse, each text kept.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "form/resistance_form.h"
+
+namespace its90::form {
+namespace {
+
+std::string text_of(double x) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.17g", x);
+    return buffer;
+}
+
+TEST(SprtForm, TheCertificateExampleBothWays) {
+    SprtForm f;
+    f.set_range(sprt::DeviationRange::TPWZn);
+    f.r_tpw.text = "25.319871";
+    f.a.text = "-1.2134e-4";
+    f.b.text = "-9.9190e-6";
+    f.resistance.text = "47.922451";
+    f.temperature.text = "419.527";
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    ASSERT_TRUE(f.at_resistance());
+    EXPECT_NEAR(*f.at_resistance(), 231.928, 0.0001);
+    ASSERT_TRUE(f.at_temperature());
+    EXPECT_NEAR(f.at_temperature()->r, 65.039218, 0.000003);
+    EXPECT_NEAR(f.at_temperature()->dr_dt, 0.0885, 0.0002);  // R_TPW dW/dt there
+    EXPECT_EQ(f.rows().size(), 11u);  // 0 ... 100 degC every 10
+    // Fitted from the same resistances: the same temperatures.
+    f.set_fitted(true);
+    f.point_r[0].text = "47.922451";  // Sn
+    f.point_r[1].text = "65.039218";  // Zn
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    EXPECT_NEAR(*f.at_resistance(), 231.928, 0.00001);
+}
+
+TEST(SprtForm, BadInputIsNamedAndKept) {
+    SprtForm f;
+    f.r_tpw.text = "abc";
+    f.a.text = "-1e-4";
+    f.b.text = "";
+    f.edited();
+    EXPECT_EQ(f.r_tpw.text, "abc");
+    EXPECT_EQ(f.r_tpw.problem, "“abc”不是数值");
+    EXPECT_EQ(f.b.problem, "未输入数值");
+    EXPECT_FALSE(f.coefficients());
+    f.set_range(sprt::DeviationRange::TPWIn);
+    f.r_tpw.text = "25.3";
+    f.a.text = "1.5";  // bends the curve back
+    f.edited();
+    EXPECT_EQ(f.coefficients_problem(), "这些系数在温区内不给出单调上升的曲线");
+}
+
+TEST(CvdForm, TheIecCurveFitAndChecks) {
+    CvdForm f;
+    f.temperature.text = "100";
+    f.resistance.text = "18.52008";
+    f.ice.text = "100.02";
+    f.steam.text = "138.55";
+    f.edited();
+    ASSERT_TRUE(f.coefficients());
+    EXPECT_NEAR(*f.at_temperature(), 138.5055, 1e-9);
+    EXPECT_NEAR(*f.at_resistance(), -200, 1e-6);
+    ASSERT_TRUE(f.ice_check());
+    EXPECT_NEAR(f.ice_check()->deviation, 0.0512, 1e-4);  // 0.02 ohm over 0.39 ohm/degC
+    EXPECT_EQ(f.ice_check()->tightest, "AA");
+    EXPECT_EQ(f.rows().size(), 22u);  // -200 ... 850 every 50
+    // Fitted: points on the curve of 1000 ohm come back exactly.
+    f.set_fitted(true);
+    const double t[] = {-100, 0, 100, 400};
+    for (int i = 0; i < 4; ++i) {
+        f.point_t[i].text = text_of(t[i]);
+        f.point_r[i].text = text_of(*cvd::resistance(cvd::iec(1000), t[i]));
+    }
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    EXPECT_NEAR(f.coefficients()->r0, 1000, 1e-8);
+    EXPECT_TRUE(f.has_c());
+    ASSERT_TRUE(f.point_results()[0]);
+    EXPECT_NEAR(f.point_results()[0]->residual_mohm, 0, 1e-6);
+    EXPECT_EQ(f.point_results()[0]->tightest, "A");  // AA covers -50 ... 250 degC only
+    EXPECT_EQ(f.point_results()[1]->tightest, "AA");
+    // A bad point: named, kept, no coefficients.
+    f.point_r[2].text = "13x";
+    f.edited();
+    EXPECT_EQ(f.point_r[2].problem, "“13x”不是数值");
+    EXPECT_FALSE(f.coefficients());
+    EXPECT_FALSE(cvd_rows(f).empty());
+}
+
+}  // namespace
+}  // namespace its90::form
