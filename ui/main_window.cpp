@@ -31,6 +31,7 @@
 #include "form/sensor_texts.h"
 #include "ui/budget_window.h"
 #include "ui/comparison_window.h"
+#include "ui/resistance_window.h"
 #include "ui/form_layout.h"
 #include "ui/frame_style.h"
 #include "ui/record_page.h"
@@ -378,6 +379,11 @@ void MainWindow::create_menus() {
     comparison->setShortcutContext(Qt::WindowShortcut);
     addAction(comparison);
     connect(comparison, &QAction::triggered, this, [this] { show_comparison(); });
+    QAction* resistance = tools_menu_->addAction(QStringLiteral("电阻温度计…"));
+    resistance->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    resistance->setShortcutContext(Qt::WindowShortcut);
+    addAction(resistance);
+    connect(resistance, &QAction::triggered, this, [this] { show_resistance(); });
     QAction* budget = tools_menu_->addAction(QStringLiteral("不确定度评定…"));
     connect(budget, &QAction::triggered, this, [this] { show_budget(); });
     tools_menu_->menuAction()->setVisible(!tools_menu_->actions().isEmpty());
@@ -397,6 +403,7 @@ void MainWindow::create_menus() {
 void MainWindow::set_prompts(WindowPrompts* prompts) {
     prompts_ = prompts;
     if (comparison_ != nullptr) comparison_->set_prompts(*prompts);
+    if (resistance_ != nullptr) resistance_->set_prompts(*prompts);
 }
 
 void MainWindow::show_comparison() {
@@ -409,6 +416,13 @@ void MainWindow::show_comparison() {
     comparison_->show();
     comparison_->raise();
     comparison_->activateWindow();
+}
+
+void MainWindow::show_resistance() {
+    if (resistance_ == nullptr) resistance_ = new ResistanceWindow(*prompts_, this);
+    resistance_->show();
+    resistance_->raise();
+    resistance_->activateWindow();
 }
 
 void MainWindow::show_budget() {

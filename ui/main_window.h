@@ -34,6 +34,7 @@ namespace its90::ui {
 
 class BudgetWindow;
 class ComparisonWindow;
+class ResistanceWindow;
 
 class MainWindow final : public QWidget, private form::FormObserver {
     Q_OBJECT
@@ -72,6 +73,9 @@ public:
     // 比较法校准 (工具 menu, Ctrl+K): made when first opened, then shown again.
     ComparisonWindow* comparison_window() const { return comparison_; }
     void show_comparison();
+    // 电阻温度计 (工具 menu, Ctrl+R): made when first opened.
+    ResistanceWindow* resistance_window() const { return resistance_; }
+    void show_resistance();
     // 不确定度评定 (工具 menu): the budget the records and the comparison use, kept for the run.
     form::UncertaintyForm& budget() { return budget_; }
     BudgetWindow* budget_window() const { return budget_window_; }
@@ -132,6 +136,7 @@ private:
     ComparisonWindow* comparison_ = nullptr;
     form::UncertaintyForm budget_;
     BudgetWindow* budget_window_ = nullptr;
+    ResistanceWindow* resistance_ = nullptr;
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalWindowPrompts> modal_prompts_;

@@ -40,10 +40,12 @@ TEST_F(Menus, FileToolsHelpWithTheirEntries) {
     EXPECT_EQ(titles, (QStringList{QString::fromUtf8("文件(&F)"), QString::fromUtf8("工具(&T)"),
                                    QString::fromUtf8("帮助(&H)")}));
     const QList<QAction*> tools = menu("工具(&T)")->actions();
-    ASSERT_EQ(tools.size(), 2);
+    ASSERT_EQ(tools.size(), 3);
     EXPECT_EQ(tools[0]->text(), QString::fromUtf8("比较法校准…"));
     EXPECT_EQ(tools[0]->shortcut().toString(), "Ctrl+K");
-    EXPECT_EQ(tools[1]->text(), QString::fromUtf8("不确定度评定…"));
+    EXPECT_EQ(tools[1]->text(), QString::fromUtf8("电阻温度计…"));
+    EXPECT_EQ(tools[1]->shortcut().toString(), "Ctrl+R");
+    EXPECT_EQ(tools[2]->text(), QString::fromUtf8("不确定度评定…"));
 
     struct Entry {
         const char* text;

@@ -1,0 +1,77 @@
+// 电阻温度计 through its widgets: opened from the 工具 menu, the certificate example typed on
+// the SPRT page, points fitted on the CVD page with their residuals, a bad point framed and
+// kept, and the page's record saved.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "tests/ui/recording_prompts.h"
+#include "tests/ui/window_fixture.h"
+#include "ui/resistance_window.h"
+
+namespace its90::ui::testing {
+namespace {
+
+class Resistance : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        form->set_prompts(&prompts);
+        form->show_resistance();
+        window = form->resistance_window();
+        ASSERT_NE(window, nullptr);
+    }
+    void type(const form::Field& field, const QString& text) {
+        QLineEdit* e = window->edit_of(field);
+        e->selectAll();
+        e->insert(text);
+    }
+    RecordingPrompts prompts;
+    ResistanceWindow* window = nullptr;
+    QTemporaryDir dir;
+};
+
+TEST_F(Resistance, TheCertificateExampleOnTheSprtPage) {
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->pages()->count(), 2);
+    type(window->sprt().r_tpw, "25.319871");
+    type(window->sprt().a, "-1.2134e-4");
+    type(window->sprt().b, "-9.9190e-6");
+    type(window->sprt().resistance, "65.039218");
+    EXPECT_TRUE(window->sprt_result()->text().contains(QString::fromUtf8("t90 = 419.527011 ℃")))
+        << window->sprt_result()->text().toStdString();
+    EXPECT_EQ(window->table(0)->rowCount(), 11);
+    // Its record as CSV.
+    prompts.path = dir.filePath("sprt.csv");
+    window->record_action(ResistanceWindow::RecordAction::SaveCsv)->trigger();
+    QFile csv(*prompts.path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(csv.readAll()).contains("TPW-Zn"));
+}
+
+TEST_F(Resistance, PointsFittedOnTheCvdPage) {
+    window->pages()->setCurrentIndex(1);
+    window->cvd().set_fitted(true);
+    window->refresh();
+    const char* points[][2] = {{"-100", "60.25584"}, {"0", "100"}, {"100", "138.5055"}, {"400", "247.092"}};
+    for (int i = 0; i < 4; ++i) {
+        window->cvd_points()->item(i, 0)->setText(points[i][0]);
+        window->cvd_points()->item(i, 1)->setText(points[i][1]);
+    }
+    ASSERT_TRUE(window->cvd().coefficients()) << window->cvd().coefficients_problem();
+    EXPECT_NEAR(window->cvd().coefficients()->r0, 100, 1e-9);
+    EXPECT_EQ(window->cvd_points()->item(1, 5)->text(), "AA");
+    window->cvd_points()->item(2, 1)->setText("13x");
+    EXPECT_EQ(window->cvd_points()->item(2, 1)->text(), "13x");
+    EXPECT_FALSE(window->cvd_points()->item(2, 1)->toolTip().isEmpty());
+    EXPECT_FALSE(window->cvd().coefficients());
+}
+
+}  // namespace
+}  // namespace its90::ui::testing

@@ -1,0 +1,399 @@
+#include "ui/resistance_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "text/number_text.h"
+#include "ui/problem_frame.h"
+#include "ui/record_page.h"
+#include "ui/rows_page.h"
+
+namespace its90::ui {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+QString sig(double x, int digits) { return q(text::significant(x, digits)); }
+QString fix(double x, int decimals) { return q(text::fixed(x, decimals)); }
+
+void show_problem(QLineEdit* edit, const std::string& problem) {
+    const QString tip = q(problem);
+    if (edit->toolTip() == tip) return;
+    edit->setToolTip(tip);
+    edit->setStyleSheet(problem.empty() ? QString() : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
+}
+
+void set_cell(QTableWidget* table, int row, int column, const QString& text) {
+    QTableWidgetItem* item = table->item(row, column);
+    if (item == nullptr) {
+        table->setItem(row, column, item = new QTableWidgetItem);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    }
+    if (item->text() != text) item->setText(text);
+}
+
+}  // namespace
+
+ResistanceWindow::ResistanceWindow(WindowPrompts& prompts, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompts_(&prompts) {
+    setObjectName(QStringLiteral("ResistanceWindow"));
+    setWindowTitle(QStringLiteral("电阻温度计"));
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    setFont(font);
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QMenuBar(this);
+    layout->setMenuBar(bar);
+    pages_ = new QTabWidget(this);
+    pages_->addTab(create_sprt(), QStringLiteral("标准铂电阻（ITS-90）"));
+    pages_->addTab(create_cvd(), QStringLiteral("工业铂电阻（CVD）"));
+    layout->addWidget(pages_);
+
+    const char* texts[] = {"复制结果", "保存为 CSV…", "导出 PDF…", "打印…"};
+    const QKeySequence keys[] = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_S),
+                                 QKeySequence(), QKeySequence(Qt::CTRL | Qt::Key_P)};
+    QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+    for (std::size_t i = 0; i < actions_.size(); ++i) {
+        actions_[i] = file->addAction(QString::fromUtf8(texts[i]));
+        actions_[i]->setShortcut(keys[i]);
+        actions_[i]->setShortcutContext(Qt::WindowShortcut);
+        addAction(actions_[i]);
+    }
+    connect(actions_[0], &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(q(form::tsv_of(current_rows()))); });
+    connect(actions_[1], &QAction::triggered, this, [this] { save(true); });
+    connect(actions_[2], &QAction::triggered, this, [this] { save(false); });
+    connect(actions_[3], &QAction::triggered, this, [this] { print(); });
+    file->addSeparator();
+    QAction* close = file->addAction(QStringLiteral("关闭"));
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    resize(900, 700);
+    refresh();
+}
+
+QLineEdit* ResistanceWindow::field_edit(form::Field& field, QWidget* parent, bool sprt_page) {
+    auto* edit = new QLineEdit(q(field.text), parent);
+    edits_.emplace_back(&field, edit);
+    connect(edit, &QLineEdit::textEdited, this, [this, &field, sprt_page](const QString& text) {
+        field.text = text.toStdString();
+        if (sprt_page) sprt_.edited();
+        else cvd_.edited();
+        refresh();
+    });
+    return edit;
+}
+
+QLineEdit* ResistanceWindow::edit_of(const form::Field& field) const {
+    for (const auto& [f, e] : edits_) {
+        if (f == &field) return e;
+    }
+    return nullptr;
+}
+
+QWidget* ResistanceWindow::create_sprt() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("温区："), page));
+    sprt_range_ = new QComboBox(page);
+    for (const sprt::DeviationRangeRecord& r : sprt::kDeviationRanges) sprt_range_->addItem(r.name);
+    sprt_range_->setCurrentIndex(static_cast<int>(sprt_.range()));
+    top->addWidget(sprt_range_);
+    top->addWidget(new QLabel(QStringLiteral("R_TPW / Ω："), page));
+    top->addWidget(field_edit(sprt_.r_tpw, page, true));
+    auto* typed = new QRadioButton(QStringLiteral("证书给出的系数"), page);
+    sprt_fitted_ = new QRadioButton(QStringLiteral("由固定点的电阻拟合"), page);
+    auto* group = new QButtonGroup(page);
+    group->addButton(typed);
+    group->addButton(sprt_fitted_);
+    typed->setChecked(true);
+    top->addWidget(typed);
+    top->addWidget(sprt_fitted_);
+    top->addStretch(1);
+    layout->addLayout(top);
+    connect(sprt_range_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (refreshing_ || i < 0) return;
+        sprt_.set_range(static_cast<sprt::DeviationRange>(i));
+        refresh();
+    });
+    connect(sprt_fitted_, &QRadioButton::toggled, this, [this](bool on) {
+        sprt_.set_fitted(on);
+        refresh();
+    });
+
+    auto* coefficients = new QGroupBox(QStringLiteral("偏差函数的系数"), page);
+    auto* grid = new QGridLayout(coefficients);
+    form::Field* fields[] = {&sprt_.a, &sprt_.b, &sprt_.c, &sprt_.d, &sprt_.w_al};
+    const char* names[] = {"a", "b", "c", "d", "W(Al)（空：由 a、b、c）"};
+    for (int i = 0; i < 5; ++i) {
+        sprt_coefficient_labels_[static_cast<std::size_t>(i)] = new QLabel(QString::fromUtf8(names[i]), coefficients);
+        sprt_coefficients_[static_cast<std::size_t>(i)] = field_edit(*fields[i], coefficients, true);
+        grid->addWidget(sprt_coefficient_labels_[static_cast<std::size_t>(i)], 0, i);
+        grid->addWidget(sprt_coefficients_[static_cast<std::size_t>(i)], 1, i);
+    }
+    for (int p = 0; p < 4; ++p) {
+        sprt_point_labels_[static_cast<std::size_t>(p)] = new QLabel(coefficients);
+        sprt_points_[static_cast<std::size_t>(p)] = field_edit(sprt_.point_r[static_cast<std::size_t>(p)], coefficients, true);
+        grid->addWidget(sprt_point_labels_[static_cast<std::size_t>(p)], 2, p);
+        grid->addWidget(sprt_points_[static_cast<std::size_t>(p)], 3, p);
+    }
+    sprt_status_ = new QLabel(coefficients);
+    sprt_status_->setWordWrap(true);
+    grid->addWidget(sprt_status_, 4, 0, 1, 5);
+    layout->addWidget(coefficients);
+
+    auto* convert = new QGroupBox(QStringLiteral("换算"), page);
+    auto* cgrid = new QGridLayout(convert);
+    cgrid->addWidget(new QLabel(QStringLiteral("t90 / ℃："), convert), 0, 0);
+    cgrid->addWidget(field_edit(sprt_.temperature, convert, true), 0, 1);
+    cgrid->addWidget(new QLabel(QStringLiteral("R / Ω："), convert), 1, 0);
+    cgrid->addWidget(field_edit(sprt_.resistance, convert, true), 1, 1);
+    sprt_result_ = new QLabel(convert);
+    sprt_result_->setObjectName(QStringLiteral("sprt_result"));
+    sprt_result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cgrid->addWidget(sprt_result_, 0, 2, 2, 1);
+    cgrid->setColumnStretch(2, 1);
+    layout->addWidget(convert);
+
+    auto* table = new QGroupBox(QStringLiteral("分度表"), page);
+    auto* tlayout = new QVBoxLayout(table);
+    auto* span = new QHBoxLayout;
+    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
+    span->addWidget(field_edit(sprt_.table.from, table, true));
+    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
+    span->addWidget(field_edit(sprt_.table.to, table, true));
+    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
+    span->addWidget(field_edit(sprt_.table.step, table, true));
+    tlayout->addLayout(span);
+    sprt_table_ = new QTableWidget(0, 3, table);
+    sprt_table_->setHorizontalHeaderLabels({QStringLiteral("t90 / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W")});
+    sprt_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    sprt_table_->verticalHeader()->setVisible(false);
+    tlayout->addWidget(sprt_table_);
+    layout->addWidget(table, 1);
+    return page;
+}
+
+QWidget* ResistanceWindow::create_cvd() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    auto* typed = new QRadioButton(QStringLiteral("输入系数"), page);
+    cvd_fitted_ = new QRadioButton(QStringLiteral("由测量点拟合（最小二乘）"), page);
+    auto* group = new QButtonGroup(page);
+    group->addButton(typed);
+    group->addButton(cvd_fitted_);
+    typed->setChecked(true);
+    top->addWidget(typed);
+    top->addWidget(cvd_fitted_);
+    for (auto [label, field] : {std::pair{"R0 / Ω", &cvd_.r0}, {"A", &cvd_.a}, {"B", &cvd_.b}, {"C", &cvd_.c}}) {
+        top->addWidget(new QLabel(QString::fromUtf8(label), page));
+        top->addWidget(field_edit(*field, page, false));
+    }
+    layout->addLayout(top);
+    connect(cvd_fitted_, &QRadioButton::toggled, this, [this](bool on) {
+        cvd_.set_fitted(on);
+        refresh();
+    });
+
+    cvd_points_ = new QTableWidget(form::kMostCvdPoints, 6, page);
+    cvd_points_->setObjectName(QStringLiteral("cvd_points"));
+    cvd_points_->setItemDelegate(new ProblemFrame(cvd_points_));
+    cvd_points_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("残差 / mΩ"),
+                                            QStringLiteral("残差 / ℃"), QStringLiteral("对 IEC 60751 / ℃"),
+                                            QStringLiteral("等级")});
+    cvd_points_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    cvd_points_->verticalHeader()->setDefaultSectionSize(22);
+    for (int r = 0; r < form::kMostCvdPoints; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            auto* item = new QTableWidgetItem;
+            if (c >= 2) item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            cvd_points_->setItem(r, c, item);
+        }
+    }
+    connect(cvd_points_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (refreshing_ || item->column() > 1) return;
+        auto& fields = item->column() == 0 ? cvd_.point_t : cvd_.point_r;
+        fields[static_cast<std::size_t>(item->row())].text = item->text().toStdString();
+        cvd_.edited();
+        refresh();
+    });
+    layout->addWidget(cvd_points_, 1);
+    cvd_status_ = new QLabel(page);
+    cvd_status_->setWordWrap(true);
+    layout->addWidget(cvd_status_);
+
+    auto* convert = new QGroupBox(QStringLiteral("换算与检定"), page);
+    auto* grid = new QGridLayout(convert);
+    grid->addWidget(new QLabel(QStringLiteral("t / ℃："), convert), 0, 0);
+    grid->addWidget(field_edit(cvd_.temperature, convert, false), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("R / Ω："), convert), 0, 2);
+    grid->addWidget(field_edit(cvd_.resistance, convert, false), 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("冰点 R(0) / Ω："), convert), 1, 0);
+    grid->addWidget(field_edit(cvd_.ice, convert, false), 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("汽点 R(100) / Ω："), convert), 1, 2);
+    grid->addWidget(field_edit(cvd_.steam, convert, false), 1, 3);
+    cvd_result_ = new QLabel(convert);
+    cvd_result_->setObjectName(QStringLiteral("cvd_result"));
+    cvd_result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(cvd_result_, 2, 0, 1, 4);
+    layout->addWidget(convert);
+
+    auto* table = new QGroupBox(QStringLiteral("分度表"), page);
+    auto* tlayout = new QVBoxLayout(table);
+    auto* span = new QHBoxLayout;
+    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
+    span->addWidget(field_edit(cvd_.table.from, table, false));
+    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
+    span->addWidget(field_edit(cvd_.table.to, table, false));
+    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
+    span->addWidget(field_edit(cvd_.table.step, table, false));
+    tlayout->addLayout(span);
+    cvd_table_ = new QTableWidget(0, 2, table);
+    cvd_table_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω")});
+    cvd_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    cvd_table_->verticalHeader()->setVisible(false);
+    tlayout->addWidget(cvd_table_);
+    layout->addWidget(table, 1);
+    return page;
+}
+
+void ResistanceWindow::refresh() {
+    refreshing_ = true;
+    for (const auto& [field, edit] : edits_) {
+        if (edit->text() != q(field->text)) edit->setText(q(field->text));
+        show_problem(edit, field->problem);
+    }
+    // The SPRT page.
+    const sprt::DeviationRangeRecord& record = sprt::range_record(sprt_.range());
+    if (sprt_range_->currentIndex() != static_cast<int>(sprt_.range())) {
+        sprt_range_->setCurrentIndex(static_cast<int>(sprt_.range()));
+    }
+    for (int i = 0; i < 5; ++i) {
+        const bool shown = !sprt_.fitted() && (i < record.coefficients || (i == 4 && sprt_.range() == sprt::DeviationRange::TPWAg));
+        sprt_coefficients_[static_cast<std::size_t>(i)]->setVisible(shown);
+        sprt_coefficient_labels_[static_cast<std::size_t>(i)]->setVisible(shown);
+    }
+    for (int p = 0; p < 4; ++p) {
+        const bool shown = sprt_.fitted() && record.points[static_cast<std::size_t>(p)].has_value();
+        sprt_points_[static_cast<std::size_t>(p)]->setVisible(shown);
+        sprt_point_labels_[static_cast<std::size_t>(p)]->setVisible(shown);
+        if (shown) {
+            const sprt::FixedPointRecord& fp = sprt::fixed_point(*record.points[static_cast<std::size_t>(p)]);
+            sprt_point_labels_[static_cast<std::size_t>(p)]->setText(
+                QStringLiteral("R(%1, %2 ℃) / Ω").arg(QString::fromUtf8(fp.symbol), q(text::general(fp.t90))));
+        }
+    }
+    if (const auto k = sprt_.coefficients()) {
+        QString text = QStringLiteral("a = ") + sig(k->a, 8);
+        if (record.coefficients > 1) text += QStringLiteral("，b = ") + sig(k->b, 8);
+        if (record.coefficients > 2) text += QStringLiteral("，c = ") + sig(k->c, 8);
+        if (record.coefficients > 3) text += QStringLiteral("，d = ") + sig(k->d, 8) + QStringLiteral("，W(Al) = ") + sig(k->w_al, 10);
+        sprt_status_->setText(QStringLiteral("温区 %1：").arg(QString::fromUtf8(record.name)) + text);
+    } else {
+        sprt_status_->setText(q(sprt_.coefficients_problem()));
+    }
+    QStringList lines;
+    if (const auto c = sprt_.at_temperature()) {
+        lines << QStringLiteral("R = %1 Ω，W = %2，Wr = %3").arg(fix(c->r, 6), fix(c->w, 9), fix(c->wr, 9))
+              << QStringLiteral("ΔW = %1，dR/dt = %2 Ω/℃").arg(sig(c->dw, 6), fix(c->dr_dt, 6));
+    }
+    if (const auto t = sprt_.at_resistance()) lines << QStringLiteral("t90 = %1 ℃").arg(fix(*t, 6));
+    sprt_result_->setText(lines.join('\n'));
+    sprt_table_->setRowCount(static_cast<int>(sprt_.rows().size()));
+    for (std::size_t r = 0; r < sprt_.rows().size(); ++r) {
+        const form::SprtForm::Row& row = sprt_.rows()[r];
+        set_cell(sprt_table_, static_cast<int>(r), 0, q(text::general(row.t90)));
+        set_cell(sprt_table_, static_cast<int>(r), 1, fix(row.r, 6));
+        set_cell(sprt_table_, static_cast<int>(r), 2, fix(row.w, 8));
+    }
+    // The CVD page.
+    for (int r = 0; r < form::kMostCvdPoints; ++r) {
+        const form::Field& t = cvd_.point_t[static_cast<std::size_t>(r)];
+        const form::Field& res = cvd_.point_r[static_cast<std::size_t>(r)];
+        for (auto [c, field] : {std::pair{0, &t}, {1, &res}}) {
+            QTableWidgetItem* item = cvd_points_->item(r, c);
+            if (item->text() != q(field->text)) item->setText(q(field->text));
+            if (item->data(kProblemRole).toString() != q(field->problem)) {
+                item->setData(kProblemRole, q(field->problem));
+                item->setToolTip(q(field->problem));
+            }
+        }
+        const auto& result = cvd_.point_results()[static_cast<std::size_t>(r)];
+        set_cell(cvd_points_, r, 2, result ? fix(result->residual_mohm, 3) : QString());
+        set_cell(cvd_points_, r, 3, result ? fix(result->residual_c, 5) : QString());
+        set_cell(cvd_points_, r, 4, result && !std::isnan(result->deviation) ? fix(result->deviation, 4) : QString());
+        set_cell(cvd_points_, r, 5, result ? (result->tightest.empty() ? QStringLiteral("无") : q(result->tightest)) : QString());
+    }
+    cvd_points_->setEnabled(cvd_.fitted());
+    for (form::Field* f : {&cvd_.r0, &cvd_.a, &cvd_.b, &cvd_.c}) edit_of(*f)->setEnabled(!cvd_.fitted());
+    if (const auto k = cvd_.coefficients()) {
+        const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(*k);
+        QString text = QStringLiteral("R0 = %1 Ω，A = %2，B = %3").arg(sig(k->r0, 10), sig(k->a, 8), sig(k->b, 8));
+        if (cvd_.has_c()) text += QStringLiteral("，C = ") + sig(k->c, 8);
+        text += QStringLiteral("；α = %1，δ = %2").arg(sig(adb.alpha, 8), sig(adb.delta, 6));
+        if (cvd_.has_c()) text += QStringLiteral("，β = ") + sig(adb.beta, 6);
+        cvd_status_->setText(text);
+    } else {
+        cvd_status_->setText(q(cvd_.coefficients_problem()));
+    }
+    QStringList cvd_lines;
+    if (const auto r = cvd_.at_temperature()) cvd_lines << QStringLiteral("R = %1 Ω").arg(fix(*r, 5));
+    if (const auto t = cvd_.at_resistance()) cvd_lines << QStringLiteral("t = %1 ℃").arg(fix(*t, 4));
+    const auto check = [](const char* name, const std::optional<form::CvdForm::Check>& c) {
+        return QString::fromUtf8(name) + QStringLiteral("偏差 %1 ℃，").arg(fix(c->deviation, 4)) +
+               (c->tightest.empty() ? QStringLiteral("不满足任何等级") : QStringLiteral("满足 %1 级").arg(q(c->tightest)));
+    };
+    if (cvd_.ice_check()) cvd_lines << check("冰点：", cvd_.ice_check());
+    if (cvd_.steam_check()) cvd_lines << check("汽点：", cvd_.steam_check());
+    cvd_result_->setText(cvd_lines.join(QStringLiteral("；")));
+    cvd_table_->setRowCount(static_cast<int>(cvd_.rows().size()));
+    for (std::size_t r = 0; r < cvd_.rows().size(); ++r) {
+        set_cell(cvd_table_, static_cast<int>(r), 0, q(text::general(cvd_.rows()[r].t)));
+        set_cell(cvd_table_, static_cast<int>(r), 1, fix(cvd_.rows()[r].r, 5));
+    }
+    refreshing_ = false;
+}
+
+std::vector<std::vector<std::string>> ResistanceWindow::current_rows() const {
+    return pages_->currentIndex() == 0 ? form::sprt_rows(sprt_) : form::cvd_rows(cvd_);
+}
+
+void ResistanceWindow::save(bool csv) {
+    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    const auto rows = with_identification(current_rows(), identification_);
+    const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
+    save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
+                     [&](const QString& path, QString& error) {
+                         return csv ? save_text(path, form::csv_of(rows), error)
+                                    : save_document(path, title, [&](QPagedPaintDevice& d) { draw_rows(d, title, rows); }, error);
+                     });
+}
+
+void ResistanceWindow::print() {
+    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!prompts_->print_setup(printer)) return;
+    const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
+    draw_rows(printer, title, with_identification(current_rows(), identification_));
+}
+
+}  // namespace its90::ui

@@ -1,0 +1,77 @@
+// 电阻温度计: two pages, 标准铂电阻 (ITS-90) and 工业铂电阻 (CVD), each a view over its Qt-free
+// model: the coefficients typed or fitted, conversions both ways on each keystroke, the fit's
+// residuals, a table, and the page's record. Non-modal, beside the calculator.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "form/calibration_record.h"
+#include "form/resistance_form.h"
+#include "ui/window_prompts.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace its90::ui {
+
+class ResistanceWindow final : public QWidget {
+    Q_OBJECT
+public:
+    ResistanceWindow(WindowPrompts& prompts, QWidget* parent = nullptr);
+    void set_prompts(WindowPrompts& prompts) { prompts_ = &prompts; }
+
+    form::SprtForm& sprt() { return sprt_; }
+    form::CvdForm& cvd() { return cvd_; }
+    QTabWidget* pages() const { return pages_; }
+    QComboBox* sprt_range() const { return sprt_range_; }
+    // The edit of a field, for tests and the screenshot.
+    QLineEdit* edit_of(const form::Field& field) const;
+    QLabel* sprt_result() const { return sprt_result_; }
+    QLabel* cvd_result() const { return cvd_result_; }
+    QTableWidget* cvd_points() const { return cvd_points_; }
+    QTableWidget* table(int page) const { return page == 0 ? sprt_table_ : cvd_table_; }
+    enum class RecordAction { Copy, SaveCsv, ExportPdf, Print };
+    QAction* record_action(RecordAction action) const { return actions_[static_cast<std::size_t>(action)]; }
+
+    void refresh();
+
+private:
+    QWidget* create_sprt();
+    QWidget* create_cvd();
+    QLineEdit* field_edit(form::Field& field, QWidget* parent, bool sprt_page);
+    std::vector<std::vector<std::string>> current_rows() const;
+    void save(bool csv);
+    void print();
+
+    WindowPrompts* prompts_;
+    form::Identification identification_;
+    form::SprtForm sprt_;
+    form::CvdForm cvd_;
+    QTabWidget* pages_ = nullptr;
+    std::vector<std::pair<form::Field*, QLineEdit*>> edits_;
+    QComboBox* sprt_range_ = nullptr;
+    QRadioButton* sprt_fitted_ = nullptr;
+    std::array<QLineEdit*, 5> sprt_coefficients_{};  // a b c d W(Al)
+    std::array<QLabel*, 5> sprt_coefficient_labels_{};
+    std::array<QLabel*, 4> sprt_point_labels_{};
+    std::array<QLineEdit*, 4> sprt_points_{};
+    QLabel* sprt_status_ = nullptr;
+    QLabel* sprt_result_ = nullptr;
+    QTableWidget* sprt_table_ = nullptr;
+    QRadioButton* cvd_fitted_ = nullptr;
+    QTableWidget* cvd_points_ = nullptr;
+    QLabel* cvd_status_ = nullptr;
+    QLabel* cvd_result_ = nullptr;
+    QTableWidget* cvd_table_ = nullptr;
+    std::array<QAction*, 4> actions_{};
+    bool refreshing_ = false;
+};
+
+}  // namespace its90::ui
