@@ -89,7 +89,22 @@ void SprtForm::set_fitted(bool fitted) {
     evaluate();
 }
 
+std::optional<double> SprtForm::expanded_at(double t90, double r) const {
+    if (perturbed_.empty()) return std::nullopt;
+    const double rtpw = *text::parse_strict_number(r_tpw.text);
+    double sum = 0;
+    for (const sprt::Coefficients& k : perturbed_) {
+        const Outcome<double> t = sprt::t90_at(range_, k, r / rtpw);
+        if (!t.ok()) return std::nullopt;
+        sum += (*t - t90) * (*t - t90);
+    }
+    return 2 * std::sqrt(sum);
+}
+
 void SprtForm::evaluate() {
+    perturbed_.clear();
+    expanded_at_temperature_.reset();
+    u_points.problem.clear();
     coefficients_.reset();
     coefficients_problem_.clear();
     at_temperature_.reset();
@@ -120,6 +135,17 @@ void SprtForm::evaluate() {
             const Outcome<sprt::Coefficients> k = calibration::fit_sprt(range_, *rtpw, points);
             if (k.ok()) coefficients_ = *k;
             else coefficients_problem_ = fit_problem(k.rejection());
+            // The fit again with each point's resistance raised by its uncertainty.
+            const std::optional<double> u = read(u_points, true);
+            if (u && !(*u >= 0)) u_points.problem = "不确定度须不小于 0";
+            if (k.ok() && u && *u > 0) {
+                for (std::size_t i = 0; i < points.size(); ++i) {
+                    std::vector<calibration::TemperatureResistance> moved = points;
+                    moved[i].r += *u / 1000;
+                    const Outcome<sprt::Coefficients> again = calibration::fit_sprt(range_, *rtpw, moved);
+                    if (again.ok()) perturbed_.push_back(*again);
+                }
+            }
         }
     } else {
         double values[4] = {0, 0, 0, 0};
@@ -164,6 +190,7 @@ void SprtForm::evaluate() {
                                   *sprt::w_at(range_, *coefficients_, t_low)) / (t_high - t_low) * *rtpw;
             const double wr = *sprt::Wr(*t);
             at_temperature_ = Conversion{*w * *rtpw, *w, wr, *w - wr, slope};
+            expanded_at_temperature_ = expanded_at(*t, *w * *rtpw);
         }
     }
     if (const std::optional<double> r = read(resistance, true)) {
@@ -177,7 +204,7 @@ void SprtForm::evaluate() {
     }
     for (double t : table_temperatures(table, record.temperatures)) {
         const Outcome<double> w = sprt::w_at(range_, *coefficients_, t);
-        if (w.ok()) rows_.push_back({t, *w * *rtpw, *w});
+        if (w.ok()) rows_.push_back({t, *w * *rtpw, *w, expanded_at(t, *w * *rtpw)});
     }
 }
 
@@ -199,7 +226,21 @@ void CvdForm::set_fitted(bool fitted) {
     evaluate();
 }
 
+std::optional<double> CvdForm::expanded_at(double t, double r) const {
+    if (perturbed_.empty()) return std::nullopt;
+    double sum = 0;
+    for (const cvd::Coefficients& k : perturbed_) {
+        const Outcome<double> moved = cvd::temperature(k, r);
+        if (!moved.ok()) return std::nullopt;
+        sum += (*moved - t) * (*moved - t);
+    }
+    return 2 * std::sqrt(sum);
+}
+
 void CvdForm::evaluate() {
+    perturbed_.clear();
+    expanded_at_temperature_.reset();
+    u_points.problem.clear();
     coefficients_.reset();
     coefficients_problem_.clear();
     has_c_ = false;
@@ -239,6 +280,16 @@ void CvdForm::evaluate() {
             } else {
                 coefficients_ = fit->coefficients;
                 has_c_ = fit->has_c;
+                const std::optional<double> u = read(u_points, true);
+                if (u && !(*u >= 0)) u_points.problem = "不确定度须不小于 0";
+                if (u && *u > 0) {
+                    for (std::size_t i = 0; i < points.size(); ++i) {
+                        std::vector<calibration::TemperatureResistance> moved = points;
+                        moved[i].r += *u / 1000;
+                        const Outcome<calibration::CvdFit> again = calibration::fit_cvd(moved);
+                        if (again.ok()) perturbed_.push_back(again->coefficients);
+                    }
+                }
                 const cvd::Coefficients standard = cvd::iec(fit->coefficients.r0);
                 for (std::size_t k = 0; k < used.size(); ++k) {
                     const Outcome<double> t_iec = cvd::temperature(standard, points[k].r);
@@ -271,8 +322,12 @@ void CvdForm::evaluate() {
     const cvd::Coefficients& k = *coefficients_;
     if (const std::optional<double> t = read(temperature, true)) {
         const Outcome<double> r = cvd::resistance(k, *t);
-        if (r.ok()) at_temperature_ = *r;
-        else temperature.problem = "超出 -200～850 ℃";
+        if (r.ok()) {
+            at_temperature_ = *r;
+            expanded_at_temperature_ = expanded_at(*t, *r);
+        } else {
+            temperature.problem = "超出 -200～850 ℃";
+        }
     }
     if (const std::optional<double> r = read(resistance, true)) {
         const Outcome<double> t = cvd::temperature(k, *r);
@@ -294,7 +349,10 @@ void CvdForm::evaluate() {
     };
     ice_check_ = check(ice, 0);
     steam_check_ = check(steam, 100);
-    for (double t : table_temperatures(table, cvd::kTemperatures)) rows_.push_back({t, *cvd::resistance(k, t)});
+    for (double t : table_temperatures(table, cvd::kTemperatures)) {
+        const double r = *cvd::resistance(k, t);
+        rows_.push_back({t, r, expanded_at(t, r)});
+    }
 }
 
 // ---- Records ------------------------------------------------------------------------------
@@ -325,8 +383,12 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
         rows.push_back({"系数", f.coefficients_problem()});
     }
     rows.push_back({});
-    rows.push_back({"t90/℃", "R/Ω", "W"});
-    for (const SprtForm::Row& r : f.rows()) rows.push_back({general(r.t90), fixed(r.r, 6), fixed(r.w, 8)});
+    rows.push_back({"t90/℃", "R/Ω", "W", "U(k=2)/mK"});
+    for (const SprtForm::Row& r : f.rows()) {
+        rows.push_back({general(r.t90), fixed(r.r, 6), fixed(r.w, 8),
+                        r.expanded ? text::significant(*r.expanded * 1000, 2) : ""});
+    }
+    if (!f.u_points.text.empty()) rows.push_back({"各固定点电阻的标准不确定度/mΩ", f.u_points.text});
     rows.push_back({});
     rows.push_back({"依据", "ITS-90 参考函数与偏差函数（Preston-Thomas, Metrologia 27, 1990）"});
     return rows;
@@ -366,8 +428,11 @@ std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
                         steam->tightest.empty() ? "无" : steam->tightest});
     }
     rows.push_back({});
-    rows.push_back({"t/℃", "R/Ω"});
-    for (const CvdForm::Row& r : f.rows()) rows.push_back({general(r.t), fixed(r.r, 5)});
+    rows.push_back({"t/℃", "R/Ω", "U(k=2)/℃"});
+    for (const CvdForm::Row& r : f.rows()) {
+        rows.push_back({general(r.t), fixed(r.r, 5), r.expanded ? text::significant(*r.expanded, 2) : ""});
+    }
+    if (!f.u_points.text.empty()) rows.push_back({"各点电阻的标准不确定度/mΩ", f.u_points.text});
     return rows;
 }
 

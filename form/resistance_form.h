@@ -43,9 +43,15 @@ public:
     Field temperature;  // t90 to convert
     Field resistance;   // R to convert
     TableRequest table;
+    // The standard uncertainty of each fixed point's resistance (mohm), when fitted: carried
+    // through the fit to every temperature (empty: none).
+    Field u_points;
 
     // Every field edit goes through here so that everything is computed again.
     void edited() { evaluate(); }
+
+    // U(t90) (k = 2, degC) at the converted temperature, from the points' uncertainty.
+    std::optional<double> expanded_at_temperature() const { return expanded_at_temperature_; }
 
     // What it gives.
     std::optional<sprt::Coefficients> coefficients() const { return coefficients_; }
@@ -57,12 +63,16 @@ public:
     std::optional<double> at_resistance() const { return at_resistance_; }  // t90
     struct Row {
         double t90, r, w;
+        std::optional<double> expanded;  // U(t90), k = 2, degC
     };
     const std::vector<Row>& rows() const { return rows_; }
 
 private:
     void evaluate();
+    std::optional<double> expanded_at(double t90, double r) const;
 
+    std::vector<sprt::Coefficients> perturbed_;  // the fit again with each point raised by u
+    std::optional<double> expanded_at_temperature_;
     sprt::DeviationRange range_ = sprt::DeviationRange::TPWZn;
     bool fitted_ = false;
     std::optional<sprt::Coefficients> coefficients_;
@@ -88,8 +98,11 @@ public:
     Field temperature, resistance;
     Field ice, steam;  // R measured at 0 and at 100 degC
     TableRequest table;
+    Field u_points;    // each point's standard uncertainty (mohm), when fitted; empty: none
 
     void edited() { evaluate(); }
+    // U(t) (k = 2, degC) at the converted temperature, from the points' uncertainty.
+    std::optional<double> expanded_at_temperature() const { return expanded_at_temperature_; }
 
     std::optional<cvd::Coefficients> coefficients() const { return coefficients_; }
     const std::string& coefficients_problem() const { return coefficients_problem_; }
@@ -112,12 +125,16 @@ public:
     std::optional<Check> steam_check() const { return steam_check_; }
     struct Row {
         double t, r;
+        std::optional<double> expanded;  // U(t), k = 2, degC
     };
     const std::vector<Row>& rows() const { return rows_; }
 
 private:
     void evaluate();
+    std::optional<double> expanded_at(double t, double r) const;
 
+    std::vector<cvd::Coefficients> perturbed_;
+    std::optional<double> expanded_at_temperature_;
     bool fitted_ = false;
     std::optional<cvd::Coefficients> coefficients_;
     std::string coefficients_problem_;

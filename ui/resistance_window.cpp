@@ -155,6 +155,8 @@ QWidget* ResistanceWindow::create_sprt() {
         grid->addWidget(sprt_point_labels_[static_cast<std::size_t>(p)], 2, p);
         grid->addWidget(sprt_points_[static_cast<std::size_t>(p)], 3, p);
     }
+    grid->addWidget(new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ（拟合时）"), coefficients), 2, 4);
+    grid->addWidget(field_edit(sprt_.u_points, coefficients, true), 3, 4);
     sprt_status_ = new QLabel(coefficients);
     sprt_status_->setWordWrap(true);
     grid->addWidget(sprt_status_, 4, 0, 1, 5);
@@ -183,8 +185,9 @@ QWidget* ResistanceWindow::create_sprt() {
     span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
     span->addWidget(field_edit(sprt_.table.step, table, true));
     tlayout->addLayout(span);
-    sprt_table_ = new QTableWidget(0, 3, table);
-    sprt_table_->setHorizontalHeaderLabels({QStringLiteral("t90 / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W")});
+    sprt_table_ = new QTableWidget(0, 4, table);
+    sprt_table_->setHorizontalHeaderLabels({QStringLiteral("t90 / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W"),
+                                            QStringLiteral("U(k=2) / mK")});
     sprt_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sprt_table_->verticalHeader()->setVisible(false);
     tlayout->addWidget(sprt_table_);
@@ -237,6 +240,11 @@ QWidget* ResistanceWindow::create_cvd() {
         refresh();
     });
     layout->addWidget(cvd_points_, 1);
+    auto* u_row = new QHBoxLayout;
+    u_row->addWidget(new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ："), page));
+    u_row->addWidget(field_edit(cvd_.u_points, page, false));
+    u_row->addStretch(1);
+    layout->addLayout(u_row);
     cvd_status_ = new QLabel(page);
     cvd_status_->setWordWrap(true);
     layout->addWidget(cvd_status_);
@@ -267,8 +275,8 @@ QWidget* ResistanceWindow::create_cvd() {
     span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
     span->addWidget(field_edit(cvd_.table.step, table, false));
     tlayout->addLayout(span);
-    cvd_table_ = new QTableWidget(0, 2, table);
-    cvd_table_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω")});
+    cvd_table_ = new QTableWidget(0, 3, table);
+    cvd_table_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("U(k=2) / ℃")});
     cvd_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     cvd_table_->verticalHeader()->setVisible(false);
     tlayout->addWidget(cvd_table_);
@@ -316,6 +324,7 @@ void ResistanceWindow::refresh() {
         lines << QStringLiteral("R = %1 Ω，W = %2，Wr = %3").arg(fix(c->r, 6), fix(c->w, 9), fix(c->wr, 9))
               << QStringLiteral("ΔW = %1，dR/dt = %2 Ω/℃").arg(sig(c->dw, 6), fix(c->dr_dt, 6));
     }
+    if (const auto u = sprt_.expanded_at_temperature()) lines << QStringLiteral("U(t90) = %1 mK（k = 2，由各固定点电阻的不确定度）").arg(sig(*u * 1000, 2));
     if (const auto t = sprt_.at_resistance()) lines << QStringLiteral("t90 = %1 ℃").arg(fix(*t, 6));
     sprt_result_->setText(lines.join('\n'));
     sprt_table_->setRowCount(static_cast<int>(sprt_.rows().size()));
@@ -324,6 +333,7 @@ void ResistanceWindow::refresh() {
         set_cell(sprt_table_, static_cast<int>(r), 0, q(text::general(row.t90)));
         set_cell(sprt_table_, static_cast<int>(r), 1, fix(row.r, 6));
         set_cell(sprt_table_, static_cast<int>(r), 2, fix(row.w, 8));
+        set_cell(sprt_table_, static_cast<int>(r), 3, row.expanded ? sig(*row.expanded * 1000, 2) : QString());
     }
     // The CVD page.
     for (int r = 0; r < form::kMostCvdPoints; ++r) {
@@ -357,6 +367,7 @@ void ResistanceWindow::refresh() {
     }
     QStringList cvd_lines;
     if (const auto r = cvd_.at_temperature()) cvd_lines << QStringLiteral("R = %1 Ω").arg(fix(*r, 5));
+    if (const auto u = cvd_.expanded_at_temperature()) cvd_lines << QStringLiteral("U(t) = %1 ℃（k = 2）").arg(sig(*u, 2));
     if (const auto t = cvd_.at_resistance()) cvd_lines << QStringLiteral("t = %1 ℃").arg(fix(*t, 4));
     const auto check = [](const char* name, const std::optional<form::CvdForm::Check>& c) {
         return QString::fromUtf8(name) + QStringLiteral("偏差 %1 ℃，").arg(fix(c->deviation, 4)) +
@@ -369,6 +380,8 @@ void ResistanceWindow::refresh() {
     for (std::size_t r = 0; r < cvd_.rows().size(); ++r) {
         set_cell(cvd_table_, static_cast<int>(r), 0, q(text::general(cvd_.rows()[r].t)));
         set_cell(cvd_table_, static_cast<int>(r), 1, fix(cvd_.rows()[r].r, 5));
+        set_cell(cvd_table_, static_cast<int>(r), 2,
+                 cvd_.rows()[r].expanded ? sig(*cvd_.rows()[r].expanded, 2) : QString());
     }
     refreshing_ = false;
 }

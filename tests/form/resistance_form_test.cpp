@@ -41,6 +41,11 @@ TEST(SprtForm, TheCertificateExampleBothWays) {
     f.edited();
     ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
     EXPECT_NEAR(*f.at_resistance(), 231.928, 0.00001);
+    // u(R) of the points carried to the temperature: at the zinc point its own u over dR/dt.
+    f.u_points.text = "0.1";
+    f.edited();
+    ASSERT_TRUE(f.expanded_at_temperature());
+    EXPECT_NEAR(*f.expanded_at_temperature(), 2 * 0.0001 / f.at_temperature()->dr_dt, 2e-6);
 }
 
 TEST(SprtForm, BadInputIsNamedAndKept) {
@@ -89,6 +94,14 @@ TEST(CvdForm, TheIecCurveFitAndChecks) {
     EXPECT_NEAR(f.point_results()[0]->residual_mohm, 0, 1e-6);
     EXPECT_EQ(f.point_results()[0]->tightest, "A");  // AA covers -50 ... 250 degC only
     EXPECT_EQ(f.point_results()[1]->tightest, "AA");
+    // The points' uncertainty carried to every temperature: at a point of an exact fit its own
+    // u turns into U(t) = 2 u / (dR/dt) there; beyond the points the curve widens.
+    f.u_points.text = "5";
+    f.temperature.text = "0";
+    f.edited();
+    ASSERT_TRUE(f.expanded_at_temperature());
+    EXPECT_NEAR(*f.expanded_at_temperature(), 2 * 0.005 / cvd::slope(cvd::iec(1000), 0), 1e-7);
+    EXPECT_GT(*f.rows().back().expanded, *f.rows()[4].expanded);  // 850 against 0 degC
     // A bad point: named, kept, no coefficients.
     f.point_r[2].text = "13x";
     f.edited();
