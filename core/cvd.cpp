@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/bisection.h"
 #include "core/its90.h"
 
 namespace its90::cvd {
@@ -31,26 +32,14 @@ double slope(const Coefficients& k, double t) {
 }
 
 Outcome<double> temperature(const Coefficients& k, double r) {
-    double a = kTemperatures.lowest, b = kTemperatures.highest;
-    double fa = equation(k, a), fb = equation(k, b);
+    const double a = kTemperatures.lowest, b = kTemperatures.highest;
+    const double fa = equation(k, a), fb = equation(k, b);
     // A resistance typed to the last digit of an end is that end.
     constexpr double kSlack = 1e-9;
     if (!(r >= fa - kSlack && r <= fb + kSlack)) return Rejection::out_of_range(Quantity::Resistance, fa, fb);
     if (r <= fa) return a;
     if (r >= fb) return b;
-    while (true) {
-        const double m = a + (b - a) / 2;
-        if (m <= a || m >= b) break;
-        const double fm = equation(k, m);
-        if (fm < r) {
-            a = m;
-            fa = fm;
-        } else {
-            b = m;
-            fb = fm;
-        }
-    }
-    const double t = std::fabs(fa - r) <= std::fabs(fb - r) ? a : b;
+    const double t = nearest_root([&k](double x) { return equation(k, x); }, a, b, r);
     return round_half_even(t, 9) + 0.0;
 }
 

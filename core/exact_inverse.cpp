@@ -1,5 +1,7 @@
 #include "core/exact_inverse.h"
 
+#include "core/bisection.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,30 +12,18 @@
 namespace its90 {
 namespace {
 
-// Bisection of an increasing f on [a, b] with f(a) <= y <= f(b), down to neighbouring doubles;
-// the end whose value lies nearer to y, rounded to kExactPlaces. A y just beyond f(a) or f(b), by what the decimal it was typed as and the function's
-// rounding can differ (1e-9 mV or ohm), is the end itself: 390.481125 ohm is 850 degC.
+// The root of an increasing f on [a, b] for f(a) <= y <= f(b), rounded to kExactPlaces. A y
+// just beyond f(a) or f(b), by what the decimal it was typed as and the function's rounding
+// can differ (1e-9 mV or ohm), is the end itself: 390.481125 ohm is 850 degC.
 constexpr double kSlack = 1e-9;
 
 template <typename F>
 std::optional<double> bisect(F f, double a, double b, double y) {
-    double fa = f(a), fb = f(b);
+    const double fa = f(a), fb = f(b);
     if (!(y >= fa - kSlack && y <= fb + kSlack)) return std::nullopt;
     if (y <= fa) return round_half_even(a, kExactPlaces);
     if (y >= fb) return round_half_even(b, kExactPlaces);
-    while (true) {
-        const double m = a + (b - a) / 2;
-        if (m <= a || m >= b) break;
-        const double fm = f(m);
-        if (fm < y) {
-            a = m;
-            fa = fm;
-        } else {
-            b = m;
-            fb = fm;
-        }
-    }
-    const double t = std::fabs(fa - y) <= std::fabs(fb - y) ? a : b;
+    const double t = nearest_root(f, a, b, y);
     return round_half_even(t, kExactPlaces) + 0.0;  // no -0
 }
 

@@ -1,5 +1,7 @@
 #include "core/sprt.h"
 
+#include "core/bisection.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string_view>
@@ -26,25 +28,6 @@ double reference(double t90) {
     return polynomial(kC, (T - 754.15) / 481);
 }
 
-// Bisection of a rising f on [a, b] for f(t) = y, to neighbouring doubles.
-template <typename F>
-double bisect(F f, double a, double b, double y) {
-    double fa = f(a), fb = f(b);
-    while (true) {
-        const double m = a + (b - a) / 2;
-        if (m <= a || m >= b) break;
-        const double fm = f(m);
-        if (fm < y) {
-            a = m;
-            fa = fm;
-        } else {
-            b = m;
-            fb = fm;
-        }
-    }
-    return std::fabs(fa - y) <= std::fabs(fb - y) ? a : b;
-}
-
 }  // namespace
 
 Outcome<double> Wr(double t90) {
@@ -57,7 +40,7 @@ Outcome<double> Wr(double t90) {
 Outcome<double> t90_of_Wr(double wr) {
     const double low = reference(kReferenceRange.lowest), high = reference(kReferenceRange.highest);
     if (!(wr >= low && wr <= high)) return Rejection::out_of_range(Quantity::Resistance, low, high);
-    return bisect(reference, kReferenceRange.lowest, kReferenceRange.highest, wr);
+    return nearest_root(reference, kReferenceRange.lowest, kReferenceRange.highest, wr);
 }
 
 const FixedPointRecord& fixed_point(FixedPoint p) { return kFixedPoints[static_cast<std::size_t>(p)]; }

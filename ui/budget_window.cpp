@@ -186,9 +186,7 @@ void BudgetWindow::refresh() {
             if (item->text() != computed[i]) item->setText(computed[i]);
         }
     }
-    coverage_->setToolTip(q(model_.coverage_problem()));
-    coverage_->setStyleSheet(model_.coverage_problem().empty() ? QString()
-                                                               : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
+    show_problem(coverage_, model_.coverage_problem());
     QStringList lines;
     for (int i = 0; i < form::kQuantityCount; ++i) {
         const auto quantity = static_cast<BudgetQuantity>(i);

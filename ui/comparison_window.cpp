@@ -320,14 +320,6 @@ void ComparisonWindow::set_uncertainties(std::optional<calibration::ComparisonUn
     refresh();
 }
 
-void ComparisonWindow::show_problem(QLineEdit* edit, const std::string& problem) {
-    const QString tip = q(problem);
-    if (edit->toolTip() == tip) return;
-    edit->setToolTip(tip);
-    edit->setStyleSheet(problem.empty() ? QString()
-                                        : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
-}
-
 void ComparisonWindow::refresh() {
     refreshing_ = true;
     const form::ComparisonForm& f = model_;

@@ -95,7 +95,6 @@ private:
     QWidget* create_points();
     QWidget* create_results();
     void create_record_actions();
-    void show_problem(QLineEdit* edit, const std::string& problem);
     std::optional<form::ComparisonRecord> record();
     void save_record(RecordAction action);
     void print_record();

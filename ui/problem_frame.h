@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QColor>
+#include <QLineEdit>
+#include <string>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -24,5 +26,13 @@ public:
         painter->restore();
     }
 };
+
+// A text box whose text cannot be used: framed red, the reason in its tool tip.
+inline void show_problem(QLineEdit* edit, const std::string& problem) {
+    const QString tip = QString::fromStdString(problem);
+    if (edit->toolTip() == tip) return;
+    edit->setToolTip(tip);
+    edit->setStyleSheet(problem.empty() ? QString() : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
+}
 
 }  // namespace its90::ui

@@ -32,13 +32,6 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 QString sig(double x, int digits) { return q(text::significant(x, digits)); }
 QString fix(double x, int decimals) { return q(text::fixed(x, decimals)); }
 
-void show_problem(QLineEdit* edit, const std::string& problem) {
-    const QString tip = q(problem);
-    if (edit->toolTip() == tip) return;
-    edit->setToolTip(tip);
-    edit->setStyleSheet(problem.empty() ? QString() : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
-}
-
 void set_cell(QTableWidget* table, int row, int column, const QString& text) {
     QTableWidgetItem* item = table->item(row, column);
     if (item == nullptr) {
