@@ -382,6 +382,11 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
     } else {
         rows.push_back({"系数", f.coefficients_problem()});
     }
+    if (const auto c = f.at_temperature()) {
+        rows.push_back({"t90/℃", f.temperature.text, "R/Ω", fixed(c->r, 6), "W", fixed(c->w, 9)});
+        rows.push_back({"Wr", fixed(c->wr, 9), "ΔW", text::significant(c->dw, 6), "dR/dt/(Ω/℃)", fixed(c->dr_dt, 6)});
+    }
+    if (const auto t = f.at_resistance()) rows.push_back({"R/Ω", f.resistance.text, "t90/℃", fixed(*t, 6)});
     rows.push_back({});
     rows.push_back({"t90/℃", "R/Ω", "W", "U(k=2)/mK"});
     for (const SprtForm::Row& r : f.rows()) {
@@ -427,6 +432,8 @@ std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
         rows.push_back({"汽点 R(100)/Ω", f.steam.text, "偏差/℃", fixed(steam->deviation, 4), "等级",
                         steam->tightest.empty() ? "无" : steam->tightest});
     }
+    if (const auto r = f.at_temperature()) rows.push_back({"t/℃", f.temperature.text, "R/Ω", fixed(*r, 5)});
+    if (const auto t = f.at_resistance()) rows.push_back({"R/Ω", f.resistance.text, "t/℃", fixed(*t, 4)});
     rows.push_back({});
     rows.push_back({"t/℃", "R/Ω", "U(k=2)/℃"});
     for (const CvdForm::Row& r : f.rows()) {

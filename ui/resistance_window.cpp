@@ -148,7 +148,8 @@ QWidget* ResistanceWindow::create_sprt() {
         grid->addWidget(sprt_point_labels_[static_cast<std::size_t>(p)], 2, p);
         grid->addWidget(sprt_points_[static_cast<std::size_t>(p)], 3, p);
     }
-    grid->addWidget(new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ（拟合时）"), coefficients), 2, 4);
+    sprt_u_label_ = new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ"), coefficients);
+    grid->addWidget(sprt_u_label_, 2, 4);
     grid->addWidget(field_edit(sprt_.u_points, coefficients, true), 3, 4);
     sprt_status_ = new QLabel(coefficients);
     sprt_status_->setWordWrap(true);
@@ -303,6 +304,8 @@ void ResistanceWindow::refresh() {
                 QStringLiteral("R(%1, %2 ℃) / Ω").arg(QString::fromUtf8(fp.symbol), q(text::general(fp.t90))));
         }
     }
+    sprt_u_label_->setVisible(sprt_.fitted());
+    edit_of(sprt_.u_points)->setVisible(sprt_.fitted());
     if (const auto k = sprt_.coefficients()) {
         QString text = QStringLiteral("a = ") + sig(k->a, 8);
         if (record.coefficients > 1) text += QStringLiteral("，b = ") + sig(k->b, 8);
@@ -384,7 +387,7 @@ std::vector<std::vector<std::string>> ResistanceWindow::current_rows() const {
 }
 
 void ResistanceWindow::save(bool csv) {
-    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
     const auto rows = with_identification(current_rows(), identification_);
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
     save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
@@ -395,7 +398,7 @@ void ResistanceWindow::save(bool csv) {
 }
 
 void ResistanceWindow::print() {
-    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";

@@ -63,6 +63,7 @@ private:
     std::array<QLabel*, 4> sprt_point_labels_{};
     std::array<QLineEdit*, 4> sprt_points_{};
     QLabel* sprt_status_ = nullptr;
+    QLabel* sprt_u_label_ = nullptr;
     QLabel* sprt_result_ = nullptr;
     QTableWidget* sprt_table_ = nullptr;
     QRadioButton* cvd_fitted_ = nullptr;

@@ -30,7 +30,9 @@ bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kin
     const bool calibration = kind == RecordKind::Calibration;
     QDialog dialog(owner());
     dialog.setObjectName("RecordIdentification");
-    dialog.setWindowTitle(calibration ? QStringLiteral("校准记录") : QStringLiteral("比较法检定记录"));
+    dialog.setWindowTitle(calibration                          ? QStringLiteral("校准记录")
+                          : kind == RecordKind::Comparison ? QStringLiteral("比较法检定记录")
+                                                           : QStringLiteral("电阻温度计记录"));
     auto* number = new QLineEdit(q(id.number), &dialog);
     number->setObjectName("number");
     auto* operator_name = new QLineEdit(q(id.operator_name), &dialog);

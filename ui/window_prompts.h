@@ -23,6 +23,7 @@ public:
     enum class RecordKind {
         Calibration,  // the fixed-point calibration: offers its 1 degC table too
         Comparison,   // a comparison run
+        Resistance,   // a resistance thermometer's page
     };
     // The identification dialog, filled with `id`; false when the user cancels.
     virtual bool identification(form::Identification& id, RecordKind kind = RecordKind::Calibration) = 0;
