@@ -90,13 +90,23 @@ void SprtForm::set_fitted(bool fitted) {
 }
 
 std::optional<double> SprtForm::expanded_at(double t90, double r) const {
-    if (perturbed_.empty()) return std::nullopt;
-    const double rtpw = *text::parse_strict_number(r_tpw.text);
+    // Each refit moves W at t90 by dW; a reading R then means a temperature dW / (dW/dt) away.
+    if (perturbed_.empty() || !coefficients_) return std::nullopt;
+    (void)r;
+    const Range span = sprt::range_record(range_).temperatures;
+    const double h = 0.001;
+    const double low = std::max(t90 - h, span.lowest), high = std::min(t90 + h, span.highest);
+    const Outcome<double> w = sprt::w_at(range_, *coefficients_, t90);
+    const Outcome<double> w_low = sprt::w_at(range_, *coefficients_, low);
+    const Outcome<double> w_high = sprt::w_at(range_, *coefficients_, high);
+    if (!w.ok() || !w_low.ok() || !w_high.ok()) return std::nullopt;
+    const double slope = (*w_high - *w_low) / (high - low);
     double sum = 0;
     for (const sprt::Coefficients& k : perturbed_) {
-        const Outcome<double> t = sprt::t90_at(range_, k, r / rtpw);
-        if (!t.ok()) return std::nullopt;
-        sum += (*t - t90) * (*t - t90);
+        const Outcome<double> moved = sprt::w_at(range_, k, t90);
+        if (!moved.ok()) return std::nullopt;
+        const double dt = (*moved - *w) / slope;
+        sum += dt * dt;
     }
     return 2 * std::sqrt(sum);
 }
@@ -227,12 +237,15 @@ void CvdForm::set_fitted(bool fitted) {
 }
 
 std::optional<double> CvdForm::expanded_at(double t, double r) const {
-    if (perturbed_.empty()) return std::nullopt;
+    // Each refit moves R at t by dR; a reading R then means a temperature dR / (dR/dt) away.
+    if (perturbed_.empty() || !coefficients_) return std::nullopt;
+    const double slope = cvd::slope(*coefficients_, t);
     double sum = 0;
     for (const cvd::Coefficients& k : perturbed_) {
-        const Outcome<double> moved = cvd::temperature(k, r);
+        const Outcome<double> moved = cvd::resistance(k, t);
         if (!moved.ok()) return std::nullopt;
-        sum += (*moved - t) * (*moved - t);
+        const double dt = (*moved - r) / slope;
+        sum += dt * dt;
     }
     return 2 * std::sqrt(sum);
 }

@@ -101,6 +101,8 @@ TEST(CvdForm, TheIecCurveFitAndChecks) {
     f.edited();
     ASSERT_TRUE(f.expanded_at_temperature());
     EXPECT_NEAR(*f.expanded_at_temperature(), 2 * 0.005 / cvd::slope(cvd::iec(1000), 0), 1e-7);
+    ASSERT_TRUE(f.rows().back().expanded);  // every row of the table has its U, to 850 degC
+    ASSERT_TRUE(f.rows()[4].expanded);
     EXPECT_GT(*f.rows().back().expanded, *f.rows()[4].expanded);  // 850 against 0 degC
     // A bad point: named, kept, no coefficients.
     f.point_r[2].text = "13x";
