@@ -189,14 +189,21 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     }
 
     // The readings, point by point, below the results while they fit, then on the next pages.
+    // The heading goes with the first point's table, never alone at the foot of a page.
+    const auto needed_for = [&](int p) {
+        return 8 + 5.2 * static_cast<double>(form::reading_rows(f, p).size()) + 6;
+    };
     y += 9;
+    if (f.point_count() > 0 && y + 7 + needed_for(0) > page.height()) {
+        device.newPage();
+        y = 0;
+    }
     page.font(10.5, true);
     page.text(0, y, w, 6, QStringLiteral("读数（mV）"));
     double ry = y + 7;
     for (int p = 0; p < f.point_count(); ++p) {
         const form::Rows readings = form::reading_rows(f, p);
-        const double needed = 8 + 5.2 * static_cast<double>(readings.size()) + 6;
-        if (ry + needed > page.height()) {
+        if (ry + needed_for(p) > page.height()) {
             device.newPage();
             ry = 0;
             page.font(10.5, true);

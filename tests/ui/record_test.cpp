@@ -25,6 +25,7 @@
 
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
+#include "ui/comparison_page.h"
 #include "ui/record_page.h"
 #include "ui/window_prompts.h"
 
@@ -331,6 +332,47 @@ TEST(RecordDialog, AsksForTheIdentificationAndTheOneDegreeTable) {
     });
     EXPECT_FALSE(prompts.identification(id, WindowPrompts::RecordKind::Calibration));
     EXPECT_EQ(id.operator_name, "李四");  // cancelling changes nothing
+}
+
+// However many thermocouples and points push them down, the readings' heading stands on the
+// page of the first point's table, never alone at the foot of the page before it.
+TEST(ComparisonRecordPages, TheReadingsHeadingKeepsItsTable) {
+    if (!have_poppler()) GTEST_SKIP() << "no poppler-utils";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("comparison.pdf");
+    for (int working = 1; working <= form::kMostWorking; ++working) {
+        for (int points = 1; points <= form::kMostPoints; ++points) {
+            form::ComparisonRecord record;
+            record.date_time = "2026-12-08 10:00";
+            form::ComparisonForm& f = record.form;
+            f.set_from_panel(false);
+            f.set_uncertainties(calibration::ComparisonUncertainties{1.5, 0.8, 0, 2}, std::nullopt);
+            record.budget = {{"量", "分量", "数值"}, {"标准证书", "certificate", "1.5"}, {"电测仪器", "dvm", "0.8"}};
+            f.set_working_count(working);
+            f.set_point_count(points);
+            f.set_readings(2);
+            for (int p = 0; p < points; ++p) {
+                f.edit_temperature(p, std::to_string(100 * (p + 1)));
+                f.edit_certificate(p, "3.0");
+                for (int who = -1; who < working; ++who)
+                    for (int r = 0; r < 2; ++r) f.edit_reading(p, who, r, who < 0 ? "3.0" : "16.0");
+            }
+            ASSERT_TRUE(f.complete()) << working << " x " << points;
+            QString error;
+            ASSERT_TRUE(save_comparison_pdf(path, record, error)) << error.toStdString();
+            const std::string text = output_of("pdftotext -layout '" + path.toStdString() + "' -").value_or("");
+            std::size_t start = 0;
+            for (int page = 1; start < text.size(); ++page) {
+                const std::size_t end = std::min(text.find('\f', start), text.size());
+                const std::string on_page = text.substr(start, end - start);
+                if (on_page.find("读数（mV") != std::string::npos) {
+                    EXPECT_NE(on_page.find("检定点 "), std::string::npos)
+                        << working << " thermocouples, " << points << " points: page " << page;
+                }
+                start = end + 1;
+            }
+        }
+    }
 }
 
 }  // namespace
