@@ -70,8 +70,8 @@ void print_row(Context& ctx, double t, double value, bool csv,
     std::snprintf(cell, sizeof cell, "%10s", (general(t) + " \u2103").c_str());
     ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV";
     if (du) {
-        ctx.out << "  u = " << text::significant(du->u_uV, 3) << " \u03bcV, U = "
-                << text::significant(du->U_uV, 3) << " \u03bcV (" << text::significant(du->U_C, 3)
+        ctx.out << "  u = " << text::stated(du->u_uV, 3) << " \u03bcV, U = "
+                << text::stated(du->U_uV, 3) << " \u03bcV (" << text::stated(du->U_C, 3)
                 << " \u2103)";
     }
     ctx.out << '\n';

@@ -84,7 +84,7 @@ namespace {
 std::vector<std::string> uncertainty_cells(const CalibrationRecord& r, double t) {
     const std::optional<calibration::DeviationUncertainty> u = uncertainty_at(r, t);
     if (!u) return {"", ""};
-    return {text::significant(u->U_uV, 2), text::significant(u->U_C, 2)};
+    return {text::stated(u->U_uV, 2), text::stated(u->U_C, 2)};
 }
 
 }  // namespace

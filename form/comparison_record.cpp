@@ -76,7 +76,7 @@ Rows result_rows(const ComparisonForm& form) {
                             pr.allowance > 0 ? verdict_text(pr) : pr.problem});
             if (with_u) {
                 rows.back().insert(rows.back().begin() + 9,
-                                   pr.uncertainty ? text::significant(pr.uncertainty->U_C, 2) : "");
+                                   pr.uncertainty ? text::stated(pr.uncertainty->U_C, 2) : "");
             }
         }
     }

@@ -404,7 +404,7 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
     rows.push_back({"t90/℃", "R/Ω", "W", "U(k=2)/mK"});
     for (const SprtForm::Row& r : f.rows()) {
         rows.push_back({general(r.t90), fixed(r.r, 6), fixed(r.w, 8),
-                        r.expanded ? text::significant(*r.expanded * 1000, 2) : ""});
+                        r.expanded ? text::stated(*r.expanded * 1000, 2) : ""});
     }
     if (!f.u_points.text.empty()) rows.push_back({"各固定点电阻的标准不确定度/mΩ", f.u_points.text});
     rows.push_back({});
@@ -450,7 +450,7 @@ std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
     rows.push_back({});
     rows.push_back({"t/℃", "R/Ω", "U(k=2)/℃"});
     for (const CvdForm::Row& r : f.rows()) {
-        rows.push_back({general(r.t), fixed(r.r, 5), r.expanded ? text::significant(*r.expanded, 2) : ""});
+        rows.push_back({general(r.t), fixed(r.r, 5), r.expanded ? text::stated(*r.expanded, 2) : ""});
     }
     if (!f.u_points.text.empty()) rows.push_back({"各点电阻的标准不确定度/mΩ", f.u_points.text});
     return rows;

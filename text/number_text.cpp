@@ -234,6 +234,15 @@ std::string significant(double x, int digits) {
     return chars(x + 0.0, std::chars_format::general, digits);
 }
 
+std::string stated(double x, int digits) {
+    if (!std::isfinite(x) || x == 0 || digits < 1) return significant(x, digits);
+    // The exponent after rounding to `digits` places (0.0996 rounds up to 0.10, not 0.100).
+    const std::string scientific = chars(x, std::chars_format::scientific, digits - 1);
+    const int exponent = std::atoi(scientific.c_str() + scientific.find('e') + 1);
+    if (exponent >= digits - 1) return fixed(std::strtod(scientific.c_str(), nullptr), 0);  // 123 -> "120"
+    return fixed(x, digits - 1 - exponent);
+}
+
 std::string fixed(double x, int decimals) { return chars(x, std::chars_format::fixed, decimals); }
 
 std::string round_trip(double x) { return chars(x + 0.0, std::chars_format::general, -1); }

@@ -38,6 +38,9 @@ double decimal_to_double(std::string_view text, bool* out_of_range = nullptr);
 std::string significant(double x, int digits);
 // printf's %.15g: every digit a double carries reliably.
 inline std::string general(double x) { return significant(x, 15); }
+// Exactly `digits` significant digits, its trailing zeros kept, as an uncertainty is stated:
+// "0.40" says the hundredths are known where "0.4" would not ("0.40", "1.5", "12", "120").
+std::string stated(double x, int digits);
 // Exactly `decimals` places ("0.397", "-0.8273").
 std::string fixed(double x, int decimals);
 // The shortest text that reads back as the same double ("0.1", "1.0000000000000002").

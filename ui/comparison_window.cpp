@@ -417,7 +417,7 @@ void ComparisonWindow::refresh() {
                 const calibration::ComparisonResult& r = *pr.result;
                 cells << fixed(r.working_mean, 5) << fixed(r.working_reference, 5)
                       << fixed(r.working_seebeck, 2) << fixed(r.delta_e, 4) << fixed(r.delta_t, 2)
-                      << (pr.uncertainty ? q(text::significant(pr.uncertainty->U_C, 2)) : QString())
+                      << (pr.uncertainty ? q(text::stated(pr.uncertainty->U_C, 2)) : QString())
                       << (pr.allowance > 0 ? QStringLiteral("±") + q(text::significant(pr.allowance, 4)) : QString())
                       << (pr.allowance > 0 ? QString::fromUtf8(form::verdict_text(pr)) : q(pr.problem));
             } else {

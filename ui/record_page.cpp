@@ -157,7 +157,7 @@ void first_page(Page& page, const CalibrationRecord& r) {
         if (const auto u = form::uncertainty_at(r, text::Text_to_num(r.any_temperature->first))) {
             page.text(0, table_bottom - 2, 70, 6,
                       QStringLiteral("U = %1 μV（%2 ℃），k = %3")
-                          .arg(q(text::significant(u->U_uV, 2)), q(text::significant(u->U_C, 2)),
+                          .arg(q(text::stated(u->U_uV, 2)), q(text::stated(u->U_C, 2)),
                                QString::number(r.uncertainty->k)));
             table_bottom += 6;
         }

@@ -92,5 +92,20 @@ TEST(StrictNumber, AcceptsOnlyWholeDecimalNumbers) {
     }
 }
 
+
+// An uncertainty keeps the digits it is stated to, zeros too, after rounding moved its decade.
+TEST(Stated, KeepsTrailingZeros) {
+    const struct {
+        double x;
+        int digits;
+        const char* text;
+    } cases[] = {
+        {0.396, 2, "0.40"}, {0.4, 2, "0.40"},     {1.5, 2, "1.5"},      {12.3, 2, "12"},
+        {123.0, 2, "120"},  {0.0996, 2, "0.10"},  {9.96, 2, "10"},      {0.00047, 2, "0.00047"},
+        {2.0, 3, "2.00"},   {-0.396, 2, "-0.40"}, {-0.0001, 1, "-0.0001"}, {0.0, 2, "0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(stated(c.x, c.digits), c.text) << c.x << ", " << c.digits;
+}
+
 }  // namespace
 }  // namespace its90::text
