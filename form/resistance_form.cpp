@@ -11,6 +11,20 @@
 namespace its90::form {
 namespace {
 
+// U(t) from the refits with each point raised by its u: each moves the curve at t by some
+// amount, which over the curve's slope there is a temperature; U = 2 sqrt(sum of squares).
+template <typename Refits, typename MovedBy>
+std::optional<double> expanded_from_refits(const Refits& refits, MovedBy moved_by, double slope) {
+    double sum = 0;
+    for (const auto& k : refits) {
+        const std::optional<double> moved = moved_by(k);
+        if (!moved) return std::nullopt;
+        const double dt = *moved / slope;
+        sum += dt * dt;
+    }
+    return 2 * std::sqrt(sum);
+}
+
 using text::fixed;
 using text::general;
 
@@ -89,10 +103,9 @@ void SprtForm::set_fitted(bool fitted) {
     evaluate();
 }
 
-std::optional<double> SprtForm::expanded_at(double t90, double r) const {
+std::optional<double> SprtForm::expanded_at(double t90) const {
     // Each refit moves W at t90 by dW; a reading R then means a temperature dW / (dW/dt) away.
     if (perturbed_.empty() || !coefficients_) return std::nullopt;
-    (void)r;
     const Range span = sprt::range_record(range_).temperatures;
     const double h = 0.001;
     const double low = std::max(t90 - h, span.lowest), high = std::min(t90 + h, span.highest);
@@ -101,14 +114,10 @@ std::optional<double> SprtForm::expanded_at(double t90, double r) const {
     const Outcome<double> w_high = sprt::w_at(range_, *coefficients_, high);
     if (!w.ok() || !w_low.ok() || !w_high.ok()) return std::nullopt;
     const double slope = (*w_high - *w_low) / (high - low);
-    double sum = 0;
-    for (const sprt::Coefficients& k : perturbed_) {
+    return expanded_from_refits(perturbed_, [&](const sprt::Coefficients& k) -> std::optional<double> {
         const Outcome<double> moved = sprt::w_at(range_, k, t90);
-        if (!moved.ok()) return std::nullopt;
-        const double dt = (*moved - *w) / slope;
-        sum += dt * dt;
-    }
-    return 2 * std::sqrt(sum);
+        return moved.ok() ? std::optional<double>(*moved - *w) : std::nullopt;
+    }, slope);
 }
 
 void SprtForm::evaluate() {
@@ -200,7 +209,7 @@ void SprtForm::evaluate() {
                                   *sprt::w_at(range_, *coefficients_, t_low)) / (t_high - t_low) * *rtpw;
             const double wr = *sprt::Wr(*t);
             at_temperature_ = Conversion{*w * *rtpw, *w, wr, *w - wr, slope};
-            expanded_at_temperature_ = expanded_at(*t, *w * *rtpw);
+            expanded_at_temperature_ = expanded_at(*t);
         }
     }
     if (const std::optional<double> r = read(resistance, true)) {
@@ -214,7 +223,7 @@ void SprtForm::evaluate() {
     }
     for (double t : table_temperatures(table, record.temperatures)) {
         const Outcome<double> w = sprt::w_at(range_, *coefficients_, t);
-        if (w.ok()) rows_.push_back({t, *w * *rtpw, *w, expanded_at(t, *w * *rtpw)});
+        if (w.ok()) rows_.push_back({t, *w * *rtpw, *w, expanded_at(t)});
     }
 }
 
@@ -239,15 +248,10 @@ void CvdForm::set_fitted(bool fitted) {
 std::optional<double> CvdForm::expanded_at(double t, double r) const {
     // Each refit moves R at t by dR; a reading R then means a temperature dR / (dR/dt) away.
     if (perturbed_.empty() || !coefficients_) return std::nullopt;
-    const double slope = cvd::slope(*coefficients_, t);
-    double sum = 0;
-    for (const cvd::Coefficients& k : perturbed_) {
+    return expanded_from_refits(perturbed_, [&](const cvd::Coefficients& k) -> std::optional<double> {
         const Outcome<double> moved = cvd::resistance(k, t);
-        if (!moved.ok()) return std::nullopt;
-        const double dt = (*moved - r) / slope;
-        sum += dt * dt;
-    }
-    return 2 * std::sqrt(sum);
+        return moved.ok() ? std::optional<double>(*moved - r) : std::nullopt;
+    }, cvd::slope(*coefficients_, t));
 }
 
 void CvdForm::evaluate() {

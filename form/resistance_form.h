@@ -69,7 +69,7 @@ public:
 
 private:
     void evaluate();
-    std::optional<double> expanded_at(double t90, double r) const;
+    std::optional<double> expanded_at(double t90) const;
 
     std::vector<sprt::Coefficients> perturbed_;  // the fit again with each point raised by u
     std::optional<double> expanded_at_temperature_;

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "text/number_text.h"
+#include "ui/fonts.h"
 #include "ui/problem_frame.h"
 
 namespace its90::ui {
@@ -40,11 +41,7 @@ QString significant(double x, int digits) { return q(text::significant(x, digits
 
 BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> changed, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(model), changed_(std::move(changed)) {
-    setObjectName(QStringLiteral("BudgetWindow"));
-    setWindowTitle(QStringLiteral("不确定度评定"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSizeF(10.5);
-    setFont(font);
+    dress_tool_window(*this, QStringLiteral("BudgetWindow"), QStringLiteral("不确定度评定"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
         QStringLiteral("每行一个分量：正态分布的数值为 k·u；均匀、三角、反正弦分布的数值为半宽度。"

@@ -1,7 +1,5 @@
 #include "ui/comparison_page.h"
 
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
@@ -112,17 +110,10 @@ void plot(Page& page, const form::ComparisonForm& f, double x, double y, double 
     }
 }
 
-std::vector<double> equal_widths(double total, std::size_t n, double first) {
-    std::vector<double> widths = {first};
-    for (std::size_t i = 1; i < n; ++i) widths.push_back((total - first) / static_cast<double>(n - 1));
-    return widths;
-}
-
 }  // namespace
 
 void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& record) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    lay_out_a4(device);
     QPainter painter(&device);
     Page page(device, painter);
     const form::ComparisonForm& f = record.form;

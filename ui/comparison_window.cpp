@@ -29,6 +29,7 @@
 #include "core/sensors.h"
 #include "text/number_text.h"
 #include "ui/comparison_page.h"
+#include "ui/fonts.h"
 #include "ui/problem_frame.h"
 
 namespace its90::ui {
@@ -63,11 +64,7 @@ QString fixed(double x, int decimals) { return q(text::fixed(x, decimals)); }
 
 ComparisonWindow::ComparisonWindow(WindowPrompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window), prompts_(&prompts) {
-    setObjectName(QStringLiteral("ComparisonWindow"));
-    setWindowTitle(QStringLiteral("比较法校准"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSizeF(10.5);
-    setFont(font);
+    dress_tool_window(*this, QStringLiteral("ComparisonWindow"), QStringLiteral("比较法校准"));
 
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);

@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
+#include <QWidget>
 
 namespace its90::ui {
 
@@ -27,6 +28,14 @@ bool install_chinese_translations() {
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+void dress_tool_window(QWidget& window, const QString& object_name, const QString& title) {
+    window.setObjectName(object_name);
+    window.setWindowTitle(title);
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    window.setFont(font);
 }
 
 }  // namespace its90::ui

@@ -2,6 +2,9 @@
 // names, and Qt's own texts in Chinese.
 #pragma once
 
+class QString;
+class QWidget;
+
 namespace its90::ui {
 
 // The window names the Windows faces 宋体 (Song) and 隶书 (clerical script). Maps both once to
@@ -11,5 +14,9 @@ void install_font_substitutions();
 // Loads Qt's Simplified Chinese translations, whatever the user's locale, so that the standard
 // buttons read "确定". Returns false where they are not installed (the buttons stay English).
 bool install_chinese_translations();
+
+// A tool window beside the calculator (comparison, budget, resistance thermometers): its
+// object name, its title, and the calculator's 10.5 pt 宋体 for everything in it.
+void dress_tool_window(QWidget& window, const QString& object_name, const QString& title);
 
 }  // namespace its90::ui

@@ -2,6 +2,12 @@
 
 namespace its90::ui {
 
+std::vector<double> equal_widths(double total, std::size_t n, double first) {
+    std::vector<double> widths = {first};
+    for (std::size_t i = 1; i < n; ++i) widths.push_back((total - first) / static_cast<double>(n - 1));
+    return widths;
+}
+
 std::vector<std::vector<QString>> cells(const form::Rows& rows) {
     std::vector<std::vector<QString>> result;
     for (const std::vector<std::string>& row : rows) {

@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
@@ -86,6 +88,15 @@ private:
     double width_mm_ = 0;
     double height_mm_ = 0;
 };
+
+// Every record's paper: A4 upright, 15 mm margins. Set before a painter begins on `device`.
+inline void lay_out_a4(QPagedPaintDevice& device) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+}
+
+// A table's column widths: the first as given, the other n - 1 sharing the rest of `total`.
+std::vector<double> equal_widths(double total, std::size_t n, double first);
 
 // Rows of a record's texts as the page's cells.
 std::vector<std::vector<QString>> cells(const form::Rows& rows);

@@ -3,8 +3,6 @@
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -203,17 +201,14 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
             }
             rows.push_back(row);
         }
-        std::vector<double> widths = {18};
-        for (int c = 0; c <= 9; ++c) widths.push_back((w - 18) / 10);
-        page.table(0, y, widths, rows, row_height);
+        page.table(0, y, equal_widths(w, 11, 18), rows, row_height);
     }
 }
 
 }  // namespace
 
 void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& record) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    lay_out_a4(device);
     QPainter painter(&device);
     Page page(device, painter);
     first_page(page, record);

@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "text/number_text.h"
+#include "ui/fonts.h"
 #include "ui/problem_frame.h"
 #include "ui/record_page.h"
 #include "ui/rows_page.h"
@@ -45,11 +46,7 @@ void set_cell(QTableWidget* table, int row, int column, const QString& text) {
 
 ResistanceWindow::ResistanceWindow(WindowPrompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window), prompts_(&prompts) {
-    setObjectName(QStringLiteral("ResistanceWindow"));
-    setWindowTitle(QStringLiteral("电阻温度计"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSizeF(10.5);
-    setFont(font);
+    dress_tool_window(*this, QStringLiteral("ResistanceWindow"), QStringLiteral("电阻温度计"));
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);

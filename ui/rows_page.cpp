@@ -1,8 +1,6 @@
 #include "ui/rows_page.h"
 
 #include <QDateTime>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,8 +9,7 @@
 namespace its90::ui {
 
 void draw_rows(QPagedPaintDevice& device, const char* title, const std::vector<std::vector<std::string>>& rows) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    lay_out_a4(device);
     QPainter painter(&device);
     Page page(device, painter);
     const double w = page.width();

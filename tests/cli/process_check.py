@@ -8,17 +8,11 @@ import select
 import subprocess
 import sys
 
+from tally import Tally
+
 its90 = sys.argv[1]
-passed = failed = skipped = 0
-
-
-def check(name, condition, detail=""):
-    global passed, failed
-    if condition:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED {name}: {detail}")
+tally = Tally()
+check = tally.check
 
 
 def run(args, language, stdin=""):
@@ -50,7 +44,7 @@ if has_locale("zh_CN.utf8"):
     numbers = run(["calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"], "zh_CN.UTF-8")
     check("Chinese keeps '.' in numbers", "A = 0.0100001 mV" in numbers.stdout.decode(), numbers.stdout)
 else:
-    skipped += 1
+    tally.skipped += 1
     print("skipped: no zh_CN.UTF-8 locale")
 
 # A slow producer: the first result arrives before the input ends.
@@ -72,5 +66,4 @@ for word in ["1e400", "1e-400", "-1e-400"]:
     result = run(["emf", "K", word], "C")
     check(f"{word} refused", result.returncode == 2 and b"beyond the range" in result.stderr, result)
 
-print(f"{passed} passed, {failed} failed" + (f", {skipped} skipped" if skipped else ""))
-sys.exit(1 if failed else 0)
+tally.finish()

@@ -14,17 +14,11 @@ import sys
 import tempfile
 from fractions import Fraction
 
+from tally import Tally
+
 its90 = sys.argv[1]
-passed = failed = 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED {name}: {detail}")
+tally = Tally()
+check = tally.check
 
 
 def run(*args):
@@ -133,5 +127,4 @@ for args, named in ((("--u-zn", "-0.5"), "--u-zn"), (("--k", "0"), "--k"), (("--
                          "--u-cu", "1", *args)
     check(f"refuses {' '.join(args)}", code == 2 and out == "" and named in err, (code, err))
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+tally.finish()
