@@ -402,6 +402,7 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
     if (const auto c = f.at_temperature()) {
         rows.push_back({"t90/℃", f.temperature.text, "R/Ω", fixed(c->r, 6), "W", fixed(c->w, 9)});
         rows.push_back({"Wr", fixed(c->wr, 9), "ΔW", text::significant(c->dw, 6), "dR/dt/(Ω/℃)", fixed(c->dr_dt, 6)});
+        if (const auto u = f.expanded_at_temperature()) rows.push_back({"U(k=2)/mK", text::stated(*u * 1000, 2)});
     }
     if (const auto t = f.at_resistance()) rows.push_back({"R/Ω", f.resistance.text, "t90/℃", fixed(*t, 6)});
     rows.push_back({});
@@ -410,7 +411,7 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
         rows.push_back({general(r.t90), fixed(r.r, 6), fixed(r.w, 8),
                         r.expanded ? text::stated(*r.expanded * 1000, 2) : ""});
     }
-    if (!f.u_points.text.empty()) rows.push_back({"各固定点电阻的标准不确定度/mΩ", f.u_points.text});
+    if (!f.u_points.text.empty()) rows.push_back({"各固定点电阻的标准不确定度 u = " + f.u_points.text + " mΩ"});
     rows.push_back({});
     rows.push_back({"依据", "ITS-90 参考函数与偏差函数（Preston-Thomas, Metrologia 27, 1990）"});
     return rows;
@@ -449,14 +450,17 @@ std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
         rows.push_back({"汽点 R(100)/Ω", f.steam.text, "偏差/℃", fixed(steam->deviation, 4), "等级",
                         steam->tightest.empty() ? "无" : steam->tightest});
     }
-    if (const auto r = f.at_temperature()) rows.push_back({"t/℃", f.temperature.text, "R/Ω", fixed(*r, 5)});
+    if (const auto r = f.at_temperature()) {
+        std::vector<std::string>& row = rows.emplace_back(std::vector<std::string>{"t/℃", f.temperature.text, "R/Ω", fixed(*r, 5)});
+        if (const auto u = f.expanded_at_temperature()) row.insert(row.end(), {"U(k=2)/℃", text::stated(*u, 2)});
+    }
     if (const auto t = f.at_resistance()) rows.push_back({"R/Ω", f.resistance.text, "t/℃", fixed(*t, 4)});
     rows.push_back({});
     rows.push_back({"t/℃", "R/Ω", "U(k=2)/℃"});
     for (const CvdForm::Row& r : f.rows()) {
         rows.push_back({general(r.t), fixed(r.r, 5), r.expanded ? text::stated(*r.expanded, 2) : ""});
     }
-    if (!f.u_points.text.empty()) rows.push_back({"各点电阻的标准不确定度/mΩ", f.u_points.text});
+    if (!f.u_points.text.empty()) rows.push_back({"各点电阻的标准不确定度 u = " + f.u_points.text + " mΩ"});
     return rows;
 }
 

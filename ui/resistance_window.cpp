@@ -31,6 +31,8 @@ namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 QString sig(double x, int digits) { return q(text::significant(x, digits)); }
+// An expanded uncertainty, its stated digits kept ("0.40").
+QString stated(double x) { return q(text::stated(x, 2)); }
 QString fix(double x, int decimals) { return q(text::fixed(x, decimals)); }
 
 void set_cell(QTableWidget* table, int row, int column, const QString& text) {
@@ -317,7 +319,7 @@ void ResistanceWindow::refresh() {
         lines << QStringLiteral("R = %1 Ω，W = %2，Wr = %3").arg(fix(c->r, 6), fix(c->w, 9), fix(c->wr, 9))
               << QStringLiteral("ΔW = %1，dR/dt = %2 Ω/℃").arg(sig(c->dw, 6), fix(c->dr_dt, 6));
     }
-    if (const auto u = sprt_.expanded_at_temperature()) lines << QStringLiteral("U(t90) = %1 mK（k = 2，由各固定点电阻的不确定度）").arg(sig(*u * 1000, 2));
+    if (const auto u = sprt_.expanded_at_temperature()) lines << QStringLiteral("U(t90) = %1 mK（k = 2，由各固定点电阻的不确定度）").arg(stated(*u * 1000));
     if (const auto t = sprt_.at_resistance()) lines << QStringLiteral("t90 = %1 ℃").arg(fix(*t, 6));
     sprt_result_->setText(lines.join('\n'));
     sprt_table_->setRowCount(static_cast<int>(sprt_.rows().size()));
@@ -326,7 +328,7 @@ void ResistanceWindow::refresh() {
         set_cell(sprt_table_, static_cast<int>(r), 0, q(text::general(row.t90)));
         set_cell(sprt_table_, static_cast<int>(r), 1, fix(row.r, 6));
         set_cell(sprt_table_, static_cast<int>(r), 2, fix(row.w, 8));
-        set_cell(sprt_table_, static_cast<int>(r), 3, row.expanded ? sig(*row.expanded * 1000, 2) : QString());
+        set_cell(sprt_table_, static_cast<int>(r), 3, row.expanded ? stated(*row.expanded * 1000) : QString());
     }
     // The CVD page.
     for (int r = 0; r < form::kMostCvdPoints; ++r) {
@@ -360,7 +362,7 @@ void ResistanceWindow::refresh() {
     }
     QStringList cvd_lines;
     if (const auto r = cvd_.at_temperature()) cvd_lines << QStringLiteral("R = %1 Ω").arg(fix(*r, 5));
-    if (const auto u = cvd_.expanded_at_temperature()) cvd_lines << QStringLiteral("U(t) = %1 ℃（k = 2）").arg(sig(*u, 2));
+    if (const auto u = cvd_.expanded_at_temperature()) cvd_lines << QStringLiteral("U(t) = %1 ℃（k = 2）").arg(stated(*u));
     if (const auto t = cvd_.at_resistance()) cvd_lines << QStringLiteral("t = %1 ℃").arg(fix(*t, 4));
     const auto check = [](const char* name, const std::optional<form::CvdForm::Check>& c) {
         return QString::fromUtf8(name) + QStringLiteral("偏差 %1 ℃，").arg(fix(c->deviation, 4)) +
@@ -374,7 +376,7 @@ void ResistanceWindow::refresh() {
         set_cell(cvd_table_, static_cast<int>(r), 0, q(text::general(cvd_.rows()[r].t)));
         set_cell(cvd_table_, static_cast<int>(r), 1, fix(cvd_.rows()[r].r, 5));
         set_cell(cvd_table_, static_cast<int>(r), 2,
-                 cvd_.rows()[r].expanded ? sig(*cvd_.rows()[r].expanded, 2) : QString());
+                 cvd_.rows()[r].expanded ? stated(*cvd_.rows()[r].expanded) : QString());
     }
     refreshing_ = false;
 }

@@ -3,9 +3,11 @@
 // ice- and steam-point checks; what they refuse, each text kept.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "form/resistance_form.h"
 
@@ -104,6 +106,13 @@ TEST(CvdForm, TheIecCurveFitAndChecks) {
     ASSERT_TRUE(f.rows().back().expanded);  // every row of the table has its U, to 850 degC
     ASSERT_TRUE(f.rows()[4].expanded);
     EXPECT_GT(*f.rows().back().expanded, *f.rows()[4].expanded);  // 850 against 0 degC
+    // The record carries U at the typed temperature and the points' u on a line of its own.
+    const auto record = cvd_rows(f);
+    EXPECT_NE(std::find(record.begin(), record.end(),
+                        std::vector<std::string>{"t/℃", "0", "R/Ω", "1000.00000", "U(k=2)/℃", "0.0026"}),
+              record.end());
+    EXPECT_NE(std::find(record.begin(), record.end(), std::vector<std::string>{"各点电阻的标准不确定度 u = 5 mΩ"}),
+              record.end());
     // A bad point: named, kept, no coefficients.
     f.point_r[2].text = "13x";
     f.edited();
