@@ -4,6 +4,9 @@
 #include <ostream>
 #include <string>
 
+#include <sstream>
+
+#include "book/fixed_points.h"
 #include "calibration/type_s_calibration.h"
 #include "cli/commands.h"
 #include "cli/context.h"
@@ -22,7 +25,8 @@ using text::general;
 const char* const kCalibrateHelp =
     N_("Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
     "                       [--at T...] [--from T0 --to T1 [--step S]] [--format text|csv]\n"
-    "                       [--check]\n"
+    "                       [--check] [--keep NUMBER [--operator NAME] [--notes TEXT]\n"
+    "                       [--replaces ID]]\n"
     "\n"
     "Type S thermocouple calibrated at three fixed points: its EMFs in mV at the zinc point\n"
     "(419.527 \u2103), the aluminium (660.323 \u2103) or antimony point (630.63 \u2103) and the\n"
@@ -34,6 +38,10 @@ const char* const kCalibrateHelp =
     "--format csv prints only the table, as t_C,emf_mV. --check adds the acceptance check of\n"
     "JJG 75-1995 for a standard type S thermocouple: each point's measured EMF, the required\n"
     "value and allowance, the deviation and pass or fail, then the verdict (in CSV, as rows).\n"
+    "--keep NUMBER also keeps the calibration in the laboratory's book (see 'its90 book') as\n"
+    "a record of the standard NUMBER, dated now, with its operator and notes; --replaces ID\n"
+    "names the earlier record of NUMBER that it corrects. The record's id goes to standard\n"
+    "error. When the book cannot keep it, nothing is printed and the exit status is 1.\n"
     "\n"
     "Examples:\n"
     "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848\n"
@@ -124,6 +132,51 @@ bool emf_in_range(Context& ctx, const char* option, const char* point, double em
     return false;
 }
 
+// Keeps the calibration in the book as a record of the standard --keep names: its inputs, and
+// as its document the graduation table and the acceptance check in CSV. False after the
+// reason has been reported.
+bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inputs,
+          const calibration::Calibration& calibrated, std::optional<std::int64_t> replaces) {
+    std::ostringstream document;
+    Context writer{ctx.in, document, ctx.err, ctx.usage};
+    const Outcome<calibration::GraduationTable> table = calibration::graduation_table(calibrated);
+    const Outcome<calibration::AcceptanceCheck> check =
+        calibration::acceptance_check(inputs.emfs[0], inputs.emfs[1], inputs.emfs[2], inputs.middle);
+    if (!table.ok() || !check.ok()) {
+        ctx.fail(beyond_range());
+        return false;
+    }
+    document << (inputs.uncertainty ? "t_C,emf_mV,u_uV,U_uV,U_C\n" : "t_C,emf_mV\n");
+    for (std::size_t r = 0; r < table->size(); ++r) {
+        print_row(writer, calibration::kTableTemperatures[r], (*table)[r], true, inputs.uncertainty, inputs.middle);
+    }
+    print_check(writer, *check, inputs.middle == calibration::MiddlePoint::Aluminium, true);
+
+    book::Record record;
+    record.kind = book::Kind::FixedPoint;
+    record.number = *args.value("keep");
+    record.type = "S";
+    record.operator_name = args.value("operator").value_or("");
+    record.notes = args.value("notes").value_or("");
+    record.date = book::now_text();
+    record.program_version = ITS90_VERSION;
+    record.replaces = replaces;
+    record.inputs = book::fields_of(inputs);
+    record.document = document.str();
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadWrite);
+    if (!book) return false;
+    try {
+        const std::int64_t id = book->keep(record);
+        ctx.err << format(tr("kept as record %1 of %2 in %3"), std::to_string(id),
+                          printable(record.number), printable(book->path()))
+                << '\n';
+        return true;
+    } catch (const book::Failure& f) {
+        ctx.fail(why(f.problem()));
+        return false;
+    }
+}
+
 }  // namespace
 
 int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
@@ -131,7 +184,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words,
         {"zn", "al", "sb", "cu", "from", "to", "step", "format", "u-zn", "u-al", "u-sb", "u-cu", "u-common",
-         "k", "budget"},
+         "k", "budget", "keep", "operator", "notes", "replaces"},
         {"at"}, {"check"});
     if (!args) return ctx.status;
     if (!args->positional.empty()) return ctx.usage_error(format(tr("unexpected '%1'"), quoted(args->positional[0])));
@@ -141,6 +194,21 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     if (args->has("step") && !args->has("from")) return ctx.usage_error(tr("--step goes with --from"));
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    if (!args->has("keep") && (args->has("operator") || args->has("notes") || args->has("replaces"))) {
+        return ctx.usage_error(tr("--operator, --notes and --replaces go with --keep"));
+    }
+    if (args->has("keep") && args->value("keep")->empty()) {
+        return ctx.usage_error(tr("--keep takes the standard's number"));
+    }
+    std::optional<std::int64_t> replaces;
+    if (args->has("replaces")) {
+        const std::optional<double> id = ctx.number_option(*args, "replaces");
+        if (!id) return ctx.status;
+        if (!(*id >= 1 && *id <= 9e15 && *id == static_cast<double>(static_cast<std::int64_t>(*id)))) {
+            return ctx.usage_error(tr("--replaces takes a record ID, a whole number above 0"));
+        }
+        replaces = static_cast<std::int64_t>(*id);
+    }
 
     const MiddlePoint middle = args->has("al") ? MiddlePoint::Aluminium : MiddlePoint::Antimony;
     const double zinc = ctx.number_option(*args, "zn").value_or(0);
@@ -211,6 +279,10 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
         for (std::size_t r = 0; r < table->size(); ++r) {
             rows.emplace_back(calibration::kTableTemperatures[r], (*table)[r]);
         }
+    }
+
+    if (args->has("keep")) {
+        if (!keep(ctx, *args, {{zinc, middle_emf, copper}, middle, u}, *calibrated, replaces)) return ctx.status;
     }
 
     const std::array<double, 3>& d = calibrated->deviations;

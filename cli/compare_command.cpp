@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "book/fixed_points.h"
 #include "calibration/comparison.h"
 #include "cli/commands.h"
 #include "cli/context.h"
@@ -26,8 +27,10 @@ using text::round_trip;
 
 const char* const kCompareHelp =
     N_("Usage: its90 compare TYPE --at T --std E[,E...] --uut E[,E...]\n"
-       "                     (--cert E | --zn E1 (--al E2 | --sb E2) --cu E3) [--format text|csv]\n"
-       "       its90 compare --batch FILE (--zn E1 (--al E2 | --sb E2) --cu E3)? [--format text|csv]\n"
+       "                     (--cert E | --zn E1 (--al E2 | --sb E2) --cu E3 | --standard NUMBER)\n"
+       "                     [--format text|csv]\n"
+       "       its90 compare --batch FILE (--zn E1 (--al E2 | --sb E2) --cu E3 | --standard NUMBER)?\n"
+       "                     [--format text|csv]\n"
        "\n"
        "A working thermocouple of TYPE (K N E J T S R B) checked against a standard type S\n"
        "thermocouple in one furnace at the point T \u2103, from the means of their readings\n"
@@ -36,7 +39,9 @@ const char* const kCompareHelp =
        "reference EMF at T to 5 places and S the differential values at T in \u03bcV/\u2103 as the\n"
        "window shows them. The standard's EMF comes from its certificate (--cert) or from its\n"
        "fixed-point calibration (--zn, --al or --sb, --cu): the type S reference EMF at T plus\n"
-       "the deviation A + B t + C t\u00b2 of the calibration, for T from -50 to 1664.5 \u2103. The\n"
+       "the deviation A + B t + C t\u00b2 of the calibration, for T from -50 to 1664.5 \u2103, or\n"
+       "from the latest fixed-point calibration of the standard NUMBER in the laboratory's book\n"
+       "(--standard; see 'its90 book'), exactly as if its EMFs were typed. The\n"
        "verdict is the tightest tolerance class of IEC 60584-1 that covers |dt| at T, or none.\n"
        "\n"
        "Text: de to 4 decimals, dt to 2, the class. --format csv: the header\n"
@@ -154,8 +159,42 @@ std::optional<calibration::DeltaTUncertainty> uncertainty_of(
     return *du;
 }
 
+// The standard's latest fixed-point calibration in the book: exactly its EMFs as typed.
+std::optional<FixedPoints> kept_standard_or_report(Context& ctx, const std::string& number) {
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return std::nullopt;
+    std::vector<book::Calibrated> history;
+    try {
+        history = book::standard_history(*book, number);
+    } catch (const book::Failure& f) {
+        ctx.fail(why(f.problem()));
+        return std::nullopt;
+    }
+    if (history.empty()) {
+        ctx.fail(format(tr("the book %1 holds no fixed-point calibration of the standard %2"),
+                        printable(book->path()), printable(number)));
+        return std::nullopt;
+    }
+    const book::Calibrated& latest = history.back();
+    ctx.err << format(tr("standard %1: record %2 of %3"), printable(number), std::to_string(latest.record.id),
+                      latest.record.date)
+            << '\n';
+    return FixedPoints{true, latest.calibration};
+}
+
 std::optional<FixedPoints> fixed_points_or_report(Context& ctx, const Arguments& args) {
     const bool any = args.has("zn") || args.has("al") || args.has("sb") || args.has("cu");
+    if (args.has("standard")) {
+        if (any || args.has("cert")) {
+            ctx.usage_error(tr("give --standard, --cert or the fixed points, only one"));
+            return std::nullopt;
+        }
+        if (args.value("standard")->empty()) {
+            ctx.usage_error(tr("--standard takes the standard's number"));
+            return std::nullopt;
+        }
+        return kept_standard_or_report(ctx, *args.value("standard"));
+    }
     if (!any) return FixedPoints{};
     if (args.has("al") == args.has("sb")) {
         ctx.usage_error(tr("give one of --al and --sb"));
@@ -246,7 +285,7 @@ int run_compare(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words,
         {"at", "std", "uut", "cert", "zn", "al", "sb", "cu", "format", "batch", "u-zn", "u-al", "u-sb", "u-cu",
-         "u-common", "u-cert", "u-dvm", "u-furnace", "k", "budget"});
+         "u-common", "u-cert", "u-dvm", "u-furnace", "k", "budget", "standard"});
     if (!args) return ctx.status;
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
@@ -257,7 +296,10 @@ int run_compare(Context& ctx, const std::vector<std::string>& words) {
         return ctx.usage_error(tr("give --cert or the fixed points, not both"));
     }
     const std::optional<Uncertainties> u = uncertainties_or_report(
-        ctx, *args, args->has("sb") ? calibration::MiddlePoint::Antimony : calibration::MiddlePoint::Aluminium);
+        ctx, *args,
+        fixed_points->given ? fixed_points->calibration.middle
+        : args->has("sb")   ? calibration::MiddlePoint::Antimony
+                            : calibration::MiddlePoint::Aluminium);
     if (!u) return ctx.status;
     const bool point_options = args->has("u-zn") || args->has("u-al") || args->has("u-sb") ||
                                args->has("u-cu") || args->has("u-common");

@@ -43,6 +43,7 @@ constexpr const char* kUsage =
     "  sprt wr|tr|dev|temp|resistance|fit ...\n"
     "                             standard platinum resistance thermometers on ITS-90\n"
     "  cvd fit|resistance|temp ...  industrial PRTs by Callendar-Van Dusen, any R0\n"
+    "  book list|show|export ...  the laboratory's book of kept records\n"
     "\n"
     "TYPE is one of S R B K N J E T, in either case. A VALUE of '-' reads values from\n"
     "standard input, one per line. Each value gives one line on standard output: the\n"
@@ -233,6 +234,7 @@ const Command kCommands[] = {
     {"compare", &kCompareHelp, run_compare, &kBudgetHelp},
     {"sprt", &kSprtHelp, run_sprt},
     {"cvd", &kCvdHelp, run_cvd},
+    {"book", &kBookHelp, run_book},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }

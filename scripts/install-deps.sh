@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-uming fonts-noto-cjk
   clang libclang-rt-14-dev
-  locales
+  locales libsqlitecpp-dev libsqlite3-dev
   xvfb openbox xdotool x11-utils poppler-utils
 )
 

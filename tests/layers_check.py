@@ -33,6 +33,12 @@ for folder_name, layer, allowed in FOLDERS:
                 faults.append(f"{path.relative_to(root)}: \"{header}\" names no folder")
             elif folder not in allowed:
                 faults.append(f"{path.relative_to(root)}: includes {header} from a layer above {layer}")
+# The book and every layer below it are plain C++: no toolkit header anywhere in them.
+QT = re.compile(r'^\s*#\s*include\s+<Q', re.MULTILINE)
+for layer in ("core", "text", "calibration", "book"):
+    for path in sorted((root / layer).rglob("*")):
+        if path.suffix in {".h", ".cpp"} and QT.search(path.read_text(encoding="utf-8")):
+            faults.append(f"{path.relative_to(root)}: includes a Qt header")
 for fault in faults:
     print(fault)
 print(f"{0 if faults else 1} passed, {1 if faults else 0} failed")

@@ -1,0 +1,348 @@
+#include "book/book.h"
+
+#include <sqlite3.h>
+
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include <array>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <utility>
+
+namespace its90::book {
+
+namespace {
+
+constexpr std::array<std::pair<Kind, std::string_view>, 3> kKindNames = {{
+    {Kind::FixedPoint, "fixed-point"},
+    {Kind::Comparison, "comparison"},
+    {Kind::Resistance, "resistance"},
+}};
+
+// Each version's changes, applied in order from the book's own version up to kSchemaVersion;
+// the step to version N is kMigrations[N - 1]. A later version appends its step here.
+constexpr std::array<const char*, kSchemaVersion> kMigrations = {
+    // 1: records and their inputs; neither is ever changed or removed once kept.
+    R"(
+    CREATE TABLE records(
+        id INTEGER PRIMARY KEY,
+        kind TEXT NOT NULL CHECK (kind IN ('fixed-point', 'comparison', 'resistance')),
+        number TEXT NOT NULL,
+        type TEXT NOT NULL,
+        operator TEXT NOT NULL,
+        notes TEXT NOT NULL,
+        date TEXT NOT NULL,
+        program_version TEXT NOT NULL,
+        replaces INTEGER UNIQUE REFERENCES records(id),
+        document TEXT NOT NULL
+    );
+    CREATE TABLE inputs(
+        record_id INTEGER NOT NULL REFERENCES records(id),
+        position INTEGER NOT NULL,
+        name TEXT NOT NULL,
+        value TEXT NOT NULL,
+        PRIMARY KEY (record_id, position),
+        UNIQUE (record_id, name)
+    ) WITHOUT ROWID;
+    CREATE INDEX records_by_number ON records(number, kind, date);
+    CREATE INDEX records_by_date ON records(date);
+    CREATE TRIGGER records_never_change BEFORE UPDATE ON records
+        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
+    CREATE TRIGGER records_never_go BEFORE DELETE ON records
+        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
+    CREATE TRIGGER inputs_never_change BEFORE UPDATE ON inputs
+        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
+    CREATE TRIGGER inputs_never_go BEFORE DELETE ON inputs
+        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
+    )",
+};
+
+Problem::Cause cause_of(int code) {
+    switch (code & 0xff) {
+    case SQLITE_CANTOPEN: return Problem::Cause::CannotOpen;
+    case SQLITE_READONLY:
+    case SQLITE_PERM: return Problem::Cause::ReadOnly;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT: return Problem::Cause::NotABook;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return Problem::Cause::Busy;
+    case SQLITE_FULL: return Problem::Cause::DiskFull;
+    default: return Problem::Cause::Failed;
+    }
+}
+
+constexpr const char* kColumns =
+    "id, kind, number, type, operator, notes, date, program_version, replaces, document, "
+    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
+
+}  // namespace
+
+std::string_view kind_name(Kind kind) {
+    for (const auto& [k, name] : kKindNames) {
+        if (k == kind) return name;
+    }
+    return {};
+}
+
+std::optional<Kind> kind_from_name(std::string_view name) {
+    for (const auto& [k, n] : kKindNames) {
+        if (n == name) return k;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Record::input(std::string_view name) const {
+    for (const Field& f : inputs) {
+        if (f.name == name) return f.value;
+    }
+    return std::nullopt;
+}
+
+Failure::Failure(Problem problem) : problem_(std::move(problem)) {
+    what_ = problem_.path + ": " + problem_.detail;
+}
+
+Book::Book(std::string path, Access access) : path_(std::move(path)) {
+    namespace fs = std::filesystem;
+    const fs::path file(path_);
+    std::error_code ec;
+    if (file.has_parent_path() && !fs::is_directory(file.parent_path(), ec)) {
+        throw Failure({Problem::Cause::CannotOpen, path_, "no such folder: " + file.parent_path().string()});
+    }
+    if (fs::is_directory(file, ec)) throw Failure({Problem::Cause::CannotOpen, path_, "a folder, not a file"});
+    try {
+        const int flags = access == Access::ReadOnly ? SQLite::OPEN_READONLY
+                                                     : SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE;
+        db_ = std::make_unique<SQLite::Database>(path_, flags, kBusyTimeoutMs);
+        // A file that is no database is found on the first read, not when it is opened.
+        const int version = db_->execAndGet("PRAGMA user_version").getInt();
+        if (version > kSchemaVersion) {
+            throw Failure({Problem::Cause::NewerVersion, path_,
+                           "written by a later version of the program (schema " +
+                               std::to_string(version) + ")",
+                           version});
+        }
+        if (access == Access::ReadOnly) {
+            if (version < kSchemaVersion) {
+                throw Failure({Problem::Cause::ReadOnly, path_, "an earlier schema that cannot be brought up to date read-only"});
+            }
+            return;
+        }
+        if (sqlite3_db_readonly(db_->getHandle(), "main") == 1) {
+            throw Failure({Problem::Cause::ReadOnly, path_, "the file cannot be written"});
+        }
+        // A write-ahead log lets readers read while one writes, and a writer killed at any
+        // moment leaves the last committed state; FULL makes each commit durable at once.
+        db_->exec("PRAGMA journal_mode = WAL");
+        db_->exec("PRAGMA synchronous = FULL");
+        db_->exec("PRAGMA foreign_keys = ON");
+        migrate();
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+Book::~Book() = default;
+
+void Book::fail(const std::exception& e) const {
+    if (const auto* s = dynamic_cast<const SQLite::Exception*>(&e)) {
+        throw Failure({cause_of(s->getErrorCode()), path_, s->what()});
+    }
+    throw Failure({Problem::Cause::Failed, path_, e.what()});
+}
+
+void Book::migrate() {
+    if (db_->execAndGet("PRAGMA user_version").getInt() == kSchemaVersion) return;
+    // Another process may bring the same book up to date at the same moment: the version is
+    // read again once the write lock is held.
+    SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+    const int version = db_->execAndGet("PRAGMA user_version").getInt();
+    for (int v = version + 1; v <= kSchemaVersion; ++v) {
+        db_->exec(kMigrations[static_cast<std::size_t>(v - 1)]);
+        db_->exec("PRAGMA user_version = " + std::to_string(v));
+    }
+    transaction.commit();
+}
+
+std::int64_t Book::keep(const Record& record) {
+    try {
+        SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+        if (record.replaces) {
+            SQLite::Statement q(*db_,
+                                "SELECT kind, number, (SELECT count(*) FROM records AS later "
+                                "WHERE later.replaces = records.id) FROM records WHERE id = ?");
+            q.bind(1, *record.replaces);
+            if (!q.executeStep()) {
+                throw Failure({Problem::Cause::NoSuchRecord, path_,
+                               "no record " + std::to_string(*record.replaces) + " to replace",
+                               static_cast<int>(*record.replaces)});
+            }
+            if (q.getColumn(0).getString() != kind_name(record.kind) ||
+                q.getColumn(1).getString() != record.number) {
+                throw Failure({Problem::Cause::Failed, path_,
+                               "record " + std::to_string(*record.replaces) +
+                                   " is of another kind or number"});
+            }
+            if (q.getColumn(2).getInt() > 0) {
+                throw Failure({Problem::Cause::Failed, path_,
+                               "record " + std::to_string(*record.replaces) + " is replaced already"});
+            }
+        }
+        // The same record issued again the same day (saved, then printed) is kept once.
+        for (const Record& same : select(
+                 "kind = ? AND number = ? AND type = ? AND operator = ? AND notes = ? AND "
+                 "substr(date, 1, 10) = substr(?, 1, 10) AND " +
+                     std::string(record.replaces ? "replaces = " + std::to_string(*record.replaces)
+                                                 : "replaces IS NULL") +
+                     " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
+                 {std::string(kind_name(record.kind)), record.number, record.type,
+                  record.operator_name, record.notes, record.date},
+                 "id")) {
+            if (same.inputs == record.inputs) return same.id;
+        }
+        SQLite::Statement insert(*db_,
+                                 "INSERT INTO records (kind, number, type, operator, notes, date, "
+                                 "program_version, replaces, document) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        insert.bind(1, std::string(kind_name(record.kind)));
+        insert.bind(2, record.number);
+        insert.bind(3, record.type);
+        insert.bind(4, record.operator_name);
+        insert.bind(5, record.notes);
+        insert.bind(6, record.date);
+        insert.bind(7, record.program_version);
+        if (record.replaces) insert.bind(8, *record.replaces);
+        else insert.bind(8);
+        insert.bind(9, record.document);
+        insert.exec();
+        const std::int64_t id = db_->getLastInsertRowid();
+        SQLite::Statement field(*db_, "INSERT INTO inputs (record_id, position, name, value) VALUES (?, ?, ?, ?)");
+        int position = 0;
+        for (const Field& f : record.inputs) {
+            field.bind(1, id);
+            field.bind(2, position++);
+            field.bind(3, f.name);
+            field.bind(4, f.value);
+            field.exec();
+            field.reset();
+        }
+        transaction.commit();
+        return id;
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<Record> Book::select(const std::string& where, const std::vector<std::string>& values,
+                                 const std::string& order) const {
+    SQLite::Statement q(*db_, std::string("SELECT ") + kColumns + " FROM records" +
+                                  (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order);
+    for (std::size_t i = 0; i < values.size(); ++i) q.bind(static_cast<int>(i + 1), values[i]);
+    std::vector<Record> records;
+    while (q.executeStep()) {
+        Record r;
+        r.id = q.getColumn(0).getInt64();
+        r.kind = kind_from_name(q.getColumn(1).getString()).value_or(Kind::FixedPoint);
+        r.number = q.getColumn(2).getString();
+        r.type = q.getColumn(3).getString();
+        r.operator_name = q.getColumn(4).getString();
+        r.notes = q.getColumn(5).getString();
+        r.date = q.getColumn(6).getString();
+        r.program_version = q.getColumn(7).getString();
+        if (!q.getColumn(8).isNull()) r.replaces = q.getColumn(8).getInt64();
+        r.document = q.getColumn(9).getString();
+        if (!q.getColumn(10).isNull()) r.replaced_by = q.getColumn(10).getInt64();
+        records.push_back(std::move(r));
+    }
+    SQLite::Statement inputs(*db_, "SELECT name, value FROM inputs WHERE record_id = ? ORDER BY position");
+    for (Record& r : records) {
+        inputs.bind(1, r.id);
+        while (inputs.executeStep()) {
+            r.inputs.push_back({inputs.getColumn(0).getString(), inputs.getColumn(1).getString()});
+        }
+        inputs.reset();
+    }
+    return records;
+}
+
+std::vector<Record> Book::list(const Query& query) const {
+    try {
+        std::string where = "1";
+        std::vector<std::string> values;
+        const auto add = [&](const std::string& condition, const std::string& value) {
+            where += " AND " + condition;
+            values.push_back(value);
+        };
+        if (query.kind) add("kind = ?", std::string(kind_name(*query.kind)));
+        if (!query.number.empty()) add("instr(lower(number), lower(?)) > 0", query.number);
+        if (!query.type.empty()) add("type = ?", query.type);
+        if (!query.operator_name.empty()) add("instr(lower(operator), lower(?)) > 0", query.operator_name);
+        if (!query.date_from.empty()) add("substr(date, 1, 10) >= ?", query.date_from);
+        if (!query.date_to.empty()) add("substr(date, 1, 10) <= ?", query.date_to);
+        if (!query.include_replaced) {
+            where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
+        }
+        return select(where, values, "date DESC, id DESC");
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::optional<Record> Book::find(std::int64_t id) const {
+    try {
+        std::vector<Record> found = select("id = ?", {std::to_string(id)}, "id");
+        if (found.empty()) return std::nullopt;
+        return std::move(found.front());
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<Record> Book::history(Kind kind, std::string_view number) const {
+    try {
+        return select("kind = ? AND number = ? AND NOT EXISTS "
+                      "(SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
+                      {std::string(kind_name(kind)), std::string(number)}, "date, id");
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::optional<Record> Book::latest(Kind kind, std::string_view number) const {
+    std::vector<Record> all = history(kind, number);
+    if (all.empty()) return std::nullopt;
+    return std::move(all.back());
+}
+
+std::string book_path(const std::string& fallback) {
+    const char* named = std::getenv("ITS90_BOOK");
+    if (named != nullptr && *named != '\0') return named;
+    return fallback;
+}
+
+std::string default_book_path() {
+    std::string data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
+        data = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        data = std::string(home) + "/.local/share";
+    } else {
+        return {};
+    }
+    return data + "/its90-calculator/" + kBookFileName;
+}
+
+std::string now_text() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace its90::book

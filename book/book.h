@@ -1,0 +1,145 @@
+// The laboratory's book: every record the program issues, kept in one SQLite file with the
+// inputs it was computed from, so that it can be found again, recomputed and re-issued. A
+// record is never changed once kept; a correction is a new record naming the one it replaces.
+// Several windows and command-line runs may write to one book at once: every write is one
+// transaction, and a writer waits its turn for a while before it gives up.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace SQLite {
+class Database;
+}
+
+namespace its90::book {
+
+// The schema's version, as PRAGMA user_version holds it; 0 is a new, empty file.
+inline constexpr int kSchemaVersion = 1;
+// How long a writer waits for another to finish before it gives up, ms.
+inline constexpr int kBusyTimeoutMs = 10'000;
+
+enum class Kind { FixedPoint, Comparison, Resistance };
+// As the book stores it and the command line prints it: "fixed-point", "comparison",
+// "resistance".
+std::string_view kind_name(Kind kind);
+std::optional<Kind> kind_from_name(std::string_view name);
+
+// One input of a record, by name: numbers in their shortest exact text, so they read back
+// as the same double.
+struct Field {
+    std::string name;
+    std::string value;
+    bool operator==(const Field&) const = default;
+};
+
+struct Record {
+    std::int64_t id = 0;  // 0 until kept
+    Kind kind = Kind::FixedPoint;
+    std::string number;         // the thermocouple's or thermometer's number
+    std::string type;           // "S", "K", "SPRT", "CVD" ...
+    std::string operator_name;
+    std::string notes;
+    std::string date;           // when it was issued: "2026-12-09 14:03:27", local time
+    std::string program_version;
+    std::optional<std::int64_t> replaces;
+    std::optional<std::int64_t> replaced_by;  // filled in when read
+    std::vector<Field> inputs;
+    std::string document;  // the record as issued: its CSV
+    // The value of an input, when the record has it.
+    std::optional<std::string> input(std::string_view name) const;
+};
+
+// Why the book could not do what was asked: the file's path, the cause, and SQLite's own
+// words for it (English), for the message made where it is reported.
+struct Problem {
+    enum class Cause {
+        CannotOpen,    // no such folder, no right to create the file ...
+        ReadOnly,      // the file or its folder cannot be written
+        NotABook,      // not an SQLite database, or damaged
+        NewerVersion,  // written by a later version of the program
+        Busy,          // other writers held it longer than kBusyTimeoutMs
+        DiskFull,
+        NoSuchRecord,  // an id the book does not hold
+        Failed,        // anything else SQLite reports
+    };
+    Cause cause;
+    std::string path;
+    std::string detail;
+    int version = 0;  // of a newer book, or the record's id for NoSuchRecord
+};
+
+class Failure : public std::exception {
+public:
+    explicit Failure(Problem problem);
+    const Problem& problem() const { return problem_; }
+    const char* what() const noexcept override { return what_.c_str(); }
+
+private:
+    Problem problem_;
+    std::string what_;
+};
+
+// What the list is narrowed to; an empty text matches every record.
+struct Query {
+    std::optional<Kind> kind;
+    std::string number;         // part of the number
+    std::string type;           // the type, exactly
+    std::string operator_name;  // part of the operator's name
+    std::string date_from;      // the first day, "2026-01-01" (inclusive)
+    std::string date_to;        // the last day (inclusive)
+    bool include_replaced = true;
+};
+
+class Book {
+public:
+    enum class Access { ReadWrite, ReadOnly };
+    // Opens the book at `path`, creating it (not its folder) when writing; brings an earlier
+    // schema up to date. Throws Failure.
+    explicit Book(std::string path, Access access = Access::ReadWrite);
+    ~Book();
+    Book(const Book&) = delete;
+    Book& operator=(const Book&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // Keeps a record in one transaction and returns its id. A record equal in every input,
+    // every identification and its document to one already kept and not replaced is not kept
+    // twice: its id is returned. A record that replaces another must name a record of the
+    // same kind and number that no record replaces yet. Throws Failure.
+    std::int64_t keep(const Record& record);
+
+    // The records the query finds, newest first, with their inputs and documents.
+    std::vector<Record> list(const Query& query) const;
+    std::optional<Record> find(std::int64_t id) const;
+    // The records of one kind and number that no record replaces, oldest first.
+    std::vector<Record> history(Kind kind, std::string_view number) const;
+    // The newest of those.
+    std::optional<Record> latest(Kind kind, std::string_view number) const;
+
+private:
+    void migrate();
+    std::vector<Record> select(const std::string& where, const std::vector<std::string>& values,
+                               const std::string& order) const;
+    [[noreturn]] void fail(const std::exception& e) const;
+
+    std::string path_;
+    std::unique_ptr<SQLite::Database> db_;
+};
+
+// The book's file: ITS90_BOOK when it is set and not empty, otherwise `fallback`.
+std::string book_path(const std::string& fallback);
+// The application-data folder's book as the window finds it on Linux:
+// $XDG_DATA_HOME (or ~/.local/share)/its90-calculator/book.sqlite. Empty without a home.
+std::string default_book_path();
+inline constexpr const char* kBookFileName = "book.sqlite";
+
+// The current local time as records state it: "2026-12-09 14:03:27".
+std::string now_text();
+
+}  // namespace its90::book

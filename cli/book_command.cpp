@@ -1,0 +1,282 @@
+// `its90 book`: the laboratory's book of records, listed, shown and re-issued; and the book as
+// calibrate --keep and compare --standard reach it.
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "book/book.h"
+#include "book/fixed_points.h"
+#include "cli/commands.h"
+#include "cli/context.h"
+#include "cli/output.h"
+#include "cli/words.h"
+
+namespace its90::cli {
+
+const char* const kBookHelp =
+    N_("Usage: its90 book list [--number N] [--type T] [--kind K] [--operator NAME]\n"
+       "                       [--from DATE] [--to DATE] [--format text|csv]\n"
+       "       its90 book show ID\n"
+       "       its90 book export ID [--format csv|text]\n"
+       "\n"
+       "The laboratory's book: every record the window saves, exports or prints, and every\n"
+       "calibration kept with 'its90 calibrate ... --keep NUMBER', with the inputs it was\n"
+       "computed from. The book is the file ITS90_BOOK names, or else\n"
+       "~/.local/share/its90-calculator/book.sqlite (under $XDG_DATA_HOME when it is set),\n"
+       "the window's own.\n"
+       "\n"
+       "list prints the records, newest first: those whose number holds N, of type T, of\n"
+       "kind K (fixed-point, comparison or resistance), whose operator's name holds NAME,\n"
+       "issued from DATE to DATE (YYYY-MM-DD, both included). --format csv prints the\n"
+       "columns id,kind,number,type,date,operator,replaces,replaced_by,program_version.\n"
+       "show prints one record's identification and inputs. export prints the record as it\n"
+       "was issued: its CSV byte for byte, or (--format text) its cells in columns.\n"
+       "\n"
+       "Examples:\n"
+       "  its90 book list --number 2019-031\n"
+       "  its90 book export 12 > record-12.csv\n");
+
+std::string why(const book::Problem& p) {
+    using Cause = book::Problem::Cause;
+    const char* cause = N_("it could not be used");
+    switch (p.cause) {
+    case Cause::CannotOpen: cause = N_("it cannot be opened"); break;
+    case Cause::ReadOnly: cause = N_("it cannot be written (read-only)"); break;
+    case Cause::NotABook: cause = N_("it is not a book of records, or it is damaged"); break;
+    case Cause::NewerVersion: cause = N_("a later version of the program wrote it"); break;
+    case Cause::Busy: cause = N_("other programs kept it busy too long"); break;
+    case Cause::DiskFull: cause = N_("the disk is full"); break;
+    case Cause::NoSuchRecord: cause = N_("it holds no such record"); break;
+    case Cause::Failed: break;
+    }
+    return format(tr("the book %1: %2 (%3)"), printable(p.path),
+                  tr(cause), printable(p.detail));
+}
+
+std::unique_ptr<book::Book> open_book_or_report(Context& ctx, book::Book::Access access) {
+    const std::string fallback = book::default_book_path();
+    const std::string path = book::book_path(fallback);
+    if (path.empty()) {
+        ctx.fail(tr("no book: set ITS90_BOOK to its file (there is no home folder)"));
+        return nullptr;
+    }
+    // The application-data folder is made on first use; a folder named by ITS90_BOOK is not.
+    if (path == fallback && access == book::Book::Access::ReadWrite) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    }
+    try {
+        return std::make_unique<book::Book>(path, access);
+    } catch (const book::Failure& f) {
+        ctx.fail(why(f.problem()));
+        return nullptr;
+    }
+}
+
+namespace {
+
+// A CSV document's rows, as issued (a byte-order mark, CRLF or LF, quoted fields).
+std::vector<std::vector<std::string>> csv_rows(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    std::vector<std::vector<std::string>> rows(1);
+    std::string cell;
+    bool quoted_cell = false;
+    bool row_open = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted_cell) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                cell += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted_cell = false;
+            } else {
+                cell += c;
+            }
+        } else if (c == '"') {
+            quoted_cell = true;
+            row_open = true;
+        } else if (c == ',') {
+            rows.back().push_back(std::move(cell));
+            cell.clear();
+            row_open = true;
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (row_open || !cell.empty()) rows.back().push_back(std::move(cell));
+            cell.clear();
+            row_open = false;
+            rows.emplace_back();
+        } else {
+            cell += c;
+            row_open = true;
+        }
+    }
+    if (row_open || !cell.empty()) rows.back().push_back(std::move(cell));
+    if (rows.back().empty()) rows.pop_back();
+    return rows;
+}
+
+std::optional<std::int64_t> id_or_report(Context& ctx, const std::vector<std::string>& positional) {
+    if (positional.size() != 2) {
+        ctx.usage_error(tr("give one record ID"));
+        return std::nullopt;
+    }
+    const std::string& word = positional[1];
+    std::int64_t id = 0;
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), id);
+    if (ec != std::errc() || end != word.data() + word.size() || id <= 0) {
+        ctx.usage_error(format(tr("a record ID is a whole number above 0, not '%1'"), cli::quoted(word)));
+        return std::nullopt;
+    }
+    return id;
+}
+
+std::string optional_id(const std::optional<std::int64_t>& id) { return id ? std::to_string(*id) : ""; }
+
+// A field for CSV: quoted when it holds a comma, a quote or a line end.
+std::string csv_field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string q = "\"";
+    for (char c : text) {
+        if (c == '"') q += '"';
+        q += c;
+    }
+    return q + '"';
+}
+
+int run_list(Context& ctx, const Arguments& args) {
+    const std::string output = args.value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    book::Query query;
+    if (const auto k = args.value("kind")) {
+        query.kind = book::kind_from_name(*k);
+        if (!query.kind) return ctx.usage_error(tr("--kind is fixed-point, comparison or resistance"));
+    }
+    query.number = args.value("number").value_or("");
+    query.type = args.value("type").value_or("");
+    query.operator_name = args.value("operator").value_or("");
+    query.date_from = args.value("from").value_or("");
+    query.date_to = args.value("to").value_or("");
+    for (const std::string* date : {&query.date_from, &query.date_to}) {
+        const bool well_formed = date->size() == 10 && (*date)[4] == '-' && (*date)[7] == '-';
+        if (!date->empty() && !well_formed) {
+            return ctx.usage_error(format(tr("a date is written YYYY-MM-DD, not '%1'"), cli::quoted(*date)));
+        }
+    }
+    // A book not made yet holds no records.
+    if (std::error_code ec; !std::filesystem::exists(book::book_path(book::default_book_path()), ec)) {
+        ctx.err << tr("no record found") << '\n';
+        return ctx.status;
+    }
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return ctx.status;
+    std::vector<book::Record> records;
+    try {
+        records = book->list(query);
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    }
+    if (output == "csv") {
+        ctx.out << "id,kind,number,type,date,operator,replaces,replaced_by,program_version\n";
+        for (const book::Record& r : records) {
+            ctx.out << r.id << ',' << book::kind_name(r.kind) << ',' << csv_field(r.number) << ','
+                    << csv_field(r.type) << ',' << r.date << ',' << csv_field(r.operator_name) << ','
+                    << optional_id(r.replaces) << ',' << optional_id(r.replaced_by) << ','
+                    << csv_field(r.program_version) << '\n';
+        }
+        return ctx.status;
+    }
+    for (const book::Record& r : records) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%6lld  %-11s  %-19s  ", static_cast<long long>(r.id),
+                      std::string(book::kind_name(r.kind)).c_str(), r.date.c_str());
+        ctx.out << line << printable(r.number) << "  " << printable(r.type);
+        if (!r.operator_name.empty()) ctx.out << "  " << printable(r.operator_name);
+        if (r.replaced_by) ctx.out << "  " << format(tr("(replaced by %1)"), std::to_string(*r.replaced_by));
+        ctx.out << '\n';
+    }
+    if (records.empty()) ctx.err << tr("no record found") << '\n';
+    return ctx.status;
+}
+
+std::optional<book::Record> record_or_report(Context& ctx, std::int64_t id) {
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return std::nullopt;
+    try {
+        std::optional<book::Record> r = book->find(id);
+        if (!r) ctx.fail(format(tr("the book %1 holds no record %2"), printable(book->path()), std::to_string(id)));
+        return r;
+    } catch (const book::Failure& f) {
+        ctx.fail(why(f.problem()));
+        return std::nullopt;
+    }
+}
+
+int run_show(Context& ctx, const Arguments& args) {
+    const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
+    if (!id) return ctx.status;
+    const std::optional<book::Record> r = record_or_report(ctx, *id);
+    if (!r) return ctx.status;
+    const auto line = [&](const char* name, const std::string& value) {
+        if (!value.empty()) ctx.out << name << ": " << printable(value) << '\n';
+    };
+    line("id", std::to_string(r->id));
+    line("kind", std::string(book::kind_name(r->kind)));
+    line("number", r->number);
+    line("type", r->type);
+    line("date", r->date);
+    line("operator", r->operator_name);
+    line("notes", r->notes);
+    line("program_version", r->program_version);
+    line("replaces", optional_id(r->replaces));
+    line("replaced_by", optional_id(r->replaced_by));
+    ctx.out << "inputs:\n";
+    for (const book::Field& f : r->inputs) ctx.out << "  " << f.name << " = " << printable(f.value) << '\n';
+    return ctx.status;
+}
+
+int run_export(Context& ctx, const Arguments& args) {
+    const std::string output = args.value("format").value_or("csv");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is csv or text"));
+    const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
+    if (!id) return ctx.status;
+    const std::optional<book::Record> r = record_or_report(ctx, *id);
+    if (!r) return ctx.status;
+    if (output == "csv") {
+        ctx.out << r->document;
+        return ctx.status;
+    }
+    for (const std::vector<std::string>& row : csv_rows(r->document)) {
+        for (std::size_t i = 0; i < row.size(); ++i) ctx.out << (i ? "  " : "") << printable(row[i]);
+        ctx.out << '\n';
+    }
+    return ctx.status;
+}
+
+}  // namespace
+
+int run_book(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args =
+        parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show or export"));
+    const std::string& what = args->positional[0];
+    if (what == "list") {
+        if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
+        return run_list(ctx, *args);
+    }
+    for (const char* option : {"number", "type", "kind", "operator", "from", "to"}) {
+        if (args->has(option)) return ctx.usage_error(format(tr("--%1 goes with list"), option));
+    }
+    if (what == "show") {
+        if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
+        return run_show(ctx, *args);
+    }
+    if (what == "export") return run_export(ctx, *args);
+    return ctx.usage_error(format(tr("give list, show or export, not '%1'"), cli::quoted(what)));
+}
+
+}  // namespace its90::cli
