@@ -4,8 +4,12 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <utility>
@@ -112,9 +116,42 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
     }
     if (fs::is_directory(file, ec)) throw Failure({Problem::Cause::CannotOpen, path_, "a folder, not a file"});
     try {
-        const int flags = access == Access::ReadOnly ? SQLite::OPEN_READONLY
-                                                     : SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE;
-        db_ = std::make_unique<SQLite::Database>(path_, flags, kBusyTimeoutMs);
+        if (access == Access::ReadOnly) {
+            if (!fs::exists(file, ec)) throw Failure({Problem::Cause::CannotOpen, path_, "no such file"});
+            try {
+                db_ = std::make_unique<SQLite::Database>(path_, SQLite::OPEN_READONLY, kBusyTimeoutMs);
+                db_->execAndGet("PRAGMA user_version");
+            } catch (const SQLite::Exception& e) {
+                // A book on read-only media, closed cleanly, has no shared-memory file and
+                // cannot make one: nothing can write it, so it is read as it stands.
+                if ((e.getErrorCode() & 0xff) != SQLITE_CANTOPEN) throw;
+                std::string uri = "file:";
+                for (const char c : path_) {
+                    if (c == '%' || c == '?' || c == '#') {
+                        static constexpr char kHex[] = "0123456789ABCDEF";
+                        uri += '%';
+                        uri += kHex[(c >> 4) & 0xF];
+                        uri += kHex[c & 0xF];
+                    } else {
+                        uri += c;
+                    }
+                }
+                db_ = std::make_unique<SQLite::Database>(uri + "?immutable=1",
+                                                         SQLite::OPEN_READONLY | SQLite::OPEN_URI,
+                                                         kBusyTimeoutMs);
+            }
+        } else {
+            // SQLite would open an unwritable file for reading and fail at the first write, or
+            // fail to make its log beside it: say so before anything is tried.
+            const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+            if ((fs::exists(file, ec) && ::access(path_.c_str(), W_OK) != 0) ||
+                ::access(folder.c_str(), W_OK) != 0) {
+                throw Failure({Problem::Cause::ReadOnly, path_, std::string("the file or its folder cannot be written: ") +
+                                                                    std::strerror(errno)});
+            }
+            db_ = std::make_unique<SQLite::Database>(path_, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE,
+                                                     kBusyTimeoutMs);
+        }
         // A file that is no database is found on the first read, not when it is opened.
         const int version = db_->execAndGet("PRAGMA user_version").getInt();
         if (version > kSchemaVersion) {
@@ -149,7 +186,13 @@ Book::~Book() = default;
 
 void Book::fail(const std::exception& e) const {
     if (const auto* s = dynamic_cast<const SQLite::Exception*>(&e)) {
-        throw Failure({cause_of(s->getErrorCode()), path_, s->what()});
+        Problem::Cause cause = cause_of(s->getErrorCode());
+        // A write that fails for want of space may come back as an I/O error: the system's
+        // own error tells.
+        const int system_error = db_ ? sqlite3_system_errno(db_->getHandle()) : 0;
+        if (system_error == ENOSPC || system_error == EDQUOT) cause = Problem::Cause::DiskFull;
+        if (system_error == EROFS) cause = Problem::Cause::ReadOnly;
+        throw Failure({cause, path_, s->what()});
     }
     throw Failure({Problem::Cause::Failed, path_, e.what()});
 }
@@ -316,6 +359,16 @@ std::optional<Record> Book::latest(Kind kind, std::string_view number) const {
     std::vector<Record> all = history(kind, number);
     if (all.empty()) return std::nullopt;
     return std::move(all.back());
+}
+
+void create_book_at_version(const std::string& path, int version) {
+    SQLite::Database db(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    SQLite::Transaction transaction(db);
+    for (int v = 1; v <= version && v <= kSchemaVersion; ++v) {
+        db.exec(kMigrations[static_cast<std::size_t>(v - 1)]);
+    }
+    db.exec("PRAGMA user_version = " + std::to_string(version));
+    transaction.commit();
 }
 
 std::string book_path(const std::string& fallback) {

@@ -87,12 +87,12 @@ private:
 
 // What the list is narrowed to; an empty text matches every record.
 struct Query {
-    std::optional<Kind> kind;
-    std::string number;         // part of the number
-    std::string type;           // the type, exactly
-    std::string operator_name;  // part of the operator's name
-    std::string date_from;      // the first day, "2026-01-01" (inclusive)
-    std::string date_to;        // the last day (inclusive)
+    std::optional<Kind> kind{};
+    std::string number{};         // part of the number
+    std::string type{};           // the type, exactly
+    std::string operator_name{};  // part of the operator's name
+    std::string date_from{};      // the first day, "2026-01-01" (inclusive)
+    std::string date_to{};        // the last day (inclusive)
     bool include_replaced = true;
 };
 
@@ -131,6 +131,10 @@ private:
     std::string path_;
     std::unique_ptr<SQLite::Database> db_;
 };
+
+// Makes a new book at `version` of the schema and no further, as an earlier version of the
+// program left it: what the migrations are tested from.
+void create_book_at_version(const std::string& path, int version);
 
 // The book's file: ITS90_BOOK when it is set and not empty, otherwise `fallback`.
 std::string book_path(const std::string& fallback);

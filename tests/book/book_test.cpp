@@ -1,0 +1,413 @@
+// The book as the laboratory relies on it: what is kept comes back exactly, is never changed,
+// is found by what the technician searches for, survives other writers, a killed writer, a
+// full disk and a read-only file, and a book it cannot use is named with its cause.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include <bit>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "book/book.h"
+#include "book/fixed_points.h"
+
+namespace its90::book {
+namespace {
+
+namespace fs = std::filesystem;
+using Cause = Problem::Cause;
+
+class BookFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/its90-book-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        path = (dir / "book.sqlite").string();
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    fs::path dir;
+    std::string path;
+};
+
+Record fixed_point(std::string number, double zinc, std::string date = "2026-12-09 10:00:00") {
+    Record r;
+    r.kind = Kind::FixedPoint;
+    r.number = std::move(number);
+    r.type = "S";
+    r.operator_name = "王工";
+    r.date = std::move(date);
+    r.program_version = "test";
+    r.inputs = fields_of({{zinc, 5.87013, 10.5848}, calibration::MiddlePoint::Aluminium, std::nullopt});
+    r.document = "t_C,emf_mV\r\n";
+    return r;
+}
+
+Cause cause_of_opening(const std::string& path, Book::Access access = Book::Access::ReadWrite) {
+    try {
+        Book book(path, access);
+    } catch (const Failure& f) {
+        EXPECT_EQ(f.problem().path, path);
+        EXPECT_FALSE(f.problem().detail.empty());
+        return f.problem().cause;
+    }
+    ADD_FAILURE() << path << " opened";
+    return Cause::Failed;
+}
+
+TEST_F(BookFile, AKeptRecordComesBackExactly) {
+    Record r = fixed_point("S-2019-031", 0.1 + 0.2);  // a double with no short decimal
+    r.notes = "复检, \"quoted\"\nsecond line";
+    r.inputs.push_back({"budget", "line one\tμV\nline two"});
+    r.document = "\xEF\xBB\xBF" "a,b\r\n\"c,d\",e\r\n";
+    Book book(path);
+    const std::int64_t id = book.keep(r);
+    const std::optional<Record> back = book.find(id);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->number, r.number);
+    EXPECT_EQ(back->operator_name, r.operator_name);
+    EXPECT_EQ(back->notes, r.notes);
+    EXPECT_EQ(back->date, r.date);
+    EXPECT_EQ(back->program_version, r.program_version);
+    EXPECT_EQ(back->inputs, r.inputs);
+    EXPECT_EQ(back->document, r.document);
+    const std::optional<FixedPointInputs> inputs = fixed_point_inputs(*back);
+    ASSERT_TRUE(inputs);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(inputs->emfs[0]), std::bit_cast<std::uint64_t>(0.1 + 0.2));
+    EXPECT_FALSE(book.find(id + 1));
+}
+
+TEST_F(BookFile, TheSameRecordIssuedAgainThatDayIsKeptOnce) {
+    Book book(path);
+    const std::int64_t first = book.keep(fixed_point("S-1", 3.45689, "2026-12-09 10:00:00"));
+    struct Case {
+        const char* what;
+        Record record;
+        bool same;
+    };
+    Record other_operator = fixed_point("S-1", 3.45689, "2026-12-09 10:05:00");
+    other_operator.operator_name = "李工";
+    const Case cases[] = {
+        {"printed after it was saved", fixed_point("S-1", 3.45689, "2026-12-09 17:59:59"), true},
+        {"another EMF", fixed_point("S-1", 3.45690, "2026-12-09 10:01:00"), false},
+        {"another day", fixed_point("S-1", 3.45689, "2026-12-10 10:00:00"), false},
+        {"another standard", fixed_point("S-2", 3.45689, "2026-12-09 10:00:00"), false},
+        {"another operator", other_operator, false},
+    };
+    for (const Case& c : cases) {
+        const std::int64_t id = book.keep(c.record);
+        EXPECT_EQ(id == first, c.same) << c.what;
+    }
+}
+
+TEST_F(BookFile, ACorrectionNamesTheRecordItReplaces) {
+    Book book(path);
+    const std::int64_t wrong = book.keep(fixed_point("S-1", 3.45689));
+    Record corrected = fixed_point("S-1", 3.45679);
+    corrected.replaces = wrong;
+    const std::int64_t right = book.keep(corrected);
+    EXPECT_EQ(book.find(wrong)->replaced_by, right);
+    EXPECT_EQ(book.find(right)->replaces, wrong);
+    ASSERT_EQ(book.history(Kind::FixedPoint, "S-1").size(), 1u);
+    EXPECT_EQ(book.latest(Kind::FixedPoint, "S-1")->id, right);
+
+    struct Case {
+        const char* what;
+        std::int64_t replaces;
+        const char* number;
+        Cause cause;
+    };
+    const Case refused[] = {
+        {"no such record", right + 10, "S-1", Cause::NoSuchRecord},
+        {"another standard's", right, "S-2", Cause::Failed},
+        {"replaced already", wrong, "S-1", Cause::Failed},
+    };
+    for (const Case& c : refused) {
+        Record r = fixed_point(c.number, 3.4);
+        r.replaces = c.replaces;
+        try {
+            book.keep(r);
+            ADD_FAILURE() << c.what << ": kept";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.problem().cause, c.cause) << c.what;
+        }
+    }
+    EXPECT_EQ(book.list({}).size(), 2u);  // nothing of the refused ones was kept
+}
+
+TEST_F(BookFile, AKeptRecordIsNeverChangedNorRemoved) {
+    const std::int64_t id = Book(path).keep(fixed_point("S-1", 3.45689));
+    SQLite::Database db(path, SQLite::OPEN_READWRITE);
+    for (const char* sql : {"UPDATE records SET number = 'X'", "DELETE FROM records",
+                            "UPDATE inputs SET value = '0'", "DELETE FROM inputs"}) {
+        EXPECT_THROW(db.exec(sql), SQLite::Exception) << sql;
+    }
+    EXPECT_EQ(Book(path).find(id)->number, "S-1");
+}
+
+TEST_F(BookFile, TheListFindsByNumberTypeOperatorAndDate) {
+    Book book(path);
+    Record comparison = fixed_point("K-7", 1);
+    comparison.kind = Kind::Comparison;
+    comparison.type = "K";
+    comparison.operator_name = "李工";
+    comparison.date = "2026-03-01 09:00:00";
+    book.keep(comparison);
+    book.keep(fixed_point("S-2019-031", 3.4, "2025-11-30 23:59:59"));
+    book.keep(fixed_point("S-2019-031", 3.5, "2026-12-01 08:00:00"));
+    book.keep(fixed_point("S-2020-002", 3.6, "2026-12-02 08:00:00"));
+
+    struct Case {
+        const char* what;
+        Query query;
+        std::vector<std::string> dates;  // newest first
+    };
+    const Case cases[] = {
+        {"everything", {}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
+        {"part of a number", {.number = "2019"}, {"2026-12-01 08:00:00", "2025-11-30 23:59:59"}},
+        {"a number in another case", {.number = "s-2020"}, {"2026-12-02 08:00:00"}},
+        {"a type", {.type = "K"}, {"2026-03-01 09:00:00"}},
+        {"a kind", {.kind = Kind::FixedPoint, .date_from = "2026-01-01"}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00"}},
+        {"an operator", {.operator_name = "王"}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2025-11-30 23:59:59"}},
+        {"a day, both ends included", {.date_from = "2025-11-30", .date_to = "2026-12-01"},
+         {"2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
+        {"nothing", {.number = "%"}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> dates;
+        for (const Record& r : book.list(c.query)) dates.push_back(r.date);
+        EXPECT_EQ(dates, c.dates) << c.what;
+    }
+}
+
+TEST_F(BookFile, EveryEarlierSchemaIsBroughtUpToDate) {
+    for (int version = 0; version < kSchemaVersion; ++version) {
+        const std::string file = (dir / ("v" + std::to_string(version) + ".sqlite")).string();
+        create_book_at_version(file, version);
+        Book book(file);
+        EXPECT_EQ(SQLite::Database(file).execAndGet("PRAGMA user_version").getInt(), kSchemaVersion);
+        const std::int64_t id = book.keep(fixed_point("S-1", 3.45689));
+        EXPECT_EQ(book.find(id)->number, "S-1") << "from version " << version;
+    }
+    // An empty file is a new book too.
+    const std::string empty = (dir / "empty.sqlite").string();
+    std::ofstream{empty};
+    EXPECT_EQ(Book(empty).list({}).size(), 0u);
+}
+
+TEST_F(BookFile, ItIsWrittenAheadWithForeignKeysAndABusyTimeout) {
+    Book book(path);
+    book.keep(fixed_point("S-1", 3.45689));
+    SQLite::Database db(path);
+    EXPECT_EQ(db.execAndGet("PRAGMA journal_mode").getString(), "wal");
+    // The inputs' reference to their record holds: no input without a record.
+    db.exec("PRAGMA foreign_keys = ON");
+    EXPECT_THROW(db.exec("INSERT INTO inputs VALUES (999, 0, 'x', '1')"), SQLite::Exception);
+    // A writer holding the book makes another wait, then give up, not fail at once.
+    SQLite::Database holder(path, SQLite::OPEN_READWRITE);
+    holder.exec("BEGIN IMMEDIATE");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        holder.exec("COMMIT");
+    });
+    EXPECT_NO_THROW(book.keep(fixed_point("S-1", 3.5)));
+    release.join();
+}
+
+TEST_F(BookFile, ABookThatCannotBeUsedIsNamedWithItsCause) {
+    std::ofstream(dir / "junk.sqlite") << "not a database, just some text of more than a few bytes\n";
+    create_book_at_version((dir / "newer.sqlite").string(), 0);
+    SQLite::Database((dir / "newer.sqlite").string(), SQLite::OPEN_READWRITE).exec("PRAGMA user_version = 99");
+    struct Case {
+        std::string path;
+        Book::Access access;
+        Cause cause;
+    };
+    const Case cases[] = {
+        {(dir / "missing" / "book.sqlite").string(), Book::Access::ReadWrite, Cause::CannotOpen},
+        {dir.string(), Book::Access::ReadWrite, Cause::CannotOpen},
+        {(dir / "junk.sqlite").string(), Book::Access::ReadWrite, Cause::NotABook},
+        {(dir / "junk.sqlite").string(), Book::Access::ReadOnly, Cause::NotABook},
+        {(dir / "newer.sqlite").string(), Book::Access::ReadWrite, Cause::NewerVersion},
+        {(dir / "newer.sqlite").string(), Book::Access::ReadOnly, Cause::NewerVersion},
+        {(dir / "none.sqlite").string(), Book::Access::ReadOnly, Cause::CannotOpen},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cause_of_opening(c.path, c.access), c.cause) << c.path;
+    EXPECT_FALSE(fs::exists(dir / "none.sqlite"));  // reading never makes a book
+}
+
+TEST_F(BookFile, AStandardsHistoryIsRecomputedFromItsInputs) {
+    Book book(path);
+    book.keep(fixed_point("S-1", 3.45689, "2024-05-01 09:00:00"));
+    Record wrong = fixed_point("S-1", 3.0, "2025-05-01 09:00:00");
+    const std::int64_t wrong_id = book.keep(wrong);
+    Record right = fixed_point("S-1", 3.45789, "2025-05-02 09:00:00");
+    right.replaces = wrong_id;
+    book.keep(right);
+    book.keep(fixed_point("S-2", 3.46, "2025-06-01 09:00:00"));
+
+    const std::vector<Calibrated> history = standard_history(book, "S-1");
+    ASSERT_EQ(history.size(), 2u);  // the replaced record is not part of it
+    EXPECT_EQ(history[0].record.date, "2024-05-01 09:00:00");
+    EXPECT_EQ(history[1].record.date, "2025-05-02 09:00:00");
+    // Recomputed as typed: the deviation at zinc is the EMF less E90_S there.
+    EXPECT_NEAR(history[1].calibration.deviations[0] - history[0].calibration.deviations[0], 0.001, 1e-12);
+    EXPECT_NEAR(drift_uV(history[0].table[1], history[1].table[1]), 1.0, 0.6);
+}
+
+// ---- Faults it survives -----------------------------------------------------------------
+
+// Four processes keep 25 records each at once: every one is kept, none twice.
+TEST_F(BookFile, FourWritersAtOnceLoseNothing) {
+    Book{path};  // made before the writers start, as the window makes it
+    constexpr int kWriters = 4;
+    constexpr int kEach = 25;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int failures = 0;
+            for (int i = 0; i < kEach; ++i) {
+                try {
+                    Book book(path);
+                    book.keep(fixed_point("W-" + std::to_string(w), 3.4 + i * 1e-5));
+                } catch (const std::exception&) {
+                    ++failures;
+                }
+            }
+            _exit(failures);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer failed";
+    }
+    Book book(path);
+    EXPECT_EQ(book.list({}).size(), static_cast<std::size_t>(kWriters * kEach));
+    for (int w = 0; w < kWriters; ++w) {
+        EXPECT_EQ(book.history(Kind::FixedPoint, "W-" + std::to_string(w)).size(), static_cast<std::size_t>(kEach));
+    }
+    EXPECT_EQ(SQLite::Database(path).execAndGet("PRAGMA integrity_check").getString(), "ok");
+}
+
+// A writer killed at a random moment leaves a sound book holding every record it reported.
+TEST_F(BookFile, AWriterKilledAtAnyMomentLeavesEveryReportedRecord) {
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<int> delay_us(0, 150'000);
+    for (int round = 0; round < 8; ++round) {
+        int pipe_ends[2];
+        ASSERT_EQ(pipe(pipe_ends), 0);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(pipe_ends[0]);
+            Book book(path);
+            for (int i = 0;; ++i) {
+                const std::int64_t id = book.keep(fixed_point("K-" + std::to_string(round), 3.4 + i * 1e-5));
+                if (write(pipe_ends[1], &id, sizeof id) != sizeof id) _exit(1);  // reported: kept
+            }
+        }
+        close(pipe_ends[1]);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        std::set<std::int64_t> reported;
+        std::int64_t id = 0;
+        while (read(pipe_ends[0], &id, sizeof id) == sizeof id) reported.insert(id);
+        close(pipe_ends[0]);
+
+        EXPECT_EQ(SQLite::Database(path).execAndGet("PRAGMA integrity_check").getString(), "ok");
+        Book book(path);
+        for (std::int64_t kept : reported) {
+            const std::optional<Record> r = book.find(kept);
+            ASSERT_TRUE(r) << "record " << kept << " was reported and is gone";
+            EXPECT_TRUE(fixed_point_inputs(*r)) << kept;
+        }
+    }
+}
+
+// A small tmpfs (needs the right to mount, as in CI): filled up, and made read-only.
+class SmallDisk : public BookFile {
+protected:
+    void SetUp() override {
+        BookFile::SetUp();
+        mount_point = dir / "small";
+        fs::create_directory(mount_point);
+        const std::string command = "mount -t tmpfs -o size=1m tmpfs '" + mount_point.string() + "' 2>/dev/null";
+        if (geteuid() != 0 || std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
+        mounted = true;
+        path = (mount_point / "book.sqlite").string();
+    }
+    void TearDown() override {
+        if (mounted) std::system(("umount '" + mount_point.string() + "'").c_str());
+        BookFile::TearDown();
+    }
+    void remount(const char* mode) {
+        ASSERT_EQ(std::system(("mount -o remount," + std::string(mode) + " '" + mount_point.string() + "'").c_str()), 0);
+    }
+    fs::path mount_point;
+    bool mounted = false;
+};
+
+TEST_F(SmallDisk, AFullDiskIsReportedAndLosesNothingKept) {
+    std::vector<std::int64_t> kept;
+    {
+        Book book(path);
+        for (int i = 0; i < 10; ++i) kept.push_back(book.keep(fixed_point("F-1", 3.4 + i * 1e-5)));
+    }
+    {  // fill the disk to its last bytes
+        std::ofstream filler(mount_point / "filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) filler.flush();
+    }
+    Record large = fixed_point("F-1", 9);
+    large.document = std::string(64 * 1024, 'x');
+    bool refused = false;
+    try {
+        Book book(path);
+        for (int i = 0; i < 10; ++i) {
+            large.inputs[1].value = std::to_string(i);
+            book.keep(large);
+        }
+    } catch (const Failure& f) {
+        refused = true;
+        EXPECT_EQ(f.problem().cause, Cause::DiskFull) << f.what();
+    }
+    EXPECT_TRUE(refused);
+    fs::remove(mount_point / "filler");
+    Book book(path);
+    EXPECT_EQ(SQLite::Database(path).execAndGet("PRAGMA integrity_check").getString(), "ok");
+    for (std::int64_t id : kept) EXPECT_TRUE(book.find(id)) << id;
+}
+
+TEST_F(SmallDisk, AReadOnlyBookIsReportedAndReadAsItStands) {
+    std::int64_t id = 0;
+    {
+        Book book(path);
+        id = book.keep(fixed_point("R-1", 3.45689));
+    }
+    remount("ro");
+    EXPECT_EQ(cause_of_opening(path), Cause::ReadOnly);
+    EXPECT_EQ(Book(path, Book::Access::ReadOnly).find(id)->number, "R-1");
+    remount("rw");
+    EXPECT_EQ(Book(path).list({}).size(), 1u);
+}
+
+}  // namespace
+}  // namespace its90::book
