@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""The book through the real its90 executable, as a technician and a script use it: a
+calibration kept with --keep and found, shown and exported again; a comparison against the
+standard from the book giving exactly the result of typing its EMFs; books that cannot be used
+named with their cause; four processes keeping 25 records each at once; a process killed while
+it keeps records. Usage: book_check.py ITS90."""
+import csv
+import io
+import os
+import random
+import signal
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from tally import Tally  # noqa: E402
+
+its90 = sys.argv[1]
+tally = Tally()
+work = tempfile.mkdtemp(prefix="its90-book-check-")
+book = os.path.join(work, "book.sqlite")
+env = dict(os.environ, ITS90_BOOK=book, LANGUAGE="", LC_ALL="C.UTF-8", LANG="C.UTF-8")
+
+
+def run(*args, book_path=book, stdin=None):
+    e = dict(env, ITS90_BOOK=book_path)
+    p = subprocess.run([its90, *args], capture_output=True, env=e, input=stdin)
+    return p.returncode, p.stdout.decode("utf-8"), p.stderr.decode("utf-8")
+
+
+FIXED = ["--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"]
+
+# ---- keep, list, show, export ----
+status, out, err = run("calibrate", *FIXED, "--keep", "S-2019-031", "--operator", "王工",
+                       "--notes", "年检, 炉号 3")
+tally.check("calibrate --keep succeeds", status == 0 and "kept as record 1" in err, (status, err))
+tally.check("calibrate --keep prints the calibration as without it",
+            out == run("calibrate", *FIXED)[1], out)
+run("calibrate", "--zn", "3.45789", "--al", "5.87113", "--cu", "10.5858", "--keep", "S-2019-031",
+    "--u-zn", "2", "--u-al", "2", "--u-cu", "3")
+run("calibrate", "--zn", "3.44689", "--sb", "5.5628", "--cu", "10.5748", "--keep", "S-2020-002")
+
+status, out, _ = run("book", "list", "--format", "csv")
+rows = list(csv.DictReader(io.StringIO(out)))
+tally.check("list: every record, newest first, with id,kind,number,date",
+            status == 0 and [r["id"] for r in rows] == ["3", "2", "1"]
+            and {"id", "kind", "number", "date"} <= set(rows[0])
+            and rows[2]["operator"] == "王工" and rows[0]["kind"] == "fixed-point", out)
+status, out, _ = run("book", "list", "--number", "2019", "--format", "csv")
+tally.check("list --number finds part of a number",
+            [r["number"] for r in csv.DictReader(io.StringIO(out))] == ["S-2019-031"] * 2, out)
+status, out, _ = run("book", "list", "--operator", "王", "--from", "2000-01-01")
+tally.check("list as text", status == 0 and out.count("\n") == 1 and "S-2019-031" in out, out)
+status, out, err = run("book", "list", "--number", "nothing-like-it")
+tally.check("list that finds nothing says so", status == 0 and out == "" and "no record" in err, err)
+
+status, out, _ = run("book", "show", "1")
+tally.check("show gives the identification and every input",
+            status == 0 and "notes: 年检, 炉号 3" in out and "emf_zinc_mV = 3.45689" in out
+            and "middle_point = aluminium" in out, out)
+
+status, doc, _ = run("book", "export", "2")
+con = sqlite3.connect(book)
+kept = con.execute("SELECT document FROM records WHERE id = 2").fetchone()[0]
+con.close()
+tally.check("export --format csv is the document kept, byte for byte", status == 0 and doc == kept, doc)
+table = list(csv.reader(io.StringIO(doc)))
+tally.check("the document holds the table with its uncertainty and the check",
+            table[0] == ["t_C", "emf_mV", "u_uV", "U_uV", "U_C"] and table[1][0] == "300"
+            and ["overall", "", "", "", "", "fail"] in table, table[:3])
+status, text, _ = run("book", "export", "1", "--format", "text")
+tally.check("export --format text has the cells in columns",
+            status == 0 and text.splitlines()[1] == "300  2.33304", text[:80])
+
+# ---- the comparison takes the standard from the book ----
+POINT = ["K", "--at", "400", "--std", "3.26046,3.26050", "--uut", "16.38544,16.3856"]
+for fmt in ("text", "csv"):
+    typed = run("compare", *POINT, "--zn", "3.45789", "--al", "5.87113", "--cu", "10.5858", "--format", fmt)
+    kept_std = run("compare", *POINT, "--standard", "S-2019-031", "--format", fmt)
+    tally.check(f"compare --standard ({fmt}) gives exactly the typed EMFs' result",
+                typed[0] == 0 and kept_std[0] == 0 and typed[1] == kept_std[1], (typed, kept_std))
+status, _, err = run("compare", *POINT, "--standard", "S-2020-002")
+tally.check("compare --standard with an antimony calibration", status == 0, err)
+
+# ---- a correction ----
+status, _, err = run("calibrate", "--zn", "3.45779", "--al", "5.87113", "--cu", "10.5858",
+                     "--keep", "S-2019-031", "--replaces", "2")
+status2, out, _ = run("book", "list", "--number", "S-2019-031", "--format", "csv")
+by_id = {r["id"]: r for r in csv.DictReader(io.StringIO(out))}
+tally.check("a correction names the record it replaces",
+            status == 0 and by_id["4"]["replaces"] == "2" and by_id["2"]["replaced_by"] == "4", out)
+typed = run("compare", *POINT, "--zn", "3.45779", "--al", "5.87113", "--cu", "10.5858")[1]
+tally.check("compare --standard takes the correction", run("compare", *POINT, "--standard", "S-2019-031")[1] == typed)
+
+# ---- refusals ----
+junk = os.path.join(work, "junk.sqlite")
+with open(junk, "w") as f:
+    f.write("these are notes, not a book of records; " * 10)
+newer = os.path.join(work, "newer.sqlite")
+con = sqlite3.connect(newer)
+con.execute("PRAGMA user_version = 7")
+con.close()
+missing = os.path.join(work, "no-such-folder", "book.sqlite")
+cases = [
+    ("a missing folder", ["calibrate", *FIXED, "--keep", "X"], missing, 1, "no such folder"),
+    ("a file that is no book", ["book", "list"], junk, 1, "not a book of records"),
+    ("a book of a later version", ["calibrate", *FIXED, "--keep", "X"], newer, 1, "later version"),
+    ("a record the book lacks", ["book", "show", "99"], book, 1, "holds no record 99"),
+    ("a standard the book lacks", ["compare", *POINT, "--standard", "S-9"], book, 1, "no fixed-point calibration"),
+    ("a correction of nothing", ["calibrate", *FIXED, "--keep", "S-1", "--replaces", "99"], book, 1, "no record 99"),
+    ("an ID that is no number", ["book", "export", "x1"], book, 2, "whole number"),
+    ("--standard beside the EMFs", ["compare", *POINT, "--standard", "S-1", "--zn", "3"], book, 2, "only one"),
+    ("an empty number", ["calibrate", *FIXED, "--keep", ""], book, 2, "standard's number"),
+    ("a date in another form", ["book", "list", "--from", "9.12.2026"], book, 2, "YYYY-MM-DD"),
+]
+for name, args, path, want, words in cases:
+    status, out, err = run(*args, book_path=path)
+    tally.check(f"refused: {name}", status == want and out == "" and words in err
+                and (path == book or path in err or want == 2), (status, out, err))
+tally.check("a refused --keep keeps nothing and makes no folder", not os.path.exists(os.path.dirname(missing)))
+
+# ---- four processes keeping 25 records each at once ----
+many = os.path.join(work, "many.sqlite")
+script = ("for i in $(seq 1 25); do \"$ITS90\" calibrate --zn 3.4$W$(printf %02d $i) --al 5.87013 --cu 10.5848 "
+          "--keep W-$W >/dev/null 2>>\"$LOG\" || echo failed >> \"$LOG\"; done")
+writers = [subprocess.Popen(["bash", "-c", script], env=dict(env, ITS90=its90, ITS90_BOOK=many, W=str(w),
+                                                              LOG=os.path.join(work, f"w{w}.log")))
+           for w in range(1, 5)]
+for w in writers:
+    w.wait()
+con = sqlite3.connect(many)
+counts = dict(con.execute("SELECT number, count(*) FROM records GROUP BY number").fetchall())
+integrity = con.execute("PRAGMA integrity_check").fetchone()[0]
+con.close()
+failed = sum(open(os.path.join(work, f"w{w}.log")).read().count("failed") for w in range(1, 5))
+tally.check("four processes, 25 records each, at once: all 100 kept",
+            counts == {f"W-{w}": 25 for w in range(1, 5)} and integrity == "ok" and failed == 0,
+            (counts, integrity, failed))
+
+# ---- a writer killed at a random moment ----
+killed = os.path.join(work, "killed.sqlite")
+rng = random.Random(9)
+reported = 0
+for round_ in range(6):
+    log = os.path.join(work, f"k{round_}.log")
+    loop = ("i=0; while true; do i=$((i+1)); \"$ITS90\" calibrate --zn 3.4$i --al 5.87013 --cu 10.5848 "
+            "--keep K >/dev/null 2>>\"$LOG\"; done")
+    p = subprocess.Popen(["bash", "-c", loop], env=dict(env, ITS90=its90, ITS90_BOOK=killed, LOG=log),
+                         start_new_session=True)
+    time.sleep(rng.uniform(0.05, 0.4))
+    os.killpg(p.pid, signal.SIGKILL)
+    p.wait()
+    ids = [int(line.split()[3]) for line in open(log) if line.startswith("kept as record")]
+    con = sqlite3.connect(killed)
+    ok = con.execute("PRAGMA integrity_check").fetchone()[0] == "ok"
+    present = {r[0] for r in con.execute("SELECT id FROM records")}
+    con.close()
+    reported += len(ids)
+    tally.check(f"killed writer {round_}: book sound, every reported record there",
+                ok and set(ids) <= present, (ok, sorted(set(ids) - present)))
+tally.check("the killed writers reported records", reported > 0, reported)
+
+tally.finish()
