@@ -143,6 +143,10 @@ std::string book_path(const std::string& fallback);
 std::string default_book_path();
 inline constexpr const char* kBookFileName = "book.sqlite";
 
+// A record's document read back into its rows of cells: UTF-8 CSV with or without a byte-order
+// mark, CRLF or LF line ends, fields quoted where needed.
+std::vector<std::vector<std::string>> document_rows(std::string_view document);
+
 // The current local time as records state it: "2026-12-09 14:03:27".
 std::string now_text();
 

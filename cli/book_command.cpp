@@ -78,47 +78,6 @@ std::unique_ptr<book::Book> open_book_or_report(Context& ctx, book::Book::Access
 
 namespace {
 
-// A CSV document's rows, as issued (a byte-order mark, CRLF or LF, quoted fields).
-std::vector<std::vector<std::string>> csv_rows(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    std::vector<std::vector<std::string>> rows(1);
-    std::string cell;
-    bool quoted_cell = false;
-    bool row_open = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted_cell) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                cell += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted_cell = false;
-            } else {
-                cell += c;
-            }
-        } else if (c == '"') {
-            quoted_cell = true;
-            row_open = true;
-        } else if (c == ',') {
-            rows.back().push_back(std::move(cell));
-            cell.clear();
-            row_open = true;
-        } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            if (row_open || !cell.empty()) rows.back().push_back(std::move(cell));
-            cell.clear();
-            row_open = false;
-            rows.emplace_back();
-        } else {
-            cell += c;
-            row_open = true;
-        }
-    }
-    if (row_open || !cell.empty()) rows.back().push_back(std::move(cell));
-    if (rows.back().empty()) rows.pop_back();
-    return rows;
-}
-
 std::optional<std::int64_t> id_or_report(Context& ctx, const std::vector<std::string>& positional) {
     if (positional.size() != 2) {
         ctx.usage_error(tr("give one record ID"));
@@ -249,7 +208,7 @@ int run_export(Context& ctx, const Arguments& args) {
         ctx.out << r->document;
         return ctx.status;
     }
-    for (const std::vector<std::string>& row : csv_rows(r->document)) {
+    for (const std::vector<std::string>& row : book::document_rows(r->document)) {
         for (std::size_t i = 0; i < row.size(); ++i) ctx.out << (i ? "  " : "") << printable(row[i]);
         ctx.out << '\n';
     }

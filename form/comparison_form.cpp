@@ -72,6 +72,12 @@ ComparisonForm::ComparisonForm() {
     evaluate();
 }
 
+void ComparisonForm::set_kept_standard(std::optional<KeptStandard> kept) {
+    kept_ = std::move(kept);
+    kept_calibration_ = kept_ ? std::optional(kept_->calibration) : std::nullopt;
+    evaluate();
+}
+
 void ComparisonForm::set_panel(std::optional<calibration::Calibration> calibration, std::string reason) {
     panel_ = std::move(calibration);
     panel_reason_ = std::move(reason);
@@ -242,10 +248,10 @@ void ComparisonForm::evaluate() {
         if (static_cast<int>(standard.size()) == readings_) means_[sp][0] = *calibration::mean_of(standard);
         // The standard's own EMF there.
         if (t && from_panel_) {
-            if (!panel_) {
+            if (!fixed_point_calibration()) {
                 point_problem_[sp] = panel_reason_;
             } else {
-                const Outcome<double> e = calibration::standard_emf(*panel_, *t);
+                const Outcome<double> e = calibration::standard_emf(*fixed_point_calibration(), *t);
                 if (e.ok()) {
                     standard_emf_[sp] = *e;
                 } else {
@@ -316,9 +322,12 @@ void ComparisonForm::evaluate() {
             out.pass = std::fabs(r->delta_t) <= *allowance;
             if (uncertainties_) {
                 calibration::ComparisonUncertainties u = *uncertainties_;
-                if (from_panel_ && panel_ && fixed_point_uncertainties_) {
-                    const Outcome<calibration::DeviationUncertainty> d =
-                        calibration::deviation_uncertainty(panel_->middle, *fixed_point_uncertainties_, *t);
+                // A kept standard's own uncertainties where it has them, else the budget's.
+                const std::optional<calibration::FixedPointUncertainties>& points =
+                    kept_ && kept_->uncertainty ? kept_->uncertainty : fixed_point_uncertainties_;
+                if (from_panel_ && fixed_point_calibration() && points) {
+                    const Outcome<calibration::DeviationUncertainty> d = calibration::deviation_uncertainty(
+                        fixed_point_calibration()->middle, *points, *t);
                     if (d.ok()) u.certificate = d->u_uV;
                 }
                 const Outcome<calibration::DeltaTUncertainty> du =

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,15 @@ struct PointResult {
 // 不能判定.
 const char* verdict_text(const PointResult& r);
 
+// A standard's fixed-point calibration that does not follow the panel: one taken from the
+// book (its record's id and date), or the one a kept comparison was computed with (id 0).
+struct KeptStandard {
+    std::int64_t record_id = 0;
+    std::string date;
+    calibration::Calibration calibration;
+    std::optional<calibration::FixedPointUncertainties> uncertainty;  // its points' own
+};
+
 class ComparisonForm {
 public:
     ComparisonForm();
@@ -72,6 +82,14 @@ public:
     void set_panel(std::optional<calibration::Calibration> calibration, std::string reason);
     const std::optional<calibration::Calibration>& panel() const { return panel_; }
     const std::string& panel_reason() const { return panel_reason_; }
+    // A kept standard's calibration, used in place of the panel's while it is set.
+    void set_kept_standard(std::optional<KeptStandard> kept);
+    const std::optional<KeptStandard>& kept_standard() const { return kept_; }
+    // The fixed-point calibration the standard's EMFs come from: the kept one, else the
+    // panel's (nothing while the panel has none).
+    const std::optional<calibration::Calibration>& fixed_point_calibration() const {
+        return kept_ ? kept_calibration_ : panel_;
+    }
 
     // The uncertainty budget's figures, or nothing without a budget.
     void set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
@@ -132,6 +150,8 @@ private:
     std::optional<calibration::FixedPointUncertainties> fixed_point_uncertainties_;
     std::optional<calibration::Calibration> panel_;
     std::string panel_reason_;
+    std::optional<KeptStandard> kept_;
+    std::optional<calibration::Calibration> kept_calibration_;
     int working_count_ = 1;
     std::array<WorkingThermocouple, kMostWorking> working_;
     int point_count_ = 0;

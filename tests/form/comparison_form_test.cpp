@@ -141,7 +141,7 @@ TEST(ComparisonForm, SixThermocouplesSixPointsTenReadings) {
 }
 
 TEST(ComparisonRecord, HoldsTheStandardTheReadingsAndEveryResult) {
-    ComparisonRecord record{"2026-12-09 10:00", {"R-17", "李四", "", false}, {}};
+    ComparisonRecord record{"2026-12-09 10:00", {"R-17", "李四", "", false}, {}, {}};
     ComparisonForm& f = record.form;
     fill_worked_example(f);
     f.set_point_count(1);

@@ -1,0 +1,456 @@
+#include "form/book_records.h"
+
+#include <algorithm>
+#include <set>
+
+#include "book/fixed_points.h"
+#include "core/sensors.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
+
+namespace its90::form {
+
+namespace {
+
+using book::number_field;
+using book::number_input;
+
+// The cells of a budget line, kept in one input, apart by the unit separator.
+constexpr char kCellSeparator = '\x1f';
+
+std::string input_or(const book::Record& r, const std::string& name, std::string fallback = {}) {
+    return r.input(name).value_or(std::move(fallback));
+}
+
+std::optional<int> whole_input(const book::Record& r, const std::string& name) {
+    const std::optional<double> v = number_input(r, name);
+    if (!v || *v != static_cast<double>(static_cast<int>(*v))) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == separator) parts.emplace_back();
+        else parts.back() += c;
+    }
+    return parts;
+}
+
+void add_identification(book::Record& r, const Identification& id, const std::string& date,
+                        const std::string& program_version) {
+    r.number = id.number;
+    r.operator_name = id.operator_name;
+    r.notes = id.notes;
+    r.date = date;
+    r.program_version = program_version;
+}
+
+std::string middle_name(calibration::MiddlePoint m) {
+    return m == calibration::MiddlePoint::Aluminium ? "aluminium" : "antimony";
+}
+
+std::optional<calibration::MiddlePoint> middle_from(const std::string& name) {
+    if (name == "aluminium") return calibration::MiddlePoint::Aluminium;
+    if (name == "antimony") return calibration::MiddlePoint::Antimony;
+    return std::nullopt;
+}
+
+std::string micro(double mV) { return text::fixed(mV * 1000.0, 1); }
+
+}  // namespace
+
+std::string book_problem_text(const book::Problem& p) {
+    using Cause = book::Problem::Cause;
+    const char* cause = "无法使用";
+    switch (p.cause) {
+        case Cause::CannotOpen: cause = "无法打开"; break;
+        case Cause::ReadOnly: cause = "无法写入（只读）"; break;
+        case Cause::NotABook: cause = "不是记录簿文件，或已损坏"; break;
+        case Cause::NewerVersion: cause = "由更新版本的程序写入，本程序不能使用"; break;
+        case Cause::Busy: cause = "被其他程序占用过久"; break;
+        case Cause::DiskFull: cause = "所在磁盘已满"; break;
+        case Cause::NoSuchRecord: cause = "没有该记录"; break;
+        case Cause::Failed: break;
+    }
+    return "记录簿 " + p.path + " " + cause + "（" + p.detail + "）。记录簿中已有的记录不受影响。";
+}
+
+const char* kind_text(book::Kind kind) {
+    switch (kind) {
+        case book::Kind::FixedPoint: return "定点分度";
+        case book::Kind::Comparison: return "比较法检定";
+        case book::Kind::Resistance: return "电阻温度计";
+    }
+    return "";
+}
+
+// ---- The budget --------------------------------------------------------------------------
+
+void add_budget_fields(std::vector<book::Field>& fields, const UncertaintyForm& budget) {
+    fields.push_back({"budget_k", budget.coverage()});
+    for (int i = 0; i < budget.row_count(); ++i) {
+        const BudgetRow& row = budget.row(i);
+        std::string cells;
+        for (const std::string& cell :
+             {std::to_string(static_cast<int>(row.quantity)), row.name, row.value,
+              std::to_string(static_cast<int>(row.unit)), std::to_string(static_cast<int>(row.distribution)),
+              row.coverage, row.degrees_of_freedom}) {
+            cells += cell;
+            cells += kCellSeparator;
+        }
+        cells.pop_back();
+        fields.push_back({"budget_line_" + std::to_string(i + 1), cells});
+    }
+}
+
+bool load_budget(const book::Record& record, UncertaintyForm& budget) {
+    const std::optional<std::string> k = record.input("budget_k");
+    if (!k) return false;
+    std::vector<BudgetRow> rows;
+    for (int i = 1;; ++i) {
+        const std::optional<std::string> line = record.input("budget_line_" + std::to_string(i));
+        if (!line) break;
+        const std::vector<std::string> cells = split(*line, kCellSeparator);
+        if (cells.size() != 7) return false;
+        const auto index = [&](std::size_t c, int count) -> std::optional<int> {
+            const std::optional<double> v = text::parse_strict_number(cells[c]);
+            if (!v || *v < 0 || *v >= count || *v != static_cast<int>(*v)) return std::nullopt;
+            return static_cast<int>(*v);
+        };
+        const auto quantity = index(0, kQuantityCount);
+        const auto unit = index(3, 2);
+        const auto distribution = index(4, 4);
+        if (!quantity || !unit || !distribution) return false;
+        rows.push_back({static_cast<BudgetQuantity>(*quantity), cells[1], cells[2],
+                        static_cast<calibration::Unit>(*unit),
+                        static_cast<calibration::Distribution>(*distribution), cells[5], cells[6]});
+    }
+    while (budget.row_count() > 0) budget.remove_row(budget.row_count() - 1);
+    for (const BudgetRow& row : rows) {
+        budget.add_row(row.quantity);
+        budget.set_row(budget.row_count() - 1, row);
+    }
+    budget.set_coverage(*k);
+    return true;
+}
+
+Identification identification_of(const book::Record& r) {
+    return {r.number, r.operator_name, r.notes, r.input("one_degree_table") == "1"};
+}
+
+// ---- The fixed-point calibration ---------------------------------------------------------
+
+book::Record book_record(const CalibrationRecord& record, const PanelTexts& typed,
+                         const UncertaintyForm* budget, const std::string& program_version) {
+    book::Record r;
+    r.kind = book::Kind::FixedPoint;
+    r.type = "S";
+    add_identification(r, record.identification, record.date_time, program_version);
+    r.inputs = book::fields_of({record.emfs, record.calibration.middle, record.uncertainty});
+    r.inputs.push_back({"typed_zinc", typed.emfs[0]});
+    r.inputs.push_back({"typed_middle", typed.emfs[1]});
+    r.inputs.push_back({"typed_copper", typed.emfs[2]});
+    if (record.any_temperature) r.inputs.push_back({"typed_temperature", typed.temperature});
+    r.inputs.push_back({"one_degree_table", record.identification.one_degree_table ? "1" : "0"});
+    if (budget != nullptr && record.uncertainty) add_budget_fields(r.inputs, *budget);
+    r.document = to_csv(record);
+    return r;
+}
+
+std::optional<FixedPointEntry> fixed_point_entry(const book::Record& record) {
+    const std::optional<book::FixedPointInputs> inputs = book::fixed_point_inputs(record);
+    if (!inputs) return std::nullopt;
+    FixedPointEntry entry;
+    entry.middle = inputs->middle;
+    const char* typed[] = {"typed_zinc", "typed_middle", "typed_copper"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        entry.typed.emfs[i] = input_or(record, typed[i], text::round_trip(inputs->emfs[i]));
+    }
+    entry.typed.temperature = input_or(record, "typed_temperature");
+    return entry;
+}
+
+std::optional<CalibrationRecord> recomputed_calibration(const book::Record& record) {
+    const std::optional<book::FixedPointInputs> inputs = book::fixed_point_inputs(record);
+    const std::optional<FixedPointEntry> entry = fixed_point_entry(record);
+    if (!inputs || !entry) return std::nullopt;
+    CalibrationInputs in{inputs->emfs, inputs->middle, std::nullopt};
+    if (!entry->typed.temperature.empty()) in.temperature = entry->typed.temperature;
+    Outcome<CalibrationRecord> r = calibration_record(in);
+    if (!r.ok()) return std::nullopt;
+    CalibrationRecord out = *r;
+    out.date_time = record.date;
+    out.identification = identification_of(record);
+    out.uncertainty = inputs->uncertainty;
+    UncertaintyForm budget;
+    budget.set_middle(inputs->middle);
+    if (out.uncertainty && load_budget(record, budget)) out.budget = budget_rows(budget);
+    return out;
+}
+
+// ---- The comparison ----------------------------------------------------------------------
+
+KeptStandard kept_standard(const book::Calibrated& c) {
+    return {c.record.id, c.record.date, c.calibration, c.inputs.uncertainty};
+}
+
+book::Record book_record(const ComparisonRecord& record, const UncertaintyForm* budget,
+                         const std::string& program_version) {
+    const ComparisonForm& f = record.form;
+    book::Record r;
+    r.kind = book::Kind::Comparison;
+    add_identification(r, record.identification, record.date_time, program_version);
+    std::set<std::string> types;
+    std::string type;
+    for (int i = 0; i < f.working_count(); ++i) {
+        const std::string t(1, letter(f.working(i).type));
+        if (types.insert(t).second) type += (type.empty() ? "" : "/") + t;
+    }
+    r.type = type;
+    auto& in = r.inputs;
+    in.push_back({"standard_number", f.standard_number});
+    in.push_back({"certificate_number", f.certificate_number});
+    in.push_back({"standard_source", f.from_panel() ? "fixed-points" : "certificate"});
+    if (f.from_panel() && f.fixed_point_calibration()) {
+        const calibration::Calibration& c = *f.fixed_point_calibration();
+        if (f.kept_standard()) {
+            in.push_back({"standard_record", std::to_string(f.kept_standard()->record_id)});
+            in.push_back({"standard_date", f.kept_standard()->date});
+        }
+        in.push_back({"standard_middle_point", middle_name(c.middle)});
+        for (std::size_t i = 0; i < 3; ++i) in.push_back(number_field("standard_D" + std::to_string(i + 1), c.deviations[i]));
+        in.push_back(number_field("standard_A", c.function.A));
+        in.push_back(number_field("standard_B", c.function.B));
+        in.push_back(number_field("standard_C", c.function.C));
+        if (f.kept_standard() && f.kept_standard()->uncertainty) {
+            const calibration::FixedPointUncertainties& u = *f.kept_standard()->uncertainty;
+            for (std::size_t i = 0; i < 3; ++i) in.push_back(number_field("standard_u" + std::to_string(i + 1) + "_uV", u.points[i]));
+            in.push_back(number_field("standard_u0_uV", u.common));
+            in.push_back(number_field("standard_k", u.k));
+        }
+    }
+    in.push_back({"working_count", std::to_string(f.working_count())});
+    for (int i = 0; i < f.working_count(); ++i) {
+        const std::string w = "working_" + std::to_string(i + 1) + "_";
+        in.push_back({w + "number", f.working(i).number});
+        in.push_back({w + "type", std::string(1, letter(f.working(i).type))});
+        in.push_back({w + "class", std::to_string(f.working(i).required_class)});
+    }
+    in.push_back({"point_count", std::to_string(f.point_count())});
+    in.push_back({"readings", std::to_string(f.readings())});
+    for (int p = 0; p < f.point_count(); ++p) {
+        const std::string pt = "point_" + std::to_string(p + 1) + "_";
+        in.push_back({pt + "temperature", f.point(p).temperature.text});
+        if (!f.from_panel()) in.push_back({pt + "certificate", f.point(p).certificate.text});
+        for (int who = -1; who < f.working_count(); ++who) {
+            const std::string column = who < 0 ? "standard" : "working_" + std::to_string(who + 1);
+            for (int k = 0; k < f.readings(); ++k) {
+                in.push_back({pt + column + "_" + std::to_string(k + 1), f.reading(p, who, k).text});
+            }
+        }
+    }
+    if (budget != nullptr && f.uncertainties()) add_budget_fields(in, *budget);
+    r.document = csv_of(comparison_rows(record));
+    return r;
+}
+
+bool load_comparison(const book::Record& r, ComparisonForm& f) {
+    if (r.kind != book::Kind::Comparison) return false;
+    const std::optional<int> working = whole_input(r, "working_count");
+    const std::optional<int> points = whole_input(r, "point_count");
+    const std::optional<int> readings = whole_input(r, "readings");
+    if (!working || !points || !readings || *working < 1 || *working > kMostWorking || *points < 0 ||
+        *points > kMostPoints || *readings < 1 || *readings > kMostReadings) {
+        return false;
+    }
+    f.standard_number = input_or(r, "standard_number");
+    f.certificate_number = input_or(r, "certificate_number");
+    const bool fixed_points = input_or(r, "standard_source") == "fixed-points";
+    std::optional<KeptStandard> kept;
+    if (const std::optional<calibration::MiddlePoint> m = middle_from(input_or(r, "standard_middle_point"))) {
+        KeptStandard k;
+        k.record_id = whole_input(r, "standard_record").value_or(0);
+        k.date = input_or(r, "standard_date");
+        k.calibration.middle = *m;
+        const std::optional<double> d1 = number_input(r, "standard_D1"), d2 = number_input(r, "standard_D2"),
+                                    d3 = number_input(r, "standard_D3"), a = number_input(r, "standard_A"),
+                                    b = number_input(r, "standard_B"), c = number_input(r, "standard_C");
+        if (!d1 || !d2 || !d3 || !a || !b || !c) return false;
+        k.calibration.deviations = {*d1, *d2, *d3};
+        k.calibration.function = {*a, *b, *c};
+        if (const std::optional<double> kk = number_input(r, "standard_k")) {
+            calibration::FixedPointUncertainties u;
+            for (std::size_t i = 0; i < 3; ++i) {
+                u.points[i] = number_input(r, "standard_u" + std::to_string(i + 1) + "_uV").value_or(0);
+            }
+            u.common = number_input(r, "standard_u0_uV").value_or(0);
+            u.k = *kk;
+            k.uncertainty = u;
+        }
+        kept = k;
+    }
+    // The types first: the usual points follow them, and the points kept replace those.
+    f.set_working_count(*working);
+    for (int i = 0; i < *working; ++i) {
+        const std::string w = "working_" + std::to_string(i + 1) + "_";
+        const std::string t = input_or(r, w + "type");
+        const std::optional<Thermocouple> type = t.size() == 1 ? thermocouple_from_letter(t[0]) : std::nullopt;
+        if (!type) return false;
+        f.set_working_type(i, *type);
+        f.set_working_number(i, input_or(r, w + "number"));
+        f.set_working_class(i, whole_input(r, w + "class").value_or(1));
+    }
+    f.set_kept_standard(kept);
+    f.set_from_panel(fixed_points);
+    f.set_readings(*readings);
+    f.set_point_count(*points);
+    for (int p = 0; p < *points; ++p) {
+        const std::string pt = "point_" + std::to_string(p + 1) + "_";
+        f.edit_temperature(p, input_or(r, pt + "temperature"));
+        f.edit_certificate(p, input_or(r, pt + "certificate"));
+        for (int who = -1; who < *working; ++who) {
+            const std::string column = who < 0 ? "standard" : "working_" + std::to_string(who + 1);
+            for (int k = 0; k < *readings; ++k) {
+                f.edit_reading(p, who, k, input_or(r, pt + column + "_" + std::to_string(k + 1)));
+            }
+        }
+    }
+    return true;
+}
+
+std::optional<ComparisonRecord> recomputed_comparison(const book::Record& record) {
+    ComparisonRecord out{record.date, identification_of(record), ComparisonForm{}, {}};
+    if (!load_comparison(record, out.form)) return std::nullopt;
+    UncertaintyForm budget;
+    if (load_budget(record, budget)) {
+        out.form.set_uncertainties(budget.comparison(), budget.fixed_points());
+        if (out.form.uncertainties()) out.budget = budget_rows(budget);
+    }
+    return out;
+}
+
+// ---- Resistance thermometers ---------------------------------------------------------------
+
+namespace {
+
+// A page's fields by the names they are kept under; of a const form to read them.
+template <class Form>
+auto sprt_fields(Form& f) {
+    std::vector<std::pair<std::string, decltype(&f.r_tpw)>> all = {
+        {"r_tpw", &f.r_tpw}, {"a", &f.a}, {"b", &f.b}, {"c", &f.c}, {"d", &f.d}, {"w_al", &f.w_al},
+        {"temperature", &f.temperature}, {"resistance", &f.resistance}, {"table_from", &f.table.from},
+        {"table_to", &f.table.to}, {"table_step", &f.table.step}, {"u_points_mohm", &f.u_points}};
+    for (std::size_t i = 0; i < f.point_r.size(); ++i) all.push_back({"point_" + std::to_string(i + 1) + "_r", &f.point_r[i]});
+    return all;
+}
+
+template <class Form>
+auto cvd_fields(Form& f) {
+    std::vector<std::pair<std::string, decltype(&f.r0)>> all = {
+        {"r0", &f.r0}, {"a", &f.a}, {"b", &f.b}, {"c", &f.c}, {"temperature", &f.temperature},
+        {"resistance", &f.resistance}, {"ice", &f.ice}, {"steam", &f.steam}, {"table_from", &f.table.from},
+        {"table_to", &f.table.to}, {"table_step", &f.table.step}, {"u_points_mohm", &f.u_points}};
+    for (std::size_t i = 0; i < f.point_t.size(); ++i) {
+        all.push_back({"point_" + std::to_string(i + 1) + "_t", &f.point_t[i]});
+        all.push_back({"point_" + std::to_string(i + 1) + "_r", &f.point_r[i]});
+    }
+    return all;
+}
+
+book::Record resistance_record(const char* page, const std::string& type, bool fitted,
+                               const std::vector<std::pair<std::string, const form::Field*>>& fields,
+                               const Identification& id, const std::string& date, const Rows& document,
+                               const std::string& program_version) {
+    book::Record r;
+    r.kind = book::Kind::Resistance;
+    r.type = type;
+    add_identification(r, id, date, program_version);
+    r.inputs.push_back({"page", page});
+    r.inputs.push_back({"fitted", fitted ? "1" : "0"});
+    for (const auto& [name, field] : fields) {
+        if (!field->text.empty()) r.inputs.push_back({name, field->text});
+    }
+    r.document = csv_of(document);
+    return r;
+}
+
+void load_fields(const book::Record& r, const std::vector<std::pair<std::string, form::Field*>>& fields) {
+    for (const auto& [name, field] : fields) field->text = input_or(r, name);
+}
+
+}  // namespace
+
+book::Record book_record(const SprtForm& form, const Identification& id, const std::string& date,
+                         const Rows& document, const std::string& program_version) {
+    book::Record r = resistance_record("sprt", "SPRT", form.fitted(), sprt_fields(form), id, date, document,
+                                       program_version);
+    r.inputs.insert(r.inputs.begin() + 2, {"range", sprt::range_record(form.range()).name});
+    return r;
+}
+
+book::Record book_record(const CvdForm& form, const Identification& id, const std::string& date,
+                         const Rows& document, const std::string& program_version) {
+    return resistance_record("cvd", "CVD", form.fitted(), cvd_fields(form), id, date, document, program_version);
+}
+
+std::optional<ResistancePage> resistance_page(const book::Record& r) {
+    if (r.kind != book::Kind::Resistance) return std::nullopt;
+    const std::string page = input_or(r, "page");
+    if (page == "sprt") return ResistancePage::Sprt;
+    if (page == "cvd") return ResistancePage::Cvd;
+    return std::nullopt;
+}
+
+bool load_sprt(const book::Record& r, SprtForm& f) {
+    if (resistance_page(r) != ResistancePage::Sprt) return false;
+    const std::optional<sprt::DeviationRange> range = sprt::range_named(input_or(r, "range"));
+    if (!range) return false;
+    f.set_range(*range);
+    f.set_fitted(input_or(r, "fitted") == "1");
+    load_fields(r, sprt_fields(f));
+    f.edited();
+    return true;
+}
+
+bool load_cvd(const book::Record& r, CvdForm& f) {
+    if (resistance_page(r) != ResistancePage::Cvd) return false;
+    f.set_fitted(input_or(r, "fitted") == "1");
+    load_fields(r, cvd_fields(f));
+    f.edited();
+    return true;
+}
+
+// ---- What the book window shows ----------------------------------------------------------
+
+std::vector<std::string> list_row(const book::Record& r) {
+    std::string state;
+    if (r.replaced_by) state = "已由 " + std::to_string(*r.replaced_by) + " 更正";
+    else if (r.replaces) state = "更正 " + std::to_string(*r.replaces);
+    return {std::to_string(r.id), kind_text(r.kind), r.number, r.type, r.date, r.operator_name, state};
+}
+
+Rows history_rows(const std::vector<book::Calibrated>& history) {
+    Rows rows;
+    std::vector<std::string> head = {"日期", "记录号", "中间点", "D1/μV", "D2/μV", "D3/μV",
+                                     "铜点偏差/μV", "中间点偏差/μV", "锌点偏差/μV", "JJG 75 结论"};
+    for (int t : calibration::kTableTemperatures) head.push_back("E(" + std::to_string(t) + ")/mV");
+    for (int t : calibration::kTableTemperatures) head.push_back("漂移(" + std::to_string(t) + ")/μV");
+    rows.push_back(head);
+    for (const book::Calibrated& c : history) {
+        const auto& d = c.calibration.deviations;
+        std::vector<std::string> row = {
+            c.record.date, std::to_string(c.record.id),
+            c.inputs.middle == calibration::MiddlePoint::Aluminium ? "铝" : "锑",
+            micro(d[0]), micro(d[1]), micro(d[2]), micro(c.check.copper.deviation),
+            micro(c.check.middle.deviation), micro(c.check.zinc.deviation), verdict(c.check.pass)};
+        for (double e : c.table) row.push_back(text::fixed(e, 5));
+        for (std::size_t i = 0; i < c.table.size(); ++i) {
+            row.push_back(text::fixed(book::drift_uV(history.front().table[i], c.table[i]), 1));
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+}  // namespace its90::form

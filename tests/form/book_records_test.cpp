@@ -1,0 +1,233 @@
+// The windows' records through the book and back: what is kept recomputes to the very document
+// that was issued, loads into a fresh model with every text as typed, and a record that is not
+// of its kind or lacks an input is refused rather than half loaded.
+#include <gtest/gtest.h>
+
+#include "form/book_records.h"
+
+namespace its90::form {
+namespace {
+
+void add(UncertaintyForm& f, BudgetQuantity q, const char* name, const char* value,
+         calibration::Distribution d = calibration::Distribution::Normal, const char* dof = "") {
+    f.add_row(q);
+    BudgetRow row = f.row(f.row_count() - 1);
+    row.name = name;
+    row.value = value;
+    row.distribution = d;
+    row.degrees_of_freedom = dof;
+    f.set_row(f.row_count() - 1, row);
+}
+
+UncertaintyForm a_budget() {
+    UncertaintyForm budget;
+    add(budget, BudgetQuantity::Zinc, "锌点复现", "1.5");
+    add(budget, BudgetQuantity::Middle, "铝点\t复现, \"A\"", "2", calibration::Distribution::Rectangular);
+    add(budget, BudgetQuantity::Copper, "铜点复现", "3.2", calibration::Distribution::Normal, "9");
+    add(budget, BudgetQuantity::Certificate, "证书", "2.5");
+    add(budget, BudgetQuantity::Voltmeter, "电测", "0.8", calibration::Distribution::Triangular);
+    budget.set_coverage("2.2");
+    return budget;
+}
+
+CalibrationRecord calibration_with(const UncertaintyForm* budget, const char* temperature) {
+    CalibrationInputs in{{3.45689, 5.5628, 10.5848}, calibration::MiddlePoint::Antimony, std::nullopt};
+    if (temperature != nullptr) in.temperature = temperature;
+    CalibrationRecord r = *calibration_record(in);
+    r.date_time = "2026-12-09 10:30";
+    r.identification = {"S-2019-031", "王工", "年检，炉 3", true};
+    if (budget != nullptr) {
+        r.uncertainty = budget->fixed_points();
+        r.budget = budget_rows(*budget);
+    }
+    return r;
+}
+
+TEST(BookRecords, AFixedPointRecordRecomputesToTheDocumentIssued) {
+    const UncertaintyForm budget = a_budget();
+    struct Case {
+        const char* what;
+        const UncertaintyForm* budget;
+        const char* temperature;
+    };
+    const Case cases[] = {{"plain", nullptr, nullptr},
+                          {"with a budget and a typed temperature", &budget, "1000.5"}};
+    for (const Case& c : cases) {
+        const CalibrationRecord issued = calibration_with(c.budget, c.temperature);
+        const PanelTexts typed{{"3.45689", "5.5628", "10.5848"}, c.temperature ? c.temperature : ""};
+        book::Record kept = book_record(issued, typed, c.budget, "9.9");
+        kept.id = 7;
+        EXPECT_EQ(kept.number, "S-2019-031") << c.what;
+        EXPECT_EQ(kept.document, to_csv(issued)) << c.what;
+        const std::optional<CalibrationRecord> again = recomputed_calibration(kept);
+        ASSERT_TRUE(again) << c.what;
+        EXPECT_EQ(to_csv(*again), kept.document) << c.what;
+        EXPECT_EQ(again->budget, issued.budget) << c.what;
+        const std::optional<FixedPointEntry> entry = fixed_point_entry(kept);
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(entry->typed.emfs[1], "5.5628");
+        EXPECT_EQ(entry->typed.temperature, c.temperature ? c.temperature : "");
+        EXPECT_EQ(entry->middle, calibration::MiddlePoint::Antimony);
+    }
+}
+
+TEST(BookRecords, TheBudgetComesBackLineForLine) {
+    const UncertaintyForm budget = a_budget();
+    book::Record r;
+    add_budget_fields(r.inputs, budget);
+    UncertaintyForm loaded;
+    add(loaded, BudgetQuantity::Furnace, "to be replaced", "9");
+    ASSERT_TRUE(load_budget(r, loaded));
+    ASSERT_EQ(loaded.row_count(), budget.row_count());
+    for (int i = 0; i < budget.row_count(); ++i) {
+        EXPECT_EQ(loaded.row(i).name, budget.row(i).name);
+        EXPECT_EQ(loaded.row(i).value, budget.row(i).value);
+        EXPECT_EQ(loaded.row(i).distribution, budget.row(i).distribution);
+        EXPECT_EQ(loaded.row(i).degrees_of_freedom, budget.row(i).degrees_of_freedom);
+    }
+    EXPECT_EQ(loaded.coverage(), "2.2");
+    EXPECT_EQ(budget_rows(loaded), budget_rows(budget));
+    // A damaged line leaves the budget as it was.
+    r.inputs.back().value = "99\x1fx";
+    EXPECT_FALSE(load_budget(r, loaded));
+    EXPECT_EQ(loaded.row_count(), budget.row_count());
+}
+
+ComparisonForm a_run(bool from_fixed_points) {
+    ComparisonForm f;
+    f.standard_number = "S-2019-031";
+    f.certificate_number = "2025-118";
+    f.set_working_count(2);
+    f.set_working_type(0, Thermocouple::N);
+    f.set_working_number(0, "N-01");
+    f.set_working_type(1, Thermocouple::K);
+    f.set_working_number(1, "K-02");
+    f.set_working_class(1, 2);
+    f.set_readings(2);
+    f.set_point_count(2);
+    if (from_fixed_points) {
+        book::Record standard;
+        standard.id = 3;
+        standard.date = "2026-01-05 09:00:00";
+        standard.kind = book::Kind::FixedPoint;
+        standard.inputs = book::fields_of({{3.45689, 5.87013, 10.5848}, calibration::MiddlePoint::Aluminium,
+                                           calibration::FixedPointUncertainties{{1, 2, 3}, 0.5, 2}});
+        f.set_kept_standard(kept_standard(*book::recompute(standard)));
+    } else {
+        f.set_from_panel(false);
+        f.edit_certificate(0, "3.2587");
+        f.edit_certificate(1, "5.2390");
+    }
+    const char* t[] = {"400", "600"};
+    const char* standard[2][2] = {{"3.26046", "3.26050"}, {"5.2387", "5.2391"}};
+    const char* n[2][2] = {{"12.974", "12.9751"}, {"20.6101", "20.6113"}};
+    const char* k[2][2] = {{"16.38544", "16.3856"}, {"24.905", "24.9061"}};
+    for (int p = 0; p < 2; ++p) {
+        f.edit_temperature(p, t[p]);
+        for (int r = 0; r < 2; ++r) {
+            f.edit_reading(p, -1, r, standard[p][r]);
+            f.edit_reading(p, 0, r, n[p][r]);
+            f.edit_reading(p, 1, r, k[p][r]);
+        }
+    }
+    return f;
+}
+
+TEST(BookRecords, AComparisonRecomputesToTheDocumentIssued) {
+    const UncertaintyForm budget = a_budget();
+    for (bool fixed_points : {false, true}) {
+        ComparisonRecord issued{"2026-12-09 11:00", {"BJ-2026-77", "李工", "", false}, a_run(fixed_points), {}};
+        ASSERT_TRUE(issued.form.complete()) << fixed_points;
+        issued.form.set_uncertainties(budget.comparison(), budget.fixed_points());
+        issued.budget = budget_rows(budget);
+        const book::Record kept = book_record(issued, &budget, "9.9");
+        EXPECT_EQ(kept.type, "N/K");
+        const std::optional<ComparisonRecord> again = recomputed_comparison(kept);
+        ASSERT_TRUE(again) << fixed_points;
+        EXPECT_EQ(csv_of(comparison_rows(*again)), kept.document) << fixed_points;
+        EXPECT_EQ(again->form.working(1).required_class, 2);
+        EXPECT_EQ(again->form.reading(1, 1, 1).text, "24.9061");
+        if (fixed_points) {
+            ASSERT_TRUE(again->form.kept_standard());
+            EXPECT_EQ(again->form.kept_standard()->record_id, 3);
+            EXPECT_NE(standard_source(again->form).find("记录 3"), std::string::npos);
+        }
+    }
+}
+
+TEST(BookRecords, ResistancePagesComeBackAsTyped) {
+    SprtForm sprt;
+    sprt.set_range(sprt::DeviationRange::TPWZn);
+    sprt.r_tpw.text = "25.319871";
+    sprt.a.text = "-1.2134e-4";
+    sprt.b.text = "-9.9190e-6";
+    sprt.temperature.text = "419.527";
+    sprt.edited();
+    const Identification id{"SPRT-5", "张工", "", false};
+    const book::Record kept_sprt = book_record(sprt, id, "2026-12-09 12:00", sprt_rows(sprt), "9.9");
+    SprtForm sprt_again;
+    ASSERT_TRUE(load_sprt(kept_sprt, sprt_again));
+    EXPECT_EQ(sprt_again.range(), sprt::DeviationRange::TPWZn);
+    EXPECT_EQ(sprt_rows(sprt_again), sprt_rows(sprt));
+    EXPECT_EQ(csv_of(sprt_rows(sprt_again)), kept_sprt.document);
+
+    CvdForm cvd;
+    cvd.set_fitted(true);
+    const char* t[] = {"-100", "0", "100", "400"};
+    const char* r[] = {"60.26", "100.01", "138.52", "247.07"};
+    for (int i = 0; i < 4; ++i) {
+        cvd.point_t[i].text = t[i];
+        cvd.point_r[i].text = r[i];
+    }
+    cvd.edited();
+    const book::Record kept_cvd = book_record(cvd, id, "2026-12-09 12:00", cvd_rows(cvd), "9.9");
+    CvdForm cvd_again;
+    ASSERT_TRUE(load_cvd(kept_cvd, cvd_again));
+    EXPECT_TRUE(cvd_again.fitted());
+    EXPECT_EQ(cvd_rows(cvd_again), cvd_rows(cvd));
+    // Each page refuses the other's record, and the comparison both.
+    EXPECT_FALSE(load_sprt(kept_cvd, sprt_again));
+    EXPECT_FALSE(load_cvd(kept_sprt, cvd_again));
+    ComparisonForm untouched;
+    EXPECT_FALSE(load_comparison(kept_sprt, untouched));
+}
+
+TEST(BookRecords, ARecordLackingAnInputIsRefused) {
+    ComparisonRecord issued{"2026-12-09 11:00", {"BJ-1", "", "", false}, a_run(false), {}};
+    const book::Record kept = book_record(issued, nullptr, "9.9");
+    for (const char* missing : {"working_count", "point_count", "readings", "working_2_type"}) {
+        book::Record damaged = kept;
+        std::erase_if(damaged.inputs, [&](const book::Field& f) { return f.name == missing; });
+        EXPECT_FALSE(recomputed_comparison(damaged)) << missing;
+    }
+    book::Record no_emf;
+    no_emf.kind = book::Kind::FixedPoint;
+    no_emf.inputs = {{"middle_point", "aluminium"}, {"emf_zinc_mV", "3.4"}};
+    EXPECT_FALSE(recomputed_calibration(no_emf));
+}
+
+TEST(BookRecords, AStandardsHistoryShowsItsDriftAgainstTheFirstCalibration) {
+    std::vector<book::Calibrated> history;
+    const double copper[] = {10.5848, 10.5858, 10.5838};
+    for (int i = 0; i < 3; ++i) {
+        book::Record r;
+        r.id = i + 1;
+        r.kind = book::Kind::FixedPoint;
+        r.date = "202" + std::to_string(4 + i) + "-05-01 09:00:00";
+        r.inputs = book::fields_of({{3.45689, 5.87013, copper[i]}, calibration::MiddlePoint::Aluminium, std::nullopt});
+        history.push_back(*book::recompute(r));
+    }
+    const Rows rows = history_rows(history);
+    ASSERT_EQ(rows.size(), 4u);
+    const std::size_t last = rows[0].size() - 1;  // drift at 1100 degC
+    EXPECT_EQ(rows[0][last], "漂移(1100)/μV");
+    EXPECT_EQ(rows[1][last], "0.0");
+    // D3 moved by +1 uV; at 1100 degC the deviation function carries about that much.
+    EXPECT_EQ(rows[2][5], "11.0");  // D3 = 10.5858 - E90_S(Cu) 10.5748 mV
+    EXPECT_NEAR(std::stod(rows[2][last]), 1.0, 0.3);
+    EXPECT_NEAR(std::stod(rows[3][last]), -1.0, 0.3);
+    EXPECT_EQ(rows[1][9], "不合格");
+}
+
+}  // namespace
+}  // namespace its90::form
