@@ -6,7 +6,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +64,23 @@ constexpr std::array<const char*, kSchemaVersion> kMigrations = {
         BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
     )",
 };
+
+// SQLite answers "busy" at once, without waiting, in a few places: a new book being set up
+// by two programs, a log being recovered after a writer was killed. Such a step is tried
+// again, a little later each time, for as long as a writer would wait.
+template <class Step>
+auto retrying_while_busy(Step step) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return step();
+        } catch (const SQLite::Exception& e) {
+            const int code = e.getErrorCode() & 0xff;
+            if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || std::chrono::steady_clock::now() > until) throw;
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * attempt, 100)));
+        }
+    }
+}
 
 Problem::Cause cause_of(int code) {
     switch (code & 0xff) {
@@ -153,7 +173,7 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
                                                      kBusyTimeoutMs);
         }
         // A file that is no database is found on the first read, not when it is opened.
-        const int version = db_->execAndGet("PRAGMA user_version").getInt();
+        const int version = retrying_while_busy([&] { return db_->execAndGet("PRAGMA user_version").getInt(); });
         if (version > kSchemaVersion) {
             throw Failure({Problem::Cause::NewerVersion, path_,
                            "written by a later version of the program (schema " +
@@ -171,10 +191,12 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
         }
         // A write-ahead log lets readers read while one writes, and a writer killed at any
         // moment leaves the last committed state; FULL makes each commit durable at once.
-        db_->exec("PRAGMA journal_mode = WAL");
-        db_->exec("PRAGMA synchronous = FULL");
-        db_->exec("PRAGMA foreign_keys = ON");
-        migrate();
+        retrying_while_busy([&] {
+            db_->exec("PRAGMA journal_mode = WAL");
+            db_->exec("PRAGMA synchronous = FULL");
+            db_->exec("PRAGMA foreign_keys = ON");
+            migrate();
+        });
     } catch (const Failure&) {
         throw;
     } catch (const std::exception& e) {
@@ -212,6 +234,16 @@ void Book::migrate() {
 
 std::int64_t Book::keep(const Record& record) {
     try {
+        return retrying_while_busy([&] { return keep_once(record); });
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::int64_t Book::keep_once(const Record& record) {
+    {
         SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
         if (record.replaces) {
             SQLite::Statement q(*db_,
@@ -273,10 +305,6 @@ std::int64_t Book::keep(const Record& record) {
         }
         transaction.commit();
         return id;
-    } catch (const Failure&) {
-        throw;
-    } catch (const std::exception& e) {
-        fail(e);
     }
 }
 
@@ -324,8 +352,15 @@ std::vector<Record> Book::list(const Query& query) const {
         if (!query.number.empty()) add("instr(lower(number), lower(?)) > 0", query.number);
         if (!query.type.empty()) add("type = ?", query.type);
         if (!query.operator_name.empty()) add("instr(lower(operator), lower(?)) > 0", query.operator_name);
-        if (!query.date_from.empty()) add("substr(date, 1, 10) >= ?", query.date_from);
-        if (!query.date_to.empty()) add("substr(date, 1, 10) <= ?", query.date_to);
+        // A date or its start ("2026", "2026-05"): compared over as many characters.
+        if (!query.date_from.empty()) {
+            add("substr(date, 1, length(?)) >= ?", query.date_from);
+            values.push_back(query.date_from);
+        }
+        if (!query.date_to.empty()) {
+            add("substr(date, 1, length(?)) <= ?", query.date_to);
+            values.push_back(query.date_to);
+        }
         if (!query.include_replaced) {
             where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
         }

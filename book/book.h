@@ -91,8 +91,8 @@ struct Query {
     std::string number{};         // part of the number
     std::string type{};           // the type, exactly
     std::string operator_name{};  // part of the operator's name
-    std::string date_from{};      // the first day, "2026-01-01" (inclusive)
-    std::string date_to{};        // the last day (inclusive)
+    std::string date_from{};      // the first day, "2026-01-01", or month or year (inclusive)
+    std::string date_to{};        // the last day, month or year (inclusive)
     bool include_replaced = true;
 };
 
@@ -124,6 +124,7 @@ public:
 
 private:
     void migrate();
+    std::int64_t keep_once(const Record& record);
     std::vector<Record> select(const std::string& where, const std::vector<std::string>& values,
                                const std::string& order) const;
     [[noreturn]] void fail(const std::exception& e) const;

@@ -26,7 +26,7 @@ const char* const kCalibrateHelp =
     N_("Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
     "                       [--at T...] [--from T0 --to T1 [--step S]] [--format text|csv]\n"
     "                       [--check] [--keep NUMBER [--operator NAME] [--notes TEXT]\n"
-    "                       [--replaces ID]]\n"
+    "                       [--date DATE] [--replaces ID]]\n"
     "\n"
     "Type S thermocouple calibrated at three fixed points: its EMFs in mV at the zinc point\n"
     "(419.527 \u2103), the aluminium (660.323 \u2103) or antimony point (630.63 \u2103) and the\n"
@@ -39,7 +39,8 @@ const char* const kCalibrateHelp =
     "JJG 75-1995 for a standard type S thermocouple: each point's measured EMF, the required\n"
     "value and allowance, the deviation and pass or fail, then the verdict (in CSV, as rows).\n"
     "--keep NUMBER also keeps the calibration in the laboratory's book (see 'its90 book') as\n"
-    "a record of the standard NUMBER, dated now, with its operator and notes; --replaces ID\n"
+    "a record of the standard NUMBER, dated now (or --date YYYY-MM-DD [HH:MM], for a\n"
+    "calibration done earlier), with its operator and notes; --replaces ID\n"
     "names the earlier record of NUMBER that it corrects. The record's id goes to standard\n"
     "error. When the book cannot keep it, nothing is printed and the exit status is 1.\n"
     "\n"
@@ -132,6 +133,19 @@ bool emf_in_range(Context& ctx, const char* option, const char* point, double em
     return false;
 }
 
+// A date as records state it: "2026-12-09", "2026-12-09 14:03" or with seconds.
+bool is_record_date(const std::string& text) {
+    static constexpr std::string_view kForm = "dddd-dd-dd dd:dd:dd";
+    if (text.size() != 10 && text.size() != 16 && text.size() != 19) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kForm[i] == 'd' ? !(text[i] >= '0' && text[i] <= '9') : text[i] != kForm[i]) return false;
+    }
+    const int month = std::stoi(text.substr(5, 2));
+    const int day = std::stoi(text.substr(8, 2));
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 &&
+           (text.size() == 10 || (std::stoi(text.substr(11, 2)) < 24 && std::stoi(text.substr(14, 2)) < 60));
+}
+
 // Keeps the calibration in the book as a record of the standard --keep names: its inputs, and
 // as its document the graduation table and the acceptance check in CSV. False after the
 // reason has been reported.
@@ -146,11 +160,36 @@ bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inp
         ctx.fail(beyond_range());
         return false;
     }
-    document << (inputs.uncertainty ? "t_C,emf_mV,u_uV,U_uV,U_C\n" : "t_C,emf_mV\n");
-    for (std::size_t r = 0; r < table->size(); ++r) {
-        print_row(writer, calibration::kTableTemperatures[r], (*table)[r], true, inputs.uncertainty, inputs.middle);
+    // The record as a technician reads it: the points, the deviation function, the table with
+    // its uncertainty to the digits it is stated with, the acceptance check.
+    const bool al = inputs.middle == calibration::MiddlePoint::Aluminium;
+    const std::array<double, 3> t = calibration::fixed_point_temperatures(inputs.middle);
+    const char* names[] = {"zinc", al ? "aluminium" : "antimony", "copper"};
+    document << "point,t_C,emf_mV,deviation_mV\n";
+    for (std::size_t i = 0; i < 3; ++i) {
+        document << names[i] << ',' << general(t[i]) << ',' << general(inputs.emfs[i]) << ','
+                 << fixed(calibrated.deviations[i], 5) << '\n';
     }
-    print_check(writer, *check, inputs.middle == calibration::MiddlePoint::Aluminium, true);
+    const calibration::DeviationFunction& f = calibrated.function;
+    document << "\nA_mV,B_mV_per_C,C_mV_per_C2\n" << text::significant(f.A, 6) << ','
+             << text::significant(f.B, 6) << ',' << text::significant(f.C, 6) << "\n\n"
+             << (inputs.uncertainty ? "t_C,emf_mV,u_uV,U_uV,U_C\n" : "t_C,emf_mV\n");
+    for (std::size_t r = 0; r < table->size(); ++r) {
+        const double at = calibration::kTableTemperatures[r];
+        document << general(at) << ',' << general((*table)[r]);
+        if (inputs.uncertainty) {
+            const Outcome<calibration::DeviationUncertainty> d =
+                calibration::deviation_uncertainty(inputs.middle, *inputs.uncertainty, at);
+            if (d.ok()) {
+                document << ',' << text::stated(d->u_uV, 3) << ',' << text::stated(d->U_uV, 3) << ','
+                         << text::stated(d->U_C, 3);
+            } else {
+                document << ",,,";
+            }
+        }
+        document << '\n';
+    }
+    print_check(writer, *check, al, true);
 
     book::Record record;
     record.kind = book::Kind::FixedPoint;
@@ -158,7 +197,7 @@ bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inp
     record.type = "S";
     record.operator_name = args.value("operator").value_or("");
     record.notes = args.value("notes").value_or("");
-    record.date = book::now_text();
+    record.date = args.value("date").value_or(book::now_text());
     record.program_version = ITS90_VERSION;
     record.replaces = replaces;
     record.inputs = book::fields_of(inputs);
@@ -184,7 +223,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words,
         {"zn", "al", "sb", "cu", "from", "to", "step", "format", "u-zn", "u-al", "u-sb", "u-cu", "u-common",
-         "k", "budget", "keep", "operator", "notes", "replaces"},
+         "k", "budget", "keep", "operator", "notes", "replaces", "date"},
         {"at"}, {"check"});
     if (!args) return ctx.status;
     if (!args->positional.empty()) return ctx.usage_error(format(tr("unexpected '%1'"), quoted(args->positional[0])));
@@ -194,8 +233,12 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     if (args->has("step") && !args->has("from")) return ctx.usage_error(tr("--step goes with --from"));
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
-    if (!args->has("keep") && (args->has("operator") || args->has("notes") || args->has("replaces"))) {
-        return ctx.usage_error(tr("--operator, --notes and --replaces go with --keep"));
+    if (!args->has("keep") && (args->has("operator") || args->has("notes") || args->has("replaces") || args->has("date"))) {
+        return ctx.usage_error(tr("--operator, --notes, --date and --replaces go with --keep"));
+    }
+    if (args->has("date") && !is_record_date(*args->value("date"))) {
+        return ctx.usage_error(format(tr("--date takes YYYY-MM-DD or YYYY-MM-DD HH:MM, not '%1'"),
+                                      cli::quoted(*args->value("date"))));
     }
     if (args->has("keep") && args->value("keep")->empty()) {
         return ctx.usage_error(tr("--keep takes the standard's number"));

@@ -72,8 +72,9 @@ ComparisonForm::ComparisonForm() {
     evaluate();
 }
 
-void ComparisonForm::set_kept_standard(std::optional<KeptStandard> kept) {
+void ComparisonForm::set_kept_standard(std::optional<KeptStandard> kept, std::string missing) {
     kept_ = std::move(kept);
+    kept_missing_ = kept_ ? std::string() : std::move(missing);
     kept_calibration_ = kept_ ? std::optional(kept_->calibration) : std::nullopt;
     evaluate();
 }
@@ -249,7 +250,7 @@ void ComparisonForm::evaluate() {
         // The standard's own EMF there.
         if (t && from_panel_) {
             if (!fixed_point_calibration()) {
-                point_problem_[sp] = panel_reason_;
+                point_problem_[sp] = kept_missing_.empty() ? panel_reason_ : kept_missing_;
             } else {
                 const Outcome<double> e = calibration::standard_emf(*fixed_point_calibration(), *t);
                 if (e.ok()) {

@@ -82,13 +82,16 @@ public:
     void set_panel(std::optional<calibration::Calibration> calibration, std::string reason);
     const std::optional<calibration::Calibration>& panel() const { return panel_; }
     const std::string& panel_reason() const { return panel_reason_; }
-    // A kept standard's calibration, used in place of the panel's while it is set.
-    void set_kept_standard(std::optional<KeptStandard> kept);
+    // A kept standard's calibration, used in place of the panel's while it is set. Without one
+    // but with `missing` (why the book gave none), the standard is still to come from the book:
+    // the points say why they have no result rather than take the panel's.
+    void set_kept_standard(std::optional<KeptStandard> kept, std::string missing = {});
     const std::optional<KeptStandard>& kept_standard() const { return kept_; }
+    const std::string& kept_missing() const { return kept_missing_; }
     // The fixed-point calibration the standard's EMFs come from: the kept one, else the
-    // panel's (nothing while the panel has none).
+    // panel's (nothing while the panel, or the book, has none).
     const std::optional<calibration::Calibration>& fixed_point_calibration() const {
-        return kept_ ? kept_calibration_ : panel_;
+        return kept_ || !kept_missing_.empty() ? kept_calibration_ : panel_;
     }
 
     // The uncertainty budget's figures, or nothing without a budget.
@@ -152,6 +155,7 @@ private:
     std::string panel_reason_;
     std::optional<KeptStandard> kept_;
     std::optional<calibration::Calibration> kept_calibration_;
+    std::string kept_missing_;
     int working_count_ = 1;
     std::array<WorkingThermocouple, kMostWorking> working_;
     int point_count_ = 0;

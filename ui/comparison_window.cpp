@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStyledItemDelegate>
@@ -26,7 +27,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "book/fixed_points.h"
 #include "core/sensors.h"
+#include "form/book_records.h"
+#include "ui/book_access.h"
 #include "text/number_text.h"
 #include "ui/comparison_page.h"
 #include "ui/fonts.h"
@@ -105,21 +111,44 @@ QWidget* ComparisonWindow::create_standard() {
     form->addRow(QStringLiteral("证书编号："), certificate_number_);
     from_panel_ = new QRadioButton(QStringLiteral("来自分度面板（三个定点电势）"), box);
     from_certificate_ = new QRadioButton(QStringLiteral("证书（在各检定点输入 e标证）"), box);
+    from_book_ = new QRadioButton(QStringLiteral("记录簿中该编号的定点分度："), box);
+    kept_choice_ = new QComboBox(box);
+    kept_choice_->setObjectName(QStringLiteral("kept_choice"));
+    kept_choice_->setEnabled(false);
     auto* group = new QButtonGroup(box);
     group->addButton(from_panel_);
+    group->addButton(from_book_);
     group->addButton(from_certificate_);
     from_panel_->setChecked(true);
     form->addRow(QStringLiteral("电势来源："), from_panel_);
+    auto* kept = new QHBoxLayout;
+    kept->addWidget(from_book_);
+    kept->addWidget(kept_choice_, 1);
+    form->addRow(QString(), kept);
     form->addRow(QString(), from_certificate_);
     panel_status_ = new QLabel(box);
     panel_status_->setWordWrap(true);
     form->addRow(QString(), panel_status_);
-    connect(standard_number_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { model_.standard_number = t.toStdString(); });
+    connect(standard_number_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        model_.standard_number = t.toStdString();
+        if (from_book_->isChecked()) reload_kept_standards();
+    });
+    connect(from_book_, &QRadioButton::toggled, this, [this](bool on) {
+        kept_choice_->setEnabled(on);
+        if (on) {
+            reload_kept_standards();
+        } else {
+            model_.set_kept_standard(std::nullopt);
+            refresh();
+        }
+    });
+    connect(kept_choice_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!refreshing_) choose_kept_standard();
+    });
     connect(certificate_number_, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.certificate_number = t.toStdString(); });
-    connect(from_panel_, &QRadioButton::toggled, this, [this](bool on) {
-        model_.set_from_panel(on);
+    connect(from_certificate_, &QRadioButton::toggled, this, [this](bool on) {
+        model_.set_from_panel(!on);
         refresh();
     });
     return box;
@@ -321,7 +350,16 @@ void ComparisonWindow::refresh() {
     refreshing_ = true;
     const form::ComparisonForm& f = model_;
     // The standard.
-    if (f.from_panel()) {
+    if (standard_number_->text() != q(f.standard_number)) standard_number_->setText(q(f.standard_number));
+    if (certificate_number_->text() != q(f.certificate_number)) certificate_number_->setText(q(f.certificate_number));
+    if (f.from_panel() && f.kept_standard()) {
+        const form::KeptStandard& k = *f.kept_standard();
+        panel_status_->setText((k.record_id > 0 ? QStringLiteral("记录簿，记录 %1（%2）：").arg(k.record_id).arg(q(k.date))
+                                                : QStringLiteral("记录中的定点分度："))
+                               + q(form::coefficients_text(k.calibration.function)));
+    } else if (f.from_panel() && !f.kept_missing().empty()) {
+        panel_status_->setText(q(f.kept_missing()));
+    } else if (f.from_panel()) {
         panel_status_->setText(f.panel() ? QStringLiteral("分度面板：") + q(form::coefficients_text(f.panel()->function))
                                          : QStringLiteral("分度面板：") + q(f.panel_reason()));
     } else {
@@ -470,17 +508,97 @@ void ComparisonWindow::save_record(RecordAction action) {
     }
     const form::ComparisonRecord r = *record();
     const bool csv = action == RecordAction::SaveCsv;
-    save_record_file(*prompts_, QStringLiteral("比较法检定结果"), identification_.number, csv,
-                     [&](const QString& path, QString& error) {
-                         return csv ? save_comparison_csv(path, r, error) : save_comparison_pdf(path, r, error);
-                     });
+    if (save_record_file(*prompts_, QStringLiteral("比较法检定结果"), identification_.number, csv,
+                         [&](const QString& path, QString& error) {
+                             return csv ? save_comparison_csv(path, r, error) : save_comparison_pdf(path, r, error);
+                         })) {
+        keep_record(r, QStringLiteral("记录已保存到文件"));
+    }
+}
+
+void ComparisonWindow::keep_record(const form::ComparisonRecord& r, const QString& issued) {
+    book::Record kept = form::book_record(r, budget_, program_version());
+    if (correcting_ && correcting_->number == kept.number) kept.replaces = correcting_->id;
+    if (keep_in_book(*prompts_, kept, issued)) correcting_.reset();
+}
+
+bool ComparisonWindow::load(const book::Record& record, bool correcting, form::UncertaintyForm& budget) {
+    form::ComparisonForm loaded;
+    if (!form::load_comparison(record, loaded)) return false;
+    // The panel and the budget as they stand now, then the run as it was kept.
+    loaded.set_panel(model_.panel(), model_.panel_reason());
+    if (form::load_budget(record, budget)) {
+        loaded.set_uncertainties(budget.comparison(), budget.fixed_points());
+    } else {
+        loaded.set_uncertainties(model_.uncertainties(), std::nullopt);
+    }
+    model_ = loaded;
+    identification_ = form::identification_of(record);
+    // The source as kept, without the radios' own handlers: they would take the book's
+    // latest calibration in place of the one the run was computed with.
+    QRadioButton* source = !model_.from_panel() ? from_certificate_ : model_.kept_standard() ? from_book_ : from_panel_;
+    {
+        const QSignalBlocker quiet_panel(from_panel_), quiet_book(from_book_), quiet_certificate(from_certificate_);
+        source->setChecked(true);
+    }
+    kept_choice_->setEnabled(source == from_book_);
+    correcting_ = correcting ? std::optional(record) : std::nullopt;
+    kept_standards_.clear();
+    {
+        const QSignalBlocker quiet(kept_choice_);
+        kept_choice_->clear();
+    }
+    refresh();
+    return true;
+}
+
+void ComparisonWindow::reload_kept_standards() {
+    kept_standards_.clear();
+    kept_problem_.clear();
+    if (model_.standard_number.empty()) {
+        kept_problem_ = "输入标准热电偶的编号后，从记录簿中取其定点分度";
+    } else {
+        try {
+            const book::Book book(book_file().toStdString(), book::Book::Access::ReadOnly);
+            kept_standards_ = book::standard_history(book, model_.standard_number);
+            std::reverse(kept_standards_.begin(), kept_standards_.end());  // newest first
+            if (kept_standards_.empty()) kept_problem_ = "记录簿中没有编号为 " + model_.standard_number + " 的定点分度";
+        } catch (const book::Failure& f) {
+            kept_problem_ = f.problem().cause == book::Problem::Cause::CannotOpen
+                                ? "记录簿中还没有记录"
+                                : form::book_problem_text(f.problem());
+        }
+    }
+    {
+        const QSignalBlocker quiet(kept_choice_);
+        kept_choice_->clear();
+        for (std::size_t i = 0; i < kept_standards_.size(); ++i) {
+            const book::Record& r = kept_standards_[i].record;
+            kept_choice_->addItem(q(r.date) + QStringLiteral("（记录 %1）").arg(r.id) +
+                                  (i == 0 ? QStringLiteral("，最新") : QString()));
+        }
+        kept_choice_->setCurrentIndex(kept_standards_.empty() ? -1 : 0);
+    }
+    choose_kept_standard();
+}
+
+void ComparisonWindow::choose_kept_standard() {
+    const int i = kept_choice_->currentIndex();
+    if (i >= 0 && i < static_cast<int>(kept_standards_.size())) {
+        model_.set_kept_standard(form::kept_standard(kept_standards_[static_cast<std::size_t>(i)]));
+    } else {
+        model_.set_kept_standard(std::nullopt, kept_problem_.empty() ? "未选择记录簿中的定点分度" : kept_problem_);
+    }
+    refresh();
 }
 
 void ComparisonWindow::print_record() {
     if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
-    draw_comparison(printer, *record());
+    const form::ComparisonRecord r = *record();
+    draw_comparison(printer, r);
+    keep_record(r, QStringLiteral("记录已打印"));
 }
 
 void ComparisonWindow::contextMenuEvent(QContextMenuEvent* event) {

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "book/book.h"
+#include "book/fixed_points.h"
 #include "form/calibration_record.h"
+#include "form/uncertainty_form.h"
 #include "form/comparison_form.h"
 #include "form/comparison_record.h"
 #include "ui/window_prompts.h"
@@ -43,6 +46,17 @@ public:
         budget_rows_ = std::move(rows);
     }
     QLabel* uncertainty_status() const { return uncertainty_status_; }
+    // The calculator's budget, which a kept record stores line by line.
+    void set_budget(form::UncertaintyForm& budget) { budget_ = &budget; }
+    // A kept comparison's inputs into the window (its standard pinned to the calibration it
+    // was computed with; its budget into `budget`); with `correcting`, the next record kept of
+    // the same number replaces it. False when the record lacks an input.
+    bool load(const book::Record& record, bool correcting, form::UncertaintyForm& budget);
+    // The standard's fixed-point calibrations in the book, for the number typed, newest first;
+    // the choice of one of them (-1: none).
+    QRadioButton* from_book() const { return from_book_; }
+    QComboBox* kept_choice() const { return kept_choice_; }
+    void reload_kept_standards();
     // The calibration panel's calibration, followed live, or the reason there is none.
     void set_panel(std::optional<calibration::Calibration> calibration, const std::string& reason);
 
@@ -98,6 +112,8 @@ private:
     std::optional<form::ComparisonRecord> record();
     void save_record(RecordAction action);
     void print_record();
+    void keep_record(const form::ComparisonRecord& record, const QString& issued);
+    void choose_kept_standard();
 
     form::ComparisonForm model_;
     WindowPrompts* prompts_;
@@ -107,6 +123,12 @@ private:
     QLineEdit* certificate_number_ = nullptr;
     QRadioButton* from_panel_ = nullptr;
     QRadioButton* from_certificate_ = nullptr;
+    QRadioButton* from_book_ = nullptr;
+    QComboBox* kept_choice_ = nullptr;
+    std::vector<book::Calibrated> kept_standards_;  // as the choice lists them
+    std::string kept_problem_;  // why the book gave none
+    form::UncertaintyForm* budget_ = nullptr;
+    std::optional<book::Record> correcting_;
     QLabel* panel_status_ = nullptr;
     QSpinBox* working_count_ = nullptr;
     std::array<WorkingRow, form::kMostWorking> working_rows_{};

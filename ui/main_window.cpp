@@ -28,7 +28,10 @@
 #include <algorithm>
 #include <clocale>
 
+#include "form/book_records.h"
 #include "form/sensor_texts.h"
+#include "ui/book_access.h"
+#include "ui/book_window.h"
 #include "ui/budget_window.h"
 #include "ui/comparison_window.h"
 #include "ui/resistance_window.h"
@@ -367,6 +370,12 @@ void MainWindow::create_menus() {
     QMenu* file = menu_bar_->addMenu(QStringLiteral("文件(&F)"));
     for (QAction* action : record_actions_) file->addAction(action);
     file->addSeparator();
+    QAction* book = file->addAction(QStringLiteral("记录簿…"));
+    book->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    book->setShortcutContext(Qt::WindowShortcut);
+    addAction(book);
+    connect(book, &QAction::triggered, this, [this] { show_book(); });
+    file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("退出"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -404,12 +413,14 @@ void MainWindow::set_prompts(WindowPrompts* prompts) {
     prompts_ = prompts;
     if (comparison_ != nullptr) comparison_->set_prompts(*prompts);
     if (resistance_ != nullptr) resistance_->set_prompts(*prompts);
+    if (book_window_ != nullptr) book_window_->set_prompts(*prompts);
 }
 
 void MainWindow::show_comparison() {
     if (comparison_ == nullptr) {
         comparison_ = new ComparisonWindow(*prompts_, this);
         comparison_->set_budget_rows([this] { return form::budget_rows(budget_); });
+        comparison_->set_budget(budget_);
         record_changed();  // the panel's calibration, as it stands
         budget_changed();
     }
@@ -432,6 +443,52 @@ void MainWindow::show_budget() {
     budget_window_->show();
     budget_window_->raise();
     budget_window_->activateWindow();
+}
+
+void MainWindow::show_book() {
+    if (book_window_ == nullptr) book_window_ = new BookWindow(*prompts_, *this, this);
+    book_window_->search();
+    book_window_->show();
+    book_window_->raise();
+    book_window_->activateWindow();
+}
+
+bool MainWindow::load_record(const book::Record& record, bool correcting) {
+    bool loaded = false;
+    switch (record.kind) {
+        case book::Kind::FixedPoint:
+            if (const std::optional<form::FixedPointEntry> entry = form::fixed_point_entry(record)) {
+                middle_points_->button(static_cast<int>(entry->middle))->setChecked(true);
+                for (int i = 0; i < 3; ++i) T1_[i]->setText(QString::fromStdString(entry->typed.emfs[static_cast<std::size_t>(i)]));
+                T1_[12]->setText(QString::fromStdString(entry->typed.temperature));
+                identification_ = form::identification_of(record);
+                if (form::load_budget(record, budget_)) {
+                    budget_.set_middle(entry->middle);
+                    if (budget_window_ != nullptr) budget_window_->refresh();
+                    budget_changed();
+                }
+                correcting_ = correcting ? std::optional(record) : std::nullopt;
+                show();
+                raise();
+                activateWindow();
+                loaded = true;
+            }
+            break;
+        case book::Kind::Comparison:
+            show_comparison();
+            loaded = comparison_->load(record, correcting, budget_);
+            if (loaded) budget_changed();
+            if (loaded && budget_window_ != nullptr) budget_window_->refresh();
+            break;
+        case book::Kind::Resistance:
+            show_resistance();
+            loaded = resistance_->load(record, correcting);
+            break;
+    }
+    if (!loaded) {
+        prompts_->error(QStringLiteral("记录 %1 缺少输入，无法载入窗口。").arg(record.id));
+    }
+    return loaded;
 }
 
 void MainWindow::budget_changed() {
@@ -481,10 +538,24 @@ void MainWindow::save_record(RecordAction action) {
     }
     const form::CalibrationRecord r = *record();
     const bool csv = action == RecordAction::SaveCsv;
-    save_record_file(*prompts_, QStringLiteral("S型热电偶分度结果"), identification_.number, csv,
-                     [&](const QString& path, QString& error) {
-                         return csv ? save_csv(path, r, error) : save_pdf(path, r, error);
-                     });
+    if (save_record_file(*prompts_, QStringLiteral("S型热电偶分度结果"), identification_.number, csv,
+                         [&](const QString& path, QString& error) {
+                             return csv ? save_csv(path, r, error) : save_pdf(path, r, error);
+                         })) {
+        keep_record(r, QStringLiteral("记录已保存到文件"));
+    }
+}
+
+void MainWindow::keep_record(const form::CalibrationRecord& r, const QString& issued) {
+    const form::PanelTexts typed{{model_.text(form::controls::T1(0)), model_.text(form::controls::T1(1)), model_.text(form::controls::T1(2))},
+                                 model_.text(form::controls::T1(12))};
+    book::Record kept = form::book_record(r, typed, &budget_, program_version());
+    // A correction replaces the record it was loaded from, when it is still of that standard.
+    if (correcting_ && correcting_->number == kept.number) kept.replaces = correcting_->id;
+    if (keep_in_book(*prompts_, kept, issued)) {
+        correcting_.reset();
+        if (book_window_ != nullptr) book_window_->search();
+    }
 }
 
 void MainWindow::print_record() {
@@ -493,7 +564,9 @@ void MainWindow::print_record() {
     }
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
-    draw_record(printer, *record());
+    const form::CalibrationRecord r = *record();
+    draw_record(printer, r);
+    keep_record(r, QStringLiteral("记录已打印"));
 }
 
 // ---- The model's changes, shown -----------------------------------------------------------

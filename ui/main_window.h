@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "form/sensor_texts.h"
+#include "book/book.h"
 #include "form/calibration_record.h"
 #include "form/controls.h"
 #include "form/form1.h"
@@ -32,6 +33,7 @@ class QRadioButton;
 
 namespace its90::ui {
 
+class BookWindow;
 class BudgetWindow;
 class ComparisonWindow;
 class ResistanceWindow;
@@ -82,6 +84,15 @@ public:
     void show_budget();
     // After an edit of the budget: its figures to the comparison window.
     void budget_changed();
+    // 记录簿 (文件 menu, Ctrl+B): the kept records, searched, re-issued, loaded again.
+    BookWindow* book_window() const { return book_window_; }
+    void show_book();
+    // A kept record's inputs into its window (shown); with `correcting`, the next record that
+    // window keeps of the same number replaces it. False, after telling the user, when the
+    // record's inputs cannot be loaded.
+    bool load_record(const book::Record& record, bool correcting);
+    // The record the calculator's next kept record corrects, if any.
+    const std::optional<book::Record>& correcting() const { return correcting_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -109,6 +120,7 @@ private:
     void copy_record();
     void save_record(RecordAction action);
     void print_record();
+    void keep_record(const form::CalibrationRecord& record, const QString& issued);
 
     form::Form1 model_;
     QTimer timer_;
@@ -137,6 +149,8 @@ private:
     form::UncertaintyForm budget_;
     BudgetWindow* budget_window_ = nullptr;
     ResistanceWindow* resistance_ = nullptr;
+    BookWindow* book_window_ = nullptr;
+    std::optional<book::Record> correcting_;
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalWindowPrompts> modal_prompts_;

@@ -1,5 +1,7 @@
 #include "ui/resistance_window.h"
 
+#include <QDateTime>
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,7 +22,9 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "form/book_records.h"
 #include "text/number_text.h"
+#include "ui/book_access.h"
 #include "ui/fonts.h"
 #include "ui/problem_frame.h"
 #include "ui/record_page.h"
@@ -389,11 +393,49 @@ void ResistanceWindow::save(bool csv) {
     if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
     const auto rows = with_identification(current_rows(), identification_);
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
-    save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
-                     [&](const QString& path, QString& error) {
-                         return csv ? save_text(path, form::csv_of(rows), error)
-                                    : save_document(path, title, [&](QPagedPaintDevice& d) { draw_rows(d, title, rows); }, error);
-                     });
+    if (save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
+                         [&](const QString& path, QString& error) {
+                             return csv ? save_text(path, form::csv_of(rows), error)
+                                        : save_document(path, title, [&](QPagedPaintDevice& d) { draw_rows(d, title, rows); }, error);
+                         })) {
+        keep_record(rows, QStringLiteral("记录已保存到文件"));
+    }
+}
+
+void ResistanceWindow::keep_record(const std::vector<std::vector<std::string>>& rows, const QString& issued) {
+    const std::string date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    book::Record kept = pages_->currentIndex() == 0
+                            ? form::book_record(sprt_, identification_, date, rows, program_version())
+                            : form::book_record(cvd_, identification_, date, rows, program_version());
+    if (correcting_ && correcting_->number == kept.number && correcting_->type == kept.type) {
+        kept.replaces = correcting_->id;
+    }
+    if (keep_in_book(*prompts_, kept, issued)) correcting_.reset();
+}
+
+bool ResistanceWindow::load(const book::Record& record, bool correcting) {
+    const std::optional<form::ResistancePage> page = form::resistance_page(record);
+    if (!page) return false;
+    if (*page == form::ResistancePage::Sprt) {
+        form::SprtForm loaded;
+        if (!form::load_sprt(record, loaded)) return false;
+        sprt_ = loaded;
+    } else {
+        form::CvdForm loaded;
+        if (!form::load_cvd(record, loaded)) return false;
+        cvd_ = loaded;
+    }
+    const bool sprt = *page == form::ResistancePage::Sprt;
+    QRadioButton* fitted = sprt ? sprt_fitted_ : cvd_fitted_;
+    const bool on = sprt ? sprt_.fitted() : cvd_.fitted();
+    for (QAbstractButton* b : fitted->group()->buttons()) {
+        if ((b == fitted) == on) b->setChecked(true);
+    }
+    pages_->setCurrentIndex(sprt ? 0 : 1);
+    identification_ = form::identification_of(record);
+    correcting_ = correcting ? std::optional(record) : std::nullopt;
+    refresh();
+    return true;
 }
 
 void ResistanceWindow::print() {
@@ -401,7 +443,9 @@ void ResistanceWindow::print() {
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
-    draw_rows(printer, title, with_identification(current_rows(), identification_));
+    const auto rows = with_identification(current_rows(), identification_);
+    draw_rows(printer, title, rows);
+    keep_record(rows, QStringLiteral("记录已打印"));
 }
 
 }  // namespace its90::ui

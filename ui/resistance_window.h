@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "form/calibration_record.h"
+#include "book/book.h"
 #include "form/resistance_form.h"
 #include "ui/window_prompts.h"
 
@@ -41,6 +42,9 @@ public:
     QAction* record_action(RecordAction action) const { return actions_[static_cast<std::size_t>(action)]; }
 
     void refresh();
+    // A kept page's fields into the window, its page shown; with `correcting`, the next record
+    // kept of the same number replaces it. False when the record lacks an input.
+    bool load(const book::Record& record, bool correcting);
 
 private:
     QWidget* create_sprt();
@@ -49,6 +53,7 @@ private:
     std::vector<std::vector<std::string>> current_rows() const;
     void save(bool csv);
     void print();
+    void keep_record(const std::vector<std::vector<std::string>>& rows, const QString& issued);
 
     WindowPrompts* prompts_;
     form::Identification identification_;
@@ -73,6 +78,7 @@ private:
     QTableWidget* cvd_table_ = nullptr;
     std::array<QAction*, 4> actions_{};
     bool refreshing_ = false;
+    std::optional<book::Record> correcting_;
 };
 
 }  // namespace its90::ui

@@ -79,15 +79,17 @@ void ModalWindowPrompts::about(const QString& title, const QString& text) {
     QMessageBox::about(parent_, title, text);
 }
 
-void save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
+bool save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
                       const std::function<bool(const QString& path, QString& error)>& save) {
     const QString name = base + (number.empty() ? QString() : "_" + q(number)) + (csv ? ".csv" : ".pdf");
     const std::optional<QString> path =
         prompts.save_path(csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
                           csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name);
-    if (!path) return;
+    if (!path) return false;
     QString error;
-    if (!save(*path, error)) prompts.error(QStringLiteral("无法保存文件“%1”：%2").arg(*path, error));
+    if (save(*path, error)) return true;
+    prompts.error(QStringLiteral("无法保存文件“%1”：%2").arg(*path, error));
+    return false;
 }
 
 }  // namespace its90::ui

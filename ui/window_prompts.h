@@ -38,8 +38,9 @@ public:
 };
 
 // Asks where to save a record as CSV or PDF (suggesting "BASE_NUMBER.csv"), saves it with
-// `save`, and reports a failure naming the file and why. Nothing is saved on a cancel.
-void save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
+// `save`, and reports a failure naming the file and why. Nothing is saved on a cancel. True
+// when the record was saved.
+bool save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
                       const std::function<bool(const QString& path, QString& error)>& save);
 
 // Qt's dialogs, modal over `parent`.

@@ -184,6 +184,8 @@ TEST_F(BookFile, TheListFindsByNumberTypeOperatorAndDate) {
         {"an operator", {.operator_name = "王"}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2025-11-30 23:59:59"}},
         {"a day, both ends included", {.date_from = "2025-11-30", .date_to = "2026-12-01"},
          {"2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
+        {"a month and a year", {.date_from = "2026-03", .date_to = "2026"},
+         {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2026-03-01 09:00:00"}},
         {"nothing", {.number = "%"}, {}},
     };
     for (const Case& c : cases) {
@@ -270,9 +272,9 @@ TEST_F(BookFile, AStandardsHistoryIsRecomputedFromItsInputs) {
 
 // ---- Faults it survives -----------------------------------------------------------------
 
-// Four processes keep 25 records each at once: every one is kept, none twice.
+// Four processes keep 25 records each at once, into a book none of them has made yet: every
+// one is kept, none twice.
 TEST_F(BookFile, FourWritersAtOnceLoseNothing) {
-    Book{path};  // made before the writers start, as the window makes it
     constexpr int kWriters = 4;
     constexpr int kEach = 25;
     std::vector<pid_t> children;

@@ -52,7 +52,8 @@ TEST_F(Menus, FileToolsHelpWithTheirEntries) {
         const char* shortcut;
     };
     const Entry file[] = {{"复制校准结果", "Ctrl+Shift+C"}, {"保存为 CSV…", "Ctrl+S"},
-                          {"导出 PDF…", ""}, {"打印…", "Ctrl+P"}, {"", ""}, {"退出", "Ctrl+Q"}};
+                          {"导出 PDF…", ""}, {"打印…", "Ctrl+P"}, {"", ""}, {"记录簿…", "Ctrl+B"},
+                          {"", ""}, {"退出", "Ctrl+Q"}};
     const QList<QAction*> actions = menu("文件(&F)")->actions();
     ASSERT_EQ(actions.size(), static_cast<qsizetype>(std::size(file)));
     for (std::size_t i = 0; i < std::size(file); ++i) {
@@ -72,7 +73,9 @@ TEST_F(Menus, RecordEntriesFollowThePanelAndSayWhyNot) {
     const auto check = [&](bool enabled, const char* reason) {
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(file[i]->isEnabled(), enabled) << i;
-            if (!enabled) EXPECT_EQ(file[i]->toolTip(), QString::fromUtf8(reason)) << i;
+            if (!enabled) {
+                EXPECT_EQ(file[i]->toolTip(), QString::fromUtf8(reason)) << i;
+            }
         }
     };
     check(false, form::kRecordNeedsEmfs);

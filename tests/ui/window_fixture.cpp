@@ -1,13 +1,27 @@
 #include "tests/ui/window_fixture.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "ui/fonts.h"
 
 namespace its90::ui::testing {
 
+namespace {
+QTemporaryDir* books = nullptr;  // the run's books, one a test
+int book_count = 0;
+}  // namespace
+
+QString fresh_book() {
+    const QString path = books->filePath(QStringLiteral("book-%1.sqlite").arg(++book_count));
+    qputenv("ITS90_BOOK", path.toLocal8Bit());
+    return path;
+}
+
 void WindowTest::SetUp() {
+    // Every test keeps its records in a book of its own, never in the user's.
+    fresh_book();
     form = std::make_unique<MainWindow>(messages, ".");
     form->start();
     form->Timer1().stop();  // the title scroll is driven by hand in tests
@@ -49,5 +63,8 @@ int main(int argc, char** argv) {
     its90::ui::install_font_substitutions();
     its90::ui::install_chinese_translations();
     ::testing::InitGoogleTest(&argc, argv);
+    QTemporaryDir books;
+    its90::ui::testing::books = &books;
+    its90::ui::testing::fresh_book();
     return RUN_ALL_TESTS();
 }

@@ -15,6 +15,9 @@
 
 namespace its90::ui::testing {
 
+// Points ITS90_BOOK at a new, empty book of the run's own and returns its path.
+QString fresh_book();
+
 using namespace form::controls;
 using form::Control;
 

@@ -1,0 +1,530 @@
+#include "ui/book_window.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "form/book_records.h"
+#include "ui/book_access.h"
+#include "ui/comparison_page.h"
+#include "ui/fonts.h"
+#include "ui/main_window.h"
+#include "ui/record_page.h"
+#include "ui/rows_page.h"
+
+namespace its90::ui {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+void fill(QTableWidget* table, const form::Rows& rows, bool first_is_heading) {
+    std::size_t columns = 0;
+    for (const auto& row : rows) columns = std::max(columns, row.size());
+    const std::size_t skip = first_is_heading && !rows.empty() ? 1 : 0;
+    table->clear();
+    table->setColumnCount(static_cast<int>(columns));
+    table->setRowCount(static_cast<int>(rows.size() - skip));
+    if (skip == 1) {
+        QStringList head;
+        for (const std::string& cell : rows[0]) head << q(cell);
+        table->setHorizontalHeaderLabels(head);
+    }
+    for (std::size_t r = skip; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(q(rows[r][c]));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            table->setItem(static_cast<int>(r - skip), static_cast<int>(c), item);
+        }
+    }
+    table->resizeColumnsToContents();
+}
+
+// What a kind of record is saved under, and its page's title.
+const char* base_name(const book::Record& r) {
+    switch (r.kind) {
+        case book::Kind::FixedPoint: return "S型热电偶分度结果";
+        case book::Kind::Comparison: return "比较法检定结果";
+        case book::Kind::Resistance:
+            return form::resistance_page(r) == form::ResistancePage::Sprt ? "标准铂电阻温度计" : "工业铂电阻温度计";
+    }
+    return "记录";
+}
+
+// A step of 1, 2 or 5 times a power of ten that cuts `span` into about `parts`.
+double nice_step(double span, int parts) {
+    const double raw = span / parts;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * power >= raw) return m * power;
+    }
+    return 10 * power;
+}
+
+}  // namespace
+
+// ---- The plot ------------------------------------------------------------------------------
+
+DriftPlot::DriftPlot(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("drift_plot"));
+    setMinimumSize(560, 260);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+}
+
+void DriftPlot::set(QString title, std::vector<QString> dates, std::vector<Series> series, std::vector<Limit> limits) {
+    title_ = std::move(title);
+    dates_ = std::move(dates);
+    series_ = std::move(series);
+    limits_ = std::move(limits);
+    update();
+}
+
+void DriftPlot::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics fm(font());
+    int legend_width = 0;
+    for (const Series& s : series_) legend_width = std::max(legend_width, fm.horizontalAdvance(s.name));
+    for (const Limit& l : limits_) legend_width = std::max(legend_width, fm.horizontalAdvance(l.name));
+    const QRect area(64, fm.height() * 2, width() - 64 - legend_width - 48, height() - fm.height() * 5);
+    p.setPen(Qt::black);
+    p.drawText(QRect(0, 0, width(), fm.height() * 2), Qt::AlignCenter, title_);
+    if (dates_.empty() || area.width() < 40 || area.height() < 40) {
+        p.drawText(area, Qt::AlignCenter, QStringLiteral("没有可画的分度记录"));
+        return;
+    }
+    // The vertical scale: every value and limit, with room around them.
+    double low = 0, high = 0;
+    for (const Series& s : series_) {
+        for (double v : s.values) {
+            if (std::isfinite(v)) {
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+        }
+    }
+    for (const Limit& l : limits_) {
+        low = std::min(low, -l.value);
+        high = std::max(high, l.value);
+    }
+    if (high - low < 2) {
+        low -= 1;
+        high += 1;
+    }
+    const double step = nice_step(high - low, 6);
+    low = std::floor(low / step - 0.3) * step;
+    high = std::ceil(high / step + 0.3) * step;
+    const auto y_of = [&](double v) { return area.bottom() - (v - low) / (high - low) * area.height(); };
+    // The horizontal scale: days since the first calibration (evenly when they share a day).
+    std::vector<double> days;
+    const QDate first = QDate::fromString(dates_.front().left(10), QStringLiteral("yyyy-MM-dd"));
+    for (const QString& d : dates_) {
+        const QDate date = QDate::fromString(d.left(10), QStringLiteral("yyyy-MM-dd"));
+        days.push_back(first.isValid() && date.isValid() ? static_cast<double>(first.daysTo(date)) : 0.0);
+    }
+    const double span = days.back() - days.front();
+    const auto x_of = [&](std::size_t i) {
+        if (dates_.size() == 1) return area.left() + area.width() / 2.0;
+        const double f = span > 0 ? (days[i] - days.front()) / span : static_cast<double>(i) / (dates_.size() - 1);
+        return area.left() + 12 + f * (area.width() - 24);
+    };
+
+    p.setPen(QPen(QColor(225, 225, 225), 1));
+    for (double v = low; v <= high + step / 2; v += step) p.drawLine(QPointF(area.left(), y_of(v)), QPointF(area.right(), y_of(v)));
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(area);
+    for (double v = low; v <= high + step / 2; v += step) {
+        const double shown = std::fabs(v) < step / 1000 ? 0.0 : v;
+        p.drawText(QRectF(0, y_of(v) - fm.height(), area.left() - 6, 2 * fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(shown, 'g', 6));
+    }
+    p.save();
+    p.translate(14, area.center().y());
+    p.rotate(-90);
+    p.drawText(QRectF(-area.height() / 2.0, -fm.height(), area.height(), fm.height() * 1.5), Qt::AlignCenter,
+               QStringLiteral("μV"));
+    p.restore();
+    // The dates below, each where it does not run into the one before.
+    double last_right = -1e9;
+    for (std::size_t i = 0; i < dates_.size(); ++i) {
+        const QString label = dates_[i].left(10);
+        const double w = fm.horizontalAdvance(label);
+        const double x = std::clamp(x_of(i) - w / 2, 0.0, width() - w);
+        p.drawLine(QPointF(x_of(i), area.bottom()), QPointF(x_of(i), area.bottom() + 4));
+        if (x < last_right + 8) continue;
+        p.drawText(QRectF(x, area.bottom() + 6, w + 2, fm.height() + 2), Qt::AlignLeft, label);
+        last_right = x + w;
+    }
+    // The limits, dashed, then the series.
+    int legend_y = area.top();
+    const int legend_x = area.right() + 16;
+    for (const Limit& l : limits_) {
+        p.setPen(QPen(l.colour, 1.5, Qt::DashLine));
+        for (double v : {l.value, -l.value}) p.drawLine(QPointF(area.left(), y_of(v)), QPointF(area.right(), y_of(v)));
+        p.drawLine(legend_x, legend_y + fm.height() / 2, legend_x + 20, legend_y + fm.height() / 2);
+        p.setPen(Qt::black);
+        p.drawText(legend_x + 24, legend_y + fm.ascent(), l.name);
+        legend_y += fm.height() + 4;
+    }
+    for (const Series& s : series_) {
+        p.setPen(QPen(s.colour, 2));
+        QPainterPath path;
+        bool started = false;
+        for (std::size_t i = 0; i < s.values.size() && i < dates_.size(); ++i) {
+            if (!std::isfinite(s.values[i])) continue;
+            const QPointF at(x_of(i), y_of(s.values[i]));
+            if (started) path.lineTo(at);
+            else path.moveTo(at);
+            started = true;
+        }
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+        p.setBrush(s.colour);
+        for (std::size_t i = 0; i < s.values.size() && i < dates_.size(); ++i) {
+            if (std::isfinite(s.values[i])) p.drawEllipse(QPointF(x_of(i), y_of(s.values[i])), 3, 3);
+        }
+        p.drawLine(legend_x, legend_y + fm.height() / 2, legend_x + 20, legend_y + fm.height() / 2);
+        p.setPen(Qt::black);
+        p.drawText(legend_x + 24, legend_y + fm.ascent(), s.name);
+        legend_y += fm.height() + 4;
+    }
+}
+
+// ---- The window ----------------------------------------------------------------------------
+
+BookWindow::BookWindow(WindowPrompts& prompts, MainWindow& calculator, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompts_(&prompts), calculator_(calculator) {
+    dress_tool_window(*this, QStringLiteral("BookWindow"), QStringLiteral("记录簿"));
+    auto* layout = new QVBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->addTab(create_records(), QStringLiteral("记录"));
+    pages_->addTab(create_history(), QStringLiteral("标准热电偶的历史"));
+    layout->addWidget(pages_);
+    resize(1000, 640);
+}
+
+QWidget* BookWindow::create_records() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* filters = new QHBoxLayout;
+    const auto filter = [&](const char* label, const char* hint, int width) {
+        filters->addWidget(new QLabel(QString::fromUtf8(label), page));
+        auto* edit = new QLineEdit(page);
+        edit->setPlaceholderText(QString::fromUtf8(hint));
+        edit->setMinimumWidth(width);
+        filters->addWidget(edit, 1);
+        connect(edit, &QLineEdit::textChanged, this, [this] { search(); });
+        return edit;
+    };
+    number_ = filter("编号：", "部分即可", 90);
+    number_->setObjectName(QStringLiteral("number_filter"));
+    type_ = filter("分度号：", "S、K、SPRT…", 60);
+    operator_ = filter("检定员：", "", 60);
+    from_ = filter("日期：", "2026-01-01", 90);
+    to_ = filter("至", "2026-12-31", 90);
+    filters->addWidget(new QLabel(QStringLiteral("种类："), page));
+    kind_ = new QComboBox(page);
+    kind_->addItem(QStringLiteral("全部"));
+    for (book::Kind k : {book::Kind::FixedPoint, book::Kind::Comparison, book::Kind::Resistance}) {
+        kind_->addItem(QString::fromUtf8(form::kind_text(k)));
+    }
+    filters->addWidget(kind_);
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { search(); });
+    layout->addLayout(filters);
+
+    auto* split = new QSplitter(Qt::Horizontal, page);
+    list_ = new QTableWidget(0, 7, split);
+    list_->setObjectName(QStringLiteral("record_list"));
+    list_->setHorizontalHeaderLabels({QStringLiteral("记录号"), QStringLiteral("种类"), QStringLiteral("编号"),
+                                      QStringLiteral("分度号"), QStringLiteral("日期"), QStringLiteral("检定员"),
+                                      QStringLiteral("状态")});
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    connect(list_, &QTableWidget::itemSelectionChanged, this, [this] { show_selected(); });
+    connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { load_selected(false); });
+    auto* right = new QWidget(split);
+    auto* right_layout = new QVBoxLayout(right);
+    right_layout->setContentsMargins(0, 0, 0, 0);
+    details_ = new QLabel(right);
+    details_->setWordWrap(true);
+    details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    document_ = new QTableWidget(right);
+    document_->setObjectName(QStringLiteral("record_document"));
+    document_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    document_->horizontalHeader()->hide();
+    right_layout->addWidget(details_);
+    right_layout->addWidget(document_, 1);
+    split->addWidget(list_);
+    split->addWidget(right);
+    split->setSizes({470, 500});
+    layout->addWidget(split, 1);
+
+    auto* buttons = new QHBoxLayout;
+    const auto button = [&](const char* text, auto slot) {
+        auto* b = new QPushButton(QString::fromUtf8(text), page);
+        connect(b, &QPushButton::clicked, this, slot);
+        buttons->addWidget(b);
+        record_buttons_.push_back(b);
+        return b;
+    };
+    button("保存为 CSV…", [this] { reissue(Reissue::Csv); });
+    button("导出 PDF…", [this] { reissue(Reissue::Pdf); });
+    button("打印…", [this] { reissue(Reissue::Print); });
+    button("载入窗口", [this] { load_selected(false); })->setToolTip(QStringLiteral("把记录的输入载入其窗口，作为新的工作"));
+    button("载入并更正…", [this] { load_selected(true); })
+        ->setToolTip(QStringLiteral("载入其窗口；在那里再保存、导出或打印的同编号记录将更正（取代）这份记录"));
+    button("该标准的历史", [this] {
+        if (const auto r = selected()) {
+            history_number_->setText(q(r->number));
+            pages_->setCurrentIndex(1);
+        }
+    });
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    status_ = new QLabel(page);
+    status_->setObjectName(QStringLiteral("book_status"));
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(status_);
+    return page;
+}
+
+QWidget* BookWindow::create_history() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("标准热电偶编号："), page));
+    history_number_ = new QLineEdit(page);
+    history_number_->setObjectName(QStringLiteral("history_number"));
+    top->addWidget(history_number_, 1);
+    top->addWidget(new QLabel(QStringLiteral("图："), page));
+    plot_choice_ = new QComboBox(page);
+    plot_choice_->addItem(QStringLiteral("定点电势对 JJG 75-1995 要求值的偏差及允差"));
+    plot_choice_->addItem(QStringLiteral("分度表 300～1100 ℃ 各点电势自首次分度的漂移"));
+    top->addWidget(plot_choice_, 1);
+    layout->addLayout(top);
+    connect(history_number_, &QLineEdit::textChanged, this, [this](const QString& n) { show_history(n); });
+    connect(plot_choice_, &QComboBox::currentIndexChanged, this, [this] { show_plot(); });
+    auto* split = new QSplitter(Qt::Vertical, page);
+    plot_ = new DriftPlot(split);
+    history_table_ = new QTableWidget(split);
+    history_table_->setObjectName(QStringLiteral("history_table"));
+    history_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    history_table_->verticalHeader()->hide();
+    split->addWidget(plot_);
+    split->addWidget(history_table_);
+    split->setSizes({330, 200});
+    layout->addWidget(split, 1);
+    history_status_ = new QLabel(page);
+    history_status_->setWordWrap(true);
+    layout->addWidget(history_status_);
+    show_plot();
+    return page;
+}
+
+void BookWindow::search() {
+    const std::optional<book::Record> was = selected();
+    found_.clear();
+    status_->clear();
+    const std::string path = book_file().toStdString();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        status_->setText(QStringLiteral("记录簿 %1 中还没有记录：保存、导出或打印的每份记录都会存入其中。").arg(q(path)));
+    } else {
+        try {
+            const book::Book book(path, book::Book::Access::ReadOnly);
+            book::Query query;
+            query.number = number_->text().trimmed().toStdString();
+            query.type = type_->text().trimmed().toUpper().toStdString();
+            query.operator_name = operator_->text().trimmed().toStdString();
+            query.date_from = from_->text().trimmed().toStdString();
+            query.date_to = to_->text().trimmed().toStdString();
+            if (kind_->currentIndex() > 0) query.kind = static_cast<book::Kind>(kind_->currentIndex() - 1);
+            found_ = book.list(query);
+            status_->setText(QStringLiteral("记录簿 %1：找到 %2 份记录").arg(q(path)).arg(found_.size()));
+        } catch (const book::Failure& f) {
+            status_->setText(q(form::book_problem_text(f.problem())));
+        }
+    }
+    {
+        const QSignalBlocker quiet(list_);
+        list_->setRowCount(static_cast<int>(found_.size()));
+        for (std::size_t r = 0; r < found_.size(); ++r) {
+            const std::vector<std::string> cells = form::list_row(found_[r]);
+            for (std::size_t c = 0; c < cells.size(); ++c) {
+                list_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(q(cells[c])));
+            }
+        }
+        list_->resizeColumnsToContents();
+    }
+    if (was) select(was->id);
+    show_selected();
+}
+
+std::optional<book::Record> BookWindow::selected() const {
+    const int row = list_->currentRow();
+    if (row < 0 || row >= static_cast<int>(found_.size()) || list_->selectedItems().isEmpty()) return std::nullopt;
+    return found_[static_cast<std::size_t>(row)];
+}
+
+void BookWindow::select(std::int64_t id) {
+    for (std::size_t r = 0; r < found_.size(); ++r) {
+        if (found_[r].id == id) list_->selectRow(static_cast<int>(r));
+    }
+}
+
+void BookWindow::show_selected() {
+    const std::optional<book::Record> r = selected();
+    for (QPushButton* b : record_buttons_) b->setEnabled(r.has_value());
+    if (!r) {
+        details_->setText(QStringLiteral("选择一份记录，查看其原样内容。"));
+        document_->clear();
+        document_->setRowCount(0);
+        document_->setColumnCount(0);
+        return;
+    }
+    record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint);
+    QString text = QStringLiteral("记录 %1，%2，编号 %3，%4，检定员 %5，程序版本 %6")
+                       .arg(r->id)
+                       .arg(QString::fromUtf8(form::kind_text(r->kind)), q(r->number), q(r->date),
+                            r->operator_name.empty() ? QStringLiteral("—") : q(r->operator_name), q(r->program_version));
+    if (r->replaces) text += QStringLiteral("；更正记录 %1").arg(*r->replaces);
+    if (r->replaced_by) text += QStringLiteral("；已由记录 %1 更正").arg(*r->replaced_by);
+    if (!r->notes.empty()) text += QStringLiteral("\n备注：") + q(r->notes);
+    details_->setText(text);
+    fill(document_, book::document_rows(r->document), false);
+}
+
+void BookWindow::reissue(Reissue how) {
+    const std::optional<book::Record> r = selected();
+    if (!r) return;
+    const QString base = QString::fromUtf8(base_name(*r));
+    if (how == Reissue::Csv) {
+        save_record_file(*prompts_, base, r->number, true,
+                         [&](const QString& path, QString& error) { return save_text(path, r->document, error); });
+        return;
+    }
+    // A page is drawn again from the record's inputs, as it was issued.
+    std::function<void(QPagedPaintDevice&)> draw;
+    if (r->kind == book::Kind::FixedPoint) {
+        if (const std::optional<form::CalibrationRecord> c = form::recomputed_calibration(*r)) {
+            draw = [c](QPagedPaintDevice& d) { draw_record(d, *c); };
+        }
+    } else if (r->kind == book::Kind::Comparison) {
+        if (const std::optional<form::ComparisonRecord> c = form::recomputed_comparison(*r)) {
+            draw = [c](QPagedPaintDevice& d) { draw_comparison(d, *c); };
+        }
+    } else if (form::resistance_page(*r)) {
+        const form::Rows rows = book::document_rows(r->document);
+        const char* title = base_name(*r);
+        draw = [rows, title](QPagedPaintDevice& d) { draw_rows(d, title, rows); };
+    }
+    if (!draw) {
+        prompts_->error(QStringLiteral("记录 %1 缺少输入，无法重新计算其页面。").arg(r->id));
+        return;
+    }
+    if (how == Reissue::Pdf) {
+        const QByteArray title = base.toUtf8();
+        save_record_file(*prompts_, base, r->number, false, [&](const QString& path, QString& error) {
+            return save_document(path, title.constData(), draw, error);
+        });
+    } else {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!prompts_->print_setup(printer)) return;
+        draw(printer);
+    }
+}
+
+void BookWindow::load_selected(bool correcting) {
+    const std::optional<book::Record> r = selected();
+    if (!r) return;
+    if (correcting && r->replaced_by) {
+        prompts_->error(QStringLiteral("记录 %1 已由记录 %2 更正；请更正最新的记录。").arg(r->id).arg(*r->replaced_by));
+        return;
+    }
+    if (calculator_.load_record(*r, correcting)) {
+        status_->setText(correcting ? QStringLiteral("记录 %1 已载入其窗口；在那里再保存、导出或打印的编号 %2 的记录将更正它。")
+                                          .arg(r->id)
+                                          .arg(q(r->number))
+                                    : QStringLiteral("记录 %1 已载入其窗口。").arg(r->id));
+    }
+}
+
+void BookWindow::show_history(const QString& number) {
+    history_.clear();
+    history_status_->clear();
+    const std::string path = book_file().toStdString();
+    std::error_code ec;
+    if (!number.trimmed().isEmpty() && std::filesystem::exists(path, ec)) {
+        try {
+            const book::Book book(path, book::Book::Access::ReadOnly);
+            history_ = book::standard_history(book, number.trimmed().toStdString());
+        } catch (const book::Failure& f) {
+            history_status_->setText(q(form::book_problem_text(f.problem())));
+        }
+    }
+    if (history_status_->text().isEmpty()) {
+        history_status_->setText(number.trimmed().isEmpty()
+                                     ? QStringLiteral("输入标准热电偶的编号")
+                                     : QStringLiteral("编号 %1：%2 次定点分度（已更正的记录不计）；漂移相对于首次分度")
+                                           .arg(number.trimmed())
+                                           .arg(history_.size()));
+    }
+    fill(history_table_, form::history_rows(history_), true);
+    show_plot();
+}
+
+void BookWindow::show_plot() {
+    std::vector<QString> dates;
+    for (const book::Calibrated& c : history_) dates.push_back(q(c.record.date));
+    std::vector<DriftPlot::Series> series;
+    std::vector<DriftPlot::Limit> limits;
+    if (plot_choice_->currentIndex() == 0) {
+        const bool antimony = !history_.empty() && history_.back().inputs.middle == calibration::MiddlePoint::Antimony;
+        DriftPlot::Series copper{QStringLiteral("铜点"), QColor(200, 40, 40), {}};
+        DriftPlot::Series middle{antimony ? QStringLiteral("锑点") : QStringLiteral("铝点"), QColor(30, 140, 60), {}};
+        DriftPlot::Series zinc{QStringLiteral("锌点"), QColor(40, 80, 200), {}};
+        for (const book::Calibrated& c : history_) {
+            copper.values.push_back(c.check.copper.deviation * 1000);
+            middle.values.push_back(c.check.middle.deviation * 1000);
+            zinc.values.push_back(c.check.zinc.deviation * 1000);
+        }
+        series = {copper, middle, zinc};
+        limits = {{QStringLiteral("铜点允差 ±15 μV"), 15, QColor(200, 40, 40)},
+                  {QStringLiteral("锌点、铝/锑点允差 ±5 μV"), 5, QColor(90, 90, 90)}};
+        plot_->set(QStringLiteral("定点电势 − JJG 75-1995 要求值（μV）"), dates, series, limits);
+    } else {
+        static const QColor kColours[] = {{31, 119, 180}, {255, 127, 14}, {44, 160, 44}, {214, 39, 40}, {148, 103, 189},
+                                          {140, 86, 75},  {227, 119, 194}, {127, 127, 127}, {188, 189, 34}};
+        for (std::size_t i = 0; i < calibration::kTableTemperatures.size(); ++i) {
+            DriftPlot::Series s{QStringLiteral("%1 ℃").arg(calibration::kTableTemperatures[i]), kColours[i], {}};
+            for (const book::Calibrated& c : history_) {
+                s.values.push_back(book::drift_uV(history_.front().table[i], c.table[i]));
+            }
+            series.push_back(s);
+        }
+        plot_->set(QStringLiteral("分度表电势自首次分度的漂移（μV）"), dates, series, {});
+    }
+}
+
+}  // namespace its90::ui
