@@ -103,7 +103,7 @@ void DriftPlot::paintEvent(QPaintEvent*) {
     int legend_width = 0;
     for (const Series& s : series_) legend_width = std::max(legend_width, fm.horizontalAdvance(s.name));
     for (const Limit& l : limits_) legend_width = std::max(legend_width, fm.horizontalAdvance(l.name));
-    const QRect area(64, fm.height() * 2, width() - 64 - legend_width - 48, height() - fm.height() * 5);
+    const QRect area(64, fm.height() * 2, width() - 64 - legend_width - 72, height() - fm.height() * 5);
     p.setPen(Qt::black);
     p.drawText(QRect(0, 0, width(), fm.height() * 2), Qt::AlignCenter, title_);
     if (dates_.empty() || area.width() < 40 || area.height() < 40) {
@@ -272,6 +272,7 @@ QWidget* BookWindow::create_records() {
     document_->setObjectName(QStringLiteral("record_document"));
     document_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     document_->horizontalHeader()->hide();
+    document_->verticalHeader()->hide();
     right_layout->addWidget(details_);
     right_layout->addWidget(document_, 1);
     split->addWidget(list_);
@@ -404,7 +405,7 @@ void BookWindow::show_selected() {
         return;
     }
     record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint);
-    QString text = QStringLiteral("记录 %1，%2，编号 %3，%4，检定员 %5，程序版本 %6")
+    QString text = QStringLiteral("记录 %1　%2　编号 %3\n日期 %4　检定员 %5　程序版本 %6")
                        .arg(r->id)
                        .arg(QString::fromUtf8(form::kind_text(r->kind)), q(r->number), q(r->date),
                             r->operator_name.empty() ? QStringLiteral("—") : q(r->operator_name), q(r->program_version));

@@ -111,7 +111,7 @@ QWidget* ComparisonWindow::create_standard() {
     form->addRow(QStringLiteral("证书编号："), certificate_number_);
     from_panel_ = new QRadioButton(QStringLiteral("来自分度面板（三个定点电势）"), box);
     from_certificate_ = new QRadioButton(QStringLiteral("证书（在各检定点输入 e标证）"), box);
-    from_book_ = new QRadioButton(QStringLiteral("记录簿中该编号的定点分度："), box);
+    from_book_ = new QRadioButton(QStringLiteral("记录簿中的定点分度："), box);
     kept_choice_ = new QComboBox(box);
     kept_choice_->setObjectName(QStringLiteral("kept_choice"));
     kept_choice_->setEnabled(false);
@@ -574,8 +574,8 @@ void ComparisonWindow::reload_kept_standards() {
         kept_choice_->clear();
         for (std::size_t i = 0; i < kept_standards_.size(); ++i) {
             const book::Record& r = kept_standards_[i].record;
-            kept_choice_->addItem(q(r.date) + QStringLiteral("（记录 %1）").arg(r.id) +
-                                  (i == 0 ? QStringLiteral("，最新") : QString()));
+            kept_choice_->addItem(q(r.date.substr(0, 10)) + QStringLiteral("，记录 %1").arg(r.id) +
+                                  (i == 0 ? QStringLiteral("（最新）") : QString()));
         }
         kept_choice_->setCurrentIndex(kept_standards_.empty() ? -1 : 0);
     }

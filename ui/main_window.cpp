@@ -458,9 +458,22 @@ bool MainWindow::load_record(const book::Record& record, bool correcting) {
     switch (record.kind) {
         case book::Kind::FixedPoint:
             if (const std::optional<form::FixedPointEntry> entry = form::fixed_point_entry(record)) {
+                // Typed as the technician types them: the table is computed with the focus in the
+                // copper box, the EMF at a temperature with the focus in its box.
+                show();
+                raise();
+                activateWindow();
                 middle_points_->button(static_cast<int>(entry->middle))->setChecked(true);
+                T1_[12]->clear();
+                for (int i = 0; i < 3; ++i) T1_[i]->clear();
+                T1_[2]->setFocus(Qt::OtherFocusReason);
+                model_.got_focus(form::controls::T1(2));
                 for (int i = 0; i < 3; ++i) T1_[i]->setText(QString::fromStdString(entry->typed.emfs[static_cast<std::size_t>(i)]));
-                T1_[12]->setText(QString::fromStdString(entry->typed.temperature));
+                if (!entry->typed.temperature.empty()) {
+                    T1_[12]->setFocus(Qt::OtherFocusReason);
+                    model_.got_focus(form::controls::T1(12));
+                    T1_[12]->setText(QString::fromStdString(entry->typed.temperature));
+                }
                 identification_ = form::identification_of(record);
                 if (form::load_budget(record, budget_)) {
                     budget_.set_middle(entry->middle);
@@ -468,9 +481,6 @@ bool MainWindow::load_record(const book::Record& record, bool correcting) {
                     budget_changed();
                 }
                 correcting_ = correcting ? std::optional(record) : std::nullopt;
-                show();
-                raise();
-                activateWindow();
                 loaded = true;
             }
             break;

@@ -1,0 +1,270 @@
+// The book from the windows: every record saved, exported or printed is kept (and a book that
+// cannot keep it is told, the file saved all the same); 记录簿 finds it, shows it as issued,
+// re-issues it byte for byte, loads it back and takes a correction; a standard's history and
+// the comparison's standard come from the book.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "book/book.h"
+#include "book/fixed_points.h"
+#include "tests/ui/recording_prompts.h"
+#include "tests/ui/window_fixture.h"
+#include "ui/book_window.h"
+#include "ui/comparison_window.h"
+#include "ui/resistance_window.h"
+
+namespace its90::ui::testing {
+namespace {
+
+class Book : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        book_path = qEnvironmentVariable("ITS90_BOOK");
+        form->set_prompts(&prompts);
+    }
+    void calibrate(const char* copper = "10.5848") {
+        click(button(Op1));
+        retype(box(T1(0)), "3.45689");
+        retype(box(T1(1)), "5.87013");
+        retype(box(T1(2)), copper);
+    }
+    QByteArray contents(const QString& path) const {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+    }
+    std::vector<book::Record> kept() const {
+        return book::Book(book_path.toStdString(), book::Book::Access::ReadOnly).list({});
+    }
+    void save_csv(const QString& name) {
+        prompts.path = dir.filePath(name);
+        form->record_action(MainWindow::RecordAction::SaveCsv)->trigger();
+    }
+    // As typed: the edit's textEdited.
+    static void edit(QLineEdit* e, const QString& text) {
+        e->selectAll();
+        e->insert(text);
+    }
+    BookWindow* open_book() {
+        form->show_book();
+        return form->book_window();
+    }
+
+    RecordingPrompts prompts;
+    QTemporaryDir dir;
+    QString book_path;
+};
+
+TEST_F(Book, EveryRecordIssuedIsKeptOnceADay) {
+    calibrate();
+    save_csv("first.csv");
+    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    std::vector<book::Record> records = kept();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].number, "S-0421");
+    EXPECT_EQ(records[0].operator_name, "张三");
+    EXPECT_EQ(QByteArray::fromStdString(records[0].document), contents(dir.filePath("first.csv")));
+    EXPECT_EQ(records[0].input("typed_copper"), "10.5848");
+    // The same record exported and printed: still one record.
+    prompts.path = dir.filePath("first.pdf");
+    form->record_action(MainWindow::RecordAction::ExportPdf)->trigger();
+    prompts.print_file = dir.filePath("printed.pdf");
+    form->record_action(MainWindow::RecordAction::Print)->trigger();
+    EXPECT_EQ(kept().size(), 1u);
+    // Another calibration is another record; a cancelled save keeps nothing.
+    calibrate("10.5858");
+    prompts.path.reset();
+    form->record_action(MainWindow::RecordAction::SaveCsv)->trigger();
+    EXPECT_EQ(kept().size(), 1u);
+    save_csv("second.csv");
+    EXPECT_EQ(kept().size(), 2u);
+}
+
+TEST_F(Book, ABookThatCannotKeepTheRecordIsToldAndTheFileIsSaved) {
+    qputenv("ITS90_BOOK", dir.filePath("no-such-folder/book.sqlite").toLocal8Bit());
+    calibrate();
+    save_csv("kept.csv");
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].startsWith(QString::fromUtf8("记录已保存到文件，但未能存入记录簿："))) << prompts.errors[0].toStdString();
+    EXPECT_TRUE(prompts.errors[0].contains(dir.filePath("no-such-folder/book.sqlite")));
+    EXPECT_NE(contents(dir.filePath("kept.csv")), "missing");
+    EXPECT_EQ(box(T1(2))->text(), "10.5848");  // nothing typed is lost
+}
+
+TEST_F(Book, TheBookWindowFindsShowsAndReissues) {
+    calibrate();
+    save_csv("issued.csv");
+    BookWindow* window = open_book();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->list()->rowCount(), 1);
+    struct Case {
+        QLineEdit* filter;
+        const char* text;
+        int rows;
+    };
+    const Case cases[] = {{window->number_filter(), "0421", 1}, {window->number_filter(), "0422", 0},
+                          {window->type_filter(), "s", 1},        {window->type_filter(), "K", 0},
+                          {window->operator_filter(), "张", 1},   {window->date_from(), "2999", 0},
+                          {window->date_to(), "2000-01-01", 0}};
+    for (const Case& c : cases) {
+        c.filter->setText(QString::fromUtf8(c.text));
+        EXPECT_EQ(window->list()->rowCount(), c.rows) << c.text;
+        c.filter->clear();
+    }
+    window->select(kept()[0].id);
+    ASSERT_TRUE(window->selected());
+    const auto rows = book::document_rows(window->selected()->document);
+    EXPECT_EQ(window->document()->rowCount(), static_cast<int>(rows.size()));
+    // Re-issued: the CSV byte for byte, the PDF drawn again from the inputs.
+    prompts.path = dir.filePath("again.csv");
+    window->reissue(BookWindow::Reissue::Csv);
+    EXPECT_EQ(contents(dir.filePath("again.csv")), contents(dir.filePath("issued.csv")));
+    prompts.path = dir.filePath("again.pdf");
+    window->reissue(BookWindow::Reissue::Pdf);
+    EXPECT_TRUE(contents(dir.filePath("again.pdf")).startsWith("%PDF"));
+    EXPECT_EQ(kept().size(), 1u);  // re-issuing keeps nothing new
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+}
+
+TEST_F(Book, ARecordLoadsBackAndACorrectionReplacesIt) {
+    calibrate();
+    retype(box(T1(12)), "1000");
+    save_csv("wrong.csv");
+    const std::int64_t wrong = kept()[0].id;
+    // The panel cleared, then the record loaded back: every text as typed, the table again.
+    for (int i : {0, 1, 2, 12}) retype(box(T1(i)), "");
+    BookWindow* window = open_book();
+    window->select(wrong);
+    window->load_selected(true);
+    EXPECT_EQ(box(T1(0))->text(), "3.45689");
+    EXPECT_EQ(box(T1(2))->text(), "10.5848");
+    EXPECT_EQ(box(T1(12))->text(), "1000");
+    EXPECT_FALSE(box(T1(3))->text().isEmpty());   // the 300 degC row
+    EXPECT_FALSE(box(T1(13))->text().isEmpty());  // the EMF at 1000 degC
+    ASSERT_TRUE(form->correcting());
+    // The copper EMF was mistyped: the corrected record replaces the wrong one.
+    retype(box(T1(2)), "10.5849");
+    save_csv("right.csv");
+    const std::vector<book::Record> records = kept();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].replaces, wrong);
+    EXPECT_EQ(records[1].replaced_by, records[0].id);
+    EXPECT_FALSE(form->correcting());
+    window->search();
+    window->select(wrong);
+    EXPECT_TRUE(window->list()->item(window->list()->currentRow(), 6)->text().contains(QString::number(records[0].id)));
+    // A replaced record is not corrected twice.
+    window->load_selected(true);
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].contains(QString::fromUtf8("已由记录")));
+}
+
+TEST_F(Book, AStandardsHistoryIsTabledAndPlotted) {
+    const char* copper[] = {"10.5848", "10.5858", "10.5868"};
+    for (const char* cu : copper) {
+        calibrate(cu);
+        save_csv(QString::fromUtf8(cu) + ".csv");
+    }
+    BookWindow* window = open_book();
+    window->history_number()->setText("S-0421");
+    EXPECT_EQ(window->history_table()->rowCount(), 3);
+    ASSERT_EQ(window->plot()->series().size(), 3u);
+    const auto& copper_series = window->plot()->series()[0].values;  // 铜点, uV from required
+    ASSERT_EQ(copper_series.size(), 3u);
+    EXPECT_NEAR(copper_series[1] - copper_series[0], 1.0, 1e-6);  // E(Cu) 1 uV higher, its requirement fixed
+    window->plot_choice()->setCurrentIndex(1);
+    EXPECT_EQ(window->plot()->series().size(), 9u);  // 300 ... 1100 degC
+    EXPECT_EQ(window->plot()->series()[8].values[0], 0.0);
+    window->history_number()->setText("S-9999");
+    EXPECT_EQ(window->history_table()->rowCount(), 0);
+}
+
+TEST_F(Book, TheComparisonTakesItsStandardFromTheBook) {
+    {
+        book::Book b(book_path.toStdString());
+        for (const char* date : {"2024-05-01 09:00", "2025-05-01 09:00"}) {
+            book::Record r;
+            r.kind = book::Kind::FixedPoint;
+            r.number = "S-7";
+            r.type = "S";
+            r.date = date;
+            r.inputs = book::fields_of({{3.45689, date[3] == '4' ? 5.87013 : 5.87113, 10.5848},
+                                        calibration::MiddlePoint::Aluminium, std::nullopt});
+            b.keep(r);
+        }
+    }
+    form->show_comparison();
+    ComparisonWindow* c = form->comparison_window();
+    c->from_book()->click();
+    EXPECT_FALSE(c->model().fixed_point_calibration());  // no number yet: no panel either
+    edit(c->standard_number(), "S-7");
+    ASSERT_EQ(c->kept_choice()->count(), 2);
+    ASSERT_TRUE(c->model().kept_standard());
+    EXPECT_EQ(c->model().kept_standard()->date, "2025-05-01 09:00");  // the latest first
+    const double latest = *c->model().standard_emf(0);
+    c->kept_choice()->setCurrentIndex(1);
+    EXPECT_EQ(c->model().kept_standard()->date, "2024-05-01 09:00");
+    EXPECT_NE(*c->model().standard_emf(0), latest);
+    // The same EMFs typed into the panel give exactly the same standard EMF.
+    retype(box(T1(0)), "3.45689");
+    retype(box(T1(1)), "5.87013");
+    retype(box(T1(2)), "10.5848");
+    const double from_book = *c->model().standard_emf(0);
+    c->from_panel()->click();
+    EXPECT_FALSE(c->model().kept_standard());
+    EXPECT_EQ(*c->model().standard_emf(0), from_book);
+}
+
+TEST_F(Book, AComparisonAndAResistancePageComeBackFromTheBook) {
+    form->show_comparison();
+    ComparisonWindow* c = form->comparison_window();
+    c->from_certificate()->click();
+    c->readings()->setValue(1);
+    c->point_count()->setValue(1);
+    edit(c->point_temperature(0), "400");
+    edit(c->certificate(0), "3.2587");
+    c->reading_table(0)->item(0, 0)->setText("3.26046");
+    c->reading_table(0)->item(0, 1)->setText("16.38544");
+    ASSERT_TRUE(c->model().complete());
+    prompts.path = dir.filePath("run.csv");
+    c->record_action(ComparisonWindow::RecordAction::SaveCsv)->trigger();
+    ASSERT_EQ(kept().size(), 1u);
+    const QString delta_t = c->results()->item(0, 6)->text();
+    c->reading_table(0)->item(0, 1)->setText("16.4");  // changed after it was kept
+    ASSERT_TRUE(form->load_record(kept()[0], false));
+    EXPECT_EQ(c->reading_table(0)->item(0, 1)->text(), "16.38544");
+    EXPECT_EQ(c->results()->item(0, 6)->text(), delta_t);
+
+    form->show_resistance();
+    ResistanceWindow* r = form->resistance_window();
+    r->pages()->setCurrentIndex(0);
+    edit(r->edit_of(r->sprt().r_tpw), "25.319871");
+    edit(r->edit_of(r->sprt().a), "-1.2134e-4");
+    edit(r->edit_of(r->sprt().b), "-9.9190e-6");
+    edit(r->edit_of(r->sprt().temperature), "419.527");
+    const QString result = r->sprt_result()->text();
+    prompts.path = dir.filePath("sprt.csv");
+    r->record_action(ResistanceWindow::RecordAction::SaveCsv)->trigger();
+    const std::vector<book::Record> records = kept();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].type, "SPRT");
+    edit(r->edit_of(r->sprt().temperature), "0");
+    r->pages()->setCurrentIndex(1);
+    ASSERT_TRUE(form->load_record(records[0], false));
+    EXPECT_EQ(r->pages()->currentIndex(), 0);
+    EXPECT_EQ(r->edit_of(r->sprt().temperature)->text(), "419.527");
+    EXPECT_EQ(r->sprt_result()->text(), result);
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+}
+
+}  // namespace
+}  // namespace its90::ui::testing
