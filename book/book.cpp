@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <SQLiteCpp/Backup.h>
 #include <SQLiteCpp/SQLiteCpp.h>
 
 #include <unistd.h>
@@ -404,6 +405,21 @@ void create_book_at_version(const std::string& path, int version) {
     }
     db.exec("PRAGMA user_version = " + std::to_string(version));
     transaction.commit();
+}
+
+void Book::back_up(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(path, ec)) throw Failure({Problem::Cause::CannotOpen, path, "the file exists already"});
+    try {
+        SQLite::Database copy(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        SQLite::Backup backup(copy, *db_);
+        retrying_while_busy([&] { return backup.executeStep(-1); });
+        copy.exec("PRAGMA journal_mode = DELETE");  // one self-contained file
+    } catch (const SQLite::Exception& e) {
+        fs::remove(path, ec);
+        throw Failure({cause_of(e.getErrorCode()), path, e.what()});
+    }
 }
 
 std::string book_path(const std::string& fallback) {

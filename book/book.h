@@ -122,6 +122,11 @@ public:
     // The newest of those.
     std::optional<Record> latest(Kind kind, std::string_view number) const;
 
+    // A copy of the whole book, consistent even while others write to it, as a new file at
+    // `path` (never over an existing one). Throws Failure, naming `path` where it is the copy
+    // that fails.
+    void back_up(const std::string& path) const;
+
 private:
     void migrate();
     std::int64_t keep_once(const Record& record);

@@ -21,6 +21,7 @@ const char* const kBookHelp =
        "                       [--from DATE] [--to DATE] [--format text|csv]\n"
        "       its90 book show ID\n"
        "       its90 book export ID [--format csv|text]\n"
+       "       its90 book backup FILE\n"
        "\n"
        "The laboratory's book: every record the window saves, exports or prints, and every\n"
        "calibration kept with 'its90 calibrate ... --keep NUMBER', with the inputs it was\n"
@@ -34,10 +35,13 @@ const char* const kBookHelp =
        "columns id,kind,number,type,date,operator,replaces,replaced_by,program_version.\n"
        "show prints one record's identification and inputs. export prints the record as it\n"
        "was issued: its CSV byte for byte, or (--format text) its cells in columns.\n"
+       "backup copies the whole book into the new file FILE, consistent even while the\n"
+       "window or other runs write to it.\n"
        "\n"
        "Examples:\n"
        "  its90 book list --number 2019-031\n"
-       "  its90 book export 12 > record-12.csv\n");
+       "  its90 book export 12 > record-12.csv\n"
+       "  its90 book backup /media/usb/book-2026-12-09.sqlite\n");
 
 std::string why(const book::Problem& p) {
     using Cause = book::Problem::Cause;
@@ -215,13 +219,30 @@ int run_export(Context& ctx, const Arguments& args) {
     return ctx.status;
 }
 
+int run_backup(Context& ctx, const Arguments& args) {
+    if (args.positional.size() != 2) return ctx.usage_error(tr("give the FILE to copy the book into"));
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return ctx.status;
+    try {
+        book->back_up(args.positional[1]);
+    } catch (const book::Failure& f) {
+        if (f.problem().path != book->path()) {
+            return ctx.fail(format(tr("cannot copy the book into %1: %2"), printable(f.problem().path),
+                                   printable(f.problem().detail)));
+        }
+        return ctx.fail(why(f.problem()));
+    }
+    ctx.err << format(tr("the book %1 copied into %2"), printable(book->path()), printable(args.positional[1])) << '\n';
+    return ctx.status;
+}
+
 }  // namespace
 
 int run_book(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
         parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error(tr("give list, show or export"));
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export or backup"));
     const std::string& what = args->positional[0];
     if (what == "list") {
         if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
@@ -235,7 +256,11 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         return run_show(ctx, *args);
     }
     if (what == "export") return run_export(ctx, *args);
-    return ctx.usage_error(format(tr("give list, show or export, not '%1'"), cli::quoted(what)));
+    if (what == "backup") {
+        if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
+        return run_backup(ctx, *args);
+    }
+    return ctx.usage_error(format(tr("give list, show, export or backup, not '%1'"), cli::quoted(what)));
 }
 
 }  // namespace its90::cli

@@ -106,7 +106,29 @@ void add_budget_fields(std::vector<book::Field>& fields, const UncertaintyForm& 
 
 bool load_budget(const book::Record& record, UncertaintyForm& budget) {
     const std::optional<std::string> k = record.input("budget_k");
-    if (!k) return false;
+    if (!k) {
+        // A calibration kept with the points' standard uncertainties alone (the command
+        // line's --u-zn ...): one line each, as a standard uncertainty.
+        const std::optional<book::FixedPointInputs> in = book::fixed_point_inputs(record);
+        if (!in || !in->uncertainty) return false;
+        const calibration::FixedPointUncertainties& u = *in->uncertainty;
+        while (budget.row_count() > 0) budget.remove_row(budget.row_count() - 1);
+        const std::pair<BudgetQuantity, double> lines[] = {{BudgetQuantity::Zinc, u.points[0]},
+                                                           {BudgetQuantity::Middle, u.points[1]},
+                                                           {BudgetQuantity::Copper, u.points[2]},
+                                                           {BudgetQuantity::Common, u.common}};
+        for (const auto& [quantity, value] : lines) {
+            if (quantity == BudgetQuantity::Common && value == 0) continue;
+            budget.add_row(quantity);
+            BudgetRow row = budget.row(budget.row_count() - 1);
+            row.name = "记录中的标准不确定度";
+            row.value = text::round_trip(value);
+            row.coverage = "1";
+            budget.set_row(budget.row_count() - 1, row);
+        }
+        budget.set_coverage(text::round_trip(u.k));
+        return true;
+    }
     std::vector<BudgetRow> rows;
     for (int i = 1;; ++i) {
         const std::optional<std::string> line = record.input("budget_line_" + std::to_string(i));

@@ -270,6 +270,25 @@ TEST_F(BookFile, AStandardsHistoryIsRecomputedFromItsInputs) {
     EXPECT_NEAR(drift_uV(history[0].table[1], history[1].table[1]), 1.0, 0.6);
 }
 
+TEST_F(BookFile, ABackUpIsACompleteBookOfItsOwn) {
+    Book book(path);
+    for (int i = 0; i < 5; ++i) book.keep(fixed_point("S-1", 3.4 + i * 1e-5));
+    const std::string copy = (dir / "copy.sqlite").string();
+    book.back_up(copy);
+    EXPECT_EQ(SQLite::Database(copy).execAndGet("PRAGMA integrity_check").getString(), "ok");
+    const std::vector<Record> kept = Book(copy, Book::Access::ReadOnly).list({});
+    ASSERT_EQ(kept.size(), 5u);
+    EXPECT_EQ(kept[0].inputs, book.list({})[0].inputs);
+    // Never over a file that is there.
+    try {
+        book.back_up(copy);
+        ADD_FAILURE() << "backed up over " << copy;
+    } catch (const Failure& f) {
+        EXPECT_EQ(f.problem().path, copy);
+    }
+    EXPECT_EQ(Book(copy, Book::Access::ReadOnly).list({}).size(), 5u);
+}
+
 // ---- Faults it survives -----------------------------------------------------------------
 
 // Four processes keep 25 records each at once, into a book none of them has made yet: every

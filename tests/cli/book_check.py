@@ -99,6 +99,16 @@ tally.check("a correction names the record it replaces",
 typed = run("compare", *POINT, "--zn", "3.45779", "--al", "5.87113", "--cu", "10.5858")[1]
 tally.check("compare --standard takes the correction", run("compare", *POINT, "--standard", "S-2019-031")[1] == typed)
 
+# ---- a backup ----
+copy = os.path.join(work, "copy.sqlite")
+status, _, err = run("book", "backup", copy)
+copied = run("book", "list", "--format", "csv", book_path=copy)[1]
+tally.check("backup copies every record into a book of its own",
+            status == 0 and copied == run("book", "list", "--format", "csv")[1] and len(copied.splitlines()) == 5,
+            (status, err, copied))
+status, _, err = run("book", "backup", copy)
+tally.check("backup never overwrites a file", status == 1 and "exists already" in err, err)
+
 # ---- refusals ----
 junk = os.path.join(work, "junk.sqlite")
 with open(junk, "w") as f:

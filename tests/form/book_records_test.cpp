@@ -87,6 +87,17 @@ TEST(BookRecords, TheBudgetComesBackLineForLine) {
     }
     EXPECT_EQ(loaded.coverage(), "2.2");
     EXPECT_EQ(budget_rows(loaded), budget_rows(budget));
+    // A calibration kept with its points' uncertainties alone gives one line each.
+    book::Record bare;
+    bare.kind = book::Kind::FixedPoint;
+    bare.inputs = book::fields_of({{3.45689, 5.87013, 10.5848}, calibration::MiddlePoint::Aluminium,
+                                   calibration::FixedPointUncertainties{{2, 2.5, 3}, 0, 2}});
+    UncertaintyForm from_points;
+    ASSERT_TRUE(load_budget(bare, from_points));
+    ASSERT_EQ(from_points.row_count(), 3);
+    ASSERT_TRUE(from_points.fixed_points());
+    EXPECT_EQ(from_points.fixed_points()->points, (std::array<double, 3>{2, 2.5, 3}));
+    EXPECT_EQ(from_points.fixed_points()->k, 2);
     // A damaged line leaves the budget as it was.
     r.inputs.back().value = "99\x1fx";
     EXPECT_FALSE(load_budget(r, loaded));
