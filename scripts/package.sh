@@ -27,6 +27,7 @@ for file in usr/bin/its90 usr/bin/its90-calculator usr/share/applications/its90-
   check "contains ${file}" grep -q "\./${file}\$" build/default/package-contents.txt
 done
 check "declares its libraries" sh -c "dpkg-deb --field '${deb}' Depends | grep -q libqt6widgets6"
+check "declares SQLite, the book's library" sh -c "dpkg-deb --field '${deb}' Depends | grep -q libsqlite3-0"
 
 unpacked=$(mktemp -d)
 trap 'rm -rf "${unpacked}"' EXIT
@@ -36,6 +37,9 @@ if locale -a | grep -qi '^zh_CN\.utf-\?8$'; then
   check "its90 speaks Chinese from its catalog" sh -c \
     "LC_ALL=zh_CN.UTF-8 '${unpacked}/usr/bin/its90' emf K 2000 2>&1 | grep -q 'K 型温度超出'"
 fi
+check "its90 keeps a calibration in a book and finds it" sh -c \
+  "ITS90_BOOK='${unpacked}/book.sqlite' '${unpacked}/usr/bin/its90' calibrate --zn 3.45689 --al 5.87013 --cu 10.5848 --keep S-1 &&
+   ITS90_BOOK='${unpacked}/book.sqlite' '${unpacked}/usr/bin/its90' book list --format csv | grep -q ',fixed-point,S-1,'"
 # The window runs until it is closed: still running after three seconds is a good start.
 check "the window starts" sh -c "QT_QPA_PLATFORM=offscreen timeout 3 '${unpacked}/usr/bin/its90-calculator'; [ \$? -eq 124 ]"
 

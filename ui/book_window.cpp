@@ -1,6 +1,7 @@
 #include "ui/book_window.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QDate>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -341,6 +342,11 @@ QWidget* BookWindow::create_history() {
     layout->addWidget(history_status_);
     show_plot();
     return page;
+}
+
+void BookWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) search();
 }
 
 void BookWindow::search() {

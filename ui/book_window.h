@@ -90,6 +90,10 @@ public:
     DriftPlot* plot() const { return plot_; }
     QLabel* history_status() const { return history_status_; }
 
+protected:
+    // Records kept by the other windows meanwhile show when the book comes to the front.
+    void changeEvent(QEvent* event) override;
+
 private:
     QWidget* create_records();
     QWidget* create_history();
