@@ -1,6 +1,7 @@
 #include "form/book_records.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "book/fixed_points.h"
@@ -22,9 +23,10 @@ std::string input_or(const book::Record& r, const std::string& name, std::string
     return r.input(name).value_or(std::move(fallback));
 }
 
+// A whole number input within +-1e9; nothing for any other text.
 std::optional<int> whole_input(const book::Record& r, const std::string& name) {
     const std::optional<double> v = number_input(r, name);
-    if (!v || *v != static_cast<double>(static_cast<int>(*v))) return std::nullopt;
+    if (!v || !(std::fabs(*v) <= 1e9) || *v != std::trunc(*v)) return std::nullopt;
     return static_cast<int>(*v);
 }
 

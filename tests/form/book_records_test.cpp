@@ -211,6 +211,14 @@ TEST(BookRecords, ARecordLackingAnInputIsRefused) {
         std::erase_if(damaged.inputs, [&](const book::Field& f) { return f.name == missing; });
         EXPECT_FALSE(recomputed_comparison(damaged)) << missing;
     }
+    // Counts that are no counts: out of range, not whole, beyond any integer.
+    for (const char* count : {"0", "7", "1.5", "1e300", "-1e300", "nan", "x"}) {
+        book::Record damaged = kept;
+        for (book::Field& f : damaged.inputs) {
+            if (f.name == "working_count") f.value = count;
+        }
+        EXPECT_FALSE(recomputed_comparison(damaged)) << count;
+    }
     book::Record no_emf;
     no_emf.kind = book::Kind::FixedPoint;
     no_emf.inputs = {{"middle_point", "aluminium"}, {"emf_zinc_mV", "3.4"}};
