@@ -100,6 +100,9 @@ Problem::Cause cause_of(int code) {
 constexpr const char* kColumns =
     "id, kind, number, type, operator, notes, date, program_version, replaces, document, "
     "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
+constexpr const char* kIdentificationColumns =
+    "id, kind, number, type, operator, notes, date, program_version, replaces, NULL, "
+    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
 
 }  // namespace
 
@@ -271,8 +274,9 @@ std::int64_t Book::keep_once(const Record& record) {
         for (const Record& same : select(
                  "kind = ? AND number = ? AND type = ? AND operator = ? AND notes = ? AND "
                  "substr(date, 1, 10) = substr(?, 1, 10) AND " +
-                     std::string(record.replaces ? "replaces = " + std::to_string(*record.replaces)
-                                                 : "replaces IS NULL") +
+                     // "+": found by its number, not by scanning every record that replaces none.
+                     std::string(record.replaces ? "+replaces = " + std::to_string(*record.replaces)
+                                                 : "+replaces IS NULL") +
                      " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
                  {std::string(kind_name(record.kind)), record.number, record.type,
                   record.operator_name, record.notes, record.date},
@@ -310,8 +314,9 @@ std::int64_t Book::keep_once(const Record& record) {
 }
 
 std::vector<Record> Book::select(const std::string& where, const std::vector<std::string>& values,
-                                 const std::string& order) const {
-    SQLite::Statement q(*db_, std::string("SELECT ") + kColumns + " FROM records" +
+                                 const std::string& order, Contents contents) const {
+    const bool whole = contents == Contents::Whole;
+    SQLite::Statement q(*db_, std::string("SELECT ") + (whole ? kColumns : kIdentificationColumns) + " FROM records" +
                                   (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order);
     for (std::size_t i = 0; i < values.size(); ++i) q.bind(static_cast<int>(i + 1), values[i]);
     std::vector<Record> records;
@@ -326,10 +331,11 @@ std::vector<Record> Book::select(const std::string& where, const std::vector<std
         r.date = q.getColumn(6).getString();
         r.program_version = q.getColumn(7).getString();
         if (!q.getColumn(8).isNull()) r.replaces = q.getColumn(8).getInt64();
-        r.document = q.getColumn(9).getString();
+        if (whole) r.document = q.getColumn(9).getString();
         if (!q.getColumn(10).isNull()) r.replaced_by = q.getColumn(10).getInt64();
         records.push_back(std::move(r));
     }
+    if (!whole) return records;
     SQLite::Statement inputs(*db_, "SELECT name, value FROM inputs WHERE record_id = ? ORDER BY position");
     for (Record& r : records) {
         inputs.bind(1, r.id);
@@ -365,7 +371,7 @@ std::vector<Record> Book::list(const Query& query) const {
         if (!query.include_replaced) {
             where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
         }
-        return select(where, values, "date DESC, id DESC");
+        return select(where, values, "date DESC, id DESC", Contents::IdentificationOnly);
     } catch (const std::exception& e) {
         fail(e);
     }

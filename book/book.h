@@ -114,7 +114,8 @@ public:
     // same kind and number that no record replaces yet. Throws Failure.
     std::int64_t keep(const Record& record);
 
-    // The records the query finds, newest first, with their inputs and documents.
+    // The records the query finds, newest first: their identification only, without inputs
+    // and document (find() gives a record whole).
     std::vector<Record> list(const Query& query) const;
     std::optional<Record> find(std::int64_t id) const;
     // The records of one kind and number that no record replaces, oldest first.
@@ -130,8 +131,9 @@ public:
 private:
     void migrate();
     std::int64_t keep_once(const Record& record);
+    enum class Contents { Whole, IdentificationOnly };
     std::vector<Record> select(const std::string& where, const std::vector<std::string>& values,
-                               const std::string& order) const;
+                               const std::string& order, Contents contents = Contents::Whole) const;
     [[noreturn]] void fail(const std::exception& e) const;
 
     std::string path_;

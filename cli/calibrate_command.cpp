@@ -194,7 +194,7 @@ bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inp
     book::Record record;
     record.kind = book::Kind::FixedPoint;
     record.number = *args.value("keep");
-    record.type = "S";
+    record.type = std::string(1, 'S');  // (GCC 12 warns of a literal here in error)
     record.operator_name = args.value("operator").value_or("");
     record.notes = args.value("notes").value_or("");
     record.date = args.value("date").value_or(book::now_text());

@@ -352,6 +352,7 @@ void BookWindow::changeEvent(QEvent* event) {
 void BookWindow::search() {
     const std::optional<book::Record> was = selected();
     found_.clear();
+    selected_.reset();
     status_->clear();
     const std::string path = book_file().toStdString();
     std::error_code ec;
@@ -391,7 +392,18 @@ void BookWindow::search() {
 std::optional<book::Record> BookWindow::selected() const {
     const int row = list_->currentRow();
     if (row < 0 || row >= static_cast<int>(found_.size()) || list_->selectedItems().isEmpty()) return std::nullopt;
-    return found_[static_cast<std::size_t>(row)];
+    // The list holds identifications; the record whole comes from the book when it is wanted.
+    const std::int64_t id = found_[static_cast<std::size_t>(row)].id;
+    if (!selected_ || selected_->id != id) {
+        try {
+            const book::Book book(book_file().toStdString(), book::Book::Access::ReadOnly);
+            selected_ = book.find(id);
+        } catch (const book::Failure& f) {
+            status_->setText(q(form::book_problem_text(f.problem())));
+            selected_.reset();
+        }
+    }
+    return selected_;
 }
 
 void BookWindow::select(std::int64_t id) {

@@ -102,7 +102,8 @@ private:
 
     WindowPrompts* prompts_;
     MainWindow& calculator_;
-    std::vector<book::Record> found_;
+    std::vector<book::Record> found_;             // identifications, as listed
+    mutable std::optional<book::Record> selected_;  // the one selected, whole
     std::vector<book::Calibrated> history_;
 
     QTabWidget* pages_ = nullptr;

@@ -278,7 +278,8 @@ TEST_F(BookFile, ABackUpIsACompleteBookOfItsOwn) {
     EXPECT_EQ(SQLite::Database(copy).execAndGet("PRAGMA integrity_check").getString(), "ok");
     const std::vector<Record> kept = Book(copy, Book::Access::ReadOnly).list({});
     ASSERT_EQ(kept.size(), 5u);
-    EXPECT_EQ(kept[0].inputs, book.list({})[0].inputs);
+    EXPECT_TRUE(kept[0].inputs.empty());  // the list gives identifications only
+    EXPECT_EQ(Book(copy, Book::Access::ReadOnly).find(kept[0].id)->inputs, book.find(kept[0].id)->inputs);
     // Never over a file that is there.
     try {
         book.back_up(copy);

@@ -42,8 +42,12 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
     }
+    // Every record kept, newest first, whole.
     std::vector<book::Record> kept() const {
-        return book::Book(book_path.toStdString(), book::Book::Access::ReadOnly).list({});
+        const book::Book b(book_path.toStdString(), book::Book::Access::ReadOnly);
+        std::vector<book::Record> records;
+        for (const book::Record& r : b.list({})) records.push_back(*b.find(r.id));
+        return records;
     }
     void save_csv(const QString& name) {
         prompts.path = dir.filePath(name);
