@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -18,6 +21,7 @@
 #include "book/fixed_points.h"
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
+#include "ui/book_access.h"
 #include "ui/book_window.h"
 #include "ui/comparison_window.h"
 #include "ui/resistance_window.h"
@@ -268,6 +272,26 @@ TEST_F(Book, AComparisonAndAResistancePageComeBackFromTheBook) {
     EXPECT_EQ(r->edit_of(r->sprt().temperature)->text(), "419.527");
     EXPECT_EQ(r->sprt_result()->text(), result);
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+}
+
+// The window and the command line find the same book where none is named.
+TEST(BookFile, TheWindowAndTheCommandLineShareTheApplicationDataFolder) {
+    QTemporaryDir data;
+    const QByteArray named = qgetenv("ITS90_BOOK");
+    const QByteArray xdg = qgetenv("XDG_DATA_HOME");
+    const QString name = QApplication::applicationName();
+    qunsetenv("ITS90_BOOK");
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QApplication::setApplicationName(QStringLiteral("its90-calculator"));  // as the program names itself
+    const QString window = book_file();
+    EXPECT_EQ(window.toStdString(), book::default_book_path());
+    EXPECT_TRUE(QFileInfo(window).dir().exists());  // made for the first record
+    qputenv("ITS90_BOOK", "/elsewhere/lab.sqlite");
+    EXPECT_EQ(book_file(), QStringLiteral("/elsewhere/lab.sqlite"));
+    QApplication::setApplicationName(name);
+    qputenv("ITS90_BOOK", named);
+    qputenv("XDG_DATA_HOME", xdg);
+    if (xdg.isEmpty()) qunsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace

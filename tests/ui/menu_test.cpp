@@ -111,7 +111,7 @@ TEST_F(Menus, GuideAndAbout) {
     EXPECT_TRUE(guide->isVisible());
     const QString text = guide->findChild<QTextBrowser*>("guide_text")->toPlainText();
     for (const char* part : {"90国际温标", "热电偶分度", "校准记录", "比较法校准", "its90 calibrate",
-                             "its90 compare", "JJG 75-1995"}) {
+                             "its90 compare", "JJG 75-1995", "记录簿", "its90 book backup"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part;
     }
     guide->close();
