@@ -356,7 +356,14 @@ std::vector<Record> Book::list(const Query& query) const {
             values.push_back(value);
         };
         if (query.kind) add("kind = ?", std::string(kind_name(*query.kind)));
-        if (!query.number.empty()) add("instr(lower(number), lower(?)) > 0", query.number);
+        // The record's own number, or a number among its inputs: the standard's and each
+        // working thermocouple's of a comparison.
+        if (!query.number.empty()) {
+            add("(instr(lower(number), lower(?)) > 0 OR EXISTS (SELECT 1 FROM inputs WHERE "
+                "record_id = records.id AND name GLOB '*number' AND instr(lower(value), lower(?)) > 0))",
+                query.number);
+            values.push_back(query.number);
+        }
         if (!query.type.empty()) add("type = ?", query.type);
         if (!query.operator_name.empty()) add("instr(lower(operator), lower(?)) > 0", query.operator_name);
         // A date or its start ("2026", "2026-05"): compared over as many characters.

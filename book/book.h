@@ -88,7 +88,7 @@ private:
 // What the list is narrowed to; an empty text matches every record.
 struct Query {
     std::optional<Kind> kind{};
-    std::string number{};         // part of the number
+    std::string number{};         // part of its number, or of a number among its inputs
     std::string type{};           // the type, exactly
     std::string operator_name{};  // part of the operator's name
     std::string date_from{};      // the first day, "2026-01-01", or month or year (inclusive)

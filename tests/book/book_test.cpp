@@ -165,6 +165,7 @@ TEST_F(BookFile, TheListFindsByNumberTypeOperatorAndDate) {
     comparison.type = "K";
     comparison.operator_name = "李工";
     comparison.date = "2026-03-01 09:00:00";
+    comparison.inputs = {{"standard_number", "S-2019-031"}, {"working_1_number", "K-2023-118"}, {"point_1_standard_1", "3.14159"}};
     book.keep(comparison);
     book.keep(fixed_point("S-2019-031", 3.4, "2025-11-30 23:59:59"));
     book.keep(fixed_point("S-2019-031", 3.5, "2026-12-01 08:00:00"));
@@ -177,8 +178,11 @@ TEST_F(BookFile, TheListFindsByNumberTypeOperatorAndDate) {
     };
     const Case cases[] = {
         {"everything", {}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
-        {"part of a number", {.number = "2019"}, {"2026-12-01 08:00:00", "2025-11-30 23:59:59"}},
+        {"part of a number", {.number = "2019"}, {"2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
         {"a number in another case", {.number = "s-2020"}, {"2026-12-02 08:00:00"}},
+        {"a working thermocouple's number", {.number = "k-2023"}, {"2026-03-01 09:00:00"}},
+        {"a standard's, among the inputs too", {.number = "2019-031"},
+         {"2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
         {"a type", {.type = "K"}, {"2026-03-01 09:00:00"}},
         {"a kind", {.kind = Kind::FixedPoint, .date_from = "2026-01-01"}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00"}},
         {"an operator", {.operator_name = "王"}, {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2025-11-30 23:59:59"}},
@@ -186,6 +190,7 @@ TEST_F(BookFile, TheListFindsByNumberTypeOperatorAndDate) {
          {"2026-12-01 08:00:00", "2026-03-01 09:00:00", "2025-11-30 23:59:59"}},
         {"a month and a year", {.date_from = "2026-03", .date_to = "2026"},
          {"2026-12-02 08:00:00", "2026-12-01 08:00:00", "2026-03-01 09:00:00"}},
+        {"not a reading", {.number = "3.14"}, {}},
         {"nothing", {.number = "%"}, {}},
     };
     for (const Case& c : cases) {
