@@ -278,7 +278,7 @@ QWidget* BookWindow::create_records() {
     right_layout->addWidget(document_, 1);
     split->addWidget(list_);
     split->addWidget(right);
-    split->setSizes({470, 500});
+    split->setSizes({560, 410});
     layout->addWidget(split, 1);
 
     auto* buttons = new QHBoxLayout;
