@@ -136,8 +136,19 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     field(0, QStringLiteral("标准热电偶："), q(f.standard_number));
     field(w / 2, QStringLiteral("证书编号："), q(f.certificate_number));
     y += 6;
-    field(0, QStringLiteral("标准电势："), q(form::standard_source(f)), w - 26);
-    y += 6;
+    {
+        // Where the standard's EMFs came from runs long (a kept calibration, its coefficients):
+        // on a second line rather than beyond the page.
+        QString source = q(form::standard_source(f));
+        const QFontMetricsF metrics(painter.font());
+        const bool wraps = metrics.horizontalAdvance(source) > page.px(w - 26);
+        if (wraps) source.replace(QStringLiteral("，A = "), QStringLiteral("，\nA = "));  // the coefficients together
+        page.text(0, y, 26, 5.5, QStringLiteral("标准电势："));
+        const double line = metrics.height() / page.px(1);
+        page.text(26, y + (5.5 - line) / 2, w - 26, wraps ? 2 * line + 1 : line, source,
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        y += wraps ? 6 + line : 6;
+    }
     if (!record.identification.notes.empty()) {
         page.text(0, y, 26, 5.5, QStringLiteral("备注："));
         page.text(26, y, w - 26, 10, q(record.identification.notes), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);

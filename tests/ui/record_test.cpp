@@ -375,5 +375,31 @@ TEST(ComparisonRecordPages, TheReadingsHeadingKeepsItsTable) {
     }
 }
 
+// A standard from the book states its record, date and coefficients: a long line, set on two
+// rather than cut at the page's edge.
+TEST(ComparisonRecordPages, AKeptStandardIsStatedWhole) {
+    if (!have_poppler()) GTEST_SKIP() << "no poppler-utils";
+    QTemporaryDir dir;
+    form::ComparisonRecord record;
+    record.date_time = "2026-12-09 10:00";
+    form::ComparisonForm& f = record.form;
+    const Outcome<calibration::Calibration> c =
+        calibration::calibrate(3.45389, 5.86823, 10.5879, calibration::MiddlePoint::Aluminium);
+    f.set_kept_standard(form::KeptStandard{6, "2025-05-21 09:00", *c, std::nullopt});
+    f.set_point_count(1);
+    f.set_readings(1);
+    f.edit_temperature(0, "400");
+    f.edit_reading(0, -1, 0, "3.26046");
+    f.edit_reading(0, 0, 0, "16.38544");
+    ASSERT_TRUE(f.complete());
+    QString error;
+    ASSERT_TRUE(save_comparison_pdf(dir.filePath("kept.pdf"), record, error)) << error.toStdString();
+    std::string text = output_of("pdftotext '" + dir.filePath("kept.pdf").toStdString() + "' -").value_or("");
+    std::erase(text, ' ');
+    for (const char* part : {"（记录6）", "A=0.00808918mV", "B=-7.14839e-06mV/℃", "C=1.08496e-08mV/℃²"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    }
+}
+
 }  // namespace
 }  // namespace its90::ui::testing
