@@ -12,7 +12,8 @@ Xvfb "${display}" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 wm=""
 app=""
-cleanup() { kill ${app} ${wm} ${xvfb} 2>/dev/null || true; }
+books=$(mktemp -d)
+cleanup() { kill ${app} ${wm} ${xvfb} 2>/dev/null || true; rm -rf "${books}"; }
 trap cleanup EXIT
 export DISPLAY="${display}"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -23,6 +24,7 @@ sleep 1
 export LSAN_OPTIONS="suppressions=${PWD}/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 unset QT_QPA_PLATFORM
+export ITS90_BOOK="${books}/book.sqlite"   # a book of its own, never the user's
 "${binary}" 2>build/drive_window.log &
 app=$!
 
@@ -73,6 +75,21 @@ if [ "$(windows)" -lt 2 ]; then
   exit 1
 fi
 type_text "S-1"; xdotool key Tab; type_text "ZS-2"
+xdotool key --clearmodifiers ctrl+w; sleep 0.5
+# The record saved (its identification and file dialogs answered), then found in the book.
+xdotool windowactivate --sync "${window}" key --clearmodifiers ctrl+s; sleep 1
+xdotool key Return; sleep 1                      # the identification as offered
+xdotool key ctrl+a; type_text "${books}/record.csv"; xdotool key Return; sleep 1
+if [ ! -s "${books}/record.csv" ] || [ ! -s "${books}/book.sqlite" ]; then
+  echo "drive_window: Ctrl+S saved no record, or the book did not keep it"
+  exit 1
+fi
+xdotool windowactivate --sync "${window}" key --clearmodifiers ctrl+b; sleep 1
+if [ "$(windows)" -lt 2 ]; then
+  echo "drive_window: Ctrl+B showed no book"
+  exit 1
+fi
+type_text "S"; xdotool key BackSpace              # the number filter: searched as typed
 xdotool key --clearmodifiers ctrl+w; sleep 0.5
 if command -v import >/dev/null; then import -window root build/drive_window.png; fi
 xdotool windowactivate --sync "${window}" key --clearmodifiers alt+F4

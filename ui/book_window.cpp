@@ -1,5 +1,6 @@
 #include "ui/book_window.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QDate>
@@ -218,6 +219,11 @@ BookWindow::BookWindow(WindowPrompts& prompts, MainWindow& calculator, QWidget* 
     pages_->addTab(create_records(), QStringLiteral("记录"));
     pages_->addTab(create_history(), QStringLiteral("标准热电偶的历史"));
     layout->addWidget(pages_);
+    auto* close = new QAction(QStringLiteral("关闭"), this);
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    close->setShortcutContext(Qt::WindowShortcut);
+    addAction(close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
     resize(1000, 640);
 }
 
