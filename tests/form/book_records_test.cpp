@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "form/book_records.h"
+#include "tests/form/sprt_example.h"
 
 namespace its90::form {
 namespace {
@@ -167,13 +168,7 @@ TEST(BookRecords, AComparisonRecomputesToTheDocumentIssued) {
 }
 
 TEST(BookRecords, ResistancePagesComeBackAsTyped) {
-    SprtForm sprt;
-    sprt.set_range(sprt::DeviationRange::TPWZn);
-    sprt.r_tpw.text = "25.319871";
-    sprt.a.text = "-1.2134e-4";
-    sprt.b.text = "-9.9190e-6";
-    sprt.temperature.text = "419.527";
-    sprt.edited();
+    const SprtForm sprt = certificate_example();
     const Identification id{"SPRT-5", "张工", "", false};
     const book::Record kept_sprt = book_record(sprt, id, "2026-12-09 12:00", sprt_rows(sprt), "9.9");
     SprtForm sprt_again;

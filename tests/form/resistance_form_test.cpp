@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "form/resistance_form.h"
+#include "tests/form/sprt_example.h"
 
 namespace its90::form {
 namespace {
@@ -21,13 +22,8 @@ std::string text_of(double x) {
 }
 
 TEST(SprtForm, TheCertificateExampleBothWays) {
-    SprtForm f;
-    f.set_range(sprt::DeviationRange::TPWZn);
-    f.r_tpw.text = "25.319871";
-    f.a.text = "-1.2134e-4";
-    f.b.text = "-9.9190e-6";
+    SprtForm f = certificate_example();
     f.resistance.text = "47.922451";
-    f.temperature.text = "419.527";
     f.edited();
     ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
     ASSERT_TRUE(f.at_resistance());
