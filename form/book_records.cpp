@@ -48,6 +48,11 @@ void add_identification(book::Record& r, const Identification& id, const std::st
     r.program_version = program_version;
 }
 
+// The record a correction names, as its page states it.
+void add_correction(book::Record& r, const Identification& id) {
+    if (!id.corrects.empty()) r.inputs.push_back({"corrects", id.corrects});
+}
+
 std::string middle_name(calibration::MiddlePoint m) {
     return m == calibration::MiddlePoint::Aluminium ? "aluminium" : "antimony";
 }
@@ -160,7 +165,17 @@ bool load_budget(const book::Record& record, UncertaintyForm& budget) {
 }
 
 Identification identification_of(const book::Record& r) {
-    return {r.number, r.operator_name, r.notes, r.input("one_degree_table") == "1"};
+    return {r.number, r.operator_name, r.notes, r.input("one_degree_table") == "1", input_or(r, "corrects")};
+}
+
+std::string correction_text(const book::Record& corrected) {
+    return "记录 " + std::to_string(corrected.id) + "（" + corrected.date + "）";
+}
+
+std::string correction_of(const std::optional<book::Record>& correcting, const std::string& number,
+                          const std::string& type) {
+    if (!correcting || correcting->number != number || (!type.empty() && correcting->type != type)) return {};
+    return correction_text(*correcting);
 }
 
 // ---- The fixed-point calibration ---------------------------------------------------------
@@ -178,6 +193,7 @@ book::Record book_record(const CalibrationRecord& record, const PanelTexts& type
     if (record.any_temperature) r.inputs.push_back({"typed_temperature", typed.temperature});
     r.inputs.push_back({"one_degree_table", record.identification.one_degree_table ? "1" : "0"});
     if (budget != nullptr && record.uncertainty) add_budget_fields(r.inputs, *budget);
+    add_correction(r, record.identification);
     r.document = to_csv(record);
     return r;
 }
@@ -275,6 +291,7 @@ book::Record book_record(const ComparisonRecord& record, const UncertaintyForm* 
         }
     }
     if (budget != nullptr && f.uncertainties()) add_budget_fields(in, *budget);
+    add_correction(r, record.identification);
     r.document = csv_of(comparison_rows(record));
     return r;
 }
@@ -395,6 +412,7 @@ book::Record resistance_record(const char* page, const std::string& type, bool f
     for (const auto& [name, field] : fields) {
         if (!field->text.empty()) r.inputs.push_back({name, field->text});
     }
+    add_correction(r, id);
     r.document = csv_of(document);
     return r;
 }

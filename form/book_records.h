@@ -30,6 +30,12 @@ bool load_budget(const book::Record& record, UncertaintyForm& budget);
 
 // The identification a record was issued with.
 Identification identification_of(const book::Record& record);
+// How a correction names the record it corrects: "记录 5（2025-05-20 15:40）".
+std::string correction_text(const book::Record& corrected);
+// What a record being issued corrects: the record a window loaded for correction, when the new
+// one has its number (and, given, its type); empty otherwise.
+std::string correction_of(const std::optional<book::Record>& correcting, const std::string& number,
+                          const std::string& type = {});
 
 // ---- The fixed-point calibration ---------------------------------------------------------
 

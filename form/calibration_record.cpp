@@ -130,6 +130,7 @@ Rows record_rows(const CalibrationRecord& r) {
         {"中间点", points[1].name, points[1].temperature, "℃"},
         {},
     };
+    if (!r.identification.corrects.empty()) rows.insert(rows.begin() + 5, {"更正", r.identification.corrects});
     const auto append = [&rows](Rows more) { rows.insert(rows.end(), more.begin(), more.end()); };
     append(fixed_point_rows(r));
     rows.push_back({});

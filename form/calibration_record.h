@@ -22,6 +22,8 @@ struct Identification {
     std::string operator_name;  // 检定员
     std::string notes;          // 备注
     bool one_degree_table = false;  // add the thermocouple's own 1 degC table
+    // The kept record this one corrects ("记录 5（2025-05-20 15:40）"); empty for none.
+    std::string corrects = {};
 };
 
 // What a record is computed from: the three EMFs measured at zinc, the middle point and

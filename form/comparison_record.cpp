@@ -112,6 +112,7 @@ Rows comparison_rows(const ComparisonRecord& record) {
         {},
         {"被检热电偶"},
     };
+    if (!record.identification.corrects.empty()) rows.insert(rows.begin() + 5, {"更正", record.identification.corrects});
     const auto append = [&rows](Rows more) { rows.insert(rows.end(), more.begin(), more.end()); };
     append(working_rows(f));
     for (int p = 0; p < f.point_count(); ++p) {

@@ -444,6 +444,9 @@ void BookWindow::reissue(Reissue how) {
     const std::optional<book::Record> r = selected();
     if (!r) return;
     const QString base = QString::fromUtf8(base_name(*r));
+    if (r->replaced_by) {
+        status_->setText(QStringLiteral("记录 %1 已由记录 %2 更正；按其原样重新出具。").arg(r->id).arg(*r->replaced_by));
+    }
     if (how == Reissue::Csv) {
         save_record_file(*prompts_, base, r->number, true,
                          [&](const QString& path, QString& error) { return save_text(path, r->document, error); });

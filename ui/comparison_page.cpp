@@ -154,6 +154,10 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
         page.text(26, y, w - 26, 10, q(record.identification.notes), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
         y += 11;
     }
+    if (!record.identification.corrects.empty()) {
+        field(0, QStringLiteral("更正："), q(record.identification.corrects), w - 26);
+        y += 6;
+    }
     y += 2;
     y = page.table(0, y, {18, 50, 30, 30}, cells(form::working_rows(f)), 5.5) + 4;
 

@@ -506,6 +506,7 @@ void ComparisonWindow::save_record(RecordAction action) {
     if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) {
         return;
     }
+    identification_.corrects = form::correction_of(correcting_, identification_.number);
     const form::ComparisonRecord r = *record();
     const bool csv = action == RecordAction::SaveCsv;
     if (save_record_file(*prompts_, QStringLiteral("比较法检定结果"), identification_.number, csv,
@@ -518,8 +519,11 @@ void ComparisonWindow::save_record(RecordAction action) {
 
 void ComparisonWindow::keep_record(const form::ComparisonRecord& r, const QString& issued) {
     book::Record kept = form::book_record(r, budget_, program_version());
-    if (correcting_ && correcting_->number == kept.number) kept.replaces = correcting_->id;
-    if (keep_in_book(*prompts_, kept, issued)) correcting_.reset();
+    if (!r.identification.corrects.empty()) kept.replaces = correcting_->id;
+    if (keep_in_book(*prompts_, kept, issued) && kept.replaces) {
+        correcting_.reset();
+        identification_.corrects.clear();
+    }
 }
 
 bool ComparisonWindow::load(const book::Record& record, bool correcting, form::UncertaintyForm& budget) {
@@ -594,6 +598,7 @@ void ComparisonWindow::choose_kept_standard() {
 
 void ComparisonWindow::print_record() {
     if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
+    identification_.corrects = form::correction_of(correcting_, identification_.number);
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const form::ComparisonRecord r = *record();

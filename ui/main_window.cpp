@@ -546,6 +546,7 @@ void MainWindow::save_record(RecordAction action) {
     if (!model_.record() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Calibration)) {
         return;
     }
+    identification_.corrects = form::correction_of(correcting_, identification_.number);
     const form::CalibrationRecord r = *record();
     const bool csv = action == RecordAction::SaveCsv;
     if (save_record_file(*prompts_, QStringLiteral("S型热电偶分度结果"), identification_.number, csv,
@@ -561,9 +562,12 @@ void MainWindow::keep_record(const form::CalibrationRecord& r, const QString& is
                                  model_.text(form::controls::T1(12))};
     book::Record kept = form::book_record(r, typed, &budget_, program_version());
     // A correction replaces the record it was loaded from, when it is still of that standard.
-    if (correcting_ && correcting_->number == kept.number) kept.replaces = correcting_->id;
+    if (!r.identification.corrects.empty()) kept.replaces = correcting_->id;
     if (keep_in_book(*prompts_, kept, issued)) {
-        correcting_.reset();
+        if (kept.replaces) {
+            correcting_.reset();
+            identification_.corrects.clear();
+        }
         if (book_window_ != nullptr) book_window_->search();
     }
 }
@@ -572,6 +576,7 @@ void MainWindow::print_record() {
     if (!model_.record() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Calibration)) {
         return;
     }
+    identification_.corrects = form::correction_of(correcting_, identification_.number);
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const form::CalibrationRecord r = *record();

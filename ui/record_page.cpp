@@ -132,6 +132,10 @@ void first_page(Page& page, const CalibrationRecord& r) {
         page.text(24, y, w - 24, 12, q(r.identification.notes), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
         y += 13;
     }
+    if (!r.identification.corrects.empty()) {
+        field(0, QStringLiteral("更正："), q(r.identification.corrects));
+        y += 7;
+    }
     y += 3;
 
     y = page.table(0, y, {30, 30, 45, w - 105}, cells(form::fixed_point_rows(r)), 6.5) + 4;

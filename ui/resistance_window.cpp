@@ -385,12 +385,15 @@ void ResistanceWindow::refresh() {
     refreshing_ = false;
 }
 
+std::string ResistanceWindow::page_type() const { return pages_->currentIndex() == 0 ? "SPRT" : "CVD"; }
+
 std::vector<std::vector<std::string>> ResistanceWindow::current_rows() const {
     return pages_->currentIndex() == 0 ? form::sprt_rows(sprt_) : form::cvd_rows(cvd_);
 }
 
 void ResistanceWindow::save(bool csv) {
     if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
+    identification_.corrects = form::correction_of(correcting_, identification_.number, page_type());
     const auto rows = with_identification(current_rows(), identification_);
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
     if (save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
@@ -407,10 +410,11 @@ void ResistanceWindow::keep_record(const std::vector<std::vector<std::string>>& 
     book::Record kept = pages_->currentIndex() == 0
                             ? form::book_record(sprt_, identification_, date, rows, program_version())
                             : form::book_record(cvd_, identification_, date, rows, program_version());
-    if (correcting_ && correcting_->number == kept.number && correcting_->type == kept.type) {
-        kept.replaces = correcting_->id;
+    if (!identification_.corrects.empty()) kept.replaces = correcting_->id;
+    if (keep_in_book(*prompts_, kept, issued) && kept.replaces) {
+        correcting_.reset();
+        identification_.corrects.clear();
     }
-    if (keep_in_book(*prompts_, kept, issued)) correcting_.reset();
 }
 
 bool ResistanceWindow::load(const book::Record& record, bool correcting) {
@@ -440,6 +444,7 @@ bool ResistanceWindow::load(const book::Record& record, bool correcting) {
 
 void ResistanceWindow::print() {
     if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
+    identification_.corrects = form::correction_of(correcting_, identification_.number, page_type());
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";

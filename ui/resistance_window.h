@@ -51,6 +51,7 @@ private:
     QWidget* create_cvd();
     QLineEdit* field_edit(form::Field& field, QWidget* parent, bool sprt_page);
     std::vector<std::vector<std::string>> current_rows() const;
+    std::string page_type() const;  // as the book keeps it: SPRT or CVD
     void save(bool csv);
     void print();
     void keep_record(const std::vector<std::vector<std::string>>& rows, const QString& issued);

@@ -54,7 +54,8 @@ TEST(BookRecords, AFixedPointRecordRecomputesToTheDocumentIssued) {
     const Case cases[] = {{"plain", nullptr, nullptr},
                           {"with a budget and a typed temperature", &budget, "1000.5"}};
     for (const Case& c : cases) {
-        const CalibrationRecord issued = calibration_with(c.budget, c.temperature);
+        CalibrationRecord issued = calibration_with(c.budget, c.temperature);
+        if (c.budget != nullptr) issued.identification.corrects = "记录 3（2026-12-08 16:00）";
         const PanelTexts typed{{"3.45689", "5.5628", "10.5848"}, c.temperature ? c.temperature : ""};
         book::Record kept = book_record(issued, typed, c.budget, "9.9");
         kept.id = 7;
@@ -64,6 +65,7 @@ TEST(BookRecords, AFixedPointRecordRecomputesToTheDocumentIssued) {
         ASSERT_TRUE(again) << c.what;
         EXPECT_EQ(to_csv(*again), kept.document) << c.what;
         EXPECT_EQ(again->budget, issued.budget) << c.what;
+        EXPECT_EQ(again->identification.corrects, issued.identification.corrects) << c.what;
         const std::optional<FixedPointEntry> entry = fixed_point_entry(kept);
         ASSERT_TRUE(entry);
         EXPECT_EQ(entry->typed.emfs[1], "5.5628");

@@ -167,9 +167,21 @@ TEST_F(Book, ARecordLoadsBackAndACorrectionReplacesIt) {
     EXPECT_EQ(records[0].replaces, wrong);
     EXPECT_EQ(records[1].replaced_by, records[0].id);
     EXPECT_FALSE(form->correcting());
+    // The correction says on its face which record it corrects; the next record does not.
+    const QString corrects = QString::fromUtf8("更正,记录 %1（%2）").arg(wrong).arg(QString::fromStdString(records[1].date));
+    EXPECT_TRUE(QString::fromUtf8(contents(dir.filePath("right.csv"))).contains(corrects));
+    retype(box(T1(2)), "10.5850");
+    save_csv("next.csv");
+    EXPECT_FALSE(QString::fromUtf8(contents(dir.filePath("next.csv"))).contains(QString::fromUtf8("更正")));
+    EXPECT_FALSE(kept()[0].replaces);
     window->search();
     window->select(wrong);
     EXPECT_TRUE(window->list()->item(window->list()->currentRow(), 6)->text().contains(QString::number(records[0].id)));
+    // Re-issued as it was, with a word that it has been corrected.
+    prompts.path = dir.filePath("wrong-again.csv");
+    window->reissue(BookWindow::Reissue::Csv);
+    EXPECT_EQ(contents(dir.filePath("wrong-again.csv")), contents(dir.filePath("wrong.csv")));
+    EXPECT_TRUE(window->status()->text().contains(QString::fromUtf8("已由记录")));
     // A replaced record is not corrected twice.
     window->load_selected(true);
     ASSERT_EQ(prompts.errors.size(), 1);
