@@ -202,7 +202,7 @@ std::optional<FixedPointEntry> fixed_point_entry(const book::Record& record) {
     const std::optional<book::FixedPointInputs> inputs = book::fixed_point_inputs(record);
     if (!inputs) return std::nullopt;
     FixedPointEntry entry;
-    entry.middle = inputs->middle;
+    entry.inputs = *inputs;
     const char* typed[] = {"typed_zinc", "typed_middle", "typed_copper"};
     for (std::size_t i = 0; i < 3; ++i) {
         entry.typed.emfs[i] = input_or(record, typed[i], text::round_trip(inputs->emfs[i]));
@@ -212,9 +212,9 @@ std::optional<FixedPointEntry> fixed_point_entry(const book::Record& record) {
 }
 
 std::optional<CalibrationRecord> recomputed_calibration(const book::Record& record) {
-    const std::optional<book::FixedPointInputs> inputs = book::fixed_point_inputs(record);
     const std::optional<FixedPointEntry> entry = fixed_point_entry(record);
-    if (!inputs || !entry) return std::nullopt;
+    if (!entry) return std::nullopt;
+    const book::FixedPointInputs* inputs = &entry->inputs;
     CalibrationInputs in{inputs->emfs, inputs->middle, std::nullopt};
     if (!entry->typed.temperature.empty()) in.temperature = entry->typed.temperature;
     Outcome<CalibrationRecord> r = calibration_record(in);

@@ -51,7 +51,7 @@ book::Record book_record(const CalibrationRecord& record, const PanelTexts& type
 // it); nothing when it is not one.
 struct FixedPointEntry {
     PanelTexts typed;
-    calibration::MiddlePoint middle = calibration::MiddlePoint::Aluminium;
+    book::FixedPointInputs inputs;  // the numbers they were read as
 };
 std::optional<FixedPointEntry> fixed_point_entry(const book::Record& record);
 // The record recomputed from its inputs, with its identification, date and budget as issued.

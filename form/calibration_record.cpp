@@ -117,21 +117,19 @@ Rows check_rows(const CalibrationRecord& r) {
     return rows;
 }
 
+Rows identification_rows(const std::string& date_time, const Identification& id, const char* number_heading) {
+    Rows rows = {{"日期时间", date_time}, {number_heading, id.number}, {"检定员", id.operator_name}, {"备注", id.notes}};
+    if (!id.corrects.empty()) rows.push_back({"更正", id.corrects});
+    return rows;
+}
+
 Rows record_rows(const CalibrationRecord& r) {
     const calibration::Calibration& c = r.calibration;
     const auto points = fixed_point_names(c.middle);
-    Rows rows = {
-        {record_texts::kTitle},
-        {"日期时间", r.date_time},
-        {"编号", r.identification.number},
-        {"检定员", r.identification.operator_name},
-        {"备注", r.identification.notes},
-        {"参考端温度", "0", "℃"},
-        {"中间点", points[1].name, points[1].temperature, "℃"},
-        {},
-    };
-    if (!r.identification.corrects.empty()) rows.insert(rows.begin() + 5, {"更正", r.identification.corrects});
+    Rows rows = {{record_texts::kTitle}};
     const auto append = [&rows](Rows more) { rows.insert(rows.end(), more.begin(), more.end()); };
+    append(identification_rows(r.date_time, r.identification, "编号"));
+    append({{"参考端温度", "0", "℃"}, {"中间点", points[1].name, points[1].temperature, "℃"}, {}});
     append(fixed_point_rows(r));
     rows.push_back({});
     rows.push_back({"偏差函数", "ΔE(t) = A + B·t + C·t²"});

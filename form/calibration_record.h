@@ -76,6 +76,10 @@ std::array<FixedPointName, 3> fixed_point_names(calibration::MiddlePoint middle)
 
 // The record as rows of cells, in reading order, numbers with '.' whatever the locale.
 using Rows = std::vector<std::vector<std::string>>;
+
+// Every record's identification as rows: its date, number (under `number_heading`: 编号 or
+// 记录编号), operator, notes, and the record it corrects when it is a correction.
+Rows identification_rows(const std::string& date_time, const Identification& id, const char* number_heading);
 Rows record_rows(const CalibrationRecord& record);
 
 // Its tables, each with its row of headings first, as every rendering shows them: the fixed

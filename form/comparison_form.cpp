@@ -75,7 +75,6 @@ ComparisonForm::ComparisonForm() {
 void ComparisonForm::set_kept_standard(std::optional<KeptStandard> kept, std::string missing) {
     kept_ = std::move(kept);
     kept_missing_ = kept_ ? std::string() : std::move(missing);
-    kept_calibration_ = kept_ ? std::optional(kept_->calibration) : std::nullopt;
     evaluate();
 }
 

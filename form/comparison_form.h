@@ -90,8 +90,9 @@ public:
     const std::string& kept_missing() const { return kept_missing_; }
     // The fixed-point calibration the standard's EMFs come from: the kept one, else the
     // panel's (nothing while the panel, or the book, has none).
-    const std::optional<calibration::Calibration>& fixed_point_calibration() const {
-        return kept_ || !kept_missing_.empty() ? kept_calibration_ : panel_;
+    const calibration::Calibration* fixed_point_calibration() const {
+        if (kept_) return &kept_->calibration;
+        return kept_missing_.empty() && panel_ ? &*panel_ : nullptr;
     }
 
     // The uncertainty budget's figures, or nothing without a budget.
@@ -154,7 +155,6 @@ private:
     std::optional<calibration::Calibration> panel_;
     std::string panel_reason_;
     std::optional<KeptStandard> kept_;
-    std::optional<calibration::Calibration> kept_calibration_;
     std::string kept_missing_;
     int working_count_ = 1;
     std::array<WorkingThermocouple, kMostWorking> working_;

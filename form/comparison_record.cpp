@@ -99,21 +99,15 @@ Rows verdict_rows(const ComparisonForm& form) {
 
 Rows comparison_rows(const ComparisonRecord& record) {
     const ComparisonForm& f = record.form;
-    Rows rows = {
-        {comparison_texts::kTitle},
-        {"日期时间", record.date_time},
-        {"记录编号", record.identification.number},
-        {"检定员", record.identification.operator_name},
-        {"备注", record.identification.notes},
-        {"参考端温度", "0", "℃"},
-        {},
-        {"标准热电偶", f.standard_number, "证书编号", f.certificate_number},
-        {"标准电势来源", standard_source(f)},
-        {},
-        {"被检热电偶"},
-    };
-    if (!record.identification.corrects.empty()) rows.insert(rows.begin() + 5, {"更正", record.identification.corrects});
+    Rows rows = {{comparison_texts::kTitle}};
     const auto append = [&rows](Rows more) { rows.insert(rows.end(), more.begin(), more.end()); };
+    append(identification_rows(record.date_time, record.identification, "记录编号"));
+    append({{"参考端温度", "0", "℃"},
+            {},
+            {"标准热电偶", f.standard_number, "证书编号", f.certificate_number},
+            {"标准电势来源", standard_source(f)},
+            {},
+            {"被检热电偶"}});
     append(working_rows(f));
     for (int p = 0; p < f.point_count(); ++p) {
         rows.push_back({});

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <filesystem>
 
 #include "form/book_records.h"
 
@@ -24,6 +25,21 @@ std::unique_ptr<book::Book> open_book(WindowPrompts& prompts, book::Book::Access
     }
 }
 
+bool read_book(const std::function<void(const book::Book&)>& read, std::string& problem) {
+    problem.clear();
+    const std::string path = book_file().toStdString();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    try {
+        const book::Book book(path, book::Book::Access::ReadOnly);
+        read(book);
+        return true;
+    } catch (const book::Failure& f) {
+        problem = form::book_problem_text(f.problem());
+        return false;
+    }
+}
+
 std::optional<std::int64_t> keep_in_book(WindowPrompts& prompts, const book::Record& record,
                                          const QString& issued) {
     try {
@@ -34,6 +50,24 @@ std::optional<std::int64_t> keep_in_book(WindowPrompts& prompts, const book::Rec
                       QString::fromStdString(form::book_problem_text(f.problem())));
         return std::nullopt;
     }
+}
+
+bool Correction::identify(WindowPrompts& prompts, form::Identification& id, WindowPrompts::RecordKind kind,
+                          const std::string& type) const {
+    if (!prompts.identification(id, kind)) return false;
+    id.corrects = form::correction_of(corrected_, id.number, type);
+    return true;
+}
+
+std::optional<std::int64_t> Correction::keep(WindowPrompts& prompts, book::Record record, form::Identification& id,
+                                             const QString& issued) {
+    if (!id.corrects.empty()) record.replaces = corrected_->id;
+    const std::optional<std::int64_t> kept = keep_in_book(prompts, record, issued);
+    if (kept && record.replaces) {
+        corrected_.reset();
+        id.corrects.clear();
+    }
+    return kept;
 }
 
 const char* program_version() { return ITS90_VERSION; }

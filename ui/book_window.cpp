@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "form/book_records.h"
 #include "ui/book_access.h"
@@ -359,26 +358,20 @@ void BookWindow::search() {
     const std::optional<book::Record> was = selected();
     found_.clear();
     selected_.reset();
-    status_->clear();
-    const std::string path = book_file().toStdString();
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        status_->setText(QStringLiteral("记录簿 %1 中还没有记录：保存、导出或打印的每份记录都会存入其中。").arg(q(path)));
+    book::Query query;
+    query.number = number_->text().trimmed().toStdString();
+    query.type = type_->text().trimmed().toUpper().toStdString();
+    query.operator_name = operator_->text().trimmed().toStdString();
+    query.date_from = from_->text().trimmed().toStdString();
+    query.date_to = to_->text().trimmed().toStdString();
+    if (kind_->currentIndex() > 0) query.kind = static_cast<book::Kind>(kind_->currentIndex() - 1);
+    std::string problem;
+    if (read_book([&](const book::Book& b) { found_ = b.list(query); }, problem)) {
+        status_->setText(QStringLiteral("记录簿 %1：找到 %2 份记录").arg(book_file()).arg(found_.size()));
+    } else if (problem.empty()) {
+        status_->setText(QStringLiteral("记录簿 %1 中还没有记录：保存、导出或打印的每份记录都会存入其中。").arg(book_file()));
     } else {
-        try {
-            const book::Book book(path, book::Book::Access::ReadOnly);
-            book::Query query;
-            query.number = number_->text().trimmed().toStdString();
-            query.type = type_->text().trimmed().toUpper().toStdString();
-            query.operator_name = operator_->text().trimmed().toStdString();
-            query.date_from = from_->text().trimmed().toStdString();
-            query.date_to = to_->text().trimmed().toStdString();
-            if (kind_->currentIndex() > 0) query.kind = static_cast<book::Kind>(kind_->currentIndex() - 1);
-            found_ = book.list(query);
-            status_->setText(QStringLiteral("记录簿 %1：找到 %2 份记录").arg(q(path)).arg(found_.size()));
-        } catch (const book::Failure& f) {
-            status_->setText(q(form::book_problem_text(f.problem())));
-        }
+        status_->setText(q(problem));
     }
     {
         const QSignalBlocker quiet(list_);
@@ -401,13 +394,9 @@ std::optional<book::Record> BookWindow::selected() const {
     // The list holds identifications; the record whole comes from the book when it is wanted.
     const std::int64_t id = found_[static_cast<std::size_t>(row)].id;
     if (!selected_ || selected_->id != id) {
-        try {
-            const book::Book book(book_file().toStdString(), book::Book::Access::ReadOnly);
-            selected_ = book.find(id);
-        } catch (const book::Failure& f) {
-            status_->setText(q(form::book_problem_text(f.problem())));
-            selected_.reset();
-        }
+        selected_.reset();
+        std::string problem;
+        if (!read_book([&](const book::Book& b) { selected_ = b.find(id); }, problem)) status_->setText(q(problem));
     }
     return selected_;
 }
@@ -501,15 +490,11 @@ void BookWindow::load_selected(bool correcting) {
 void BookWindow::show_history(const QString& number) {
     history_.clear();
     history_status_->clear();
-    const std::string path = book_file().toStdString();
-    std::error_code ec;
-    if (!number.trimmed().isEmpty() && std::filesystem::exists(path, ec)) {
-        try {
-            const book::Book book(path, book::Book::Access::ReadOnly);
-            history_ = book::standard_history(book, number.trimmed().toStdString());
-        } catch (const book::Failure& f) {
-            history_status_->setText(q(form::book_problem_text(f.problem())));
-        }
+    if (!number.trimmed().isEmpty()) {
+        std::string problem;
+        read_book([&](const book::Book& b) { history_ = book::standard_history(b, number.trimmed().toStdString()); },
+                  problem);
+        history_status_->setText(q(problem));
     }
     if (history_status_->text().isEmpty()) {
         history_status_->setText(number.trimmed().isEmpty()

@@ -143,7 +143,7 @@ QWidget* ComparisonWindow::create_standard() {
         }
     });
     connect(kept_choice_, &QComboBox::currentIndexChanged, this, [this] {
-        if (!refreshing_) choose_kept_standard();
+        if (!refreshing_) choose_kept_standard({});
     });
     connect(certificate_number_, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.certificate_number = t.toStdString(); });
@@ -503,10 +503,9 @@ std::optional<form::ComparisonRecord> ComparisonWindow::record() {
 }
 
 void ComparisonWindow::save_record(RecordAction action) {
-    if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) {
+    if (!model_.complete() || !correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Comparison)) {
         return;
     }
-    identification_.corrects = form::correction_of(correcting_, identification_.number);
     const form::ComparisonRecord r = *record();
     const bool csv = action == RecordAction::SaveCsv;
     if (save_record_file(*prompts_, QStringLiteral("比较法检定结果"), identification_.number, csv,
@@ -518,12 +517,7 @@ void ComparisonWindow::save_record(RecordAction action) {
 }
 
 void ComparisonWindow::keep_record(const form::ComparisonRecord& r, const QString& issued) {
-    book::Record kept = form::book_record(r, budget_, program_version());
-    if (!r.identification.corrects.empty()) kept.replaces = correcting_->id;
-    if (keep_in_book(*prompts_, kept, issued) && kept.replaces) {
-        correcting_.reset();
-        identification_.corrects.clear();
-    }
+    correction_.keep(*prompts_, form::book_record(r, budget_, program_version()), identification_, issued);
 }
 
 bool ComparisonWindow::load(const book::Record& record, bool correcting, form::UncertaintyForm& budget) {
@@ -546,7 +540,7 @@ bool ComparisonWindow::load(const book::Record& record, bool correcting, form::U
         source->setChecked(true);
     }
     kept_choice_->setEnabled(source == from_book_);
-    correcting_ = correcting ? std::optional(record) : std::nullopt;
+    correction_.set(correcting ? std::optional(record) : std::nullopt);
     kept_standards_.clear();
     {
         const QSignalBlocker quiet(kept_choice_);
@@ -558,21 +552,16 @@ bool ComparisonWindow::load(const book::Record& record, bool correcting, form::U
 
 void ComparisonWindow::reload_kept_standards() {
     kept_standards_.clear();
-    kept_problem_.clear();
+    std::string problem;  // why the book gives none
     if (model_.standard_number.empty()) {
-        kept_problem_ = "输入标准热电偶的编号后，从记录簿中取其定点分度";
-    } else {
-        try {
-            const book::Book book(book_file().toStdString(), book::Book::Access::ReadOnly);
-            kept_standards_ = book::standard_history(book, model_.standard_number);
-            std::reverse(kept_standards_.begin(), kept_standards_.end());  // newest first
-            if (kept_standards_.empty()) kept_problem_ = "记录簿中没有编号为 " + model_.standard_number + " 的定点分度";
-        } catch (const book::Failure& f) {
-            kept_problem_ = f.problem().cause == book::Problem::Cause::CannotOpen
-                                ? "记录簿中还没有记录"
-                                : form::book_problem_text(f.problem());
-        }
+        problem = "输入标准热电偶的编号后，从记录簿中取其定点分度";
+    } else if (!read_book([&](const book::Book& b) { kept_standards_ = book::standard_history(b, model_.standard_number); },
+                          problem)) {
+        if (problem.empty()) problem = "记录簿中还没有记录";
+    } else if (kept_standards_.empty()) {
+        problem = "记录簿中没有编号为 " + model_.standard_number + " 的定点分度";
     }
+    std::reverse(kept_standards_.begin(), kept_standards_.end());  // newest first
     {
         const QSignalBlocker quiet(kept_choice_);
         kept_choice_->clear();
@@ -583,22 +572,23 @@ void ComparisonWindow::reload_kept_standards() {
         }
         kept_choice_->setCurrentIndex(kept_standards_.empty() ? -1 : 0);
     }
-    choose_kept_standard();
+    choose_kept_standard(problem);
 }
 
-void ComparisonWindow::choose_kept_standard() {
+void ComparisonWindow::choose_kept_standard(const std::string& problem) {
     const int i = kept_choice_->currentIndex();
     if (i >= 0 && i < static_cast<int>(kept_standards_.size())) {
         model_.set_kept_standard(form::kept_standard(kept_standards_[static_cast<std::size_t>(i)]));
     } else {
-        model_.set_kept_standard(std::nullopt, kept_problem_.empty() ? "未选择记录簿中的定点分度" : kept_problem_);
+        model_.set_kept_standard(std::nullopt, problem.empty() ? "未选择记录簿中的定点分度" : problem);
     }
     refresh();
 }
 
 void ComparisonWindow::print_record() {
-    if (!model_.complete() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Comparison)) return;
-    identification_.corrects = form::correction_of(correcting_, identification_.number);
+    if (!model_.complete() || !correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Comparison)) {
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const form::ComparisonRecord r = *record();

@@ -17,6 +17,7 @@
 #include "form/uncertainty_form.h"
 #include "form/comparison_form.h"
 #include "form/comparison_record.h"
+#include "ui/book_access.h"
 #include "ui/window_prompts.h"
 
 class QAction;
@@ -113,7 +114,8 @@ private:
     void save_record(RecordAction action);
     void print_record();
     void keep_record(const form::ComparisonRecord& record, const QString& issued);
-    void choose_kept_standard();
+    // The calibration chosen in the list; none chosen, the standard's EMFs wait, saying why.
+    void choose_kept_standard(const std::string& problem);
 
     form::ComparisonForm model_;
     WindowPrompts* prompts_;
@@ -126,9 +128,8 @@ private:
     QRadioButton* from_book_ = nullptr;
     QComboBox* kept_choice_ = nullptr;
     std::vector<book::Calibrated> kept_standards_;  // as the choice lists them
-    std::string kept_problem_;  // why the book gave none
     form::UncertaintyForm* budget_ = nullptr;
-    std::optional<book::Record> correcting_;
+    Correction correction_;
     QLabel* panel_status_ = nullptr;
     QSpinBox* working_count_ = nullptr;
     std::array<WorkingRow, form::kMostWorking> working_rows_{};

@@ -463,7 +463,7 @@ bool MainWindow::load_record(const book::Record& record, bool correcting) {
                 show();
                 raise();
                 activateWindow();
-                middle_points_->button(static_cast<int>(entry->middle))->setChecked(true);
+                middle_points_->button(static_cast<int>(entry->inputs.middle))->setChecked(true);
                 T1_[12]->clear();
                 for (int i = 0; i < 3; ++i) T1_[i]->clear();
                 T1_[2]->setFocus(Qt::OtherFocusReason);
@@ -476,11 +476,11 @@ bool MainWindow::load_record(const book::Record& record, bool correcting) {
                 }
                 identification_ = form::identification_of(record);
                 if (form::load_budget(record, budget_)) {
-                    budget_.set_middle(entry->middle);
+                    budget_.set_middle(entry->inputs.middle);
                     if (budget_window_ != nullptr) budget_window_->refresh();
                     budget_changed();
                 }
-                correcting_ = correcting ? std::optional(record) : std::nullopt;
+                correction_.set(correcting ? std::optional(record) : std::nullopt);
                 loaded = true;
             }
             break;
@@ -543,10 +543,9 @@ void MainWindow::copy_record() {
 }
 
 void MainWindow::save_record(RecordAction action) {
-    if (!model_.record() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Calibration)) {
+    if (!model_.record() || !correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Calibration)) {
         return;
     }
-    identification_.corrects = form::correction_of(correcting_, identification_.number);
     const form::CalibrationRecord r = *record();
     const bool csv = action == RecordAction::SaveCsv;
     if (save_record_file(*prompts_, QStringLiteral("S型热电偶分度结果"), identification_.number, csv,
@@ -560,23 +559,14 @@ void MainWindow::save_record(RecordAction action) {
 void MainWindow::keep_record(const form::CalibrationRecord& r, const QString& issued) {
     const form::PanelTexts typed{{model_.text(form::controls::T1(0)), model_.text(form::controls::T1(1)), model_.text(form::controls::T1(2))},
                                  model_.text(form::controls::T1(12))};
-    book::Record kept = form::book_record(r, typed, &budget_, program_version());
-    // A correction replaces the record it was loaded from, when it is still of that standard.
-    if (!r.identification.corrects.empty()) kept.replaces = correcting_->id;
-    if (keep_in_book(*prompts_, kept, issued)) {
-        if (kept.replaces) {
-            correcting_.reset();
-            identification_.corrects.clear();
-        }
-        if (book_window_ != nullptr) book_window_->search();
-    }
+    const book::Record kept = form::book_record(r, typed, &budget_, program_version());
+    if (correction_.keep(*prompts_, kept, identification_, issued) && book_window_ != nullptr) book_window_->search();
 }
 
 void MainWindow::print_record() {
-    if (!model_.record() || !prompts_->identification(identification_, WindowPrompts::RecordKind::Calibration)) {
+    if (!model_.record() || !correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Calibration)) {
         return;
     }
-    identification_.corrects = form::correction_of(correcting_, identification_.number);
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const form::CalibrationRecord r = *record();

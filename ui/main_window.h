@@ -19,6 +19,7 @@
 #include "form/form1.h"
 #include "form/uncertainty_form.h"
 #include "form/message_box.h"
+#include "ui/book_access.h"
 #include "ui/window_prompts.h"
 
 class QAction;
@@ -92,7 +93,7 @@ public:
     // record's inputs cannot be loaded.
     bool load_record(const book::Record& record, bool correcting);
     // The record the calculator's next kept record corrects, if any.
-    const std::optional<book::Record>& correcting() const { return correcting_; }
+    const std::optional<book::Record>& correcting() const { return correction_.corrected(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -150,7 +151,7 @@ private:
     BudgetWindow* budget_window_ = nullptr;
     ResistanceWindow* resistance_ = nullptr;
     BookWindow* book_window_ = nullptr;
-    std::optional<book::Record> correcting_;
+    Correction correction_;
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalWindowPrompts> modal_prompts_;

@@ -392,8 +392,7 @@ std::vector<std::vector<std::string>> ResistanceWindow::current_rows() const {
 }
 
 void ResistanceWindow::save(bool csv) {
-    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
-    identification_.corrects = form::correction_of(correcting_, identification_.number, page_type());
+    if (!correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Resistance, page_type())) return;
     const auto rows = with_identification(current_rows(), identification_);
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
     if (save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
@@ -410,11 +409,7 @@ void ResistanceWindow::keep_record(const std::vector<std::vector<std::string>>& 
     book::Record kept = pages_->currentIndex() == 0
                             ? form::book_record(sprt_, identification_, date, rows, program_version())
                             : form::book_record(cvd_, identification_, date, rows, program_version());
-    if (!identification_.corrects.empty()) kept.replaces = correcting_->id;
-    if (keep_in_book(*prompts_, kept, issued) && kept.replaces) {
-        correcting_.reset();
-        identification_.corrects.clear();
-    }
+    correction_.keep(*prompts_, std::move(kept), identification_, issued);
 }
 
 bool ResistanceWindow::load(const book::Record& record, bool correcting) {
@@ -437,14 +432,13 @@ bool ResistanceWindow::load(const book::Record& record, bool correcting) {
     }
     pages_->setCurrentIndex(sprt ? 0 : 1);
     identification_ = form::identification_of(record);
-    correcting_ = correcting ? std::optional(record) : std::nullopt;
+    correction_.set(correcting ? std::optional(record) : std::nullopt);
     refresh();
     return true;
 }
 
 void ResistanceWindow::print() {
-    if (!prompts_->identification(identification_, WindowPrompts::RecordKind::Resistance)) return;
-    identification_.corrects = form::correction_of(correcting_, identification_.number, page_type());
+    if (!correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Resistance, page_type())) return;
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
     const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";

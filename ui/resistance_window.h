@@ -10,6 +10,7 @@
 #include "form/calibration_record.h"
 #include "book/book.h"
 #include "form/resistance_form.h"
+#include "ui/book_access.h"
 #include "ui/window_prompts.h"
 
 class QAction;
@@ -79,7 +80,7 @@ private:
     QTableWidget* cvd_table_ = nullptr;
     std::array<QAction*, 4> actions_{};
     bool refreshing_ = false;
-    std::optional<book::Record> correcting_;
+    Correction correction_;
 };
 
 }  // namespace its90::ui

@@ -46,9 +46,8 @@ void draw_rows(QPagedPaintDevice& device, const char* title, const std::vector<s
 std::vector<std::vector<std::string>> with_identification(std::vector<std::vector<std::string>> rows,
                                                           const form::Identification& id) {
     const std::string now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    std::vector<std::vector<std::string>> head = {
-        {"日期时间", now}, {"记录编号", id.number}, {"检定员", id.operator_name}, {"备注", id.notes}, {}};
-    if (!id.corrects.empty()) head.insert(head.end() - 1, {"更正", id.corrects});
+    form::Rows head = form::identification_rows(now, id, "记录编号");
+    head.emplace_back();
     rows.insert(rows.begin(), head.begin(), head.end());
     return rows;
 }

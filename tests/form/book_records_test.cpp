@@ -70,7 +70,7 @@ TEST(BookRecords, AFixedPointRecordRecomputesToTheDocumentIssued) {
         ASSERT_TRUE(entry);
         EXPECT_EQ(entry->typed.emfs[1], "5.5628");
         EXPECT_EQ(entry->typed.temperature, c.temperature ? c.temperature : "");
-        EXPECT_EQ(entry->middle, calibration::MiddlePoint::Antimony);
+        EXPECT_EQ(entry->inputs.middle, calibration::MiddlePoint::Antimony);
     }
 }
 
