@@ -102,10 +102,10 @@ void plot(Page& page, const form::ComparisonForm& f, double x, double y, double 
         const form::WorkingThermocouple& w = f.working(i);
         painter.save();
         painter.setPen(colour);
-        page.font(7);
-        page.text(left + 2 + (i % 3) * (width / 3), bottom - height + 1 + (i / 3) * 4, width / 3 - 2, 4,
-                  q((w.number.empty() ? std::to_string(i + 1) + "#" : w.number) + "  " +
-                    std::string(1, letter(w.type)) + " 型 " + std::to_string(w.required_class) + " 级"));
+        const QString legend = q((w.number.empty() ? std::to_string(i + 1) + "#" : w.number) + "  " +
+                                 std::string(1, letter(w.type)) + " 型 " + std::to_string(w.required_class) + " 级");
+        page.fitting_font(legend, width / 3 - 2, 7);
+        page.text(left + 2 + (i % 3) * (width / 3), bottom - height + 1 + (i / 3) * 4, width / 3 - 2, 4, legend);
         painter.restore();
     }
 }

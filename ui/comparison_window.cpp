@@ -543,8 +543,12 @@ bool ComparisonWindow::load(const book::Record& record, bool correcting, form::U
     correction_.set(correcting ? std::optional(record) : std::nullopt);
     kept_standards_.clear();
     {
+        // The calibration the run was computed with, named as the list names one.
         const QSignalBlocker quiet(kept_choice_);
         kept_choice_->clear();
+        if (const std::optional<form::KeptStandard>& k = model_.kept_standard(); k && k->record_id > 0) {
+            kept_choice_->addItem(q(k->date.substr(0, 10)) + QStringLiteral("，记录 %1").arg(k->record_id));
+        }
     }
     refresh();
     return true;

@@ -35,6 +35,15 @@ public:
         f.setBold(bold);
         painter_.setFont(f);
     }
+    // The face at `points`, or smaller (to 4.5 pt) until `s` fits in `room` millimetres: a text
+    // is set smaller, never clipped.
+    void fitting_font(const QString& s, double room, double points, bool bold = false) {
+        font(points, bold);
+        while (points > 4.5 && QFontMetricsF(painter_.font()).horizontalAdvance(s) > px(room)) {
+            points -= 0.5;
+            font(points, bold);
+        }
+    }
     // Text in a box of the page, in millimetres.
     void text(double x, double y, double w, double h, const QString& s,
               int flags = Qt::AlignLeft | Qt::AlignVCenter) {
@@ -55,18 +64,12 @@ public:
             font(9, r == 0);
             double cx = x;
             for (std::size_t c = 0; c < widths.size() && c < rows[r].size(); ++c) {
-                // A text wider than its cell is set smaller until it fits: never clipped.
-                const double room = px(widths[c] - 2);
-                double points = 9;
-                while (points > 4.5 && QFontMetricsF(painter_.font()).horizontalAdvance(rows[r][c]) > room) {
-                    points -= 0.5;
-                    font(points, r == 0);
-                }
+                fitting_font(rows[r][c], widths[c] - 2, 9, r == 0);
                 text(cx + 1, y, widths[c] - 2, row_height, rows[r][c],
                      Qt::AlignHCenter | Qt::AlignVCenter);
-                if (points != 9) font(9, r == 0);
                 cx += widths[c];
             }
+            font(9, r == 0);
             line(x, y, x + total, y);
             y += row_height;
         }
