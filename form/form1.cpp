@@ -29,6 +29,9 @@ std::vector<std::string> characters(std::string_view utf8) {
 
 const std::string kNone;
 
+// The boxes the user types into.
+constexpr Control kInputBoxes[] = {Txt_T90, Txt_E90, T1(0), T1(1), T1(2), T1(12)};
+
 }  // namespace
 
 Form1::Form1(MessageBox& message_box, std::string decimal_separator)
@@ -78,6 +81,33 @@ const std::string& Form1::caption(Control c) const {
 
 bool Form1::enabled(Control c) const { return c == Txt_E90 ? emf_field_enabled_ : true; }
 
+const std::string& Form1::reading_note(Control c) const {
+    const Box* b = find_box(c);
+    return b != nullptr ? b->reading_note : kNone;
+}
+
+const std::string& Form1::status() const {
+    if (!reading_note(last_noted_).empty()) return reading_note(last_noted_);
+    for (Control c : kInputBoxes) {
+        if (!reading_note(c).empty()) return reading_note(c);
+    }
+    return kNone;
+}
+
+void Form1::note_reading(Control c) {
+    Box* b = find_box(c);
+    if (b == nullptr || is_result_box(c)) return;
+    const text::LeadingNumber n = text::read_leading_number(b->text);
+    std::string note = n.whole           ? std::string()
+                       : n.read.empty() ? std::string(kNothingRead)
+                                        : kPartlyReadBefore + n.read + kPartlyReadAfter;
+    const bool latest_changes = !note.empty() && !(last_noted_ == c);
+    if (!note.empty()) last_noted_ = c;
+    if (note == b->reading_note && !latest_changes) return;
+    b->reading_note = std::move(note);
+    if (observer_ != nullptr) observer_->reading_changed(c);
+}
+
 void Form1::set_text(Control c, std::string new_text) { store_text(c, std::move(new_text), true); }
 
 void Form1::store_text(Control c, std::string new_text, bool announce) {
@@ -85,6 +115,7 @@ void Form1::store_text(Control c, std::string new_text, bool announce) {
     if (b == nullptr || b->text == new_text) return;
     b->text = std::move(new_text);
     if (announce && observer_ != nullptr) observer_->text_changed(c, b->text);
+    note_reading(c);
     switch (c.kind) {
         case ControlKind::Txt_T90: Txt_T90_Change(); break;
         case ControlKind::Txt_E90: Txt_E90_Change(); break;
@@ -253,9 +284,10 @@ void Form1::Txt_T90_Change() {
     // beyond the single range it fails the range test, so nothing out of range is narrowed.
     const double v = Text_to_num(text(Txt_T90));
     if (!s.accepts_temperature(v)) {
-        show_message(words.temperature_message);
+        // Emptied before the box is shown: no result of an earlier temperature stands behind it.
         set_text(Txt_E90, "");
-        set_text(Text1, "");  // no differential value of an earlier temperature
+        set_text(Text1, "");
+        show_message(words.temperature_message);
         return;
     }
     try {
@@ -270,6 +302,14 @@ void Form1::Txt_T90_Change() {
     }
 }
 
+// The temperature of an earlier EMF is emptied before the box is shown (Txt_T90's handler is
+// idle under foc_flag 2); then the EMF is emptied, which converts again, nested, as 0 mV.
+void Form1::reject_emf(const char* message) {
+    set_text(Txt_T90, "");
+    show_message(message);
+    set_text(Txt_E90, "");
+}
+
 void Form1::Txt_E90_Change() {
     if (foc_flag_ != 2) return;
     const Sensor& s = window_sensor(sensor_);
@@ -278,8 +318,7 @@ void Form1::Txt_E90_Change() {
 
     const double v = Text_to_num(text(Txt_E90));
     if (!s.accepts_emf(v)) {
-        show_message(words.emf_message);
-        set_text(Txt_E90, "");  // converts again, nested, as 0 mV
+        reject_emf(words.emf_message);
         return;
     }
     try {
@@ -288,9 +327,7 @@ void Form1::Txt_E90_Change() {
             // An EMF the inverse function has no formula for is a rejected EMF: its message
             // (type B below 0.291 mV has none of its own, so the sensor's), then the field
             // is emptied, which converts 0 mV nested and shows " 0" beside it.
-            show_message(words.inverse_message != nullptr ? words.inverse_message
-                                                          : words.emf_message);
-            set_text(Txt_E90, "");
+            reject_emf(words.inverse_message != nullptr ? words.inverse_message : words.emf_message);
             return;
         }
         set_text(Txt_T90, Num_to_text_sign(r.value()));
@@ -308,12 +345,12 @@ void Form1::write_panel_box(int index, const std::string& new_text) {
 }
 
 void Form1::panel_overflow(bool temperature_mode) {
-    show_message(kCalibrationOverflowMessage);
     if (temperature_mode) {
         write_panel_box(kTemperatureResultBox, "");
     } else {
         for (int index : kTableBoxes) write_panel_box(index, "");
     }
+    show_message(kCalibrationOverflowMessage);
 }
 
 void Form1::T1_Change() {
@@ -333,9 +370,9 @@ void Form1::T1_Change() {
         const std::string& temperature = text(T1(12));
         const Outcome<double> v = calibration::emf_at(*calibrated, Text_to_num(temperature));
         if (!v.ok() && v.rejection().cause == Rejection::Cause::OutOfRange) {
-            show_message(kCalibrationTemperatureMessage);
             // With either middle point: no EMF of another temperature stays beside it.
             write_panel_box(kTemperatureResultBox, "");
+            show_message(kCalibrationTemperatureMessage);
             return;
         }
         if (temperature.empty()) return;

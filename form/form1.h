@@ -33,6 +33,8 @@ public:
     virtual void title_changed(const std::string& title) = 0;
     // The calibration record became available, changed, or is no longer available.
     virtual void record_changed() {}
+    // A box's reading note (and with it the status line) changed.
+    virtual void reading_changed(Control /*box*/) {}
 };
 
 using calibration::MiddlePoint;
@@ -60,6 +62,12 @@ public:
     MiddlePoint middle_point() const { return middle_point_; }
     std::int16_t foc_flag() const { return foc_flag_; }
     std::int16_t timer_coun() const { return timer_coun_; }
+    // Where a box's text is read only in part ("3,26" as 3), what was read, in words; empty
+    // while the whole text is a number (or the box is empty). The reading itself stays the
+    // window's: the leading number, or 0.
+    const std::string& reading_note(Control box) const;
+    // The status line below the panels: the note of the box changed last that has one.
+    const std::string& status() const;
     // Empty until the first tick of Timer1.
     const std::string& title() const { return title_; }
 
@@ -98,6 +106,7 @@ private:
     struct Box {
         std::string text;
         std::string tool_tip;
+        std::string reading_note;
     };
     const Box* find_box(Control control) const;
     Box* find_box(Control control);
@@ -106,13 +115,16 @@ private:
     void set_text(Control box, std::string text);
     // The same, telling the observer only when `announce` is set.
     void store_text(Control box, std::string text, bool announce);
+    void note_reading(Control box);
     void set_caption(Control label, const char* caption);
     void set_tool_tip(Control box, const char* tool_tip);
     void set_emf_field_enabled(bool enabled);
     void show_message(std::string_view text);
     // The value of a reference function; a rejection shows `message` (if there is one).
     double call(ReferenceFunction f, float argument, const char* message);
-    // The calibration panel's writes: message first (if any), then the texts.
+    // A rejected EMF: its message, with no temperature of an earlier EMF behind it.
+    void reject_emf(const char* message);
+    // The calibration panel's results emptied, then the message.
     void panel_overflow(bool temperature_mode);
     void write_panel_box(int index, const std::string& text);
     void update_record();
@@ -128,6 +140,7 @@ private:
     int sensor_ = 0;
     MiddlePoint middle_point_ = MiddlePoint::Aluminium;
     std::string title_;
+    Control last_noted_ = controls::Txt_T90;
 
     std::int16_t foc_flag_ = 0;
     std::int16_t timer_coun_ = 0;

@@ -91,4 +91,10 @@ inline constexpr const char* kCalibrationTemperatureMessage =
     "输入温度值不在本程序计算范围-50到1664.5℃内!";
 inline constexpr const char* kCalibrationOverflowMessage = "输入的电势值超出计算范围!";
 
+// The status line's words for a box whose text was read only in part: the number read goes
+// between the two halves; a text without any digit is read as 0.
+inline constexpr const char* kPartlyReadBefore = "只读取了 ";
+inline constexpr const char* kPartlyReadAfter = "，其余文字未读";
+inline constexpr const char* kNothingRead = "未读到数字，按 0 计算";
+
 }  // namespace its90::form

@@ -21,11 +21,21 @@ public:
         while (pos_ < text_.size() && is_skipped(text_[pos_])) ++pos_;
         return pos_ < text_.size() ? text_[pos_] : '\0';
     }
-    void next() { ++pos_; }
+    void next() { taken_ = ++pos_; }
+    // Where the characters taken so far end.
+    std::size_t taken() const { return taken_; }
+    // Whether only skipped characters follow `end`.
+    bool rest_is_skipped(std::size_t end) const {
+        for (std::size_t i = end; i < text_.size(); ++i) {
+            if (!is_skipped(text_[i])) return false;
+        }
+        return true;
+    }
 
 private:
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t taken_ = 0;
 };
 
 int digit_value(char c) {
@@ -118,20 +128,31 @@ std::string format(double x, std::string_view positive_prefix, bool zero_before_
 
 }  // namespace
 
-double Text_to_num(std::string_view text) {
+LeadingNumber read_leading_number(std::string_view text) {
     Reader r(text);
+    LeadingNumber result{0.0, {}, false};
+    // The number ends with the last character that counts: "1e" is read as 1, its "e" not.
+    std::size_t end = 0;
+    const auto finish = [&](double value) {
+        result.value = value;
+        result.whole = r.rest_is_skipped(result.read.empty() ? 0 : end);
+        return result;
+    };
     if (r.peek() == '&') {
         r.next();
         const char base = r.peek();
-        if (base == 'H' || base == 'h') {
-            r.next();
-            return read_integer(r, 16);
+        const int radix = base == 'H' || base == 'h' ? 16 : base == 'O' || base == 'o' ? 8 : 0;
+        if (radix == 0) return finish(0.0);
+        r.next();
+        const std::size_t before = r.taken();
+        const double value = read_integer(r, radix);
+        if (r.taken() == before) return finish(0.0);
+        end = r.taken();
+        result.read = std::string("&") + base;
+        for (std::size_t i = before; i < end; ++i) {
+            if (!is_skipped(text[i])) result.read += text[i];
         }
-        if (base == 'O' || base == 'o') {
-            r.next();
-            return read_integer(r, 8);
-        }
-        return 0.0;
+        return finish(value);
     }
 
     // Gather the number without the skipped characters, then let strtod round it correctly.
@@ -143,16 +164,23 @@ double Text_to_num(std::string_view text) {
         r.next();
         any_digit = take_digits(r, number) || any_digit;
     }
-    if (!any_digit) return 0.0;
+    if (!any_digit) return finish(0.0);
+    end = r.taken();
     const char e = r.peek();
     if (e == 'E' || e == 'e' || e == 'D' || e == 'd') {
         r.next();
         std::string exponent = "e";
         take_sign(r, exponent);
-        if (take_digits(r, exponent)) number += exponent;  // "1e" alone reads as 1
+        if (take_digits(r, exponent)) {  // "1e" alone reads as 1
+            number += exponent;
+            end = r.taken();
+        }
     }
-    return decimal_to_double(number);
+    result.read = number;
+    return finish(decimal_to_double(number));
 }
+
+double Text_to_num(std::string_view text) { return read_leading_number(text).value; }
 
 std::string Num_to_text_sign(double x) { return format(x, " ", false, "."); }
 

@@ -16,6 +16,16 @@ namespace its90::text {
 // without any digit the result is 0. A number beyond the double range gives +-infinity.
 double Text_to_num(std::string_view text);
 
+// What Text_to_num reads of a text: the value, the number's own characters (without the
+// skipped blanks; empty where no digit was read) and whether nothing but blanks, tabs and
+// line feeds is left unread ("3,26" reads "3" and leaves ",26"; the empty text is whole).
+struct LeadingNumber {
+    double value;
+    std::string read;
+    bool whole;
+};
+LeadingNumber read_leading_number(std::string_view text);
+
 // The form of computed values: "-" before a negative number and one blank otherwise, 15
 // significant digits, no zero before the point (" .5"), '.' as the decimal separator, and the
 // exponent form (" 2E-05", " 1E+15") below 1E-4 and from 1E+15 on.

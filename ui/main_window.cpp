@@ -68,6 +68,24 @@ QFont font_of(const FontSpec& face) {
     return font;
 }
 
+// A red ring just outside a text box, under it: only its border shows.
+class ReadingOutline final : public QWidget {
+public:
+    static constexpr int kWidth = 2;
+    explicit ReadingOutline(QLineEdit* box) : QWidget(box->parentWidget()) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(box->geometry().adjusted(-kWidth, -kWidth, kWidth, kWidth));
+        stackUnder(box);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0xd0, 0x00, 0x00));
+    }
+};
+
 // A move of the focus between controls, as opposed to a modal box or another application
 // taking the window's activation away and giving it back.
 bool is_control_focus_move(const QEvent* event) {
@@ -104,7 +122,16 @@ MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separa
     const QSize client(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
     menu_bar_->setGeometry(0, 0, client.width(), bar);
     client_->setGeometry(0, bar, client.width(), client.height());
-    setFixedSize(client.width(), client.height() + bar);
+    // The status line below the panels, one line of the window's font high.
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status_line"));
+    status_->setFont(font_of(kWindowFont));
+    QPalette warning = status_->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    status_->setPalette(warning);
+    const int line = status_->fontMetrics().height() + 6;
+    status_->setGeometry(8, bar + client.height(), client.width() - 16, line);
+    setFixedSize(client.width(), client.height() + bar + line);
     show_model();
     connect_model();
     timer_.setObjectName("Timer1");
@@ -163,6 +190,9 @@ void MainWindow::create_controls() {
         if (entry.id == form::controls::Label3) Label3_ = static_cast<QLabel*>(w);
         if (entry.id == form::controls::Lab_wfds) Lab_wfds_ = static_cast<QLabel*>(w);
         if (form::is_text_box(entry.id) || form::is_option_button(entry.id)) w->installEventFilter(this);
+        if (form::is_text_box(entry.id) && !form::is_result_box(entry.id)) {
+            outlines_.emplace_back(entry.id, new ReadingOutline(static_cast<QLineEdit*>(w)));
+        }
     }
 
     sensors_ = new QButtonGroup(this);
@@ -268,6 +298,13 @@ QRadioButton* MainWindow::option_button(Control c) const {
 }
 
 QLabel* MainWindow::label(Control c) const { return qobject_cast<QLabel*>(widget(c)); }
+
+QWidget* MainWindow::reading_outline(Control c) const {
+    for (const auto& [id, outline] : outlines_) {
+        if (id == c) return outline;
+    }
+    return nullptr;
+}
 
 // ---- The model's changes, shown -----------------------------------------------------------
 
@@ -603,6 +640,11 @@ void MainWindow::tool_tip_changed(Control box, const std::string& tool_tip) {
 }
 
 void MainWindow::enabled_changed(Control box, bool enabled) { text_box(box)->setEnabled(enabled); }
+
+void MainWindow::reading_changed(Control box) {
+    if (QWidget* outline = reading_outline(box)) outline->setVisible(!model_.reading_note(box).empty());
+    status_->setText(utf8(model_.status()));
+}
 
 void MainWindow::title_changed(const std::string& title) { setWindowTitle(utf8(title)); }
 

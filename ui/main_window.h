@@ -59,6 +59,10 @@ public:
     QLineEdit* text_box(form::Control control) const;
     QRadioButton* option_button(form::Control control) const;
     QLabel* label(form::Control control) const;
+    // The status line below the panels, and the red outline drawn around a box whose text was
+    // read only in part (hidden while the whole text is a number).
+    QLabel* status_line() const { return status_; }
+    QWidget* reading_outline(form::Control box) const;
 
     // The calibration record: copy (Ctrl+Shift+C), save as CSV (Ctrl+S), export as PDF,
     // print (Ctrl+P); enabled while the three EMFs give a table. The prompts are the
@@ -106,6 +110,7 @@ private:
     void enabled_changed(form::Control box, bool enabled) override;
     void title_changed(const std::string& title) override;
     void record_changed() override;
+    void reading_changed(form::Control box) override;
 
     void create_controls();
     void set_tab_order();
@@ -144,6 +149,8 @@ private:
     QStyle* frame_style_ = nullptr;  // the frames' own, owned by the window
     QMenuBar* menu_bar_ = nullptr;
     QWidget* client_ = nullptr;
+    QLabel* status_ = nullptr;
+    std::vector<std::pair<form::Control, QWidget*>> outlines_;
     QMenu* tools_menu_ = nullptr;
     QDialog* guide_ = nullptr;  // 使用说明, made when first asked for
     ComparisonWindow* comparison_ = nullptr;

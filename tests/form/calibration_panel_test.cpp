@@ -137,9 +137,13 @@ TEST_F(CalibrationPanel, ATypedResultBoxIsOverwrittenInTheTableMode) {
 TEST_F(CalibrationPanel, AbsurdEmfShowsOneMessageAndEmptiesTheResultsOfItsMode) {
     type_reference_emfs();
     focus(T1(2));
+    std::vector<std::string> behind;  // the table while the box is up: no earlier EMF's
+    box.on_show = [&] { behind = table(); };
     paste(T1(2), "1e400");
+    box.on_show = nullptr;
     EXPECT_EQ(take_messages(), Messages{kOverflowMessage});
     EXPECT_EQ(table(), kEmptyTable);
+    EXPECT_EQ(behind, kEmptyTable);
     EXPECT_EQ(text(T1(13)), "");
 
     retype(T1(2), "5e307");  // finite coefficients, a table beyond the double range

@@ -75,6 +75,90 @@ TEST_F(TemperatureEntry, OutOfRangeShowsTheSensorsMessageOnce) {
     }
 }
 
+// A range message never stands in front of the result of an earlier value: the results are
+// emptied before the box is shown, and the final texts are those the handlers always left.
+TEST_F(TemperatureEntry, NoStaleResultBehindARangeMessage) {
+    struct Case {
+        int sensor;
+        Control box;
+        const char* valid;    // typed first: leaves a result
+        const char* invalid;  // then typed on, key by key, until the box shows
+        Control result;       // what must be empty while the box is up
+        const char* final_result;
+    };
+    const Case cases[] = {
+        {2, Txt_T90, "1000", "1e308", Txt_E90, ""},  // the box at "1e30"
+        {0, Txt_T90, "1000", "10000", Txt_E90, ""},
+        {2, Txt_E90, "41.27561", "4e3", Txt_T90, " 0"},
+        {1, Txt_E90, "0.5", "5e9", Txt_T90, " 0"},
+    };
+    for (const Case& c : cases) {
+        click_sensor(c.sensor);
+        retype(c.box, c.valid);
+        ASSERT_NE(text(c.result), "") << c.valid;
+        take_messages();
+        std::vector<std::vector<std::string>> behind;
+        box.on_show = [&] { behind.push_back({text(c.result), text(Text1)}); };
+        retype(c.box, c.invalid);
+        box.on_show = nullptr;
+        ASSERT_FALSE(behind.empty()) << c.invalid;
+        for (const auto& shown : behind) {
+            EXPECT_EQ(shown, (std::vector<std::string>{"", ""})) << c.valid << " then " << c.invalid;
+        }
+        EXPECT_EQ(text(c.result), c.final_result) << c.invalid;
+    }
+}
+
+// The leading number is still what converts; the box says when that was not the whole text.
+TEST_F(TemperatureEntry, ATextReadOnlyInPartIsNoted) {
+    struct Case {
+        int sensor;
+        Control box;
+        const char* typed;
+        const char* note;
+        const char* result;  // in the box the conversion writes
+    };
+    const Case cases[] = {
+        {2, Txt_T90, "3,26", "只读取了 3，其余文字未读", " .11857"},
+        {2, Txt_T90, "abc", "未读到数字，按 0 计算", " 0"},
+        {2, Txt_T90, "3.26\n4.5", "只读取了 3.264，其余文字未读", " .12902"},
+        {2, Txt_T90, "3.26", "", " .12886"},
+        {2, Txt_T90, "", "", ""},
+        {2, Txt_E90, "3,26", "只读取了 3，其余文字未读", " 73.5758"},
+        {2, Txt_E90, " 3.26 ", "", " 79.8227"},
+        {0, T1(0), "3.4x", "只读取了 3.4，其余文字未读", ""},
+        {0, T1(12), "500℃", "只读取了 500，其余文字未读", ""},
+    };
+    for (const Case& c : cases) {
+        click_sensor(c.sensor);
+        retype(c.box, c.typed);
+        EXPECT_EQ(form.reading_note(c.box), c.note) << c.typed;
+        EXPECT_EQ(form.status(), c.note) << c.typed;
+        if (c.box == Txt_T90) {
+            EXPECT_EQ(text(Txt_E90), c.result) << c.typed;
+        } else if (c.box == Txt_E90) {
+            EXPECT_EQ(text(Txt_T90), c.result) << c.typed;
+        }
+        retype(c.box, "");
+        EXPECT_EQ(form.status(), "") << "gone once the text is a number: " << c.typed;
+    }
+}
+
+// Results the program writes are numbers whole; the status line follows the box changed last
+// and falls back on another box that still has a note.
+TEST_F(TemperatureEntry, TheStatusLineFollowsTheLatestNotedBox) {
+    click_sensor(2);
+    retype(Txt_E90, "4.09623");  // writes " 100" into Txt_T90
+    EXPECT_EQ(form.reading_note(Txt_T90), "");
+    retype(T1(0), "3,4");
+    retype(T1(1), "5;8");
+    EXPECT_EQ(form.status(), "只读取了 5，其余文字未读");
+    retype(T1(1), "5.8");
+    EXPECT_EQ(form.status(), "只读取了 3，其余文字未读");
+    retype(T1(0), "3.4");
+    EXPECT_EQ(form.status(), "");
+}
+
 TEST_F(TemperatureEntry, Typing2000KeyByKeyShowsOneMessageAtTheFourthKey) {
     click_sensor(0);
     focus(Txt_T90);

@@ -28,6 +28,30 @@ TEST(TextToNum, ReadsTheLeadingNumber) {
     for (const Case& c : cases) EXPECT_EQ(Text_to_num(c.text), c.value) << "[" << c.text << "]";
 }
 
+// What is read and what is left: the window marks a box whose text was read only in part.
+TEST(TextToNum, SaysWhatItReadAndWhetherAnythingWasLeft) {
+    struct Case {
+        const char* text;
+        const char* read;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"", "", true},           {"  \t", "", true},      {"3.26", "3.26", true},
+        {"3,26", "3", false},     {"abc", "", false},       {"3.26\n4.5", "3.264", false},
+        {"1 5", "15", true},      {" -49.5 ", "-49.5", true}, {"1e", "1", false},
+        {"1e-", "1", false},      {"1E 2", "1e2", true},    {"-", "", false},
+        {".", "", false},         {"5.", "5.", true},       {"&H1F", "&H1F", true},
+        {"&H", "", false},        {"&H1G", "&H1", false},   {"12abc", "12", false},
+        {"1\r", "1", false},      {"1.2.3", "1.2", false},
+    };
+    for (const Case& c : cases) {
+        const LeadingNumber n = read_leading_number(c.text);
+        EXPECT_EQ(n.read, c.read) << "[" << c.text << "]";
+        EXPECT_EQ(n.whole, c.whole) << "[" << c.text << "]";
+        EXPECT_EQ(n.value, Text_to_num(c.text)) << "[" << c.text << "]";
+    }
+}
+
 TEST(TextToNum, BeyondTheDoubleRangeIsInfinite) {
     EXPECT_EQ(Text_to_num("1e400"), INFINITY);
     EXPECT_EQ(Text_to_num("-1e400"), -INFINITY);

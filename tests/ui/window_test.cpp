@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -41,7 +42,10 @@ TEST_F(Window, StartsWithTheModelsStateAndTheFocusInTheZincBox) {
     // The client area keeps the layout's size; the window adds the menu bar above it.
     EXPECT_EQ(form->widget(form::controls::Window)->size(), QSize(458, 496));
     EXPECT_EQ(form->widget(form::controls::Window)->y(), form->menu_bar()->height());
-    EXPECT_EQ(form->size(), QSize(458, 496 + form->menu_bar()->height()));
+    // and the status line below it.
+    EXPECT_EQ(form->status_line()->y(), form->menu_bar()->height() + 496);
+    EXPECT_EQ(form->size(), QSize(458, 496 + form->menu_bar()->height() + form->status_line()->height()));
+    EXPECT_EQ(form->status_line()->text(), "");
     // The result boxes can be selected and copied but not typed into.
     EXPECT_TRUE(box(Text1)->isReadOnly());
     EXPECT_TRUE(box(T1(14))->isReadOnly());
@@ -84,6 +88,34 @@ TEST_F(Window, KeystrokesReachTheModelAndItsResultsShow) {
     type(box(Txt_T90), "2000");  // "002000": out of range at the last key: the message, the EMF emptied
     EXPECT_EQ(messages.take().size(), 1u);
     EXPECT_EQ(box(Txt_E90)->text(), "");
+}
+
+// A text read only in part is outlined in red and named in the status line; the box itself
+// keeps its text, colours and tool tip, and the mark goes once the text is a number.
+TEST_F(Window, ATextReadOnlyInPartIsOutlinedAndNamed) {
+    click(button(Op_S(2)));
+    focus(box(Txt_T90));
+    const QPalette palette = box(Txt_T90)->palette();
+    const QString tip = box(Txt_T90)->toolTip();
+    QWidget* outline = form->reading_outline(Txt_T90);
+    ASSERT_NE(outline, nullptr);
+    EXPECT_FALSE(outline->isVisible());
+    type(box(Txt_T90), "3,26");
+    EXPECT_EQ(box(Txt_E90)->text(), " .11857");  // still the leading number, 3 degC
+    EXPECT_TRUE(outline->isVisible());
+    EXPECT_TRUE(outline->geometry().contains(box(Txt_T90)->geometry()));
+    EXPECT_EQ(form->status_line()->text(), QString::fromUtf8("只读取了 3，其余文字未读"));
+    EXPECT_EQ(box(Txt_T90)->text(), "3,26");
+    EXPECT_EQ(box(Txt_T90)->palette(), palette);
+    EXPECT_EQ(box(Txt_T90)->toolTip(), tip);
+    // The ring shows around the box on screen.
+    const QImage shot = form->grab().toImage();
+    const QPoint corner = box(Txt_T90)->mapTo(form.get(), QPoint(-1, -1));
+    EXPECT_EQ(shot.pixelColor(corner), QColor(0xd0, 0x00, 0x00));
+    retype(box(Txt_T90), "3.26");
+    EXPECT_FALSE(outline->isVisible());
+    EXPECT_EQ(form->status_line()->text(), "");
+    EXPECT_EQ(form->reading_outline(Text1), nullptr);  // results are always numbers
 }
 
 TEST_F(Window, FocusMovesReachTheModel) {
