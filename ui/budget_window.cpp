@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+
+#include "ui/entry_table.h"
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -49,7 +51,7 @@ BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> c
         this));
     layout->itemAt(0)->widget()->setProperty("wordWrap", true);
 
-    table_ = new QTableWidget(0, 10, this);
+    table_ = new EntryTable(0, 10, this);
     table_->setObjectName(QStringLiteral("budget"));
     table_->setItemDelegate(new ProblemFrame(table_));
     table_->setHorizontalHeaderLabels({QStringLiteral("量"), QStringLiteral("分量"), QStringLiteral("数值"),

@@ -25,6 +25,8 @@
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
+
+#include "ui/entry_table.h"
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -257,7 +259,7 @@ QWidget* ComparisonWindow::create_points() {
             QStringLiteral("读数顺序：标准、各被检、……、标准，每支取平均值"), tab.page));
         cert_row->addStretch(1);
         page_layout->addLayout(cert_row);
-        tab.table = new QTableWidget(tab.page);
+        tab.table = new EntryTable(tab.page);
         tab.table->setObjectName(QStringLiteral("readings_%1").arg(p));
         tab.table->setItemDelegate(new ProblemFrame(tab.table));
         tab.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);

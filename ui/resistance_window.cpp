@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
+
+#include "ui/entry_table.h"
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -214,7 +216,7 @@ QWidget* ResistanceWindow::create_cvd() {
         refresh();
     });
 
-    cvd_points_ = new QTableWidget(form::kMostCvdPoints, 6, page);
+    cvd_points_ = new EntryTable(form::kMostCvdPoints, 6, page);
     cvd_points_->setObjectName(QStringLiteral("cvd_points"));
     cvd_points_->setItemDelegate(new ProblemFrame(cvd_points_));
     cvd_points_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("残差 / mΩ"),

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/comparison_window.h"
+#include "ui/entry_table.h"
 
 namespace its90::ui::testing {
 namespace {
@@ -50,6 +52,7 @@ protected:
         type_reading(0, 0, 0, "3.26046");
         type_reading(0, 1, 0, "16.38544");
     }
+    QString model_standard_mean() const { return window->reading_table(0)->item(3, 0)->text(); }
     QString result(int row, int column) const { return window->results()->item(row, column)->text(); }
 
     RecordingPrompts prompts;
@@ -108,6 +111,31 @@ TEST_F(Comparison, ABadReadingIsFramedWithItsReasonAndKept) {
     EXPECT_EQ(window->point_temperature(0)->text(), "abc");
     EXPECT_FALSE(window->point_temperature(0)->toolTip().isEmpty());
     EXPECT_TRUE(window->point_temperature(0)->styleSheet().contains("border"));
+}
+
+// Readings come in the order they are taken (across a row, then the next row) and often from a
+// spreadsheet: Tab and a pasted column never reach the row of means.
+TEST_F(Comparison, ReadingsGoAcrossThenDownAndAPastedColumnFillsDownwards) {
+    worked_example();
+    window->readings()->setValue(3);
+    auto* table = static_cast<EntryTable*>(window->reading_table(0));
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    table->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(table->hasFocus());
+    table->setCurrentCell(0, 1);
+    QTest::keyClick(table, Qt::Key_Tab);
+    EXPECT_EQ(table->currentRow(), 1);
+    EXPECT_EQ(table->currentColumn(), 0);
+    table->setCurrentCell(0, 0);
+    QApplication::clipboard()->setText("3.26046\n3.26050\n3.26048\n3.99999\n");
+    QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table->item(2, 0)->text(), "3.26048");
+    EXPECT_EQ(model_standard_mean(), "3.260480");  // the fourth line found no reading to fill
+    // After the last reading the focus leaves the grid rather than entering the means.
+    table->setCurrentCell(2, 1);
+    QTest::keyClick(table, Qt::Key_Tab);
+    EXPECT_FALSE(table->hasFocus());
 }
 
 TEST_F(Comparison, ItsRecordAsCsvAndPdf) {

@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
+#include "ui/entry_table.h"
 #include "ui/resistance_window.h"
 
 namespace its90::ui::testing {
@@ -71,6 +75,66 @@ TEST_F(Resistance, PointsFittedOnTheCvdPage) {
     EXPECT_EQ(window->cvd_points()->item(2, 1)->text(), "13x");
     EXPECT_FALSE(window->cvd_points()->item(2, 1)->toolTip().isEmpty());
     EXPECT_FALSE(window->cvd().coefficients());
+}
+
+// Typed as a technician types a list of points: t, Tab, R, Tab, … Every value lands in a t or
+// R cell; the computed columns take no keystroke.
+TEST_F(Resistance, TabGoesFromTToRToTheNextRowsT) {
+    window->pages()->setCurrentIndex(1);
+    window->cvd().set_fitted(true);
+    window->refresh();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTableWidget* table = window->cvd_points();
+    QApplication::processEvents();
+    table->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(table->hasFocus());
+    table->setCurrentCell(0, 0);
+    const QStringList typed = {"-100", "60.25584", "0", "100", "100", "138.5055", "200", "175.856", "400", "247.092"};
+    for (const QString& value : typed) {
+        for (const QChar c : value) QTest::keyClicks(QApplication::focusWidget(), QString(c));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (int i = 0; i < typed.size(); ++i) {
+        EXPECT_EQ(table->item(i / 2, i % 2)->text(), typed[i]) << i;
+    }
+    ASSERT_TRUE(window->cvd().coefficients()) << window->cvd().coefficients_problem();
+    // Shift+Tab goes back over the computed columns too.
+    table->setCurrentCell(2, 0);
+    QTest::keyClick(table, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(table->currentColumn(), 1);
+    EXPECT_EQ(table->currentRow(), 1);
+    // A key on a computed cell changes nothing and moves nothing.
+    table->setFocus();
+    table->setCurrentCell(1, 3);
+    const QString residual = table->item(1, 3)->text();
+    QTest::keyClicks(table, "7");
+    EXPECT_EQ(table->item(1, 3)->text(), residual);
+    EXPECT_EQ(table->currentColumn(), 3);
+    EXPECT_EQ(QApplication::focusWidget(), table);
+}
+
+// Two columns copied from a spreadsheet fill t and R from the current cell down.
+TEST_F(Resistance, ABlockPastedFromASpreadsheetFillsThePoints) {
+    window->pages()->setCurrentIndex(1);
+    window->cvd().set_fitted(true);
+    window->refresh();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* table = static_cast<EntryTable*>(window->cvd_points());
+    QApplication::processEvents();
+    table->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(table->hasFocus());
+    table->setCurrentCell(0, 0);
+    QApplication::clipboard()->setText("-100\t60.25584\r\n0\t100\r\n100\t138.5055\r\n400\t247.092\r\n");
+    QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(table->item(3, 0)->text(), "400");
+    EXPECT_EQ(table->item(3, 1)->text(), "247.092");
+    ASSERT_TRUE(window->cvd().coefficients()) << window->cvd().coefficients_problem();
+    // A block wider than the input columns stops at them: the computed cells keep theirs.
+    table->setCurrentCell(0, 1);
+    EXPECT_EQ(table->paste("60.25584\t9\t9\t9\t9"), 1);
+    EXPECT_NE(table->item(0, 2)->text(), "9");
 }
 
 }  // namespace
