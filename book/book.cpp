@@ -146,9 +146,12 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
                 db_ = std::make_unique<SQLite::Database>(path_, SQLite::OPEN_READONLY, kBusyTimeoutMs);
                 db_->execAndGet("PRAGMA user_version");
             } catch (const SQLite::Exception& e) {
-                // A book on read-only media, closed cleanly, has no shared-memory file and
-                // cannot make one: nothing can write it, so it is read as it stands.
-                if ((e.getErrorCode() & 0xff) != SQLITE_CANTOPEN) throw;
+                // A book on read-only media or in a folder the user may only read, closed
+                // cleanly, has no shared-memory file and cannot make one (SQLite answers
+                // "cannot open" or "read-only" for it): nothing can write it, so it is read as
+                // it stands.
+                const int code = e.getErrorCode() & 0xff;
+                if (code != SQLITE_CANTOPEN && code != SQLITE_READONLY) throw;
                 std::string uri = "file:";
                 for (const char c : path_) {
                     if (c == '%' || c == '?' || c == '#') {
@@ -165,6 +168,10 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
                                                          kBusyTimeoutMs);
             }
         } else {
+            // A file of no bytes is no book SQLite made (its first write is its header, or a
+            // log beside it): taken as a new book, and the caller is told.
+            emptied_ = fs::exists(file, ec) && fs::file_size(file, ec) == 0 &&
+                       !(fs::exists(path_ + "-wal", ec) && fs::file_size(path_ + "-wal", ec) > 0);
             // SQLite would open an unwritable file for reading and fail at the first write, or
             // fail to make its log beside it: say so before anything is tried.
             const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
@@ -185,6 +192,7 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
                            version});
         }
         if (access == Access::ReadOnly) {
+            if (version == 0) throw Failure({Problem::Cause::NotABook, path_, "an empty file: no book has been set up in it"});
             if (version < kSchemaVersion) {
                 throw Failure({Problem::Cause::ReadOnly, path_, "an earlier schema that cannot be brought up to date read-only"});
             }
@@ -229,6 +237,7 @@ void Book::migrate() {
     // read again once the write lock is held.
     SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
     const int version = db_->execAndGet("PRAGMA user_version").getInt();
+    started_ = version == 0;
     for (int v = version + 1; v <= kSchemaVersion; ++v) {
         db_->exec(kMigrations[static_cast<std::size_t>(v - 1)]);
         db_->exec("PRAGMA user_version = " + std::to_string(v));
@@ -426,13 +435,51 @@ void Book::back_up(const std::string& path) const {
     if (fs::exists(path, ec)) throw Failure({Problem::Cause::CannotOpen, path, "the file exists already"});
     try {
         SQLite::Database copy(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        // The step answers "busy" or "locked" (it does not throw them) while a writer holds
+        // the book: it is tried again for as long as a writer would wait, and a copy that is
+        // not whole is never left behind as if it were.
         SQLite::Backup backup(copy, *db_);
-        retrying_while_busy([&] { return backup.executeStep(-1); });
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+        int step = backup.executeStep(-1);
+        for (int attempt = 1; (step == SQLITE_BUSY || step == SQLITE_LOCKED) && std::chrono::steady_clock::now() < until; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * attempt, 100)));
+            step = backup.executeStep(-1);
+        }
+        if (step != SQLITE_DONE) {
+            throw Failure({cause_of(step), path_, std::string("the copy could not be completed: ") + sqlite3_errstr(step)});
+        }
         copy.exec("PRAGMA journal_mode = DELETE");  // one self-contained file
+        if (copy.execAndGet("PRAGMA quick_check").getString() != "ok") {
+            throw Failure({Problem::Cause::Failed, path, "the copy does not read back whole"});
+        }
+    } catch (const Failure&) {
+        fs::remove(path, ec);
+        throw;
     } catch (const SQLite::Exception& e) {
         fs::remove(path, ec);
         throw Failure({cause_of(e.getErrorCode()), path, e.what()});
     }
+}
+
+bool is_date(std::string_view text) {
+    const auto number = [&](std::size_t from, std::size_t length, int& value) {
+        if (text.size() < from + length) return false;
+        value = 0;
+        for (std::size_t i = from; i < from + length; ++i) {
+            if (text[i] < '0' || text[i] > '9') return false;
+            value = value * 10 + (text[i] - '0');
+        }
+        return true;
+    };
+    int year = 0, month = 0, day = 0;
+    if (!number(0, 4, year)) return false;
+    if (text.size() == 4) return true;
+    if (text[4] != '-' || !number(5, 2, month) || month < 1 || month > 12) return false;
+    if (text.size() == 7) return true;
+    if (text.size() != 10 || text[7] != '-' || !number(8, 2, day)) return false;
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day >= 1 && day <= (month == 2 && !leap ? 28 : kDays[month - 1]);
 }
 
 std::string book_path(const std::string& fallback) {

@@ -107,6 +107,11 @@ public:
     Book& operator=(const Book&) = delete;
 
     const std::string& path() const { return path_; }
+    // Whether this open started the book (set up its schema in a new file), and whether the
+    // file was there already with no bytes in it: worth telling the user either way, as a
+    // book that was expected to hold records may have been emptied or be at another path.
+    bool started() const { return started_; }
+    bool was_empty_file() const { return emptied_ && started_; }
 
     // Keeps a record in one transaction and returns its id. A record equal in every input,
     // every identification and its document to one already kept and not replaced is not kept
@@ -138,11 +143,17 @@ private:
 
     std::string path_;
     std::unique_ptr<SQLite::Database> db_;
+    bool started_ = false;
+    bool emptied_ = false;
 };
 
 // Makes a new book at `version` of the schema and no further, as an earlier version of the
 // program left it: what the migrations are tested from.
 void create_book_at_version(const std::string& path, int version);
+
+// Whether a text is a day of the calendar, a month or a year as the query takes them:
+// "2026-02-28", "2026-02", "2026" (not "2026-13-45", not "2026-02-29").
+bool is_date(std::string_view text);
 
 // The book's file: ITS90_BOOK when it is set and not empty, otherwise `fallback`.
 std::string book_path(const std::string& fallback);

@@ -74,7 +74,13 @@ std::unique_ptr<book::Book> open_book_or_report(Context& ctx, book::Book::Access
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     }
     try {
-        return std::make_unique<book::Book>(path, access);
+        auto book = std::make_unique<book::Book>(path, access);
+        if (book->was_empty_file()) {
+            ctx.err << format(tr("the book %1 was an empty file: a new book was started in it"), printable(path)) << '\n';
+        } else if (book->started()) {
+            ctx.err << format(tr("a new book was started at %1"), printable(path)) << '\n';
+        }
+        return book;
     } catch (const book::Failure& f) {
         ctx.fail(why(f.problem()));
         return nullptr;
@@ -100,9 +106,11 @@ std::optional<std::int64_t> id_or_report(Context& ctx, const std::vector<std::st
 
 std::string optional_id(const std::optional<std::int64_t>& id) { return id ? std::to_string(*id) : ""; }
 
-// A field for CSV: quoted when it holds a comma, a quote or a line end.
-std::string csv_field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+// A field for CSV: control characters and bytes that are no UTF-8 escaped as the text output
+// escapes them, then quoted when it holds a comma or a quote.
+std::string csv_field(const std::string& kept) {
+    const std::string text = printable(kept);
+    if (text.find_first_of(",\"") == std::string::npos) return text;
     std::string q = "\"";
     for (char c : text) {
         if (c == '"') q += '"';
@@ -125,10 +133,13 @@ int run_list(Context& ctx, const Arguments& args) {
     query.date_from = args.value("from").value_or("");
     query.date_to = args.value("to").value_or("");
     for (const std::string* date : {&query.date_from, &query.date_to}) {
-        const bool well_formed = date->size() == 10 && (*date)[4] == '-' && (*date)[7] == '-';
-        if (!date->empty() && !well_formed) {
-            return ctx.usage_error(format(tr("a date is written YYYY-MM-DD, not '%1'"), cli::quoted(*date)));
+        if (!date->empty() && (date->size() != 10 || !book::is_date(*date))) {
+            return ctx.usage_error(format(tr("a date is a day of the calendar written YYYY-MM-DD, not '%1'"),
+                                          cli::quoted(*date)));
         }
+    }
+    if (!query.date_from.empty() && !query.date_to.empty() && query.date_from > query.date_to) {
+        return ctx.usage_error(format(tr("--from %1 comes after --to %2"), query.date_from, query.date_to));
     }
     // A book not made yet holds no records.
     if (std::error_code ec; !std::filesystem::exists(book::book_path(book::default_book_path()), ec)) {
@@ -147,7 +158,7 @@ int run_list(Context& ctx, const Arguments& args) {
         ctx.out << "id,kind,number,type,date,operator,replaces,replaced_by,program_version\n";
         for (const book::Record& r : records) {
             ctx.out << r.id << ',' << book::kind_name(r.kind) << ',' << csv_field(r.number) << ','
-                    << csv_field(r.type) << ',' << r.date << ',' << csv_field(r.operator_name) << ','
+                    << csv_field(r.type) << ',' << csv_field(r.date) << ',' << csv_field(r.operator_name) << ','
                     << optional_id(r.replaces) << ',' << optional_id(r.replaced_by) << ','
                     << csv_field(r.program_version) << '\n';
         }

@@ -295,6 +295,109 @@ TEST_F(BookFile, ABackUpIsACompleteBookOfItsOwn) {
     EXPECT_EQ(Book(copy, Book::Access::ReadOnly).list({}).size(), 5u);
 }
 
+// A day, a month or a year as a query takes them, checked against the calendar.
+TEST(BookDates, OnlyDaysOfTheCalendar) {
+    struct Case {
+        const char* text;
+        bool date;
+    };
+    const Case cases[] = {
+        {"2026", true},        {"2026-05", true},     {"2026-12-09", true},  {"2024-02-29", true},
+        {"2000-02-29", true},  {"2026-01-31", true},  {"2026-13-45", false}, {"2026-02-29", false},
+        {"1900-02-29", false}, {"2026-04-31", false}, {"2026-00-10", false}, {"2026-12-00", false},
+        {"2026-1-09", false},  {"26-12-09", false},   {"2026/12/09", false}, {"2026-12-09x", false},
+        {"", false},           {"abcd", false},       {"2026-", false},      {"2026-12-9", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(is_date(c.text), c.date) << c.text;
+}
+
+// A file of no bytes where the book should be: a new book, and the caller can say so; a
+// reader finds no book in it.
+TEST_F(BookFile, AnEmptyFileIsSaidToBeOne) {
+    std::ofstream(path).close();
+    EXPECT_EQ(cause_of_opening(path, Book::Access::ReadOnly), Cause::NotABook);
+    {
+        Book book(path);
+        EXPECT_TRUE(book.started());
+        EXPECT_TRUE(book.was_empty_file());
+        book.keep(fixed_point("S-1", 3.45689));
+    }
+    Book again(path);
+    EXPECT_FALSE(again.started());
+    EXPECT_FALSE(again.was_empty_file());
+    const std::string other = (dir / "other.sqlite").string();
+    Book fresh(other);
+    EXPECT_TRUE(fresh.started());
+    EXPECT_FALSE(fresh.was_empty_file());
+}
+
+// A backup while another program holds the book locked (a book in rollback mode, as every
+// backup is): the copy waits its turn and comes out whole, never half.
+TEST_F(BookFile, ABackUpWaitsForAWriterAndIsWhole) {
+    std::string locked_book;
+    {
+        Book book(path);
+        for (int i = 0; i < 20; ++i) book.keep(fixed_point("S-1", 3.4 + i * 1e-5));
+        locked_book = (dir / "rollback.sqlite").string();
+        book.back_up(locked_book);
+    }
+    Book reader(locked_book, Book::Access::ReadOnly);
+    SQLite::Database writer(locked_book, SQLite::OPEN_READWRITE);
+    writer.exec("BEGIN EXCLUSIVE");
+    writer.exec("PRAGMA user_version");  // takes the lock
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writer.exec("COMMIT");
+    });
+    const std::string copy = (dir / "copy.sqlite").string();
+    const auto start = std::chrono::steady_clock::now();
+    reader.back_up(copy);
+    release.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+    EXPECT_EQ(Book(copy, Book::Access::ReadOnly).list({}).size(), 20u);
+}
+
+// A laboratory's common book in a folder its users may only read: listed, found and backed up
+// (as another user when the tests run as root, who may write anywhere).
+TEST_F(BookFile, ABookInAFolderOnlyReadIsStillRead) {
+    const fs::path shelf = dir / "shelf";
+    fs::create_directory(shelf);
+    const std::string shared = (shelf / "book.sqlite").string();
+    std::int64_t id = 0;
+    {
+        Book book(shared);
+        id = book.keep(fixed_point("S-7", 3.45689));
+    }
+    ASSERT_FALSE(fs::exists(shared + "-wal"));  // closed cleanly
+    const fs::path out = dir / "out";
+    fs::create_directory(out);
+    chmod(dir.c_str(), 0755);
+    chmod(out.c_str(), 0777);
+    chmod(shared.c_str(), 0644);
+    chmod(shelf.c_str(), 0555);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        try {
+            Book book(shared, Book::Access::ReadOnly);
+            if (book.list({}).size() != 1) _exit(11);
+            if (!book.find(id) || book.find(id)->number != "S-7") _exit(12);
+            book.back_up((out / "copy.sqlite").string());
+        } catch (const Failure& f) {
+            std::fprintf(stderr, "%s\n", f.what());
+            _exit(static_cast<int>(f.problem().cause) + 20);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    chmod(shelf.c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "20 + the cause, or 10..12";
+    EXPECT_EQ(Book((out / "copy.sqlite").string(), Book::Access::ReadOnly).list({}).size(), 1u);
+}
+
 // ---- Faults it survives -----------------------------------------------------------------
 
 // Four processes keep 25 records each at once, into a book none of them has made yet: every

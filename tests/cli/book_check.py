@@ -29,7 +29,7 @@ env = dict(os.environ, ITS90_BOOK=book, LANGUAGE="", LC_ALL="C.UTF-8", LANG="C.U
 def run(*args, book_path=book, stdin=None):
     e = dict(env, ITS90_BOOK=book_path)
     p = subprocess.run([its90, *args], capture_output=True, env=e, input=stdin)
-    return p.returncode, p.stdout.decode("utf-8"), p.stderr.decode("utf-8")
+    return p.returncode, p.stdout.decode("utf-8", "replace"), p.stderr.decode("utf-8", "replace")
 
 
 FIXED = ["--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"]
@@ -108,6 +108,52 @@ tally.check("backup copies every record into a book of its own",
             (status, err, copied))
 status, _, err = run("book", "backup", copy)
 tally.check("backup never overwrites a file", status == 1 and "exists already" in err, err)
+
+# ---- a common book in a folder its users may only read (as another user when run as root) ----
+shelf = os.path.join(work, "shelf")
+os.mkdir(shelf)
+shutil.copy(book, os.path.join(shelf, "book.sqlite"))
+outbox = os.path.join(work, "outbox")
+os.mkdir(outbox)
+reader_its90 = os.path.join(work, "its90")
+shutil.copy(its90, reader_its90)
+os.chmod(work, 0o755)
+os.chmod(outbox, 0o777)
+os.chmod(shelf, 0o555)
+as_reader = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
+for name, args in [("list", ["book", "list"]), ("show", ["book", "show", "1"]), ("export", ["book", "export", "1"]),
+                   ("backup", ["book", "backup", os.path.join(outbox, "copy.sqlite")])]:
+    p = subprocess.run([*as_reader, reader_its90, *args], capture_output=True,
+                       env=dict(env, ITS90_BOOK=os.path.join(shelf, "book.sqlite")))
+    tally.check(f"a book in a folder only read: {name}", p.returncode == 0 and b"read-only" not in p.stderr,
+                (p.returncode, p.stderr))
+os.chmod(shelf, 0o755)
+
+# ---- dates, an empty file, hostile kept fields ----
+for date, words in [("2026-13-45", "day of the calendar"), ("2026-02-29", "day of the calendar"),
+                    ("2026-1-9", "YYYY-MM-DD")]:
+    status, out, err = run("book", "list", "--from", date)
+    tally.check(f"refused: --from {date}", status == 2 and out == "" and words in err, (status, err))
+status, out, err = run("book", "list", "--from", "2024-02-29", "--to", "2099-12-31")
+tally.check("a leap day is a day", status == 0 and out != "", (status, err))
+status, out, err = run("book", "list", "--from", "2026-12-09", "--to", "2026-01-01")
+tally.check("refused: --from after --to", status == 2 and "comes after" in err, (status, err))
+empty = os.path.join(work, "empty.sqlite")
+open(empty, "w").close()
+status, out, err = run("book", "list", book_path=empty)
+tally.check("an empty file is no book to list", status == 1 and "empty file" in err, (status, err))
+status, out, err = run("calibrate", *FIXED, "--keep", "E-1", book_path=empty)
+tally.check("keeping into an empty file says a new book was started in it",
+            status == 0 and "was an empty file" in err and "kept as record 1" in err, (status, err))
+status, out, err = run("calibrate", *FIXED, "--keep", "E-2", book_path=empty)
+tally.check("and only once", status == 0 and "new book" not in err, err)
+hostile = os.path.join(work, "hostile.sqlite")
+p = subprocess.run([its90, "calibrate", *FIXED, "--keep", "H-1", "--operator", b"\x1b[31m\xff\xfe, ok"],
+                   capture_output=True, env=dict(env, ITS90_BOOK=hostile))
+status, out, err = run("book", "list", "--format", "csv", book_path=hostile)
+tally.check("list --format csv escapes control characters and bytes that are no UTF-8",
+            status == 0 and "\x1b" not in out and "\ufffd" not in out and '"\\x1b[31m\\xff\\xfe, ok"' in out,
+            (p.returncode, p.stderr, out))
 
 # ---- refusals ----
 junk = os.path.join(work, "junk.sqlite")
