@@ -35,7 +35,35 @@ double weighted_sum(const std::array<Term, 3>& terms, const std::array<double, 3
 // Every temperature the calibration passes lies inside E90_S's range.
 double reference_emf(float t) { return E90_S(t).value(); }
 
+// The deviation of an EMF from type S's reference function at t, in degC at the differential
+// value there (over 1 degC, as the window shows it).
+double deviation_in_degrees(double t, double emf) {
+    const double reference = emf_unrounded(Thermocouple::S, t).value();
+    const double slope = emf_unrounded(Thermocouple::S, t + 0.5).value() - emf_unrounded(Thermocouple::S, t - 0.5).value();
+    return (emf - reference) / slope;
+}
+
 }  // namespace
+
+std::optional<ImplausibleEmfs> implausible_fixed_point_emfs(const std::array<double, 3>& emfs, MiddlePoint middle) {
+    for (int i = 1; i < 3; ++i) {
+        if (!(emfs[static_cast<std::size_t>(i)] > emfs[static_cast<std::size_t>(i - 1)])) {
+            return ImplausibleEmfs{ImplausibleEmfs::Fault::OutOfOrder, i, i - 1, 0.0};
+        }
+    }
+    const std::array<double, 3> points = fixed_point_temperatures(middle);
+    for (int i = 0; i < 3; ++i) {
+        const double d = deviation_in_degrees(points[static_cast<std::size_t>(i)], emfs[static_cast<std::size_t>(i)]);
+        if (!(std::fabs(d) <= kMostPlausibleDeviationC)) return ImplausibleEmfs{ImplausibleEmfs::Fault::TooFar, i, i, d};
+    }
+    return std::nullopt;
+}
+
+std::optional<double> implausible_standard_emf(double t, double emf) {
+    const double d = deviation_in_degrees(t, emf);
+    if (std::fabs(d) <= kMostPlausibleDeviationC) return std::nullopt;
+    return d;
+}
 
 const WeightSet& weights(MiddlePoint middle) {
     return middle == MiddlePoint::Aluminium ? kAluminium : kAntimony;

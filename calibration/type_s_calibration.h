@@ -92,6 +92,31 @@ double deviation_at(const Calibration& calibration, double temperature);
 // the sum cannot be rounded.
 Outcome<double> emf_to_3_places(const Calibration& calibration, int temperature);
 
+// ---- EMFs no type S thermocouple gives ---------------------------------------------------
+
+// A type S thermocouple, even one far out of its class, deviates from the reference function
+// by much less than this at any point (the widest tolerance, class 2, is 2.7 degC at copper;
+// a standard's allowance at copper, 0.015 mV, about 1.3 degC): EMFs beyond it are a slip of
+// the keyboard (points swapped, a digit lost or a sign), not a thermocouple.
+inline constexpr double kMostPlausibleDeviationC = 10.0;
+
+// What is wrong with three fixed-point EMFs, if anything: a point whose EMF is not above the
+// one before it (zinc < middle point < copper), or a point whose deviation, in degC at its
+// differential value, exceeds kMostPlausibleDeviationC.
+struct ImplausibleEmfs {
+    enum class Fault { OutOfOrder, TooFar };
+    Fault fault;
+    int point;           // 0 zinc, 1 middle point, 2 copper
+    int before;          // OutOfOrder: the point whose EMF it is not above
+    double deviation_C;  // TooFar: measured minus reference, in degC (signed)
+};
+std::optional<ImplausibleEmfs> implausible_fixed_point_emfs(const std::array<double, 3>& emfs, MiddlePoint middle);
+
+// A standard's own EMF at t (from its certificate) that no type S thermocouple gives: its
+// deviation from E90_S(t) in degC, where it exceeds kMostPlausibleDeviationC (or is no
+// number); nothing where it is plausible. For t inside the comparison's range.
+std::optional<double> implausible_standard_emf(double t, double emf);
+
 // ---- Acceptance of a standard type S thermocouple (JJG 75-1995) ---------------------------
 
 // With the reference junction at 0 degC, in mV: E(Cu) = 10.575 +- 0.015; E(Al) = 5.860 +

@@ -277,6 +277,9 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
         !emf_in_range(ctx, "cu", N_("copper"), copper)) {
         return ctx.status;
     }
+    if (const auto fault = calibration::implausible_fixed_point_emfs({zinc, middle_emf, copper}, middle)) {
+        return ctx.fail(why(*fault, {zinc, middle_emf, copper}, middle));
+    }
     const Outcome<calibration::Calibration> calibrated =
         calibration::calibrate(zinc, middle_emf, copper, middle);
     if (!calibrated.ok()) return ctx.fail(beyond_range());

@@ -218,6 +218,10 @@ std::optional<FixedPoints> fixed_points_or_report(Context& ctx, const Arguments&
             return std::nullopt;
         }
     }
+    if (const auto fault = calibration::implausible_fixed_point_emfs({*zn, *mid, *cu}, middle)) {
+        ctx.usage_error(why(*fault, {*zn, *mid, *cu}, middle));
+        return std::nullopt;
+    }
     const Outcome<calibration::Calibration> c = calibration::calibrate(*zn, *mid, *cu, middle);
     if (!c.ok()) {
         ctx.usage_error(tr("the EMFs give values beyond the computable range"));
@@ -243,6 +247,13 @@ std::optional<calibration::ComparisonResult> compare_or_report(
         e_cert = *e;
     } else if (certificate) {
         e_cert = *certificate;
+        // A sign, a decimal point or a digit lost: refused before it can give a result.
+        if (t >= sensor_of(Thermocouple::S).temperatures.lowest && t <= sensor_of(Thermocouple::S).temperatures.highest) {
+            if (const std::optional<double> d = calibration::implausible_standard_emf(t, e_cert)) {
+                ctx.usage_error(where + why_standard_emf(t, e_cert, *d));
+                return std::nullopt;
+            }
+        }
     } else {
         ctx.usage_error(where + tr("the standard's own EMF is missing: give --cert or --zn, --al/--sb and --cu"));
         return std::nullopt;

@@ -96,4 +96,42 @@ std::string why(const Rejection& r, std::optional<Thermocouple> type) {
     return {};
 }
 
+namespace {
+
+const char* point_name(int point, calibration::MiddlePoint middle) {
+    if (point == 0) return tr("zinc");
+    if (point == 2) return tr("copper");
+    return middle == calibration::MiddlePoint::Aluminium ? tr("aluminium") : tr("antimony");
+}
+
+// A deviation in degC as a person reads it: "+600 ℃", "-12.5 ℃".
+std::string signed_degrees(double d) {
+    if (!std::isfinite(d)) return tr("an immeasurable distance");
+    return (d > 0 ? "+" : "") + text::significant(d, 3) + " \u2103";
+}
+
+}  // namespace
+
+std::string why(const calibration::ImplausibleEmfs& fault, const std::array<double, 3>& emfs,
+                calibration::MiddlePoint middle) {
+    const auto emf = [&](int point) { return text::general(emfs[static_cast<std::size_t>(point)]); };
+    if (fault.fault == calibration::ImplausibleEmfs::Fault::OutOfOrder) {
+        return format(tr("the %1 point's EMF %2 mV is not above the %3 point's %4 mV: the fixed points are out of "
+                         "order (typed in the wrong boxes?)"),
+                      point_name(fault.point, middle), emf(fault.point), point_name(fault.before, middle),
+                      emf(fault.before));
+    }
+    return format(tr("the %1 point's EMF %2 mV lies %3 from type S's reference EMF there: no type S "
+                     "thermocouple deviates so far (at most %4 ℃)"),
+                  point_name(fault.point, middle), emf(fault.point), signed_degrees(fault.deviation_C),
+                  text::general(calibration::kMostPlausibleDeviationC));
+}
+
+std::string why_standard_emf(double t, double emf, double deviation_C) {
+    return format(tr("the standard's own EMF %1 mV lies %2 from type S's reference EMF at %3 ℃: no type S "
+                     "thermocouple gives it there (at most %4 ℃ away)"),
+                  text::general(emf), signed_degrees(deviation_C), text::general(t),
+                  text::general(calibration::kMostPlausibleDeviationC));
+}
+
 }  // namespace its90::cli

@@ -2,9 +2,11 @@
 // catalog has them (gettext, domain "its90"). Every text a user reads passes through tr().
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
+#include "calibration/type_s_calibration.h"
 #include "core/outcome.h"
 #include "core/thermocouples.h"
 
@@ -31,5 +33,12 @@ std::string subject(std::optional<Thermocouple> type);
 // is quoted with the digits it carries: a published decimal as it is, an EMF computed from
 // a reference function to 3 places (mV), a resistance to 3 places (ohm).
 std::string why(const Rejection& rejection, std::optional<Thermocouple> type);
+
+// Why three fixed-point EMFs are no type S thermocouple's, naming the point and its EMF.
+std::string why(const calibration::ImplausibleEmfs& fault, const std::array<double, 3>& emfs,
+                calibration::MiddlePoint middle);
+// Why a standard's own EMF at a point is no type S thermocouple's; `deviation_C` as
+// implausible_standard_emf gives it.
+std::string why_standard_emf(double t, double emf, double deviation_C);
 
 }  // namespace its90::cli

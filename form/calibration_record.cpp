@@ -2,6 +2,8 @@
 
 #include "text/number_text.h"
 
+#include <cmath>
+
 namespace its90::form {
 namespace {
 
@@ -19,6 +21,34 @@ std::string deviation_text(double d) { return fixed(d, 5); }
 std::string coefficient_text(double x) { return text::significant(x, 6); }
 
 }  // namespace
+
+namespace {
+
+// A deviation in degC as a person reads it: "+600 ℃".
+std::string signed_degrees(double d) {
+    if (!std::isfinite(d)) return "无法计量";
+    return (d > 0 ? "+" : "") + text::significant(d, 3) + " ℃";
+}
+
+}  // namespace
+
+std::string implausible_words(const calibration::ImplausibleEmfs& fault, const std::array<double, 3>& emfs,
+                              MiddlePoint middle) {
+    const auto names = fixed_point_names(middle);
+    const auto emf = [&](int i) { return text::general(emfs[static_cast<std::size_t>(i)]); };
+    const std::string point = names[static_cast<std::size_t>(fault.point)].name;
+    if (fault.fault == calibration::ImplausibleEmfs::Fault::OutOfOrder) {
+        return point + "电势 " + emf(fault.point) + " mV 不高于" + names[static_cast<std::size_t>(fault.before)].name +
+               "的 " + emf(fault.before) + " mV：定点顺序不对（是否填错了位置？），无法生成记录";
+    }
+    return point + "电势 " + emf(fault.point) + " mV 偏离 S 型分度表 " + signed_degrees(fault.deviation_C) +
+           "：没有 S 型热电偶偏离这么远，无法生成记录";
+}
+
+std::string implausible_standard_words(double t, double deviation_C) {
+    return "偏离 " + text::general(t) + " ℃ 处的 S 型分度表 " + signed_degrees(deviation_C) +
+           "：不是 S 型热电偶在该点的电势";
+}
 
 std::array<FixedPointName, 3> fixed_point_names(MiddlePoint middle) {
     const std::array<double, 3> t = calibration::fixed_point_temperatures(middle);

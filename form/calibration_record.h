@@ -74,6 +74,13 @@ struct FixedPointName {
 };
 std::array<FixedPointName, 3> fixed_point_names(calibration::MiddlePoint middle);
 
+// Why EMFs are no type S thermocouple's, as the window says it: three fixed-point EMFs out of
+// order or too far from the reference function (the point named), or a standard's own EMF at
+// a comparison point (deviation_C as implausible_standard_emf gives it).
+std::string implausible_words(const calibration::ImplausibleEmfs& fault, const std::array<double, 3>& emfs,
+                              calibration::MiddlePoint middle);
+std::string implausible_standard_words(double t, double deviation_C);
+
 // The record as rows of cells, in reading order, numbers with '.' whatever the locale.
 using Rows = std::vector<std::vector<std::string>>;
 

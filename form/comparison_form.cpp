@@ -5,6 +5,7 @@
 
 #include "core/sensors.h"
 #include "core/tolerances.h"
+#include "form/calibration_record.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
@@ -269,6 +270,10 @@ void ComparisonForm::evaluate() {
             } else if (!sensor_of(Thermocouple::S).accepts_emf(*cert.value)) {
                 const Range emfs = sensor_of(Thermocouple::S).emfs;
                 point.certificate.problem = "超出 S 型热电偶的电势范围 " + range_text(emfs.lowest, emfs.highest, "mV");
+            } else if (const auto d = sensor_of(Thermocouple::S).accepts_temperature(*t)
+                                          ? calibration::implausible_standard_emf(*t, *cert.value)
+                                          : std::nullopt) {
+                point.certificate.problem = implausible_standard_words(*t, *d);
             } else {
                 standard_emf_[sp] = *cert.value;
             }

@@ -183,8 +183,12 @@ void Form1::update_record() {
             inputs.temperature = text(T1(12));
         }
         try {
+            // The panel still shows the table these EMFs give; no record is issued of it.
+            const auto fault = calibration::implausible_fixed_point_emfs(inputs.emfs, middle_point_);
             const Outcome<CalibrationRecord> r = calibration_record(inputs);
-            if (r.ok()) {
+            if (r.ok() && fault) {
+                record_reason_ = implausible_words(*fault, inputs.emfs, middle_point_);
+            } else if (r.ok()) {
                 record_ = *r;
                 record_reason_ = "";
             } else {

@@ -75,7 +75,7 @@ public:
     // middle point or its temperature; without identification and date. Nothing while the
     // panel gives no table, and then the reason, in words, in record_unavailable_reason().
     const std::optional<CalibrationRecord>& record() const { return record_; }
-    const char* record_unavailable_reason() const { return record_reason_; }
+    const char* record_unavailable_reason() const { return record_reason_.c_str(); }
 
     // ---- What the user does ----
     // A text box's new text, typed, pasted or deleted, which the box shows already; runs its
@@ -150,7 +150,7 @@ private:
     bool panel_writing_ = false;
 
     std::optional<CalibrationRecord> record_;
-    const char* record_reason_ = kRecordNeedsEmfs;
+    std::string record_reason_ = kRecordNeedsEmfs;
 };
 
 }  // namespace its90::form

@@ -32,7 +32,7 @@ TEST(Errors, QuoteAUsersWordShortAndEscaped) {
         {{"emf", "K", long_word}, "",
          "'7777777777777777777777777777777777777777…' lies beyond the range of numbers"},
         {{"emf", "\x1b]0;title\x07"}, "", "unknown thermocouple type '\\x1b]0;title\\x07'"},
-        {{"calibrate", "--zn", "1", "--al", "1", "--cu", "1", "--at", "x\x1b"}, "",
+        {{"calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848", "--at", "x\x1b"}, "",
          "--at takes numbers, not 'x\\x1b'"},
         {{"\x1b[2J"}, "", "unknown command '\\x1b[2J'"},
     };
@@ -82,7 +82,51 @@ TEST(Errors, AFailingCalibrationWritesNothing) {
         EXPECT_EQ(o.out, "") << c.point;
         EXPECT_NE(o.err.find(std::string("the ") + c.point + " point's EMF"), std::string::npos) << o.err;
     }
-    EXPECT_EQ(run_cli({"calibrate", "--zn", "-0.236", "--al", "18.693", "--cu", "10.5"}).status, 0);
+    // The ends of the range pass the range check; no type S thermocouple gives them together.
+    const Outcome ends = run_cli({"calibrate", "--zn", "-0.236", "--al", "18.693", "--cu", "10.5"});
+    EXPECT_EQ(ends.status, 1);
+    EXPECT_NE(ends.err.find("out of order"), std::string::npos) << ends.err;
+}
+
+// EMFs inside the type S range that no type S thermocouple gives at the fixed points (points
+// swapped, a digit lost) or as a standard's own EMF at a comparison point: refused, naming
+// the point, before anything is printed; a real thermocouple's are not.
+TEST(Errors, EmfsNoTypeSThermocoupleGivesAreRefused) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* words;
+    };
+    const std::vector<std::string> point = {"compare", "K", "--at", "400", "--std", "3.26046", "--uut", "16.38544"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> a = point;
+        a.insert(a.end(), more.begin(), more.end());
+        return a;
+    };
+    const Case cases[] = {
+        {{"calibrate", "--zn", "10.5848", "--al", "5.87013", "--cu", "3.45689"}, 1,
+         "the aluminium point's EMF 5.87013 mV is not above the zinc point's 10.5848 mV"},
+        {{"calibrate", "--zn", "3.45689", "--al", "3.45689", "--cu", "10.5848"}, 1, "out of order"},
+        {{"calibrate", "--zn", "3.45689", "--sb", "5.5628", "--cu", "1.05848"}, 1, "out of order"},
+        {{"calibrate", "--zn", "3.34689", "--al", "5.87013", "--cu", "10.5848"}, 1, "the zinc point's EMF 3.34689 mV lies -10.4 ℃"},
+        {{"calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu", "11.5848"}, 1, "the copper point's EMF"},
+        {{"calibrate", "--zn", "3.45689", "--al", "5.97013", "--cu", "10.5848"}, 1, "the aluminium point's EMF"},
+        {with({"--zn", "10.5848", "--al", "5.87013", "--cu", "3.45689"}), 2, "out of order"},
+        {with({"--cert", "1e300"}), 2, "the standard's own EMF 1e+300 mV"},
+        {with({"--cert", "-3.2587"}), 2, "the standard's own EMF -3.2587 mV lies -681 ℃"},
+        {with({"--cert", "0"}), 2, "lies -341 ℃ from type S's reference EMF at 400 ℃"},
+        {with({"--cert", "32.587"}), 2, "the standard's own EMF"},
+        {with({"--cert", "3.2587"}), 0, ""},
+        {{"calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"}, 0, ""},
+        {{"calibrate", "--zn", "3.44689", "--sb", "5.5628", "--cu", "10.5748"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args[1] << " " << c.args.back() << ": " << o.err.substr(0, 300);
+        if (c.status == 0) continue;
+        EXPECT_EQ(o.out, "") << c.args.back();
+        EXPECT_NE(o.err.find(c.words), std::string::npos) << o.err.substr(0, 300);
+    }
 }
 
 // A standard output that takes nothing.

@@ -159,7 +159,12 @@ TEST_F(Record, FollowsThePanelAndSaysWhyThereIsNone) {
     EXPECT_STREQ(form.record_unavailable_reason(), kRecordNeedsEmfs);
     calibrate("3.44689", "5.86013", "10.5748");
     EXPECT_STREQ(form.record_unavailable_reason(), "");
+    // An aluminium EMF taken for antimony's is 30 degC from anything a type S gives there.
     form.select_middle_point(MiddlePoint::Antimony);
+    EXPECT_FALSE(form.record());
+    EXPECT_NE(std::string(form.record_unavailable_reason()).find("锑点电势 5.86013 mV 偏离 S 型分度表 +"), std::string::npos)
+        << form.record_unavailable_reason();
+    retype(T1(1), "5.5528");
     ASSERT_TRUE(form.record());
     EXPECT_EQ(form.record()->calibration.middle, MiddlePoint::Antimony);
     for (const char* absurd : {"1e303", "-1e303", "1e308", "1e400"}) {

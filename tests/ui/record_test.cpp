@@ -353,7 +353,7 @@ TEST(ComparisonRecordPages, TheReadingsHeadingKeepsItsTable) {
             f.set_readings(2);
             for (int p = 0; p < points; ++p) {
                 f.edit_temperature(p, std::to_string(100 * (p + 1)));
-                f.edit_certificate(p, "3.0");
+                f.edit_certificate(p, std::array{"0.646", "1.441", "2.323", "3.259", "4.233", "5.239", "6.275", "7.345"}[static_cast<std::size_t>(p)]);
                 for (int who = -1; who < working; ++who)
                     for (int r = 0; r < 2; ++r) f.edit_reading(p, who, r, who < 0 ? "3.0" : "16.0");
             }
