@@ -8,6 +8,8 @@ namespace {
 
 constexpr Rejection kBadUncertainty = Rejection::out_of_range(Quantity::Uncertainty, 0, kInfinite);
 constexpr Rejection kBadCoverage = Rejection::out_of_range(Quantity::CoverageFactor, 0, kInfinite);
+// Finite inputs whose uncertainty overflows the numbers a double holds.
+constexpr Rejection kUncomputable = Rejection::not_finite(Quantity::Uncertainty);
 
 bool valid_uncertainty(double u) { return std::isfinite(u) && u >= 0; }
 bool valid_coverage(double k) { return std::isfinite(k) && k > 0; }
@@ -50,8 +52,18 @@ Outcome<Budget> evaluate(std::span<const Component> components, double seebeck, 
     }
     budget.combined = std::sqrt(sum);
     if (welch > 0) budget.effective_dof = std::pow(budget.combined, 4) / welch;
+    // Large contributions overflow in their fourth powers: the same sum, scaled by u_c.
+    if (welch > 0 && !std::isfinite(budget.effective_dof) && std::isfinite(budget.combined)) {
+        double scaled = 0;
+        for (const BudgetLine& line : budget.lines) {
+            if (std::isfinite(line.component.degrees_of_freedom) && line.contribution > 0) {
+                scaled += std::pow(line.contribution / budget.combined, 4) / line.component.degrees_of_freedom;
+            }
+        }
+        budget.effective_dof = 1 / scaled;
+    }
     budget.expanded = k * budget.combined;
-    if (!std::isfinite(budget.expanded)) return kBadUncertainty;
+    if (!std::isfinite(budget.combined) || !std::isfinite(budget.expanded)) return kUncomputable;
     return budget;
 }
 
@@ -93,7 +105,10 @@ Outcome<DeviationUncertainty> deviation_uncertainty(MiddlePoint middle,
     for (std::size_t i = 0; i < 3; ++i) sum += (l[i] * u.points[i]) * (l[i] * u.points[i]);
     const double combined = std::sqrt(sum);
     const double seebeck = *differential_value(s, t);
-    return DeviationUncertainty{combined, u.k * combined, u.k * combined / seebeck};
+    const DeviationUncertainty d{combined, u.k * combined, u.k * combined / seebeck};
+    // Uncertainties each finite may still overflow when squared and summed.
+    if (!std::isfinite(d.u_uV) || !std::isfinite(d.U_uV) || !std::isfinite(d.U_C)) return kUncomputable;
+    return d;
 }
 
 Outcome<DeltaTUncertainty> delta_t_uncertainty(const ComparisonInput& input,
@@ -112,7 +127,9 @@ Outcome<DeltaTUncertainty> delta_t_uncertainty(const ComparisonInput& input,
                             (a_std * a_std + dvm2 + u.certificate * u.certificate) / (s_std * s_std) +
                             u.furnace * u.furnace;
     const double combined = std::sqrt(variance);
-    if (!std::isfinite(combined)) return kBadUncertainty;
+    if (!std::isfinite(combined) || !std::isfinite(u.k * combined) || !std::isfinite(a_std) || !std::isfinite(a_uut)) {
+        return kUncomputable;
+    }
     return DeltaTUncertainty{a_std, a_uut, combined, u.k * combined};
 }
 

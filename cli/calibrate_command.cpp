@@ -327,6 +327,18 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
         }
     }
 
+    // Uncertainties too large to square and sum give no row: refused before anything is written.
+    if (u) {
+        bool computable = true;
+        const auto check = [&](double t) {
+            const Outcome<calibration::DeviationUncertainty> du = calibration::deviation_uncertainty(middle, *u, t);
+            if (!du.ok() && du.rejection().cause == Rejection::Cause::NotFinite) computable = false;
+        };
+        for (const auto& row : rows) check(row.first);
+        if (count) ctx.for_each_step(*from, step, *count, check);
+        if (!computable) return ctx.fail(tr("the uncertainties give values beyond the computable range"));
+    }
+
     if (args->has("keep")) {
         if (!keep(ctx, *args, {{zinc, middle_emf, copper}, middle, u}, *calibrated, replaces)) return ctx.status;
     }

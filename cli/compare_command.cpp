@@ -134,6 +134,15 @@ struct FixedPoints {
 
 // u(dt) of a result, when uncertainties are given: u_cert typed, or from the fixed points'
 // uncertainties through the deviation function at the point.
+// An overflow is a value beyond the computable range (status 1); the rest are bad input.
+void report_uncertainty(Context& ctx, const std::string& message, const Rejection& why_not) {
+    if (why_not.cause == Rejection::Cause::NotFinite) {
+        ctx.fail(message);
+    } else {
+        ctx.usage_error(message);
+    }
+}
+
 std::optional<calibration::DeltaTUncertainty> uncertainty_of(
     Context& ctx, const Uncertainties& u, const FixedPoints& fixed_points, double t,
     const calibration::ComparisonInput& input, const calibration::ComparisonResult& r,
@@ -144,7 +153,7 @@ std::optional<calibration::DeltaTUncertainty> uncertainty_of(
         const Outcome<calibration::DeviationUncertainty> d =
             calibration::deviation_uncertainty(fixed_points.calibration.middle, *u.fixed_points, t);
         if (!d.ok()) {
-            ctx.usage_error(where + why(d.rejection(), Thermocouple::S));
+            report_uncertainty(ctx, where + why(d.rejection(), Thermocouple::S), d.rejection());
             refused = true;
             return std::nullopt;
         }
@@ -152,7 +161,7 @@ std::optional<calibration::DeltaTUncertainty> uncertainty_of(
     }
     const Outcome<calibration::DeltaTUncertainty> du = calibration::delta_t_uncertainty(input, r, cu);
     if (!du.ok()) {
-        ctx.usage_error(where + why(du.rejection(), std::nullopt));
+        report_uncertainty(ctx, where + why(du.rejection(), std::nullopt), du.rejection());
         refused = true;
         return std::nullopt;
     }
@@ -368,6 +377,7 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
     const std::string path = *args.value("batch");
     std::ifstream file;
     if (path != "-") {
+        if (!readable_file_or_report(ctx, path)) return ctx.status;
         file.open(path);
         if (!file) return ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
     }
@@ -384,7 +394,7 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
         if (!bad) ctx.usage_error(format(tr("line %1: %2"), std::to_string(line_number), why_not));
         bad = true;
     };
-    reader.for_each_line([&](std::string_view line) {
+    const bool read = reader.for_each_line([&](std::string_view line) {
         ++line_number;
         if (bad) return;
         std::string_view rest = line;
@@ -426,8 +436,9 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
         if (added) point->order.push_back(who);
         if (it->second.first != *type) return refuse(format(tr("%1 is of one type only"), quoted(who)));
         it->second.second.push_back(*emf.value);
-    });
+    }, path == "-" ? std::string_view() : std::string_view(path));
     ctx.worsen(reader.status);
+    if (!read) return ctx.status;
     if (bad || ctx.status != kExitOk) return ctx.status;
 
     // Every result before anything is written: a refused run writes nothing.

@@ -1,5 +1,7 @@
 #include "cli/context.h"
 
+#include <filesystem>
+
 #include <cmath>
 #include <limits>
 #include <istream>
@@ -28,7 +30,7 @@ void Context::value_message(std::string_view message) {
 
 void Context::reject(std::string_view text, std::string_view why) {
     out << '\n';
-    value_message(quoted(text) + ": " + std::string(why));
+    value_message(cli::quoted(text) + ": " + std::string(why));
     worsen(kExitRejected);
 }
 
@@ -37,7 +39,7 @@ void Context::bad_number(std::string_view text, const text::StrictNumber& read) 
     const bool range = read.problem == text::StrictNumber::Problem::OutOfRange;
     value_message(format(range ? tr("'%1' lies beyond the range of numbers this program holds")
                                : tr("'%1' is not a number"),
-                         quoted(text)));
+                         cli::quoted(text)));
     worsen(kExitUsage);
 }
 
@@ -92,7 +94,7 @@ void Context::for_each_value(const std::vector<std::string>& words,
     }
 }
 
-bool Context::for_each_line(const std::function<void(std::string_view)>& take) {
+bool Context::for_each_line(const std::function<void(std::string_view)>& take, std::string_view source) {
     char line[kLongestLine + 2];
     std::streambuf* input = in.rdbuf();
     while (out) {
@@ -121,7 +123,20 @@ bool Context::for_each_line(const std::function<void(std::string_view)>& take) {
         if (in.eof()) break;
     }
     if (in.bad()) {
-        io_error(tr("cannot read standard input"));
+        io_error(source.empty() ? tr("cannot read standard input") : format(tr("cannot read '%1'"), cli::quoted(source)));
+        return false;
+    }
+    return true;
+}
+
+bool readable_file_or_report(Context& ctx, const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        ctx.fail(format(tr("'%1' is a folder, not a file"), cli::quoted(path)));
+        return false;
+    }
+    if (!std::filesystem::exists(path, ec)) {
+        ctx.fail(format(tr("there is no file '%1'"), cli::quoted(path)));
         return false;
     }
     return true;
@@ -169,7 +184,7 @@ std::optional<double> Context::number_option(const Arguments& args, std::string_
         usage_error(format(number.problem == text::StrictNumber::Problem::OutOfRange
                                ? tr("--%1 %2 lies beyond the range of numbers this program holds")
                                : tr("--%1 takes a number, not '%2'"),
-                           std::string(name), quoted(*word)));
+                           std::string(name), cli::quoted(*word)));
     }
     return number.value;
 }
@@ -187,7 +202,7 @@ std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::st
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word) {
     const std::optional<Thermocouple> type =
         word.size() == 1 ? thermocouple_from_letter(word[0]) : std::nullopt;
-    if (!type) ctx.usage_error(format(tr("unknown thermocouple type '%1'"), quoted(word)));
+    if (!type) ctx.usage_error(format(tr("unknown thermocouple type '%1'"), cli::quoted(word)));
     return type;
 }
 

@@ -57,7 +57,8 @@ struct Context {
     // that waits for input, so a person at a terminal sees each result at once. False when
     // standard input could not be read (reported).
     static constexpr std::size_t kLongestLine = 1000;
-    bool for_each_line(const std::function<void(std::string_view)>& take);
+    // `source` names a file read in place of standard input, for the message.
+    bool for_each_line(const std::function<void(std::string_view)>& take, std::string_view source = {});
     // The number of temperatures from `from` to `to` every `step`, both ends included; nothing,
     // after the reason has been reported, for more than ten million.
     std::optional<long> step_count(double from, double to, double step);
@@ -99,5 +100,8 @@ std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& wo
 std::string exact_rejection(std::optional<Thermocouple> type, const Rejection& rejection);
 
 std::string degrees(double t);  // "25 ℃"
+// Whether `path` names a file that can be read: a folder, or a file that is missing or may not
+// be read, is reported by name (exit status 1).
+bool readable_file_or_report(Context& ctx, const std::string& path);
 
 }  // namespace its90::cli

@@ -74,6 +74,7 @@ std::vector<std::string> split_csv(const std::string& line) {
 // The budget file's components by quantity, or nothing after a usage error naming the line.
 std::optional<std::map<std::string, std::vector<Component>>> read_budget(Context& ctx,
                                                                        const std::string& path) {
+    if (!readable_file_or_report(ctx, path)) return std::nullopt;
     std::ifstream file(path);
     if (!file) {
         ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
@@ -138,6 +139,10 @@ std::optional<std::map<std::string, std::vector<Component>>> read_budget(Context
         }
         budget[quantity].push_back(component);
     }
+    if (file.bad()) {
+        ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
+        return std::nullopt;
+    }
     return budget;
 }
 
@@ -166,7 +171,13 @@ std::optional<Uncertainties> uncertainties_or_report(Context& ctx, const Argumen
             // Temperature components of the comparison: the furnace is itself in degC.
             const Outcome<calibration::Budget> b = calibration::evaluate(components, s.value_or(1.0), 1.0);
             if (!b.ok()) {
-                ctx.usage_error(format(tr("the budget of %1: %2"), quantity, why(b.rejection(), std::nullopt)));
+                const std::string message = format(tr("the budget of %1: %2"), quantity, why(b.rejection(), std::nullopt));
+                // An overflow is a value beyond the computable range (status 1), not bad input.
+                if (b.rejection().cause == Rejection::Cause::NotFinite) {
+                    ctx.fail(message);
+                } else {
+                    ctx.usage_error(message);
+                }
                 return std::nullopt;
             }
             u[quantity] = b->combined;

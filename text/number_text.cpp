@@ -267,6 +267,8 @@ std::string stated(double x, int digits) {
     // The exponent after rounding to `digits` places (0.0996 rounds up to 0.10, not 0.100).
     const std::string scientific = chars(x, std::chars_format::scientific, digits - 1);
     const int exponent = std::atoi(scientific.c_str() + scientific.find('e') + 1);
+    // Beyond what a double carries digit for digit, the digits stated and a power of ten.
+    if (exponent >= 15) return scientific;  // 1.8e149 -> "1.80e+149"
     if (exponent >= digits - 1) return fixed(std::strtod(scientific.c_str(), nullptr), 0);  // 123 -> "120"
     return fixed(x, digits - 1 - exponent);
 }

@@ -129,6 +129,50 @@ TEST(Errors, EmfsNoTypeSThermocoupleGivesAreRefused) {
     }
 }
 
+// Uncertainties each a finite number whose squares overflow give no "inf" anywhere: the run
+// is refused as beyond the computable range (status 1), nothing on standard output; a folder
+// given as a file is named as one.
+TEST(Errors, UncertaintiesBeyondTheComputableRangeAndFoldersAreRefused) {
+    const char* folder = "/tmp";
+    const std::vector<std::string> fixed = {"--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"};
+    const std::vector<std::string> point = {"compare", "K", "--at", "400", "--std", "3.26046", "--uut", "16.38544"};
+    const auto join = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const std::vector<std::string> huge = {"--u-zn", "1e308", "--u-al", "1e308", "--u-cu", "1e308"};
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* words;
+    };
+    const Case cases[] = {
+        {join(join({"calibrate"}, fixed), join(huge, {"--at", "1000"})), 1, "beyond the computable range"},
+        {join(join({"calibrate"}, fixed), huge), 1, "beyond the computable range"},
+        {join(join({"calibrate"}, fixed), join(huge, {"--from", "300", "--to", "310"})), 1, "beyond the computable range"},
+        {join(join({"calibrate"}, fixed), {"--u-zn", "1e300", "--u-al", "1", "--u-cu", "1", "--k", "1e10", "--at", "1000"}), 1,
+         "beyond the computable range"},
+        {join(join(point, fixed), huge), 1, "beyond the computable range"},
+        {join(point, {"--cert", "3.2587", "--u-cert", "1e300", "--k", "1e10"}), 1, "beyond the computable range"},
+        {join(point, {"--cert", "3.2587", "--budget", folder}), 1, "'/tmp' is a folder, not a file"},
+        {{"compare", "--batch", folder, "--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848"}, 1,
+         "'/tmp' is a folder, not a file"},
+        {join(join({"calibrate"}, fixed), {"--budget", folder}), 1, "'/tmp' is a folder, not a file"},
+        {{"compare", "--batch", "/tmp/no-such-run.csv"}, 1, "there is no file '/tmp/no-such-run.csv'"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, c.status) << o.err.substr(0, 300);
+        EXPECT_EQ(o.out, "") << o.out.substr(0, 300);
+        EXPECT_NE(o.err.find(c.words), std::string::npos) << o.err.substr(0, 300);
+        EXPECT_EQ(o.err.find("inf"), std::string::npos) << o.err.substr(0, 300);
+    }
+    // Large but computable: stated with a power of ten, no digit a double does not carry.
+    const Outcome large = run_cli(join(join({"calibrate"}, fixed), {"--u-zn", "1e150", "--u-al", "1", "--u-cu", "1", "--at", "1000"}));
+    EXPECT_EQ(large.status, 0) << large.err;
+    EXPECT_NE(large.out.find("u = 1.80e+149 μV"), std::string::npos) << large.out;
+}
+
 // A standard output that takes nothing.
 class FullDevice : public std::streambuf {
 protected:
