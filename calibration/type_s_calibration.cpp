@@ -65,6 +65,16 @@ std::optional<double> implausible_standard_emf(double t, double emf) {
     return d;
 }
 
+CoefficientResolution coefficient_resolution(MiddlePoint middle) {
+    const WeightSet& w = weights(middle);
+    const auto spread = [](const std::array<Term, 3>& terms) {
+        double sum = 0;
+        for (const Term& t : terms) sum += std::fabs(t.weight);
+        return sum * kDeviationResolution / 2;
+    };
+    return {spread(w.a), spread(w.b), spread(w.c) * 0.000001};
+}
+
 const WeightSet& weights(MiddlePoint middle) {
     return middle == MiddlePoint::Aluminium ? kAluminium : kAntimony;
 }

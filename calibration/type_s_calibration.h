@@ -64,6 +64,16 @@ struct Calibration {
     DeviationFunction function;
 };
 
+// The resolution each coefficient carries from deviations stated to 5 decimals: half the last
+// place of a deviation (0.000005 mV) carried through the coefficient's weights, so A is good
+// to about 1e-5 mV, B to 1e-7 mV/degC and C to 1e-11 mV/degC^2; a coefficient smaller than
+// this is the deviations' rounding, not the thermocouple.
+inline constexpr double kDeviationResolution = 0.00001;
+struct CoefficientResolution {
+    double A, B, C;
+};
+CoefficientResolution coefficient_resolution(MiddlePoint middle);
+
 // From the three measured EMFs in mV; NotFinite when a deviation or coefficient is.
 Outcome<Calibration> calibrate(double zinc_emf, double middle_emf, double copper_emf,
                                   MiddlePoint middle);

@@ -52,6 +52,13 @@ const char* const kCalibrateHelp =
 
 namespace {
 
+// A, B and C to the resolution the 5-decimal deviations carry: below it a coefficient is 0.
+std::array<std::string, 3> coefficient_texts(const calibration::Calibration& c) {
+    const calibration::CoefficientResolution r = calibration::coefficient_resolution(c.middle);
+    return {text::to_resolution(c.function.A, r.A), text::to_resolution(c.function.B, r.B),
+            text::to_resolution(c.function.C, r.C)};
+}
+
 const char* beyond_range() { return tr("the EMFs give values beyond the computable range"); }
 
 // One row of the output: a temperature and the thermocouple's EMF there, as the window shows
@@ -170,9 +177,8 @@ bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inp
         document << names[i] << ',' << general(t[i]) << ',' << general(inputs.emfs[i]) << ','
                  << fixed(calibrated.deviations[i], 5) << '\n';
     }
-    const calibration::DeviationFunction& f = calibrated.function;
-    document << "\nA_mV,B_mV_per_C,C_mV_per_C2\n" << text::significant(f.A, 6) << ','
-             << text::significant(f.B, 6) << ',' << text::significant(f.C, 6) << "\n\n"
+    const std::array<std::string, 3> abc = coefficient_texts(calibrated);
+    document << "\nA_mV,B_mV_per_C,C_mV_per_C2\n" << abc[0] << ',' << abc[1] << ',' << abc[2] << "\n\n"
              << (inputs.uncertainty ? "t_C,emf_mV,u_uV,U_uV,U_C\n" : "t_C,emf_mV\n");
     for (std::size_t r = 0; r < table->size(); ++r) {
         const double at = calibration::kTableTemperatures[r];
@@ -344,20 +350,19 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     }
 
     const std::array<double, 3>& d = calibrated->deviations;
-    const calibration::DeviationFunction& f = calibrated->function;
+    const std::array<std::string, 3> abc = coefficient_texts(*calibrated);
     const bool csv = output == "csv";
     if (csv) {
         ctx.out << (u ? "t_C,emf_mV,u_uV,U_uV,U_C\n" : "t_C,emf_mV\n");
     } else {
-        // The deviations to the EMFs' resolution, the coefficients to 6 significant digits.
+        // The deviations to the EMFs' resolution, the coefficients to what that carries.
         const std::array<double, 3> t = calibration::fixed_point_temperatures(middle);
         ctx.out << format(tr("Type S calibration at zinc %1, %2, copper %3"), degrees(t[0]),
                           format(al ? tr("aluminium %1") : tr("antimony %1"), degrees(t[1])),
                           degrees(t[2]))
                 << "\nD1 = " << fixed(d[0], 5) << " mV\nD2 = " << fixed(d[1], 5)
                 << " mV\nD3 = " << fixed(d[2], 5) << " mV\n"
-                << "dE(t) = A + B t + C t\u00b2:\nA = " << text::significant(f.A, 6) << " mV\nB = "
-                << text::significant(f.B, 6) << " mV/\u2103\nC = " << text::significant(f.C, 6)
+                << "dE(t) = A + B t + C t\u00b2:\nA = " << abc[0] << " mV\nB = " << abc[1] << " mV/\u2103\nC = " << abc[2]
                 << " mV/\u2103\u00b2\n";
         if (u) {
             ctx.out << format(tr("u(D1) = %1 \u03bcV, u(D2) = %2 \u03bcV, u(D3) = %3 \u03bcV, u0 = %4 \u03bcV, k = %5"),

@@ -16,9 +16,8 @@ std::string shown(const std::string& text) {
     return !text.empty() && text.front() == ' ' ? text.substr(1) : text;
 }
 
-// The EMFs' resolution for the deviations; six significant digits for the coefficients.
+// The EMFs' resolution for the deviations, and what it carries to the coefficients.
 std::string deviation_text(double d) { return fixed(d, 5); }
-std::string coefficient_text(double x) { return text::significant(x, 6); }
 
 }  // namespace
 
@@ -83,9 +82,15 @@ std::string one_degree_text(const calibration::Calibration& c, int t) {
     return e.ok() ? fixed(*e, 3) : "—";
 }
 
-std::string coefficients_text(const calibration::DeviationFunction& f) {
-    return "A = " + coefficient_text(f.A) + " mV，B = " + coefficient_text(f.B) +
-           " mV/℃，C = " + coefficient_text(f.C) + " mV/℃²";
+std::array<std::string, 3> coefficient_texts(const calibration::Calibration& c) {
+    const calibration::CoefficientResolution r = calibration::coefficient_resolution(c.middle);
+    return {text::to_resolution(c.function.A, r.A), text::to_resolution(c.function.B, r.B),
+            text::to_resolution(c.function.C, r.C)};
+}
+
+std::string coefficients_text(const calibration::Calibration& c) {
+    const std::array<std::string, 3> abc = coefficient_texts(c);
+    return "A = " + abc[0] + " mV，B = " + abc[1] + " mV/℃，C = " + abc[2] + " mV/℃²";
 }
 
 const char* verdict(bool pass) { return pass ? record_texts::kPass : record_texts::kFail; }
@@ -163,9 +168,10 @@ Rows record_rows(const CalibrationRecord& r) {
     append(fixed_point_rows(r));
     rows.push_back({});
     rows.push_back({"偏差函数", "ΔE(t) = A + B·t + C·t²"});
-    rows.push_back({"A", coefficient_text(c.function.A), "mV"});
-    rows.push_back({"B", coefficient_text(c.function.B), "mV/℃"});
-    rows.push_back({"C", coefficient_text(c.function.C), "mV/℃²"});
+    const std::array<std::string, 3> abc = coefficient_texts(c);
+    rows.push_back({"A", abc[0], "mV"});
+    rows.push_back({"B", abc[1], "mV/℃"});
+    rows.push_back({"C", abc[2], "mV/℃²"});
     rows.push_back({});
     append(graduation_rows(r));
     if (r.any_temperature) {

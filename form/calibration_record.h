@@ -98,7 +98,9 @@ const char* verdict(bool pass);  // 合格 or 不合格
 // The thermocouple's own EMF at a whole degree to 3 places, as the 1 degC table shows it.
 std::string one_degree_text(const calibration::Calibration& c, int t);
 // "A = … mV，B = … mV/℃，C = … mV/℃²", six significant digits each.
-std::string coefficients_text(const calibration::DeviationFunction& f);
+std::string coefficients_text(const calibration::Calibration& calibration);
+// A, B and C to the resolution the deviations carry (a coefficient below it is 0).
+std::array<std::string, 3> coefficient_texts(const calibration::Calibration& calibration);
 
 // Tab-separated, for the clipboard: pastes into a spreadsheet as a table.
 std::string to_tsv(const CalibrationRecord& record);

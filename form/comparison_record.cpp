@@ -22,7 +22,7 @@ std::string or_dash(const std::optional<double>& x, int decimals) {
 std::string standard_source(const ComparisonForm& form) {
     if (!form.from_panel()) return "证书（各检定点的电势见下表 e标证）";
     if (!form.fixed_point_calibration()) return "定点分度（尚无结果）";
-    const calibration::DeviationFunction& f = form.fixed_point_calibration()->function;
+    const calibration::Calibration& f = *form.fixed_point_calibration();
     if (const std::optional<KeptStandard>& kept = form.kept_standard(); kept && kept->record_id > 0) {
         return "记录簿中 " + kept->date + " 的定点分度（记录 " + std::to_string(kept->record_id) + "），" +
                coefficients_text(f);

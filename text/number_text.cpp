@@ -273,6 +273,21 @@ std::string stated(double x, int digits) {
     return fixed(x, digits - 1 - exponent);
 }
 
+std::string to_resolution(double x, double resolution) {
+    if (!std::isfinite(x) || !(resolution > 0) || !std::isfinite(resolution)) return significant(x, 6);
+    if (std::fabs(x) < resolution) return "0";  // below what is known: nothing
+    const int last = static_cast<int>(std::floor(std::log10(resolution)));
+    // Rounded to that place first: a value that rounds to nothing there is 0.
+    const double unit = std::pow(10.0, last);
+    const double rounded = std::nearbyint(x / unit) * unit;
+    if (rounded == 0) return "0";
+    const int first = static_cast<int>(std::floor(std::log10(std::fabs(rounded))));
+    const int digits = std::max(1, first - last + 1);
+    // Down to the resolution's place, trailing zeros kept: "0.01000" says what "0.01" would not.
+    if (first < -4) return chars(rounded, std::chars_format::scientific, digits - 1);
+    return fixed(rounded, std::max(0, -last));
+}
+
 std::string fixed(double x, int decimals) { return chars(x, std::chars_format::fixed, decimals); }
 
 std::string round_trip(double x) { return chars(x + 0.0, std::chars_format::general, -1); }

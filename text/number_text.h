@@ -51,6 +51,10 @@ inline std::string general(double x) { return significant(x, 15); }
 // Exactly `digits` significant digits, its trailing zeros kept, as an uncertainty is stated:
 // "0.40" says the hundredths are known where "0.4" would not ("0.40", "1.5", "12", "120").
 std::string stated(double x, int digits);
+// A value known to within `resolution` (above 0): its digits down to the decimal place of the
+// resolution's first digit and no further, trailing zeros kept, "0" when the value is smaller
+// than the resolution; below 1e-4 with a power of ten ("0.01000", "-8.13e-06", "2.1e-09").
+std::string to_resolution(double x, double resolution);
 // Exactly `decimals` places ("0.397", "-0.8273").
 std::string fixed(double x, int decimals);
 // The shortest text that reads back as the same double ("0.1", "1.0000000000000002").

@@ -358,11 +358,11 @@ void ComparisonWindow::refresh() {
         const form::KeptStandard& k = *f.kept_standard();
         panel_status_->setText((k.record_id > 0 ? QStringLiteral("记录簿，记录 %1（%2）：").arg(k.record_id).arg(q(k.date))
                                                 : QStringLiteral("记录中的定点分度："))
-                               + q(form::coefficients_text(k.calibration.function)));
+                               + q(form::coefficients_text(k.calibration)));
     } else if (f.from_panel() && !f.kept_missing().empty()) {
         panel_status_->setText(q(f.kept_missing()));
     } else if (f.from_panel()) {
-        panel_status_->setText(f.panel() ? QStringLiteral("分度面板：") + q(form::coefficients_text(f.panel()->function))
+        panel_status_->setText(f.panel() ? QStringLiteral("分度面板：") + q(form::coefficients_text(*f.panel()))
                                          : QStringLiteral("分度面板：") + q(f.panel_reason()));
     } else {
         panel_status_->setText(QStringLiteral("在各检定点的读数页中输入证书给出的电势 e标证"));

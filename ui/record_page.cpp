@@ -142,7 +142,7 @@ void first_page(Page& page, const CalibrationRecord& r) {
     page.font(10);
     page.text(0, y, w, 6, QStringLiteral("偏差函数 ΔE(t) = A + B·t + C·t²："));
     y += 6;
-    page.text(6, y, w - 6, 6, q(form::coefficients_text(c.function)));
+    page.text(6, y, w - 6, 6, q(form::coefficients_text(c)));
     y += 10;
 
     // The graduation table on the left, the plot of dE(t) on the right.

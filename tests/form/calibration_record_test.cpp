@@ -112,9 +112,7 @@ TEST_F(Record, CsvReadsBackInPythonAsTheWindowShowedIt) {
     std::ofstream(path, std::ios::binary) << to_csv(*r);
     std::string command = std::string("python3 ") + ITS90_CHECK_RECORD_CSV + " " + path;
     for (int box : kTableBoxes) command += " '" + text(T1(box)) + "'";
-    for (double x : {r->calibration.function.A, r->calibration.function.B, r->calibration.function.C}) {
-        command += " " + text::significant(x, 6);  // as the record states them
-    }
+    for (const std::string& x : coefficient_texts(r->calibration)) command += " " + x;  // as the record states them
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
@@ -142,15 +140,17 @@ TEST_F(Record, CsvQuotesACellForEachCharacterThatNeedsIt) {
     }
 }
 
-// The record's numbers: deviations to the EMFs' 5 decimals, A, B and C to 6 significant
-// digits, with no noise of the arithmetic.
+// The record's numbers: deviations to the EMFs' 5 decimals, A, B and C to the resolution
+// those carry, with no noise of the arithmetic: three equal deviations are a constant.
 TEST_F(Record, DeviationsAndCoefficientsWithoutNoiseDigits) {
     calibrate("3.45689", "5.87013", "10.5848");
     const std::string tsv = to_tsv(*record());
     for (const char* line : {"锌点\t419.527\t3.45689\t0.01000\n", "铝点\t660.323\t5.87013\t0.01000\n",
-                             "铜点\t1084.62\t10.5848\t0.01000\n", "A\t0.0100001\tmV\n"}) {
+                             "铜点\t1084.62\t10.5848\t0.01000\n", "A\t0.01000\tmV\n", "B\t0\tmV/℃\n",
+                             "C\t0\tmV/℃²\n"}) {
         EXPECT_NE(tsv.find(line), std::string::npos) << line << tsv.substr(0, 600);
     }
+    EXPECT_EQ(coefficients_text(record()->calibration), "A = 0.01000 mV，B = 0 mV/℃，C = 0 mV/℃²");
 }
 
 // The record follows the panel: its EMFs, its middle point and its temperature; EMFs that

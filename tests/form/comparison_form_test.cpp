@@ -167,7 +167,7 @@ TEST(ComparisonRecord, HoldsTheStandardTheReadingsAndEveryResult) {
     // From the panel: its coefficients are named.
     f.set_from_panel(true);
     f.set_panel(*calibration::calibrate(3.45689, 5.87013, 10.5848, calibration::MiddlePoint::Aluminium), "");
-    EXPECT_NE(tsv_of(comparison_rows(record)).find("定点分度，A = 0.0100001 mV"), std::string::npos);
+    EXPECT_NE(tsv_of(comparison_rows(record)).find("定点分度，A = 0.01000 mV"), std::string::npos);
     // A point without a result says why in its row.
     f.edit_reading(0, 0, 0, "abc");
     EXPECT_NE(tsv_of(comparison_rows(record)).find("K-01\t400\t\t\t\t\t\t\t\t\t读数不全或有误\n"), std::string::npos);

@@ -117,6 +117,22 @@ TEST(StrictNumber, AcceptsOnlyWholeDecimalNumbers) {
 }
 
 
+// A coefficient known to a resolution: down to the resolution's first digit, zeros kept; what
+// rounds to nothing there is 0.
+TEST(ToResolution, DigitsDownToTheResolution) {
+    const struct {
+        double x;
+        double resolution;
+        const char* text;
+    } cases[] = {
+        {0.0100001, 4.95e-5, "0.01000"}, {-8e-10, 1.47e-7, "0"},          {2.7825e-21, 9.79e-11, "0"},
+        {8.9812e-5, 1.47e-7, "8.98e-05"}, {-4.4721e-8, 9.79e-11, "-4.472e-08"}, {-0.0248149, 4.95e-5, "-0.02481"},
+        {1.23456e-4, 1.47e-7, "0.0001235"}, {7e-8, 1.47e-7, "0"},          {1.5e-7, 1.47e-7, "2e-07"},
+        {123.456, 0.5, "123.5"},           {-0.0000049, 4.95e-5, "0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(to_resolution(c.x, c.resolution), c.text) << c.x << ", " << c.resolution;
+}
+
 // An uncertainty keeps the digits it is stated to, zeros too, after rounding moved its decade.
 TEST(Stated, KeepsTrailingZeros) {
     const struct {
