@@ -80,7 +80,15 @@ std::optional<Calibrated> recompute(const Record& record) {
 std::vector<Calibrated> standard_history(const Book& book, std::string_view number) {
     std::vector<Calibrated> history;
     for (const Record& r : book.history(Kind::FixedPoint, number)) {
-        if (std::optional<Calibrated> c = recompute(r)) history.push_back(std::move(*c));
+        std::optional<Calibrated> c = recompute(r);
+        if (!c) continue;
+        // The same calibration issued again that day (exported before and after a budget was
+        // set, say) is one calibration: the later record stands for it.
+        std::erase_if(history, [&](const Calibrated& earlier) {
+            return earlier.record.date.substr(0, 10) == c->record.date.substr(0, 10) &&
+                   earlier.inputs.emfs == c->inputs.emfs && earlier.inputs.middle == c->inputs.middle;
+        });
+        history.push_back(std::move(*c));
     }
     return history;
 }

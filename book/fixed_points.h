@@ -42,7 +42,8 @@ struct Calibrated {
 std::optional<Calibrated> recompute(const Record& record);
 
 // A standard's calibrations that no correction replaces, oldest first; records whose inputs
-// give no calibration are passed over.
+// give no calibration are passed over, and records of the same EMFs and middle point on the
+// same day are one calibration, which the latest of them stands for.
 std::vector<Calibrated> standard_history(const Book& book, std::string_view number);
 
 // The drift of a value from the standard's first calibration to this one, uV.

@@ -275,6 +275,24 @@ TEST_F(BookFile, AStandardsHistoryIsRecomputedFromItsInputs) {
     EXPECT_NEAR(drift_uV(history[0].table[1], history[1].table[1]), 1.0, 0.6);
 }
 
+// One calibration issued twice the same day (before and after its budget was set) is one
+// entry of the history, the later record standing for it; the same EMFs on another day, or
+// other EMFs that day, are calibrations of their own.
+TEST_F(BookFile, AStandardsHistoryCountsACalibrationOnce) {
+    Book book(path);
+    book.keep(fixed_point("S-1", 3.45689, "2026-05-01 09:00:00"));
+    Record with_budget = fixed_point("S-1", 3.45689, "2026-05-01 09:20:00");
+    with_budget.inputs.push_back({"u_zinc_uV", "1.5"});
+    const std::int64_t later = book.keep(with_budget);
+    book.keep(fixed_point("S-1", 3.45789, "2026-05-01 11:00:00"));  // measured again that day
+    book.keep(fixed_point("S-1", 3.45689, "2026-05-02 09:00:00"));  // and the next
+    const std::vector<Calibrated> history = standard_history(book, "S-1");
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history[0].record.id, later);
+    EXPECT_EQ(history[1].inputs.emfs[0], 3.45789);
+    EXPECT_EQ(history[2].record.date, "2026-05-02 09:00:00");
+}
+
 TEST_F(BookFile, ABackUpIsACompleteBookOfItsOwn) {
     Book book(path);
     for (int i = 0; i < 5; ++i) book.keep(fixed_point("S-1", 3.4 + i * 1e-5));
