@@ -123,8 +123,8 @@ void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool a
         for (unsigned char ch : name) columns += (ch & 0xC0) != 0x80 ? (ch >= 0xE0 ? 2 : 1) : 0;
         name.append(columns < 10 ? 10 - columns : 0, ' ');
         ctx.out << name << ' ' << measured << " mV  "
-                << format(tr("required %1 \u00b1 %2 mV  deviation %3 mV"), fixed(p->required, 6),
-                          general(p->allowance), fixed(p->deviation, 6))
+                << format(tr("required %1 \u00b1 %2 mV  deviation %3 mV"), fixed(p->required, 5),
+                          fixed(p->allowance, 3), fixed(p->deviation, 5))
                 << "  " << verdict(p->pass) << '\n';
     }
     ctx.out << format(tr("overall: %1"), verdict(check.pass)) << '\n';

@@ -146,8 +146,9 @@ Rows check_rows(const CalibrationRecord& r) {
     const auto points = fixed_point_names(r.calibration.middle);
     Rows rows = {{"固定点", "测量值/mV", "要求值/mV", "允差/mV", "偏差/mV", "结论"}};
     for (const auto& [point, p] : calibration::in_report_order(r.check)) {
-        rows.push_back({points[point].name, general(p->measured), fixed(p->required, 6),
-                        "±" + general(p->allowance), fixed(p->deviation, 6), verdict(p->pass)});
+        // To the measured EMFs' 5 decimals, like them.
+        rows.push_back({points[point].name, general(p->measured), fixed(p->required, 5),
+                        "±" + fixed(p->allowance, 3), fixed(p->deviation, 5), verdict(p->pass)});
     }
     return rows;
 }

@@ -85,6 +85,10 @@ void ComparisonForm::set_panel(std::optional<calibration::Calibration> calibrati
     evaluate();
 }
 
+std::string emf_text(double mV) { return text::fixed(mV, kEmfDecimals); }
+
+std::string allowance_text(double allowance_C) { return "±" + text::fixed(allowance_C, 2); }
+
 const char* verdict_text(const PointResult& r) {
     if (r.conformity) {
         switch (*r.conformity) {

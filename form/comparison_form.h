@@ -58,6 +58,12 @@ struct PointResult {
 // 不能判定.
 const char* verdict_text(const PointResult& r);
 
+// One resolution per quantity wherever the comparison is shown: EMFs and their means to 5
+// decimals (mV), as they are read; an allowance, like the dt it bounds, to 2 (degC).
+inline constexpr int kEmfDecimals = 5;
+std::string emf_text(double mV);
+std::string allowance_text(double allowance_C);  // "±1.60"
+
 // A standard's fixed-point calibration that does not follow the panel: one taken from the
 // book (its record's id and date), or the one a kept comparison was computed with (id 0).
 struct KeptStandard {

@@ -51,8 +51,8 @@ Rows reading_rows(const ComparisonForm& form, int p) {
         for (int i = 0; i < form.working_count(); ++i) row.push_back(form.reading(p, i, r).text);
         rows.push_back(row);
     }
-    std::vector<std::string> means = {"平均", or_dash(form.mean(p, -1), 6)};
-    for (int i = 0; i < form.working_count(); ++i) means.push_back(or_dash(form.mean(p, i), 6));
+    std::vector<std::string> means = {"平均", or_dash(form.mean(p, -1), kEmfDecimals)};
+    for (int i = 0; i < form.working_count(); ++i) means.push_back(or_dash(form.mean(p, i), kEmfDecimals));
     rows.push_back(means);
     return rows;
 }
@@ -76,7 +76,7 @@ Rows result_rows(const ComparisonForm& form) {
             rows.push_back({name, t, fixed(r.standard_certificate, 5), fixed(r.standard_seebeck, 2),
                             fixed(r.working_mean, 5), fixed(r.working_reference, 5),
                             fixed(r.working_seebeck, 2), fixed(r.delta_e, 4), fixed(r.delta_t, 2),
-                            pr.allowance > 0 ? "±" + general(std::round(pr.allowance * 1000) / 1000) : "",
+                            pr.allowance > 0 ? allowance_text(pr.allowance) : "",
                             pr.allowance > 0 ? verdict_text(pr) : pr.problem});
             if (with_u) {
                 rows.back().insert(rows.back().begin() + 9,

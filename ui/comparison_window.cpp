@@ -423,7 +423,7 @@ void ComparisonWindow::refresh() {
                         item->setToolTip(QString());
                     }
                     const std::optional<double> m = f.mean(p, c - 1);
-                    set_text_if_changed(item, m ? fixed(*m, 6) : QString());
+                    set_text_if_changed(item, m ? q(form::emf_text(*m)) : QString());
                     continue;
                 }
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
@@ -455,7 +455,7 @@ void ComparisonWindow::refresh() {
                 cells << fixed(r.working_mean, 5) << fixed(r.working_reference, 5)
                       << fixed(r.working_seebeck, 2) << fixed(r.delta_e, 4) << fixed(r.delta_t, 2)
                       << (pr.uncertainty ? q(text::stated(pr.uncertainty->U_C, 2)) : QString())
-                      << (pr.allowance > 0 ? QStringLiteral("±") + q(text::significant(pr.allowance, 4)) : QString())
+                      << (pr.allowance > 0 ? q(form::allowance_text(pr.allowance)) : QString())
                       << (pr.allowance > 0 ? QString::fromUtf8(form::verdict_text(pr)) : q(pr.problem));
             } else {
                 cells << QString() << QString() << QString() << QString() << QString() << QString()

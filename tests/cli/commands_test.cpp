@@ -235,9 +235,9 @@ TEST(Calibrate, AcceptanceCheckAfterTheTable) {
     const std::string check = text.out.substr(text.out.find("\nAcceptance check"));
     EXPECT_EQ(check,
               "\nAcceptance check, JJG 75-1995 (reference junction at 0 \u2103):\n"
-              "copper       10.5848 mV  required 10.575000 \u00b1 0.015 mV  deviation 0.009800 mV  pass\n"
-              "aluminium    5.87013 mV  required 5.863626 \u00b1 0.005 mV  deviation 0.006504 mV  fail\n"
-              "zinc         3.45689 mV  required 3.448764 \u00b1 0.005 mV  deviation 0.008126 mV  fail\n"
+              "copper       10.5848 mV  required 10.57500 \u00b1 0.015 mV  deviation 0.00980 mV  pass\n"
+              "aluminium    5.87013 mV  required 5.86363 \u00b1 0.005 mV  deviation 0.00650 mV  fail\n"
+              "zinc         3.45689 mV  required 3.44876 \u00b1 0.005 mV  deviation 0.00813 mV  fail\n"
               "overall: fail\n");
     const Outcome csv = run_cli({"calibrate", "--zn", "3.447", "--sb", "5.553", "--cu", "10.575",
                                  "--check", "--format", "csv"});

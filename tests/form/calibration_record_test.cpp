@@ -89,7 +89,7 @@ TEST_F(Record, RowsTsvAndTheOneDegreeTable) {
     EXPECT_NE(tsv.find("300\t2.33304\n"), std::string::npos);
     EXPECT_NE(tsv.find("1100\t10.76654\n"), std::string::npos);
     EXPECT_NE(tsv.find("总结论\t不合格\n"), std::string::npos);
-    EXPECT_NE(tsv.find("铝点\t5.87013\t5.863626\t±0.005\t0.006504\t不合格\n"), std::string::npos);
+    EXPECT_NE(tsv.find("铝点\t5.87013\t5.86363\t±0.005\t0.00650\t不合格\n"), std::string::npos);
     EXPECT_EQ(tsv.find("1 ℃ 分度表"), std::string::npos);
     id.one_degree_table = true;
     id.notes = "a\ttab";

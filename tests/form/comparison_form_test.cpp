@@ -160,7 +160,7 @@ TEST(ComparisonRecord, HoldsTheStandardTheReadingsAndEveryResult) {
     const std::string tsv = tsv_of(comparison_rows(record));
     for (const char* part : {"标准热电偶\tS-0421\t证书编号\tZS-2026-88\n", "标准电势来源\t证书",
                              "检定点\t400\t℃\te标证/mV\t3.25870\n", "1\t3.26046\t16.38544\n",
-                             "K-01\t400\t3.25870\t9.57\t16.38544\t16.39714\t42.24\t-0.0195\t-0.46\t±1.6\t合格\n",
+                             "K-01\t400\t3.25870\t9.57\t16.38544\t16.39714\t42.24\t-0.0195\t-0.46\t±1.60\t合格\n",
                              "K-01\tK\t1\t合格\n", "e分：被检分度号的参考函数"}) {
         EXPECT_NE(tsv.find(part), std::string::npos) << part << "\n" << tsv;
     }

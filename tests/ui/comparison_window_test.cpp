@@ -92,10 +92,10 @@ TEST_F(Comparison, TheWorkedExampleThroughTheWidgets) {
     EXPECT_EQ(result(0, 5), "-0.0195");
     EXPECT_EQ(result(0, 6), "-0.46");
     EXPECT_EQ(result(0, 7), "");  // no uncertainty budget yet
-    EXPECT_EQ(result(0, 8), QString::fromUtf8("±1.6"));
+    EXPECT_EQ(result(0, 8), QString::fromUtf8("±1.60"));
     EXPECT_EQ(result(0, 9), QString::fromUtf8("合格"));
     EXPECT_TRUE(window->verdicts()->text().contains(QString::fromUtf8("K-01 (K)：合格")));
-    EXPECT_EQ(window->reading_table(0)->item(1, 1)->text(), "16.385440");  // the mean row
+    EXPECT_EQ(window->reading_table(0)->item(1, 1)->text(), "16.38544");  // the mean row, an EMF to 5 decimals
     EXPECT_TRUE(window->record_action(ComparisonWindow::RecordAction::SaveCsv)->isEnabled());
 }
 
@@ -131,7 +131,7 @@ TEST_F(Comparison, ReadingsGoAcrossThenDownAndAPastedColumnFillsDownwards) {
     QApplication::clipboard()->setText("3.26046\n3.26050\n3.26048\n3.99999\n");
     QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(table->item(2, 0)->text(), "3.26048");
-    EXPECT_EQ(model_standard_mean(), "3.260480");  // the fourth line found no reading to fill
+    EXPECT_EQ(model_standard_mean(), "3.26048");  // the fourth line found no reading to fill
     // After the last reading the focus leaves the grid rather than entering the means.
     table->setCurrentCell(2, 1);
     QTest::keyClick(table, Qt::Key_Tab);
@@ -147,7 +147,7 @@ TEST_F(Comparison, ItsRecordAsCsvAndPdf) {
     QFile csv(*prompts.path);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(csv.readAll());
-    EXPECT_TRUE(text.contains(QString::fromUtf8("K-01,400,3.25870,9.57,16.38544,16.39714,42.24,-0.0195,-0.46,±1.6,合格")))
+    EXPECT_TRUE(text.contains(QString::fromUtf8("K-01,400,3.25870,9.57,16.38544,16.39714,42.24,-0.0195,-0.46,±1.60,合格")))
         << text.toStdString();
     prompts.path = dir.filePath("run.pdf");
     window->record_action(ComparisonWindow::RecordAction::ExportPdf)->trigger();
