@@ -313,6 +313,50 @@ TEST_F(BookFile, ABackUpIsACompleteBookOfItsOwn) {
     EXPECT_EQ(Book(copy, Book::Access::ReadOnly).list({}).size(), 5u);
 }
 
+// A keep is one transaction: a failure between the record and its last input (planted here
+// as a trigger on the inputs) leaves neither.
+TEST_F(BookFile, AKeepFailingHalfWayLeavesNothing) {
+    Book book(path);
+    book.keep(fixed_point("S-1", 3.45689));
+    SQLite::Database(path, SQLite::OPEN_READWRITE)
+        .exec("CREATE TRIGGER planted AFTER INSERT ON inputs WHEN NEW.position = 2 "
+              "BEGIN SELECT RAISE(FAIL, 'planted failure'); END");
+    EXPECT_THROW(book.keep(fixed_point("S-2", 3.45789)), Failure);
+    SQLite::Database check(path);
+    EXPECT_EQ(check.execAndGet("SELECT count(*) FROM records").getInt(), 1);
+    EXPECT_EQ(check.execAndGet("SELECT count(*) FROM inputs WHERE record_id NOT IN (SELECT id FROM records)").getInt(), 0);
+    EXPECT_EQ(book.list({}).size(), 1u);
+}
+
+// What the list leaves out and matches exactly: replaced records when asked to, a type as a
+// whole word ("S" is not "SPRT"), and a book one version newer than this program.
+TEST_F(BookFile, TheListLeavesOutReplacedRecordsAndMatchesTypesWhole) {
+    Book book(path);
+    const std::int64_t first = book.keep(fixed_point("S-1", 3.45689));
+    Record correction = fixed_point("S-1", 3.45789);
+    correction.replaces = first;
+    const std::int64_t second = book.keep(correction);
+    Record sprt = fixed_point("T-9", 3.4);
+    sprt.kind = Kind::Resistance;
+    sprt.type = "SPRT";
+    book.keep(sprt);
+    Query current;
+    current.include_replaced = false;
+    current.kind = Kind::FixedPoint;
+    const std::vector<Record> now = book.list(current);
+    ASSERT_EQ(now.size(), 1u);
+    EXPECT_EQ(now[0].id, second);
+    Query type_s;
+    type_s.type = "S";
+    for (const Record& r : book.list(type_s)) EXPECT_EQ(r.type, "S") << r.id;
+    EXPECT_EQ(book.list(type_s).size(), 2u);
+    const std::string newer = (dir / "newer.sqlite").string();
+    create_book_at_version(newer, kSchemaVersion);
+    SQLite::Database(newer, SQLite::OPEN_READWRITE).exec("PRAGMA user_version = " + std::to_string(kSchemaVersion + 1));
+    EXPECT_EQ(cause_of_opening(newer), Cause::NewerVersion);
+    EXPECT_EQ(cause_of_opening(newer, Book::Access::ReadOnly), Cause::NewerVersion);
+}
+
 // A day, a month or a year as a query takes them, checked against the calendar.
 TEST(BookDates, OnlyDaysOfTheCalendar) {
     struct Case {

@@ -141,6 +141,29 @@ TEST(Cvd, TheIecResistancesAndTheirInverse) {
     EXPECT_FALSE(cvd::valid({100, 3.9083e-3, -5e-6, 0}));  // turns back below 850 degC
 }
 
+// A fit that does not pass through its points: each residual in degC is the residual in ohm
+// over the curve's slope there, below 0 degC too, where C bends it (the slope taken here as a
+// central difference of the resistance, not from the code's derivative).
+TEST(Cvd, ResidualsInDegreesOverTheSlopeBelowZeroToo) {
+    using calibration::TemperatureResistance;
+    const cvd::Coefficients k = cvd::iec(100);
+    std::vector<TemperatureResistance> points;
+    const double noise[] = {0.004, -0.003, 0.002, -0.004, 0.003, -0.002};
+    const double at[] = {-190.0, -100.0, -40.0, 0.0, 200.0, 420.0};
+    for (int i = 0; i < 6; ++i) points.push_back({at[i], *cvd::resistance(k, at[i]) + noise[i]});
+    const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
+    ASSERT_TRUE(fit.ok());
+    ASSERT_TRUE(fit->has_c);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const double t = points[i].t90, h = 1e-4;
+        const double slope = (*cvd::resistance(fit->coefficients, t + h) - *cvd::resistance(fit->coefficients, t - h)) / (2 * h);
+        const double residual = points[i].r - *cvd::resistance(fit->coefficients, t);
+        EXPECT_NEAR(fit->residual_mohm[i], residual * 1000, 1e-9) << t;
+        EXPECT_NEAR(fit->residual_c[i], residual / slope, 1e-9) << t;
+        EXPECT_GT(std::fabs(fit->residual_c[i]), 1e-6) << t << ": a residual to check";
+    }
+}
+
 TEST(Cvd, FitsExactlyAndRefuses) {
     using calibration::TemperatureResistance;
     const cvd::Coefficients k = cvd::iec(1000);

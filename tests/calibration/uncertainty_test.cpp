@@ -63,6 +63,16 @@ TEST(Budget, DistributionsAndWelchSatterthwaite) {
     EXPECT_DOUBLE_EQ(b->lines[2].contribution, 0.5);
     EXPECT_DOUBLE_EQ(b->expanded, 2 * std::sqrt(1.73));
     EXPECT_TRUE(std::isinf(evaluate(std::vector<Component>{parts[1]}, 10.0)->effective_dof));
+    // Welch-Satterthwaite with contributions other than 1, where the exponent shows: u = 2 uV
+    // (4 dof) and 3 uV (9 dof): u_c^2 = 13, nu_eff = 13^2 / (2^4/4 + 3^4/9) = 169/13 = 13 by
+    // hand (squares in place of fourth powers would give 6.5).
+    const std::vector<Component> two = {{"a", 2.0, Unit::Microvolt, Distribution::Normal, 1, 4},
+                                        {"b", 3.0, Unit::Microvolt, Distribution::Normal, 1, 9}};
+    EXPECT_NEAR(evaluate(two, 1.0)->effective_dof, 13.0, 1e-12);
+    // Contributions whose fourth powers overflow a double: the same nu_eff.
+    const std::vector<Component> huge = {{"a", 2e100, Unit::Microvolt, Distribution::Normal, 1, 4},
+                                         {"b", 3e100, Unit::Microvolt, Distribution::Normal, 1, 9}};
+    EXPECT_NEAR(evaluate(huge, 1.0)->effective_dof, 13.0, 1e-9);
 }
 
 TEST(Budget, RefusesWhatIsNoUncertainty) {

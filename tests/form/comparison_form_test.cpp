@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "calibration/comparison.h"
 #include "core/its90.h"
 #include "form/comparison_form.h"
 #include "form/comparison_record.h"
@@ -19,6 +20,48 @@ void fill_worked_example(ComparisonForm& f) {
     f.edit_certificate(0, "3.2587");
     f.edit_reading(0, -1, 0, "3.26046");
     f.edit_reading(0, 0, 0, "16.38544");
+}
+
+// A mean is of 1 to 20 readings: exactly 20 of each is a point, 21 is not.
+TEST(ComparisonForm, TwentyReadingsAndNoMore) {
+    for (const auto& [readings, complete] : {std::pair{20, true}, {21, false}, {1, true}}) {
+        ComparisonForm f;
+        fill_worked_example(f);
+        f.set_readings(readings);
+        for (int r = 0; r < readings; ++r) {
+            f.edit_reading(0, -1, r, "3.26046");
+            f.edit_reading(0, 0, r, "16.38544");
+        }
+        EXPECT_EQ(f.readings() == readings && f.result(0, 0).result.has_value(), complete) << readings;
+    }
+    const std::vector<double> twenty(20, 3.26046), more(21, 3.26046);
+    EXPECT_TRUE(calibration::compare({400, Thermocouple::K, twenty, std::vector<double>(20, 16.38544), 3.2587}).ok());
+    EXPECT_FALSE(calibration::compare({400, Thermocouple::K, more, std::vector<double>(21, 16.38544), 3.2587}).ok());
+}
+
+// The standard's EMF from its fixed points brings their uncertainty into U(dt) as a standard
+// uncertainty u, not as an expanded U: checked against the variance formed here from the
+// Lagrange basis through the three points (independent of the program's 6-digit weights).
+TEST(ComparisonForm, AStandardFromTheFixedPointsAddsItsStandardUncertainty) {
+    ComparisonForm f;
+    fill_worked_example(f);
+    f.set_from_panel(true);
+    const Outcome<calibration::Calibration> c =
+        calibration::calibrate(3.44689, 5.86013, 10.5748, calibration::MiddlePoint::Aluminium);
+    f.set_panel(*c, "");
+    const calibration::ComparisonUncertainties cu{0, 0.8, 0.5, 2};
+    const calibration::FixedPointUncertainties points{{3.0, 4.0, 6.0}, 1.0, 2};
+    f.set_uncertainties(cu, points);
+    const PointResult& r = f.result(0, 0);
+    ASSERT_TRUE(r.result && r.uncertainty);
+    const double t = 400, t1 = 419.527, t2 = 660.323, t3 = 1084.62;
+    const double l[] = {(t - t2) * (t - t3) / ((t1 - t2) * (t1 - t3)), (t - t1) * (t - t3) / ((t2 - t1) * (t2 - t3)),
+                        (t - t1) * (t - t2) / ((t3 - t1) * (t3 - t2))};
+    const double u_cert2 = 1.0 + std::pow(l[0] * 3, 2) + std::pow(l[1] * 4, 2) + std::pow(l[2] * 6, 2);
+    const double s_std = r.result->standard_seebeck, s_uut = r.result->working_seebeck;
+    const double u = std::sqrt(0.64 / (s_uut * s_uut) + (0.64 + u_cert2) / (s_std * s_std) + 0.25);
+    EXPECT_NEAR(r.uncertainty->u_C, u, 1e-4 * u);
+    EXPECT_NEAR(r.uncertainty->U_C, 2 * u, 2e-4 * u);
 }
 
 TEST(ComparisonForm, UsualPointsFollowTheFirstTypeUntilEdited) {
