@@ -133,6 +133,20 @@ bool ComparisonForm::points_are_usual() const {
     return true;
 }
 
+void ComparisonForm::clear_run() {
+    for (WorkingThermocouple& w : working_) w.number.clear();
+    for (PointEntry& p : points_) {
+        p.temperature = {};
+        p.certificate = {};
+        for (Cell& c : p.standard) c = {};
+        for (auto& column : p.working) {
+            for (Cell& c : column) c = {};
+        }
+    }
+    set_usual_points();
+    evaluate();
+}
+
 void ComparisonForm::set_usual_points() {
     const std::vector<int> usual = usual_points(working_[0].type);
     point_count_ = static_cast<int>(usual.size());

@@ -128,6 +128,11 @@ public:
     void edit_reading(int p, int who, int r, std::string text);
     const Cell& reading(int p, int who, int r) const;
 
+    // A new run with the same standard, budget and thermocouples' types and classes: the
+    // points (back to the usual ones), the readings and the working thermocouples' numbers
+    // cleared.
+    void clear_run();
+
     // ---- What it gives ----
     // A point's temperature, when its text reads as one.
     std::optional<double> temperature(int p) const { return temperature_[static_cast<std::size_t>(p)]; }

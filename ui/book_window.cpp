@@ -223,7 +223,7 @@ BookWindow::BookWindow(WindowPrompts& prompts, MainWindow& calculator, QWidget* 
     close->setShortcutContext(Qt::WindowShortcut);
     addAction(close);
     connect(close, &QAction::triggered, this, &QWidget::close);
-    resize(1000, 640);
+    fit_on_screen(*this, QSize(1000, 640));
 }
 
 QWidget* BookWindow::create_records() {

@@ -105,7 +105,7 @@ BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> c
     summary_->setObjectName(QStringLiteral("summary"));
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
-    resize(900, 420);
+    fit_on_screen(*this, QSize(900, 420));
     refresh();
 }
 

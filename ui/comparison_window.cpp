@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStyledItemDelegate>
+#include <QResizeEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -87,17 +88,51 @@ ComparisonWindow::ComparisonWindow(WindowPrompts& prompts, QWidget* parent)
     split->addWidget(create_results());
     split->setChildrenCollapsible(false);
     split->setSizes({330, 170});
+    split_ = split;
+    // Extra height goes to the results; the readings keep the height the line gives them.
+    split->installEventFilter(this);
     layout->addWidget(split, 1);
 
     create_record_actions();
     QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+    new_run_ = file->addAction(QStringLiteral("新建"));
+    new_run_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(new_run_, &QAction::triggered, this, [this] { start_new_run(); });
+    file->addSeparator();
     for (QAction* action : record_actions_) file->addAction(action);
     file->addSeparator();
     QAction* close = file->addAction(QStringLiteral("关闭"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, this, &QWidget::close);
     file->setToolTipsVisible(true);
-    resize(980, 700);
+    fit_on_screen(*this, QSize(980, 700));
+    refresh();
+}
+
+bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == split_ && event->type() == QEvent::Resize) {
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        const int grown = resize->size().height() - resize->oldSize().height();
+        if (resize->oldSize().isValid() && grown != 0) {
+            QList<int> sizes = split_->sizes();
+            // Once Qt has shared the change out: the readings take back their share.
+            QMetaObject::invokeMethod(this, [this, sizes, grown] {
+                const int points = std::max(split_->widget(0)->minimumSizeHint().height(),
+                                            std::min(sizes[0], sizes[0] + sizes[1] + grown - split_->widget(1)->minimumSizeHint().height()));
+                const int total = split_->sizes()[0] + split_->sizes()[1];
+                split_->setSizes({points, total - points});
+            }, Qt::QueuedConnection);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ComparisonWindow::start_new_run() {
+    if (!prompts_->confirm(QStringLiteral("新建"),
+                           QStringLiteral("清除本次比较的检定点、读数和被检热电偶编号？标准热电偶和不确定度保留。"))) {
+        return;
+    }
+    model_.clear_run();
     refresh();
 }
 
@@ -393,7 +428,13 @@ void ComparisonWindow::refresh() {
         const bool shown = p < f.point_count();
         t->setVisible(shown);
         if (t->text() != q(point.temperature.text)) t->setText(q(point.temperature.text));
-        show_problem(t, point.temperature.problem);
+        // What is missing is framed red once a reading of the point was typed (a text that
+        // cannot be used, at once): a new run is not a sea of red.
+        bool started = false;
+        for (int c = -1; c < f.working_count() && !started; ++c) {
+            for (int r = 0; r < f.readings(); ++r) started = started || !f.reading(p, c, r).text.empty();
+        }
+        show_problem(t, point.temperature.problem, started || !point.temperature.text.empty());
         tabs_widget_->setTabVisible(p, shown);
         if (!shown) continue;
         tabs_widget_->setTabText(p, point.temperature.text.empty() ? QStringLiteral("第 %1 点").arg(p + 1)
@@ -403,7 +444,8 @@ void ComparisonWindow::refresh() {
         const std::optional<double> e = f.standard_emf(p);
         const QString cert = f.from_panel() ? (e ? fixed(*e, 5) : QString()) : q(point.certificate.text);
         if (tab.certificate->text() != cert) tab.certificate->setText(cert);
-        show_problem(tab.certificate, f.from_panel() ? std::string() : point.certificate.problem);
+        show_problem(tab.certificate, f.from_panel() ? std::string() : point.certificate.problem,
+                     started || !point.certificate.text.empty());
 
         QTableWidget* table = tab.table;
         if (table->columnCount() != columns) table->setColumnCount(columns);
@@ -430,10 +472,9 @@ void ComparisonWindow::refresh() {
                 const form::Cell& cell = f.reading(p, c - 1, r);
                 set_text_if_changed(item, q(cell.text));
                 const QString problem = q(cell.problem);
-                if (item->data(kProblemRole).toString() != problem) {
-                    item->setData(kProblemRole, problem);
-                    item->setToolTip(problem);
-                }
+                const QString frame = started ? problem : QString();  // a typed cell starts its point
+                if (item->data(kProblemRole).toString() != frame) item->setData(kProblemRole, frame);
+                if (item->toolTip() != problem) item->setToolTip(problem);
             }
         }
         QStringList rows;

@@ -21,6 +21,7 @@
 #include "ui/window_prompts.h"
 
 class QAction;
+class QSplitter;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -89,9 +90,14 @@ public:
 
     // Shows everything the model holds; each edit calls it.
     void refresh();
+    // 新建 (Ctrl+N): after asking, a new run with the same standard (the points, readings and
+    // working thermocouples' numbers cleared).
+    void start_new_run();
+    QAction* new_run_action() const { return new_run_; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct WorkingRow {
@@ -118,6 +124,8 @@ private:
     void choose_kept_standard(const std::string& problem);
 
     form::ComparisonForm model_;
+    QAction* new_run_ = nullptr;
+    QSplitter* split_ = nullptr;  // the readings above, the results below
     WindowPrompts* prompts_;
     form::Identification identification_;  // offered again for the next record of the run
 

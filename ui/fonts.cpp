@@ -1,11 +1,16 @@
 #include "ui/fonts.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
 #include <QWidget>
+#include <algorithm>
 
 namespace its90::ui {
 
@@ -21,6 +26,9 @@ void install_font_substitutions() {
 }
 
 bool install_chinese_translations() {
+    // Dates, month names and numbers in Qt's own dialogs as a Chinese desktop shows them
+    // ("12月9日", not "9 Dec"), whatever the machine's locale; the window's numbers keep '.'.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     // Lives as long as the application, which keeps a pointer to it.
     static QTranslator* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(QStringLiteral("qtbase_zh_CN"),
@@ -28,6 +36,51 @@ bool install_chinese_translations() {
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+namespace {
+
+// Room for a title bar and borders, for as long as the window manager has not framed the window.
+const QSize kFrameAllowance(16, 48);
+
+QRect available_area(const QWidget& window) {
+    const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+// Moves a window that is shown back onto its screen's available area, frame and all.
+class KeepOnScreen final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* window = static_cast<QWidget*>(watched);
+            QMetaObject::invokeMethod(this, [window] { keep(*window); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    static void keep(QWidget& window) {
+        const QRect area = available_area(window);
+        if (area.isEmpty()) return;
+        const QRect frame = window.frameGeometry();
+        const QSize outside = frame.size() == window.size() ? frame.size() + kFrameAllowance : frame.size();
+        QPoint at = frame.topLeft();
+        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - outside.width())));
+        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outside.height())));
+        if (at != frame.topLeft()) window.move(at);
+    }
+};
+
+}  // namespace
+
+void fit_on_screen(QWidget& window, QSize wished) {
+    const QRect area = available_area(window);
+    window.resize(area.isEmpty() ? wished : wished.boundedTo(area.size() - kFrameAllowance));
+    window.installEventFilter(new KeepOnScreen(&window));
 }
 
 void dress_tool_window(QWidget& window, const QString& object_name, const QString& title) {

@@ -2,6 +2,8 @@
 // names, and Qt's own texts in Chinese.
 #pragma once
 
+#include <QSize>
+
 class QString;
 class QWidget;
 
@@ -18,5 +20,8 @@ bool install_chinese_translations();
 // A tool window beside the calculator (comparison, budget, resistance thermometers): its
 // object name, its title, and the calculator's 10.5 pt 宋体 for everything in it.
 void dress_tool_window(QWidget& window, const QString& object_name, const QString& title);
+// Sizes a tool window to `wished`, but never beyond its screen's available area with room
+// for the window manager's title bar and borders, and keeps it on that area when shown.
+void fit_on_screen(QWidget& window, QSize wished);
 
 }  // namespace its90::ui

@@ -27,12 +27,13 @@ public:
     }
 };
 
-// A text box whose text cannot be used: framed red, the reason in its tool tip.
-inline void show_problem(QLineEdit* edit, const std::string& problem) {
+// A text box whose text cannot be used: the reason in its tool tip, and framed red unless
+// `framed` is off (a box nobody has typed into yet says why in its tip, quietly).
+inline void show_problem(QLineEdit* edit, const std::string& problem, bool framed = true) {
     const QString tip = QString::fromStdString(problem);
-    if (edit->toolTip() == tip) return;
-    edit->setToolTip(tip);
-    edit->setStyleSheet(problem.empty() ? QString() : QStringLiteral("QLineEdit { border: 2px solid #c00000; }"));
+    const QString style = problem.empty() || !framed ? QString() : QStringLiteral("QLineEdit { border: 2px solid #c00000; }");
+    if (edit->toolTip() != tip) edit->setToolTip(tip);
+    if (edit->styleSheet() != style) edit->setStyleSheet(style);
 }
 
 }  // namespace its90::ui

@@ -83,7 +83,7 @@ ResistanceWindow::ResistanceWindow(WindowPrompts& prompts, QWidget* parent)
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, this, &QWidget::close);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    resize(900, 700);
+    fit_on_screen(*this, QSize(900, 700));
     refresh();
 }
 

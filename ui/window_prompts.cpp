@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -77,6 +78,14 @@ void ModalWindowPrompts::error(const QString& text) {
 
 void ModalWindowPrompts::about(const QString& title, const QString& text) {
     QMessageBox::about(parent_, title, text);
+}
+
+bool ModalWindowPrompts::confirm(const QString& title, const QString& question) {
+    QMessageBox box(QMessageBox::Question, title, question, QMessageBox::NoButton, owner());
+    QPushButton* yes = box.addButton(QStringLiteral("清除"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 bool save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,

@@ -35,6 +35,8 @@ public:
     virtual void error(const QString& text) = 0;
     // A box with a title and a rich text (关于).
     virtual void about(const QString& title, const QString& text) = 0;
+    // A question before something is cleared; true to go on.
+    virtual bool confirm(const QString& title, const QString& question) = 0;
 };
 
 // Asks where to save a record as CSV or PDF (suggesting "BASE_NUMBER.csv"), saves it with
@@ -55,6 +57,7 @@ public:
     bool print_setup(QPrinter& printer) override;
     void error(const QString& text) override;
     void about(const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& question) override;
 
 private:
     QWidget* parent_;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 #include "tests/ui/window_fixture.h"
 #include "ui/comparison_window.h"
 #include "ui/entry_table.h"
+#include "ui/problem_frame.h"
 
 namespace its90::ui::testing {
 namespace {
@@ -136,6 +138,55 @@ TEST_F(Comparison, ReadingsGoAcrossThenDownAndAPastedColumnFillsDownwards) {
     table->setCurrentCell(2, 1);
     QTest::keyClick(table, Qt::Key_Tab);
     EXPECT_FALSE(table->hasFocus());
+}
+
+// The window fits its screen's available area, title bar and all; taller, the extra height goes
+// to the results.
+TEST_F(Comparison, FitsTheScreenAndGivesExtraHeightToTheResults) {
+    QApplication::processEvents();
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_LE(window->frameGeometry().width(), area.width());
+    EXPECT_LE(window->frameGeometry().height() + 32, area.height()) << "room for a title bar";
+    EXPECT_TRUE(area.contains(window->frameGeometry().topLeft()));
+    const int lowest = window->minimumSizeHint().height();
+    window->resize(window->width(), lowest);
+    QApplication::processEvents();
+    const int results = window->results()->height(), readings = window->reading_table(0)->height();
+    window->resize(window->width(), lowest + 100);
+    QApplication::processEvents();
+    EXPECT_GE(window->results()->height(), results + 90);
+    EXPECT_LE(window->reading_table(0)->height(), readings + 10);
+}
+
+// A new run is not a sea of red: an empty cell is framed only once a reading of its point was
+// typed (its tip says why all along); a text that cannot be used, at once.
+TEST_F(Comparison, EmptyCellsAreFramedOnlyOnceThePointIsStarted) {
+    window->from_certificate()->click();
+    QTableWidget* table = window->reading_table(0);
+    EXPECT_TRUE(table->item(0, 0)->data(kProblemRole).toString().isEmpty());
+    EXPECT_FALSE(table->item(0, 0)->toolTip().isEmpty());
+    EXPECT_TRUE(window->certificate(0)->styleSheet().isEmpty());
+    type_reading(0, 0, 0, "3.26046");
+    EXPECT_FALSE(table->item(1, 0)->data(kProblemRole).toString().isEmpty());
+    EXPECT_FALSE(window->certificate(0)->styleSheet().isEmpty());
+    EXPECT_TRUE(window->reading_table(1)->item(0, 0)->data(kProblemRole).toString().isEmpty());
+    type_reading(1, 1, 0, "16.3x");
+    EXPECT_FALSE(window->reading_table(1)->item(0, 1)->data(kProblemRole).toString().isEmpty());
+}
+
+// 新建 clears the run after asking, and keeps it when the answer is no.
+TEST_F(Comparison, ANewRunClearsAfterAsking) {
+    worked_example();
+    prompts.accept = false;
+    window->new_run_action()->trigger();
+    EXPECT_EQ(prompts.questions.size(), 1);
+    EXPECT_EQ(window->reading_table(0)->item(0, 1)->text(), "16.38544");
+    prompts.accept = true;
+    window->new_run_action()->trigger();
+    EXPECT_EQ(window->reading_table(0)->item(0, 1)->text(), "");
+    EXPECT_EQ(window->working_number(0)->text(), "");
+    EXPECT_EQ(window->point_temperature(0)->text(), "400");  // the usual points of type K again
+    EXPECT_TRUE(window->from_certificate()->isChecked());     // the standard stays
 }
 
 TEST_F(Comparison, ItsRecordAsCsvAndPdf) {

@@ -33,6 +33,10 @@ public:
     }
     void error(const QString& text) override { errors << text; }
     void about(const QString& title, const QString& text) override { abouts << title + "\n" + text; }
+    bool confirm(const QString& title, const QString& question) override {
+        questions << title + "\n" + question;
+        return accept;
+    }
 
     bool accept = true;
     form::Identification typed{"S-0421", "张三", "", false};
@@ -40,7 +44,7 @@ public:
     QString print_file;
     std::vector<form::Identification> offered;
     std::vector<RecordKind> kinds;
-    QStringList filters, errors, abouts;
+    QStringList filters, errors, abouts, questions;
 };
 
 }  // namespace its90::ui::testing
