@@ -1,6 +1,11 @@
 #include "ui/book_access.h"
 
+#include <QColor>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <filesystem>
 
@@ -64,12 +69,47 @@ std::optional<std::int64_t> Correction::keep(WindowPrompts& prompts, book::Recor
     if (!id.corrects.empty()) record.replaces = corrected_->id;
     const std::optional<std::int64_t> kept = keep_in_book(prompts, record, issued);
     if (kept && record.replaces) {
-        corrected_.reset();
+        set(std::nullopt);
         id.corrects.clear();
     }
     return kept;
 }
 
 const char* program_version() { return ITS90_VERSION; }
+
+CorrectionBanner::CorrectionBanner(Correction& correction, std::function<void()> cancelled, QWidget* parent,
+                                   QString title)
+    : QWidget(parent), correction_(correction), title_(std::move(title)), label_(new QLabel(this)),
+      cancel_(new QPushButton(QStringLiteral("取消更正"), this)) {
+    setObjectName(QStringLiteral("correction_banner"));
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(0xff, 0xf0, 0xc0));
+    colours.setColor(QPalette::WindowText, QColor(0x70, 0x40, 0x00));
+    setPalette(colours);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 2, 4, 2);
+    row->addWidget(label_, 1);
+    row->addWidget(cancel_);
+    connect(cancel_, &QPushButton::clicked, this, [this, cancelled = std::move(cancelled)] {
+        correction_.set(std::nullopt);
+        if (cancelled) cancelled();
+    });
+    correction.on_change([this] { follow(); });
+    follow();
+}
+
+QString CorrectionBanner::text_for(const book::Record& corrected) {
+    return QStringLiteral("正在更正记录 %1（%2）").arg(corrected.id).arg(QString::fromStdString(corrected.date));
+}
+
+void CorrectionBanner::follow() {
+    const std::optional<book::Record>& corrected = correction_.corrected();
+    if (corrected) label_->setText(text_for(*corrected));
+    setVisible(corrected.has_value());
+    if (!title_.isEmpty()) {
+        window()->setWindowTitle(corrected ? title_ + QStringLiteral(" — 正在更正记录 %1").arg(corrected->id) : title_);
+    }
+}
 
 }  // namespace its90::ui

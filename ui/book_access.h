@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,6 +13,9 @@
 
 #include "book/book.h"
 #include "ui/window_prompts.h"
+
+class QLabel;
+class QPushButton;
 
 namespace its90::ui {
 
@@ -35,7 +39,12 @@ std::optional<std::int64_t> keep_in_book(WindowPrompts& prompts, const book::Rec
 // kept, the window issues ordinary records again.
 class Correction {
 public:
-    void set(std::optional<book::Record> corrected) { corrected_ = std::move(corrected); }
+    void set(std::optional<book::Record> corrected) {
+        corrected_ = std::move(corrected);
+        if (changed_) changed_();
+    }
+    // Called whenever the window starts or stops correcting (its banner and title follow).
+    void on_change(std::function<void()> changed) { changed_ = std::move(changed); }
     const std::optional<book::Record>& corrected() const { return corrected_; }
     // The identification prompt, what the record about to be issued corrects filled in; false
     // when the user cancels.
@@ -48,6 +57,28 @@ public:
 
 private:
     std::optional<book::Record> corrected_;
+    std::function<void()> changed_;
+};
+
+// The strip a window shows while it corrects a kept record: "正在更正记录 3（2026-05-16
+// 14:20）" and 取消更正, which ends the correction (the next record is an ordinary one).
+class CorrectionBanner final : public QWidget {
+public:
+    // Shows `correction`'s state from now on; `cancelled` runs after 取消更正 has ended it. With
+    // a `title`, the window's title says it too ("比较法校准 — 正在更正记录 3").
+    CorrectionBanner(Correction& correction, std::function<void()> cancelled, QWidget* parent,
+                     QString title = {});
+    QLabel* label() const { return label_; }
+    QPushButton* cancel_button() const { return cancel_; }
+    // What a corrected record's window says of it.
+    static QString text_for(const book::Record& corrected);
+
+private:
+    void follow();
+    Correction& correction_;
+    QString title_;
+    QLabel* label_;
+    QPushButton* cancel_;
 };
 
 // The program's version, which every kept record names.

@@ -78,6 +78,9 @@ ComparisonWindow::ComparisonWindow(WindowPrompts& prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
+    correction_banner_ = new CorrectionBanner(correction_, [this] { identification_.corrects.clear(); }, this,
+                                              QStringLiteral("比较法校准"));
+    layout->addWidget(correction_banner_);
     auto* top = new QHBoxLayout;
     top->addWidget(create_standard(), 1);
     top->addWidget(create_working(), 1);

@@ -95,6 +95,8 @@ public:
     void start_new_run();
     QAction* new_run_action() const { return new_run_; }
 
+    CorrectionBanner* correction_banner() const { return correction_banner_; }
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -138,6 +140,7 @@ private:
     std::vector<book::Calibrated> kept_standards_;  // as the choice lists them
     form::UncertaintyForm* budget_ = nullptr;
     Correction correction_;
+    CorrectionBanner* correction_banner_ = nullptr;
     QLabel* panel_status_ = nullptr;
     QSpinBox* working_count_ = nullptr;
     std::array<WorkingRow, form::kMostWorking> working_rows_{};

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -131,7 +132,15 @@ MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separa
     status_->setPalette(warning);
     const int line = status_->fontMetrics().height() + 6;
     status_->setGeometry(8, bar + client.height(), client.width() - 16, line);
-    setFixedSize(client.width(), client.height() + bar + line);
+    // Below it, while a kept record is being corrected, a banner that says so; the window
+    // grows by its height then.
+    correction_banner_ = new CorrectionBanner(correction_, [this] { identification_.corrects.clear(); }, this);
+    correction_banner_->setGeometry(0, bar + client.height() + line, client.width(),
+                                    correction_banner_->sizeHint().height());
+    correction_banner_->installEventFilter(this);
+    // The window's Tab order is its controls' own; the banner's button is clicked.
+    correction_banner_->cancel_button()->setFocusPolicy(Qt::NoFocus);
+    fit_height();
     show_model();
     connect_model();
     timer_.setObjectName("Timer1");
@@ -258,6 +267,11 @@ void MainWindow::start() {
     activateWindow();
     T1_[0]->setFocus(Qt::OtherFocusReason);
     timer_.start();
+}
+
+void MainWindow::fit_height() {
+    const int banner = correction_banner_->isVisibleTo(this) ? correction_banner_->height() : 0;
+    setFixedSize(client_->width(), status_->geometry().bottom() + 1 + banner);
 }
 
 void MainWindow::centre() {
@@ -661,6 +675,10 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == correction_banner_) {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) fit_height();
+        return false;
+    }
     if (watched == client_) {
         if (event->type() == QEvent::Paint) {
             paint_lines();

@@ -63,6 +63,8 @@ public:
     // read only in part (hidden while the whole text is a number).
     QLabel* status_line() const { return status_; }
     QWidget* reading_outline(form::Control box) const;
+    // The banner shown while a kept record is being corrected (载入并更正).
+    CorrectionBanner* correction_banner() const { return correction_banner_; }
 
     // The calibration record: copy (Ctrl+Shift+C), save as CSV (Ctrl+S), export as PDF,
     // print (Ctrl+P); enabled while the three EMFs give a table. The prompts are the
@@ -117,6 +119,7 @@ private:
     void show_model();
     void connect_model();
     void centre();
+    void fit_height();
     void create_record_actions();
     void create_menus();
     void show_guide();
@@ -159,6 +162,7 @@ private:
     ResistanceWindow* resistance_ = nullptr;
     BookWindow* book_window_ = nullptr;
     Correction correction_;
+    CorrectionBanner* correction_banner_ = nullptr;
 
     std::array<QAction*, 4> record_actions_{};
     std::unique_ptr<ModalWindowPrompts> modal_prompts_;

@@ -58,6 +58,9 @@ ResistanceWindow::ResistanceWindow(WindowPrompts& prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
+    correction_banner_ = new CorrectionBanner(correction_, [this] { identification_.corrects.clear(); }, this,
+                                              QStringLiteral("电阻温度计"));
+    layout->addWidget(correction_banner_);
     pages_ = new QTabWidget(this);
     pages_->addTab(create_sprt(), QStringLiteral("标准铂电阻（ITS-90）"));
     pages_->addTab(create_cvd(), QStringLiteral("工业铂电阻（CVD）"));

@@ -47,6 +47,8 @@ public:
     // kept of the same number replaces it. False when the record lacks an input.
     bool load(const book::Record& record, bool correcting);
 
+    CorrectionBanner* correction_banner() const { return correction_banner_; }
+
 private:
     QWidget* create_sprt();
     QWidget* create_cvd();
@@ -81,6 +83,7 @@ private:
     std::array<QAction*, 4> actions_{};
     bool refreshing_ = false;
     Correction correction_;
+    CorrectionBanner* correction_banner_ = nullptr;
 };
 
 }  // namespace its90::ui

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -188,6 +189,32 @@ TEST_F(Book, ARecordLoadsBackAndACorrectionReplacesIt) {
     EXPECT_TRUE(prompts.errors[0].contains(QString::fromUtf8("已由记录")));
 }
 
+// A window that corrects a kept record says so until the correction is kept or cancelled, and
+// loading puts nothing into a box the record does not fill.
+TEST_F(Book, AWindowInCorrectionSaysSoAndCanStop) {
+    calibrate();
+    save_csv("wrong.csv");
+    const std::int64_t wrong = kept()[0].id;
+    for (int i : {0, 1, 2}) retype(box(T1(i)), "");
+    const int height = form->height();
+    BookWindow* window = open_book();
+    window->select(wrong);
+    window->load_selected(true);
+    for (Control c : {Txt_T90, Txt_E90, Text1}) EXPECT_EQ(box(c)->text(), "") << "no stray value";
+    CorrectionBanner* banner = form->correction_banner();
+    ASSERT_TRUE(banner->isVisibleTo(form.get()));
+    EXPECT_EQ(banner->label()->text(), QString::fromUtf8("正在更正记录 %1（%2）").arg(wrong).arg(QString::fromStdString(kept()[0].date)));
+    EXPECT_EQ(form->height(), height + banner->height());
+    EXPECT_TRUE(form->rect().contains(banner->geometry()));
+    banner->cancel_button()->click();
+    EXPECT_FALSE(form->correcting());
+    EXPECT_FALSE(banner->isVisibleTo(form.get()));
+    EXPECT_EQ(form->height(), height);
+    save_csv("again.csv");  // an ordinary record again
+    EXPECT_FALSE(kept()[0].replaces);
+    EXPECT_FALSE(QString::fromUtf8(contents(dir.filePath("again.csv"))).contains(QString::fromUtf8("更正")));
+}
+
 TEST_F(Book, AStandardsHistoryIsTabledAndPlotted) {
     const char* copper[] = {"10.5848", "10.5858", "10.5868"};
     for (const char* cu : copper) {
@@ -263,6 +290,13 @@ TEST_F(Book, AComparisonAndAResistancePageComeBackFromTheBook) {
     ASSERT_TRUE(form->load_record(kept()[0], false));
     EXPECT_EQ(c->reading_table(0)->item(0, 1)->text(), "16.38544");
     EXPECT_EQ(c->results()->item(0, 6)->text(), delta_t);
+    EXPECT_FALSE(c->correction_banner()->isVisibleTo(c));
+    // Loaded to be corrected: the title and the banner say which record, until cancelled.
+    ASSERT_TRUE(form->load_record(kept()[0], true));
+    EXPECT_TRUE(c->correction_banner()->isVisibleTo(c));
+    EXPECT_EQ(c->windowTitle(), QString::fromUtf8("比较法校准 — 正在更正记录 %1").arg(kept()[0].id));
+    c->correction_banner()->cancel_button()->click();
+    EXPECT_EQ(c->windowTitle(), QString::fromUtf8("比较法校准"));
 
     form->show_resistance();
     ResistanceWindow* r = form->resistance_window();
