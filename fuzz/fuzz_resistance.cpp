@@ -13,35 +13,35 @@ namespace {
 
 using its90::form::Field;
 
-void finite(double x) {
+void must_be_finite(double x) {
     if (!std::isfinite(x)) std::abort();
 }
 
 void check(const its90::form::SprtForm& f) {
     if (const auto c = f.at_temperature()) {
-        for (double x : {c->r, c->w, c->wr, c->dw, c->dr_dt}) finite(x);
+        for (double x : {c->r, c->w, c->wr, c->dw, c->dr_dt}) must_be_finite(x);
     }
-    if (const auto t = f.at_resistance()) finite(*t);
+    if (const auto t = f.at_resistance()) must_be_finite(*t);
     if (f.rows().size() > static_cast<std::size_t>(its90::form::kMostTableRows)) std::abort();
     for (const auto& row : f.rows()) {
-        finite(row.t90);
-        finite(row.r);
-        finite(row.w);
+        must_be_finite(row.t90);
+        must_be_finite(row.r);
+        must_be_finite(row.w);
     }
 }
 
 void check(const its90::form::CvdForm& f) {
-    if (const auto r = f.at_temperature()) finite(*r);
-    if (const auto t = f.at_resistance()) finite(*t);
+    if (const auto r = f.at_temperature()) must_be_finite(*r);
+    if (const auto t = f.at_resistance()) must_be_finite(*t);
     if (f.rows().size() > static_cast<std::size_t>(its90::form::kMostTableRows)) std::abort();
     for (const auto& row : f.rows()) {
-        finite(row.t);
-        finite(row.r);
+        must_be_finite(row.t);
+        must_be_finite(row.r);
     }
     for (const auto& p : f.point_results()) {
         if (p) {
-            finite(p->residual_mohm);
-            finite(p->residual_c);
+            must_be_finite(p->residual_mohm);
+            must_be_finite(p->residual_c);
         }
     }
 }
@@ -95,12 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::vector<its90::calibration::TemperatureResistance> points(in.next() % 8);
                 for (auto& p : points) p = {in.number(), in.number()};
                 if (const auto fit = its90::calibration::fit_cvd(points); fit.ok()) {
-                    finite(fit->coefficients.r0);
+                    must_be_finite(fit->coefficients.r0);
                     if (fit->residual_c.size() != points.size()) std::abort();
                 }
                 const auto range = static_cast<its90::sprt::DeviationRange>(in.next() % 8);
                 if (const auto fit = its90::calibration::fit_sprt(range, in.number(), points); fit.ok()) {
-                    finite(fit->a);
+                    must_be_finite(fit->a);
                 }
                 break;
             }
