@@ -105,10 +105,9 @@ void print_check(Context& ctx, const calibration::AcceptanceCheck& check, bool a
         ctx.out << "\npoint,measured_mV,required_mV,allowance_mV,deviation_mV,verdict\n";
         for (const auto& [point, p] : calibration::in_report_order(check)) {
             const char* name = names[point];
-            ctx.out << name << ',' << general(p->measured) << ','
-                    << general(round_half_even(p->required, 6)) << ','
-                    << general(p->allowance) << ',' << general(p->deviation) << ','
-                    << verdict(p->pass) << '\n';
+            // To the measured EMFs' 5 decimals, as every other surface states them.
+            ctx.out << name << ',' << general(p->measured) << ',' << fixed(p->required, 5) << ','
+                    << general(p->allowance) << ',' << fixed(p->deviation, 5) << ',' << verdict(p->pass) << '\n';
         }
         ctx.out << "overall,,,,," << verdict(check.pass) << '\n';
         return;

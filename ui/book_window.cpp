@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -53,6 +54,43 @@ void fill(QTableWidget* table, const form::Rows& rows, bool first_is_heading) {
         }
     }
     table->resizeColumnsToContents();
+}
+
+// A record's document as a person reads it: its blocks (separated by empty rows) of a label and
+// its value (and unit) as labelled rows, and its tables (three or more columns over several
+// rows) as tables with their heading row; every cell whole, wrapped where the pane is narrow.
+QString document_html(const std::vector<std::vector<std::string>>& rows) {
+    const auto cell = [](const std::string& text) { return q(text).toHtmlEscaped(); };
+    QString html = QStringLiteral("<html><body style='margin:4px'>");
+    std::size_t r = 0;
+    while (r < rows.size()) {
+        std::size_t end = r;
+        std::size_t widest = 0;
+        while (end < rows.size() && !rows[end].empty() &&
+               std::any_of(rows[end].begin(), rows[end].end(), [](const std::string& c) { return !c.empty(); })) {
+            widest = std::max(widest, rows[end].size());
+            ++end;
+        }
+        if (end == r) {
+            ++r;
+            continue;
+        }
+        const bool table = widest >= 3 && end - r >= 2;
+        html += QStringLiteral("<table cellspacing='0' cellpadding='3' style='margin-bottom:8px'%1>")
+                    .arg(table ? QStringLiteral(" border='1' style='border-collapse:collapse'") : QString());
+        for (std::size_t i = r; i < end; ++i) {
+            html += QStringLiteral("<tr>");
+            for (std::size_t c = 0; c < rows[i].size(); ++c) {
+                const bool heading = table ? i == r : c == 0;
+                html += heading ? QStringLiteral("<th align='left'>") + cell(rows[i][c]) + QStringLiteral("</th>")
+                                : QStringLiteral("<td>") + cell(rows[i][c]) + QStringLiteral("</td>");
+            }
+            html += QStringLiteral("</tr>");
+        }
+        html += QStringLiteral("</table>");
+        r = end;
+    }
+    return html + QStringLiteral("</body></html>");
 }
 
 // What a kind of record is saved under, and its page's title.
@@ -274,11 +312,9 @@ QWidget* BookWindow::create_records() {
     details_ = new QLabel(right);
     details_->setWordWrap(true);
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    document_ = new QTableWidget(right);
+    document_ = new QTextBrowser(right);
     document_->setObjectName(QStringLiteral("record_document"));
-    document_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    document_->horizontalHeader()->hide();
-    document_->verticalHeader()->hide();
+    document_->setOpenLinks(false);
     right_layout->addWidget(details_);
     right_layout->addWidget(document_, 1);
     split->addWidget(list_);
@@ -413,8 +449,6 @@ void BookWindow::show_selected() {
     if (!r) {
         details_->setText(QStringLiteral("选择一份记录，查看其原样内容。"));
         document_->clear();
-        document_->setRowCount(0);
-        document_->setColumnCount(0);
         return;
     }
     record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint);
@@ -426,7 +460,7 @@ void BookWindow::show_selected() {
     if (r->replaced_by) text += QStringLiteral("；已由记录 %1 更正").arg(*r->replaced_by);
     if (!r->notes.empty()) text += QStringLiteral("\n备注：") + q(r->notes);
     details_->setText(text);
-    fill(document_, book::document_rows(r->document), false);
+    document_->setHtml(document_html(book::document_rows(r->document)));
 }
 
 void BookWindow::reissue(Reissue how) {

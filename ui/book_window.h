@@ -20,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class QTextBrowser;
 
 namespace its90::ui {
 
@@ -82,7 +83,7 @@ public:
     QLineEdit* date_to() const { return to_; }
     QComboBox* kind_filter() const { return kind_; }
     QTableWidget* list() const { return list_; }
-    QTableWidget* document() const { return document_; }
+    QTextBrowser* document() const { return document_; }
     QLabel* status() const { return status_; }
     QLineEdit* history_number() const { return history_number_; }
     QComboBox* plot_choice() const { return plot_choice_; }
@@ -114,7 +115,7 @@ private:
     QLineEdit* to_ = nullptr;
     QComboBox* kind_ = nullptr;
     QTableWidget* list_ = nullptr;
-    QTableWidget* document_ = nullptr;
+    QTextBrowser* document_ = nullptr;
     QLabel* details_ = nullptr;
     QLabel* status_ = nullptr;
     std::vector<QPushButton*> record_buttons_;

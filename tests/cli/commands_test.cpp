@@ -242,9 +242,9 @@ TEST(Calibrate, AcceptanceCheckAfterTheTable) {
     const Outcome csv = run_cli({"calibrate", "--zn", "3.447", "--sb", "5.553", "--cu", "10.575",
                                  "--check", "--format", "csv"});
     EXPECT_NE(csv.out.find("\npoint,measured_mV,required_mV,allowance_mV,deviation_mV,verdict\n"
-                           "copper,10.575,10.575,0.015,0,pass\n"
-                           "antimony,5.553,5.553,0.005,0,pass\n"
-                           "zinc,3.447,3.447,0.005,0,pass\n"
+                           "copper,10.575,10.57500,0.015,0.00000,pass\n"
+                           "antimony,5.553,5.55300,0.005,0.00000,pass\n"
+                           "zinc,3.447,3.44700,0.005,0.00000,pass\n"
                            "overall,,,,,pass\n"),
               std::string::npos)
         << csv.out;

@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBrowser>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include "book/book.h"
@@ -131,8 +133,13 @@ TEST_F(Book, TheBookWindowFindsShowsAndReissues) {
     }
     window->select(kept()[0].id);
     ASSERT_TRUE(window->selected());
-    const auto rows = book::document_rows(window->selected()->document);
-    EXPECT_EQ(window->document()->rowCount(), static_cast<int>(rows.size()));
+    // Shown as labelled rows and tables, every cell whole.
+    const QString shown = window->document()->toPlainText();
+    for (const auto& row : book::document_rows(window->selected()->document)) {
+        for (const std::string& cell : row) EXPECT_TRUE(shown.contains(QString::fromStdString(cell))) << cell;
+    }
+    EXPECT_TRUE(shown.contains(QString::fromUtf8("参考端温度")));
+    EXPECT_FALSE(window->document()->horizontalScrollBar()->isVisible());
     // Re-issued: the CSV byte for byte, the PDF drawn again from the inputs.
     prompts.path = dir.filePath("again.csv");
     window->reissue(BookWindow::Reissue::Csv);
