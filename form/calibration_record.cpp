@@ -196,7 +196,7 @@ Rows record_rows(const CalibrationRecord& r) {
     rows.push_back({"总结论", verdict(r.check.pass)});
     if (r.identification.one_degree_table) {
         rows.push_back({});
-        rows.push_back({"1 ℃ 分度表", "E(t) = E_ref(t) + ΔE(t)", "mV"});
+        rows.push_back({"1 ℃ 分度表", "E(t) = E分(t) + ΔE(t)", "mV"});
         rows.push_back({"温度/℃", "电势/mV"});
         for (int t = calibration::kTableLowest; t <= calibration::kTableHighest; ++t) {
             rows.push_back({std::to_string(t), one_degree_text(c, t)});

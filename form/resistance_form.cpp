@@ -131,7 +131,7 @@ void SprtForm::evaluate() {
     rows_.clear();
     const sprt::DeviationRangeRecord& record = sprt::range_record(range_);
     const std::optional<double> rtpw = read(r_tpw);
-    if (rtpw && !(*rtpw > 0)) r_tpw.problem = "R_TPW 须大于 0";
+    if (rtpw && !(*rtpw > 0)) r_tpw.problem = "水三相点电阻 Rtp 须大于 0";
     Field* typed[] = {&a, &b, &c, &d};
     for (Field* f : typed) f->problem.clear();
     for (Field& f : point_r) f.problem.clear();
@@ -149,7 +149,7 @@ void SprtForm::evaluate() {
             points.push_back({sprt::fixed_point(*record.points[p]).t90, *r});
         }
         if (!complete || !rtpw || !r_tpw.problem.empty()) {
-            coefficients_problem_ = "R_TPW 和各固定点的电阻都输入后给出系数";
+            coefficients_problem_ = "水三相点电阻 Rtp 和各固定点的电阻都输入后给出系数";
         } else {
             const Outcome<sprt::Coefficients> k = calibration::fit_sprt(range_, *rtpw, points);
             if (k.ok()) coefficients_ = *k;
@@ -379,7 +379,7 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
     std::vector<std::vector<std::string>> rows = {
         {"标准铂电阻温度计（ITS-90）"},
         {"温区", record.name},
-        {"R_TPW/Ω", f.r_tpw.text},
+        {"水三相点电阻 Rtp/Ω", f.r_tpw.text},
         {"系数来源", f.fitted() ? "由固定点拟合" : "证书"},
     };
     if (f.fitted()) {

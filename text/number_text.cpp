@@ -288,6 +288,20 @@ std::string to_resolution(double x, double resolution) {
     return fixed(rounded, std::max(0, -last));
 }
 
+std::string for_reading(double x, int digits) {
+    const std::string g = significant(x, digits);
+    const std::size_t e = g.find('e');
+    if (e == std::string::npos) return g;
+    static const char* const kSuperscripts[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string text = g.substr(0, e) + "×10";
+    std::size_t i = e + 1;
+    if (g[i] == '-') text += "⁻";
+    if (g[i] == '-' || g[i] == '+') ++i;
+    while (i + 1 < g.size() && g[i] == '0') ++i;  // "e-06" is 10⁻⁶
+    for (; i < g.size(); ++i) text += kSuperscripts[g[i] - '0'];
+    return text;
+}
+
 std::string fixed(double x, int decimals) { return chars(x, std::chars_format::fixed, decimals); }
 
 std::string round_trip(double x) { return chars(x + 0.0, std::chars_format::general, -1); }

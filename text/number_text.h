@@ -55,6 +55,10 @@ std::string stated(double x, int digits);
 // resolution's first digit and no further, trailing zeros kept, "0" when the value is smaller
 // than the resolution; below 1e-4 with a power of ten ("0.01000", "-8.13e-06", "2.1e-09").
 std::string to_resolution(double x, double resolution);
+// Up to `digits` significant digits as a label shows a number to a person: plain where %g is
+// plain, and with a power of ten written out where it would write an exponent
+// ("-9.919×10⁻⁶", "3.9083×10⁻³" stays "0.0039083", "1.5×10⁷").
+std::string for_reading(double x, int digits);
 // Exactly `decimals` places ("0.397", "-0.8273").
 std::string fixed(double x, int decimals);
 // The shortest text that reads back as the same double ("0.1", "1.0000000000000002").

@@ -37,7 +37,7 @@ QStringList quantity_names() {
     return names;
 }
 
-QString significant(double x, int digits) { return q(text::significant(x, digits)); }
+QString significant(double x, int digits) { return q(text::for_reading(x, digits)); }
 
 }  // namespace
 
@@ -192,14 +192,14 @@ void BudgetWindow::refresh() {
         const std::optional<calibration::Budget> b = model_.budget(quantity);
         if (!b) continue;
         const QString unit = form::quantity_unit(quantity) == calibration::Unit::Degree ? QStringLiteral("℃") : QStringLiteral("μV");
-        lines << QString::fromUtf8(form::quantity_name(quantity)) + QStringLiteral("：u = ") + significant(b->combined, 3) +
-                     " " + unit + QStringLiteral("，ν_eff = ") +
+        lines << QString::fromUtf8(form::quantity_name(quantity)) + QStringLiteral("：u<sub>c</sub> = ") + significant(b->combined, 3) +
+                     " " + unit + QStringLiteral("，有效自由度 ν<sub>eff</sub> = ") +
                      (std::isfinite(b->effective_dof) ? significant(b->effective_dof, 3) : QStringLiteral("∞"));
     }
     QString uses = model_.fixed_points() ? QStringLiteral("定点分度记录：给出 U") : QStringLiteral("定点分度记录：需锌点、中间点、铜点的分量");
     uses += model_.comparison() ? QStringLiteral("；比较法：给出 U(Δt)") : QString();
     if (model_.has_problems()) uses = QStringLiteral("有分量不能使用（见红框）：记录中不给出不确定度");
-    summary_->setText(lines.join(QStringLiteral("；")) + (lines.isEmpty() ? QString() : QStringLiteral("\n")) + uses);
+    summary_->setText(lines.join(QStringLiteral("；")) + (lines.isEmpty() ? QString() : QStringLiteral("<br>")) + uses);
     refreshing_ = false;
 }
 

@@ -185,8 +185,8 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     if (f.uncertainties()) {
         y += 6;
         page.text(0, y, w, 10,
-                  QStringLiteral("不确定度：u(Δt)² = (u_A,被² + u_dvm²)/S被² + (u_A,标² + u_dvm² + u_cert²)/S标² + "
-                                 "u_furnace²，U = k·u，k = %1；结论按 ILAC G8：|Δt| + U ≤ 允差为合格，"
+                  QStringLiteral("不确定度：u(Δt)² = (u_A被² + u仪²)/S被² + (u_A标² + u仪² + u证²)/S标² + "
+                                 "u炉²（u证：标准证书，u仪：电测仪器，u炉：炉温差），U = k·u，k = %1；结论按 ILAC G8：|Δt| + U ≤ 允差为合格，"
                                  "|Δt| − U > 允差为不合格，其余为不能判定。")
                       .arg(QString::number(f.uncertainties()->k)),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);

@@ -521,12 +521,12 @@ void ComparisonWindow::refresh() {
     verdicts_->setText(QStringLiteral("总结论　") + verdicts.join(QStringLiteral("；")));
     if (const auto& u = f.uncertainties()) {
         uncertainty_status_->setText(
-            QStringLiteral("不确定度：u_cert = %1 μV%2，u_dvm = %3 μV，u_furnace = %4 ℃，k = %5；"
-                           "结论按 ILAC G8 计入 U(Δt)")
-                .arg(q(text::significant(u->certificate, 3)),
+            QStringLiteral("不确定度：标准证书 u<sub>证</sub> = %1 μV%2，电测仪器 u<sub>仪</sub> = %3 μV，"
+                           "炉温差 u<sub>炉</sub> = %4 ℃，k = %5；结论按 ILAC G8 计入 U(Δt)")
+                .arg(q(text::for_reading(u->certificate, 3)),
                      f.from_panel() ? QStringLiteral("（由定点的不确定度给出时以其为准）") : QString(),
-                     q(text::significant(u->voltmeter, 3)), q(text::significant(u->furnace, 3)),
-                     q(text::significant(u->k, 3))));
+                     q(text::for_reading(u->voltmeter, 3)), q(text::for_reading(u->furnace, 3)),
+                     q(text::for_reading(u->k, 3))));
     } else {
         uncertainty_status_->setText(QStringLiteral("不确定度：未给出（工具 > 不确定度评定…）"));
     }

@@ -582,7 +582,10 @@ QString about_text() {
                "<li>ITS-90：1990 年国际温标</li>"
                "<li>IEC 60584-1：热电偶参考函数与允差（NIST Monograph 175）</li>"
                "<li>IEC 60751：工业铂电阻温度计（Callendar–Van Dusen 方程与允差等级）</li>"
-               "<li>JJG 75-1995：标准铂铑10-铂热电偶检定规程</li></ul>"
+               "<li>JJG 75-1995：标准铂铑10-铂热电偶检定规程（定点分度记录）</li>"
+               "<li>JJG 351：工作用廉金属热电偶检定规程（比较法，K、N、E、J、T 型）</li>"
+               "<li>JJG 141：工作用贵金属热电偶检定规程（比较法，S、R、B 型）</li>"
+               "<li>GUM（不确定度按其合成，Welch–Satterthwaite 有效自由度）；ILAC G8：计入不确定度的符合性判定</li></ul>"
                "<p>命令行工具 its90 使用同一计算核心。</p>")
         .arg(QStringLiteral(ITS90_VERSION));
 }

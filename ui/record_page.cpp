@@ -192,7 +192,7 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
         device.newPage();
         double y = 0;
         page.font(12, true);
-        page.text(0, y, w, 8, QStringLiteral("1 ℃ 分度表 E(t) = E_ref(t) + ΔE(t)，mV，参考端 0 ℃"),
+        page.text(0, y, w, 8, QStringLiteral("1 ℃ 分度表 E(t) = E分(t) + ΔE(t)，mV，参考端 0 ℃"),
                   Qt::AlignHCenter | Qt::AlignVCenter);
         y += 11;
         std::vector<std::vector<QString>> rows = {{QStringLiteral("℃")}};

@@ -36,7 +36,7 @@ namespace its90::ui {
 namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
-QString sig(double x, int digits) { return q(text::significant(x, digits)); }
+QString sig(double x, int digits) { return q(text::for_reading(x, digits)); }
 // An expanded uncertainty, its stated digits kept ("0.40").
 QString stated(double x) { return q(text::stated(x, 2)); }
 QString fix(double x, int decimals) { return q(text::fixed(x, decimals)); }
@@ -118,7 +118,7 @@ QWidget* ResistanceWindow::create_sprt() {
     for (const sprt::DeviationRangeRecord& r : sprt::kDeviationRanges) sprt_range_->addItem(r.name);
     sprt_range_->setCurrentIndex(static_cast<int>(sprt_.range()));
     top->addWidget(sprt_range_);
-    top->addWidget(new QLabel(QStringLiteral("R_TPW / Ω："), page));
+    top->addWidget(new QLabel(QStringLiteral("水三相点电阻 R<sub>tp</sub> / Ω："), page));
     top->addWidget(field_edit(sprt_.r_tpw, page, true));
     auto* typed = new QRadioButton(QStringLiteral("证书给出的系数"), page);
     sprt_fitted_ = new QRadioButton(QStringLiteral("由固定点的电阻拟合"), page);

@@ -133,6 +133,17 @@ TEST(ToResolution, DigitsDownToTheResolution) {
     for (const auto& c : cases) EXPECT_EQ(to_resolution(c.x, c.resolution), c.text) << c.x << ", " << c.resolution;
 }
 
+// A number in a label: a power of ten written out, never "e-06".
+TEST(ForReading, PowersOfTenWrittenOut) {
+    const struct {
+        double x;
+        int digits;
+        const char* text;
+    } cases[] = {{-9.919e-6, 6, "-9.919×10⁻⁶"}, {3.9083e-3, 8, "0.0039083"}, {1.5e7, 2, "1.5×10⁷"},
+                 {-1.2134e-4, 8, "-0.00012134"}, {2e-10, 3, "2×10⁻¹⁰"}, {100, 6, "100"}, {0, 3, "0"}};
+    for (const auto& c : cases) EXPECT_EQ(for_reading(c.x, c.digits), c.text) << c.x;
+}
+
 // An uncertainty keeps the digits it is stated to, zeros too, after rounding moved its decade.
 TEST(Stated, KeepsTrailingZeros) {
     const struct {

@@ -47,7 +47,7 @@ TEST_F(BudgetTest, LinesGiveTheRecordItsUncertainty) {
     line(BudgetQuantity::Middle, "0.6");
     EXPECT_TRUE(window->summary()->text().contains(QString::fromUtf8("需锌点、中间点、铜点")));
     line(BudgetQuantity::Copper, "0.8");
-    EXPECT_TRUE(window->summary()->text().contains(QString::fromUtf8("锌点：u = 0.5 μV")));
+    EXPECT_TRUE(window->summary()->text().contains(QString::fromUtf8("锌点：u<sub>c</sub> = 0.5 μV")));
     EXPECT_EQ(window->table()->item(2, 7)->text(), "0.8");  // the standard uncertainty
     form->record_action(MainWindow::RecordAction::Copy)->trigger();
     const QString tsv = QApplication::clipboard()->text();

@@ -120,7 +120,9 @@ TEST_F(Menus, GuideAndAbout) {
 
     help[1]->trigger();
     ASSERT_EQ(prompts.abouts.size(), 1);
-    for (const char* part : {"版本 " ITS90_VERSION, "ITS-90", "IEC 60584-1", "IEC 60751", "JJG 75-1995"}) {
+    // Every regulation a record cites.
+    for (const char* part : {"版本 " ITS90_VERSION, "ITS-90", "IEC 60584-1", "IEC 60751", "JJG 75-1995", "JJG 351",
+                             "JJG 141", "ILAC G8"}) {
         EXPECT_TRUE(prompts.abouts[0].contains(QString::fromUtf8(part))) << part;
     }
 }
