@@ -185,6 +185,10 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
         }
         // A file that is no database is found on the first read, not when it is opened.
         const int version = retrying_while_busy([&] { return db_->execAndGet("PRAGMA user_version").getInt(); });
+        // No version of the program writes a negative one: a file some other program made.
+        if (version < 0) {
+            throw Failure({Problem::Cause::NotABook, path_, "schema version " + std::to_string(version) + " is no book's"});
+        }
         if (version > kSchemaVersion) {
             throw Failure({Problem::Cause::NewerVersion, path_,
                            "written by a later version of the program (schema " +
@@ -237,6 +241,9 @@ void Book::migrate() {
     // read again once the write lock is held.
     SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
     const int version = db_->execAndGet("PRAGMA user_version").getInt();
+    if (version < 0 || version > kSchemaVersion) {  // changed by another program since it was opened
+        throw Failure({Problem::Cause::NotABook, path_, "schema version " + std::to_string(version) + " is no book's"});
+    }
     started_ = version == 0;
     for (int v = version + 1; v <= kSchemaVersion; ++v) {
         db_->exec(kMigrations[static_cast<std::size_t>(v - 1)]);

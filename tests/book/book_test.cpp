@@ -238,6 +238,8 @@ TEST_F(BookFile, ABookThatCannotBeUsedIsNamedWithItsCause) {
     std::ofstream(dir / "junk.sqlite") << "not a database, just some text of more than a few bytes\n";
     create_book_at_version((dir / "newer.sqlite").string(), 0);
     SQLite::Database((dir / "newer.sqlite").string(), SQLite::OPEN_READWRITE).exec("PRAGMA user_version = 99");
+    SQLite::Database((dir / "negative.sqlite").string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
+        .exec("PRAGMA user_version = -1903325811");
     struct Case {
         std::string path;
         Book::Access access;
@@ -251,6 +253,9 @@ TEST_F(BookFile, ABookThatCannotBeUsedIsNamedWithItsCause) {
         {(dir / "newer.sqlite").string(), Book::Access::ReadWrite, Cause::NewerVersion},
         {(dir / "newer.sqlite").string(), Book::Access::ReadOnly, Cause::NewerVersion},
         {(dir / "none.sqlite").string(), Book::Access::ReadOnly, Cause::CannotOpen},
+        // A negative schema version (found by fuzzing: it indexed the migrations before them).
+        {(dir / "negative.sqlite").string(), Book::Access::ReadWrite, Cause::NotABook},
+        {(dir / "negative.sqlite").string(), Book::Access::ReadOnly, Cause::NotABook},
     };
     for (const Case& c : cases) EXPECT_EQ(cause_of_opening(c.path, c.access), c.cause) << c.path;
     EXPECT_FALSE(fs::exists(dir / "none.sqlite"));  // reading never makes a book
