@@ -55,8 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Commands of one result (not a value per line, whose rejected values leave empty lines).
     const bool one_result = args[0] == "calibrate" || args[0] == "compare";
     if (status == 2 && one_result && !out.str().empty()) std::abort();
-    for (const char* noise : {" inf", "nan ", "-nan", "Infinity"}) {
-        if (out.str().find(noise) != std::string::npos) std::abort();
+    // No value printed as a non-number: a whole word "inf", "nan", "Infinity" ... (the help's
+    // "infinite" is a word of its own).
+    std::string word;
+    for (const char c : out.str() + "\n") {
+        if (c == ' ' || c == ',' || c == '\n' || c == '\t' || c == '=') {
+            for (const char* noise : {"inf", "-inf", "nan", "-nan", "Infinity", "-Infinity", "NaN"}) {
+                if (word == noise) std::abort();
+            }
+            word.clear();
+        } else {
+            word += c;
+        }
     }
     return 0;
 }
