@@ -564,6 +564,9 @@ void MainWindow::show_guide() {
         auto* browser = new QTextBrowser(guide_);
         browser->setObjectName(QStringLiteral("guide_text"));
         browser->setOpenExternalLinks(false);
+        // Lines wrap at the window's width: the guide never scrolls sideways.
+        browser->setLineWrapMode(QTextEdit::WidgetWidth);
+        browser->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         browser->setSource(QUrl(QStringLiteral("qrc:/its90/guide.html")));
         auto* layout = new QVBoxLayout(guide_);
         layout->setContentsMargins(0, 0, 0, 0);

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextBlock>
 
 #include "form/calibration_record.h"
 #include "tests/ui/recording_prompts.h"
@@ -109,7 +111,16 @@ TEST_F(Menus, GuideAndAbout) {
     auto* guide = form->findChild<QDialog*>("guide");
     ASSERT_NE(guide, nullptr);
     EXPECT_TRUE(guide->isVisible());
-    const QString text = guide->findChild<QTextBrowser*>("guide_text")->toPlainText();
+    auto* browser = guide->findChild<QTextBrowser*>("guide_text");
+    const QString text = browser->toPlainText();
+    // Every line wraps within the window (the commands too), and lines keep their spacing.
+    QApplication::processEvents();
+    EXPECT_LE(browser->document()->idealWidth(), browser->viewport()->width());
+    int spaced = 0;
+    for (QTextBlock b = browser->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().lineHeightType() == QTextBlockFormat::ProportionalHeight && b.blockFormat().lineHeight() >= 140) ++spaced;
+    }
+    EXPECT_GT(spaced, 20);
     for (const char* part : {"90国际温标", "热电偶分度", "校准记录", "比较法校准", "its90 calibrate",
                              "its90 compare", "JJG 75-1995", "记录簿", "its90 book backup"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part;
