@@ -113,9 +113,8 @@ void plot(Page& page, const form::ComparisonForm& f, double x, double y, double 
 }  // namespace
 
 void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& record) {
-    lay_out_a4(device);
-    QPainter painter(&device);
-    Page page(device, painter);
+    draw_paged(device, continuation_header(record.identification.number, record.date_time), [&](Page& page) {
+    QPainter& painter = page.painter();
     const form::ComparisonForm& f = record.form;
     const double w = page.width();
     double y = 0;
@@ -201,7 +200,7 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     };
     y += 9;
     if (f.point_count() > 0 && y + 7 + needed_for(0) > page.height()) {
-        device.newPage();
+        page.new_page();
         y = 0;
     }
     page.font(10.5, true);
@@ -210,7 +209,7 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     for (int p = 0; p < f.point_count(); ++p) {
         const form::Rows readings = form::reading_rows(f, p);
         if (ry + needed_for(p) > page.height()) {
-            device.newPage();
+            page.new_page();
             ry = 0;
             page.font(10.5, true);
             page.text(0, ry, w, 6, QStringLiteral("读数（mV，续）"));
@@ -226,6 +225,7 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
                                             readings.front().size(), 16),
                         cells(readings), 5.2) + 6;
     }
+    });
 }
 
 bool save_comparison_csv(const QString& path, const form::ComparisonRecord& record, QString& error) {

@@ -9,6 +9,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,17 +86,38 @@ public:
     }
     QPainter& painter() { return painter_; }
 
+    // Pages of a record drawn by draw_paged(): the next page, its head and the last one's foot.
+    void new_page();
+    int page_number() const { return number_; }
+
 private:
+    friend void draw_paged(QPagedPaintDevice&, const QString&, const std::function<void(Page&)>&);
+    void head_and_foot();
+
     QPagedPaintDevice& device_;
     QPainter& painter_;
     double width_mm_ = 0;
     double height_mm_ = 0;
+    QString header_;  // the record's number and date, at the head of every page after the first
+    int number_ = 1;
+    int total_ = 0;  // 0 while the pages are counted
 };
+
+// Draws a record's pages with `draw` (which turns a page with Page::new_page()) on `device`, laid
+// out on A4: once to count them, then for real, each page with "第 x 页 共 y 页" at its foot
+// and, from the second on, `header` (the record's number and date, "（续）") at its head, both in
+// the margins.
+void draw_paged(QPagedPaintDevice& device, const QString& header, const std::function<void(Page&)>& draw);
 
 // Every record's paper: A4 upright, 15 mm margins. Set before a painter begins on `device`.
 inline void lay_out_a4(QPagedPaintDevice& device) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+}
+
+// The head of a record's continuation pages: its number and date.
+inline QString continuation_header(const std::string& number, const std::string& date) {
+    return QStringLiteral("记录编号 %1　日期时间 %2").arg(QString::fromStdString(number).isEmpty() ? QStringLiteral("—") : QString::fromStdString(number), QString::fromStdString(date));
 }
 
 // A table's column widths: the first as given, the other n - 1 sharing the rest of `total`.

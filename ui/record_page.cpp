@@ -183,13 +183,13 @@ void first_page(Page& page, const CalibrationRecord& r) {
 }
 
 // The thermocouple's own EMF every degree, laid out like the published tables.
-void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRecord& r) {
+void one_degree_pages(Page& page, const CalibrationRecord& r) {
     const double w = page.width();
     const double row_height = 5.2;
     using calibration::kTableHighest;
     int row_start = calibration::kTableLowest;
     while (row_start <= kTableHighest) {
-        device.newPage();
+        page.new_page();
         double y = 0;
         page.font(12, true);
         page.text(0, y, w, 8, QStringLiteral("1 ℃ 分度表 E(t) = E分(t) + ΔE(t)，mV，参考端 0 ℃"),
@@ -212,13 +212,11 @@ void one_degree_pages(QPagedPaintDevice& device, Page& page, const CalibrationRe
 }  // namespace
 
 void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& record) {
-    lay_out_a4(device);
-    QPainter painter(&device);
-    Page page(device, painter);
+    draw_paged(device, continuation_header(record.identification.number, record.date_time), [&](Page& page) {
     first_page(page, record);
     if (record.uncertainty) {
         // The budget on a page of its own.
-        device.newPage();
+        page.new_page();
         const double w = page.width();
         page.font(12, true);
         page.text(0, 0, w, 8, QStringLiteral("不确定度评定"), Qt::AlignHCenter | Qt::AlignVCenter);
@@ -230,7 +228,8 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
         page.table(0, 24, {17, 44, 14, 10, 13, 8, 12, 22, 18, w - 158}, cells(record.budget), 6);
     }
-    if (record.identification.one_degree_table) one_degree_pages(device, page, record);
+    if (record.identification.one_degree_table) one_degree_pages(page, record);
+    });
 }
 
 // Writes `bytes` to `path` through a temporary file that replaces the file only when every

@@ -9,9 +9,13 @@
 namespace its90::ui {
 
 void draw_rows(QPagedPaintDevice& device, const char* title, const std::vector<std::vector<std::string>>& rows) {
-    lay_out_a4(device);
-    QPainter painter(&device);
-    Page page(device, painter);
+    std::string number, date;
+    for (const auto& row : rows) {
+        if (row.size() >= 2 && row[0] == "记录编号") number = row[1];
+        if (row.size() >= 2 && row[0] == "日期时间") date = row[1];
+    }
+    draw_paged(device, continuation_header(number, date), [&](Page& page) {
+    QPainter& painter = page.painter();
     const double w = page.width();
     double y = 0;
     page.font(14, true);
@@ -22,7 +26,7 @@ void draw_rows(QPagedPaintDevice& device, const char* title, const std::vector<s
     const double column = w / static_cast<double>(columns);
     for (const auto& row : rows) {
         if (y + 5.5 > page.height()) {
-            device.newPage();
+            page.new_page();
             y = 0;
         }
         for (std::size_t c = 0; c < row.size(); ++c) {
@@ -41,6 +45,7 @@ void draw_rows(QPagedPaintDevice& device, const char* title, const std::vector<s
         }
         y += 5.5;
     }
+    });
 }
 
 std::vector<std::vector<std::string>> with_identification(std::vector<std::vector<std::string>> rows,

@@ -99,6 +99,15 @@ TEST_F(Record, PdfHoldsEveryValueAndRendersAPage) {
     // The record, and the 1 degC table on two more pages.
     EXPECT_EQ(output_of("pdfinfo '" + path.toStdString() + "' | awk '/^Pages:/ {print $2}'").value_or(""),
               "3\n");
+    // Each page says which of how many it is; the pages after the first name the record.
+    for (int p = 1; p <= 3; ++p) {
+        std::string one = output_of("pdftotext -f " + std::to_string(p) + " -l " + std::to_string(p) + " '" +
+                                    path.toStdString() + "' -").value_or("");
+        std::erase(one, ' ');
+        EXPECT_NE(one.find("第" + std::to_string(p) + "页共3页"), std::string::npos) << p;
+        const bool headed = one.find("记录编号S-0421") != std::string::npos && one.find("（续）") != std::string::npos;
+        EXPECT_EQ(headed, p > 1) << p << one.substr(0, 200);
+    }
     if (const QByteArray out = qgetenv("ITS90_RECORD_PDF"); !out.isEmpty()) {
         QFile::remove(QString::fromLocal8Bit(out));
         QFile::copy(path, QString::fromLocal8Bit(out));
