@@ -105,7 +105,15 @@ Outcome<DeviationUncertainty> deviation_uncertainty(MiddlePoint middle,
     for (std::size_t i = 0; i < 3; ++i) sum += (l[i] * u.points[i]) * (l[i] * u.points[i]);
     const double combined = std::sqrt(sum);
     const double seebeck = *differential_value(s, t);
-    const DeviationUncertainty d{combined, u.k * combined, u.k * combined / seebeck};
+    DeviationUncertainty d{combined, u.k * combined, u.k * combined / seebeck};
+    // Each term over u first: its fourth power cannot overflow.
+    double welch = 0;
+    const auto add = [&](double term, double dof) {
+        if (combined > 0 && term != 0 && std::isfinite(dof) && dof > 0) welch += std::pow(std::fabs(term) / combined, 4) / dof;
+    };
+    for (std::size_t i = 0; i < 3; ++i) add(l[i] * u.points[i], u.dof[i]);
+    add(u.common, u.common_dof);
+    if (welch > 0) d.effective_dof = 1 / welch;
     // Uncertainties each finite may still overflow when squared and summed.
     if (!std::isfinite(d.u_uV) || !std::isfinite(d.U_uV) || !std::isfinite(d.U_C)) return kUncomputable;
     return d;

@@ -81,12 +81,17 @@ struct FixedPointUncertainties {
     std::array<double, 3> points;  // u_i of D_1 ... D_3, uV
     double common = 0;             // u_0, shared by every point (the reference junction), uV
     double k = kDefaultCoverage;
+    // The degrees of freedom of each u_i and of u_0 (infinite where none are known).
+    std::array<double, 3> dof{kInfinite, kInfinite, kInfinite};
+    double common_dof = kInfinite;
 };
 
 struct DeviationUncertainty {
     double u_uV;   // u(dE(t))
     double U_uV;   // k u
     double U_C;    // U / S(t), S the type S differential value at t as the window shows it
+    // Welch-Satterthwaite over the terms L_i(t) u_i and u_0: u^4 / sum(term^4 / dof).
+    double effective_dof = kInfinite;
 };
 
 // u(dE(t))^2 = sum (L_i(t) u_i)^2 + u_0^2. Rejected outside the calibration's temperatures

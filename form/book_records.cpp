@@ -225,7 +225,14 @@ std::optional<CalibrationRecord> recomputed_calibration(const book::Record& reco
     out.uncertainty = inputs->uncertainty;
     UncertaintyForm budget;
     budget.set_middle(inputs->middle);
-    if (out.uncertainty && load_budget(record, budget)) out.budget = budget_rows(budget);
+    if (out.uncertainty && load_budget(record, budget)) {
+        out.budget = budget_rows(budget);
+        // The points' degrees of freedom are the budget's, as when the record was issued.
+        if (const auto from_budget = budget.fixed_points()) {
+            out.uncertainty->dof = from_budget->dof;
+            out.uncertainty->common_dof = from_budget->common_dof;
+        }
+    }
     return out;
 }
 

@@ -124,6 +124,19 @@ std::vector<std::string> uncertainty_cells(const CalibrationRecord& r, double t)
 
 }  // namespace
 
+Rows expanded_uncertainty_rows(const CalibrationRecord& r) {
+    if (!r.uncertainty) return {};
+    Rows rows = {{"温度/℃", "u/μV", "有效自由度 νeff", "k", "U/μV", "U/℃"}};
+    for (const int t : calibration::kTableTemperatures) {
+        const std::optional<calibration::DeviationUncertainty> u = uncertainty_at(r, t);
+        if (!u) continue;
+        rows.push_back({std::to_string(t), text::stated(u->u_uV, 2),
+                        std::isfinite(u->effective_dof) ? text::significant(u->effective_dof, 3) : "∞",
+                        text::general(r.uncertainty->k), text::stated(u->U_uV, 2), text::stated(u->U_C, 2)});
+    }
+    return rows;
+}
+
 Rows graduation_rows(const CalibrationRecord& r) {
     Rows rows = {{"温度/℃", "电势/mV"}};
     if (r.uncertainty) {
@@ -190,6 +203,9 @@ Rows record_rows(const CalibrationRecord& r) {
         rows.push_back({"不确定度", "u(ΔE(t))² = Σ (Lᵢ(t)·uᵢ)² + u₀²，U = k·u，U/℃ = U/S(t)", "k",
                         text::general(r.uncertainty->k)});
         append(r.budget);
+        rows.push_back({});
+        rows.push_back({"合成与扩展不确定度"});
+        append(expanded_uncertainty_rows(r));
     }
     rows.push_back({"验收", record_texts::kRegulation});
     append(check_rows(r));

@@ -94,6 +94,9 @@ Rows record_rows(const CalibrationRecord& record);
 Rows fixed_point_rows(const CalibrationRecord& record);
 Rows graduation_rows(const CalibrationRecord& record);
 Rows check_rows(const CalibrationRecord& record);
+// With an uncertainty: at each table temperature the combined standard uncertainty, its
+// effective degrees of freedom, k and the expanded uncertainty in μV and ℃.
+Rows expanded_uncertainty_rows(const CalibrationRecord& record);
 const char* verdict(bool pass);  // 合格 or 不合格
 // The thermocouple's own EMF at a whole degree to 3 places, as the 1 degC table shows it.
 std::string one_degree_text(const calibration::Calibration& c, int t);

@@ -59,7 +59,7 @@ Rows reading_rows(const ComparisonForm& form, int p) {
 
 Rows result_rows(const ComparisonForm& form) {
     const bool with_u = form.uncertainties().has_value();
-    Rows rows = {{"编号", "检定点/℃", "e标证/mV", "S标", "ē被/mV", "e分/mV", "S被", "Δe/mV", "Δt/℃", "允差/℃", "结论"}};
+    Rows rows = {{"编号", "检定点/℃", "e标证/mV", "S标/(μV/℃)", "ē被/mV", "e分/mV", "S被/(μV/℃)", "Δe/mV", "Δt/℃", "允差/℃", "结论"}};
     if (with_u) rows[0].insert(rows[0].begin() + 9, "U(Δt)/℃");
     for (int i = 0; i < form.working_count(); ++i) {
         const WorkingThermocouple& w = form.working(i);

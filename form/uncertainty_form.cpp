@@ -154,7 +154,10 @@ std::optional<calibration::FixedPointUncertainties> UncertaintyForm::fixed_point
     if (!zn || !mid || !cu || !k_ || has_problems()) return std::nullopt;
     const auto& common = budget(BudgetQuantity::Common);
     return calibration::FixedPointUncertainties{{zn->combined, mid->combined, cu->combined},
-                                                common ? common->combined : 0, *k_};
+                                                common ? common->combined : 0,
+                                                *k_,
+                                                {zn->effective_dof, mid->effective_dof, cu->effective_dof},
+                                                common ? common->effective_dof : calibration::kInfinite};
 }
 
 std::optional<calibration::ComparisonUncertainties> UncertaintyForm::comparison() const {
@@ -170,7 +173,7 @@ std::optional<calibration::ComparisonUncertainties> UncertaintyForm::comparison(
 std::vector<std::vector<std::string>> budget_rows(const UncertaintyForm& form) {
     using text::significant;
     std::vector<std::vector<std::string>> rows = {
-        {"量", "分量", "数值", "单位", "分布", "k", "自由度", "标准不确定度", "灵敏系数", "贡献"}};
+        {"量", "分量", "数值", "单位", "分布", "k", "自由度", "标准不确定度", "灵敏系数", "贡献/μV"}};
     const auto unit = [](Unit u) { return u == Unit::Degree ? std::string("℃") : std::string("μV"); };
     const auto dof = [](double v) { return std::isfinite(v) ? significant(v, 3) : std::string("∞"); };
     for (int r = 0; r < form.row_count(); ++r) {
@@ -182,7 +185,9 @@ std::vector<std::vector<std::string>> budget_rows(const UncertaintyForm& form) {
                         kDistributionNames[static_cast<int>(row.distribution)],
                         row.distribution == calibration::Distribution::Normal ? row.coverage : "",
                         dof(line.component.degrees_of_freedom), significant(line.standard_uncertainty, 3),
-                        significant(line.sensitivity, 4), significant(line.contribution, 3)});
+                        significant(line.sensitivity, 4),
+                        // The furnace's contributions are temperatures, and say so.
+                        significant(line.contribution, 3) + (quantity_unit(row.quantity) == Unit::Degree ? " ℃" : "")});
     }
     for (int q = 0; q < kQuantityCount; ++q) {
         const std::optional<calibration::Budget> b = form.budget(static_cast<BudgetQuantity>(q));

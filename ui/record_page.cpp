@@ -226,7 +226,10 @@ void draw_record(QPagedPaintDevice& device, const form::CalibrationRecord& recor
                                  "U/℃ = U/S(t)，S(t) 为 S 型在 t 的微分电势。")
                       .arg(QString::number(record.uncertainty->k)),
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-        page.table(0, 24, {17, 44, 14, 10, 13, 8, 12, 22, 18, w - 158}, cells(record.budget), 6);
+        const double below = page.table(0, 24, {17, 44, 14, 10, 13, 8, 12, 22, 18, w - 158}, cells(record.budget), 6);
+        page.font(10.5, true);
+        page.text(0, below + 5, w, 6, QStringLiteral("分度表各温度的合成标准不确定度与扩展不确定度"));
+        page.table(0, below + 12, equal_widths(std::min(w, 150.0), 6, 20), cells(form::expanded_uncertainty_rows(record)), 6);
     }
     if (record.identification.one_degree_table) one_degree_pages(page, record);
     });

@@ -75,6 +75,26 @@ TEST(Budget, DistributionsAndWelchSatterthwaite) {
     EXPECT_NEAR(evaluate(huge, 1.0)->effective_dof, 13.0, 1e-9);
 }
 
+// The effective degrees of freedom of u(dE(t)) by Welch-Satterthwaite over the weighted
+// points, against the Lagrange basis through the points formed here.
+TEST(DeviationFunction, EffectiveDegreesOfFreedomOverTheWeightedPoints) {
+    FixedPointUncertainties u{{2.0, 3.0, 4.0}, 1.0, 2, {4, 9, kInfinite}, 20};
+    const double t1 = 419.527, t2 = 660.323, t3 = 1084.62;
+    for (const double t : {300.0, 700.0, 1100.0}) {
+        const double l[] = {(t - t2) * (t - t3) / ((t1 - t2) * (t1 - t3)), (t - t1) * (t - t3) / ((t2 - t1) * (t2 - t3)),
+                            (t - t1) * (t - t2) / ((t3 - t1) * (t3 - t2))};
+        const double c[] = {l[0] * 2, l[1] * 3, l[2] * 4, 1.0};
+        const double uc2 = c[0] * c[0] + c[1] * c[1] + c[2] * c[2] + c[3] * c[3];
+        const double nu = uc2 * uc2 / (std::pow(c[0], 4) / 4 + std::pow(c[1], 4) / 9 + std::pow(c[3], 4) / 20);
+        const Outcome<DeviationUncertainty> d = deviation_uncertainty(MiddlePoint::Aluminium, u, t);
+        ASSERT_TRUE(d.ok());
+        EXPECT_NEAR(d->effective_dof, nu, 1e-3 * nu) << t;
+    }
+    u.dof = {kInfinite, kInfinite, kInfinite};
+    u.common_dof = kInfinite;
+    EXPECT_TRUE(std::isinf(deviation_uncertainty(MiddlePoint::Aluminium, u, 500)->effective_dof));
+}
+
 TEST(Budget, RefusesWhatIsNoUncertainty) {
     const Component bad[] = {{"negative", -0.1}, {"not finite", INFINITY},
                              {"k zero", 1.0, Unit::Microvolt, Distribution::Normal, 0},
