@@ -31,9 +31,10 @@ app=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --classname its90-calculator | head -n 1)
 xdotool windowactivate --sync "${window}"
 # A click at a control's centre, in the client area's pixels (the layout's twips / 15), which
-# lie below the menu bar: the window is that much taller than the client area's 496 pixels.
+# lie below the menu bar: the window is that much taller than the client area's 496 pixels
+# and the 26-pixel status line below it.
 height=$(xdotool getwindowgeometry --shell "${window}" | sed -n 's/^HEIGHT=//p')
-bar=$((height - 496))
+bar=$((height - 496 - 26))
 click() { xdotool mousemove --window "${window}" "$1" $(($2 + bar)) click 1; sleep 0.2; }
 type_text() { xdotool type --delay 40 "$1"; sleep 0.2; }
 windows() { xdotool search --onlyvisible --classname its90-calculator 2>/dev/null | wc -l; }

@@ -130,7 +130,7 @@ MainWindow::MainWindow(form::MessageBox& message_box, std::string decimal_separa
     QPalette warning = status_->palette();
     warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
     status_->setPalette(warning);
-    const int line = status_->fontMetrics().height() + 6;
+    const int line = kStatusLineHeight;
     status_->setGeometry(8, bar + client.height(), client.width() - 16, line);
     // Below it, while a kept record is being corrected, a banner that says so; the window
     // grows by its height then.

@@ -39,6 +39,10 @@ class BudgetWindow;
 class ComparisonWindow;
 class ResistanceWindow;
 
+// The status line below the panels, in pixels: one line of the window's font with room
+// around it (scripts that drive the window reckon with it too).
+inline constexpr int kStatusLineHeight = 26;
+
 class MainWindow final : public QWidget, private form::FormObserver {
     Q_OBJECT
 public:

@@ -46,6 +46,8 @@ TEST_F(Window, StartsWithTheModelsStateAndTheFocusInTheZincBox) {
     EXPECT_EQ(form->status_line()->y(), form->menu_bar()->height() + 496);
     EXPECT_EQ(form->size(), QSize(458, 496 + form->menu_bar()->height() + form->status_line()->height()));
     EXPECT_EQ(form->status_line()->text(), "");
+    EXPECT_EQ(form->status_line()->height(), kStatusLineHeight);
+    EXPECT_LE(form->status_line()->fontMetrics().height(), kStatusLineHeight - 4) << "a line of text fits it";
     // The result boxes can be selected and copied but not typed into.
     EXPECT_TRUE(box(Text1)->isReadOnly());
     EXPECT_TRUE(box(T1(14))->isReadOnly());
