@@ -42,7 +42,11 @@ windows() { xdotool search --onlyvisible --classname its90-calculator 2>/dev/nul
 click 61 135                                    # Op2, the antimony point
 click 150 74;  type_text "3.45689"               # T1(0)
 click 150 125; type_text "5.5628"                # T1(1)
-click 61 116                                    # Op1, the aluminium point
+click 61 116                                    # Op1, the aluminium point: its own EMF
+click 150 125; xdotool key ctrl+a; type_text "5.87013"
+click 150 74; xdotool key End; type_text ",1"; sleep 0.3  # "3.45689,1": read in part, marked
+if command -v import >/dev/null; then import -window root build/drive_window_partly_read.png; fi
+xdotool key BackSpace BackSpace; sleep 0.2
 click 150 177; type_text "10.5848"               # T1(2): the table
 click 80 250;  type_text "1000"                  # T1(12): the EMF at 1000 degC
 for sensor in "101 346" "181 346" "261 346" "357 346" "101 366" "181 366" "261 366" "357 366" "101 386"; do

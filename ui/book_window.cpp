@@ -19,6 +19,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "form/book_records.h"
@@ -75,7 +76,9 @@ QString document_html(const std::vector<std::vector<std::string>>& rows) {
             ++r;
             continue;
         }
-        const bool table = widest >= 3 && end - r >= 2;
+        // A table: three or more columns, or a heading row over rows that begin with numbers.
+        const auto numeric = [](const std::string& c) { return !c.empty() && (std::isdigit(static_cast<unsigned char>(c[0])) || c[0] == '-'); };
+        const bool table = end - r >= 2 && (widest >= 3 || (!numeric(rows[r][0]) && numeric(rows[r + 1][0])));
         html += QStringLiteral("<table cellspacing='0' cellpadding='3' style='margin-bottom:8px'%1>")
                     .arg(table ? QStringLiteral(" border='1' style='border-collapse:collapse'") : QString());
         for (std::size_t i = r; i < end; ++i) {
