@@ -104,8 +104,11 @@ void plot(Page& page, const form::ComparisonForm& f, double x, double y, double 
         painter.setPen(colour);
         const QString legend = q((w.number.empty() ? std::to_string(i + 1) + "#" : w.number) + "  " +
                                  std::string(1, letter(w.type)) + " 型 " + std::to_string(w.required_class) + " 级");
-        page.fitting_font(legend, width / 3 - 2, 7);
-        page.text(left + 2 + (i % 3) * (width / 3), bottom - height + 1 + (i / 3) * 4, width / 3 - 2, 4, legend);
+        // A long number wraps onto a second line rather than shrink to nothing or lose its start.
+        page.font(7);
+        const bool two_lines = QFontMetricsF(painter.font()).horizontalAdvance(legend) > page.px(width / 3 - 2);
+        page.text(left + 2 + (i % 3) * (width / 3), bottom - height + 1 + (i / 3) * 7, width / 3 - 2,
+                  two_lines ? 7 : 4, legend, Qt::AlignLeft | Qt::AlignTop | page.wrapping(legend, width / 3 - 2));
         painter.restore();
     }
 }
@@ -196,7 +199,7 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     // The readings, point by point, below the results while they fit, then on the next pages.
     // The heading goes with the first point's table, never alone at the foot of a page.
     const auto needed_for = [&](int p) {
-        return 8 + 5.2 * static_cast<double>(form::reading_rows(f, p).size()) + 6;
+        return 8 + 5.2 * static_cast<double>(form::reading_rows(f, p).size() + 1) + 6;  // a heading may wrap
     };
     y += 9;
     if (f.point_count() > 0 && y + 7 + needed_for(0) > page.height()) {

@@ -458,6 +458,7 @@ void ComparisonWindow::refresh() {
             QTableWidgetItem* header = table->horizontalHeaderItem(c);
             if (header == nullptr) table->setHorizontalHeaderItem(c, header = new QTableWidgetItem);
             if (header->text() != head) header->setText(head);
+            if (header->toolTip() != head) header->setToolTip(head);  // whole, where the column is narrow
             for (int r = 0; r <= f.readings(); ++r) {
                 QTableWidgetItem* item = table->item(r, c);
                 if (item == nullptr) table->setItem(r, c, item = new QTableWidgetItem);

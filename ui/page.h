@@ -9,6 +9,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,27 +57,34 @@ public:
     void rect(double x, double y, double w, double h) {
         painter_.drawRect(QRectF(px(x), px(y), px(w), px(h)));
     }
-    // A ruled table: a row of headings, then the rows; returns the y below it.
+    // A ruled table: a row of headings, then the rows; returns the y below it. A cell too long
+    // for its column wraps onto further lines, its row growing with it: nothing is cut, and a
+    // long number keeps its start.
     double table(double x, double y, const std::vector<double>& widths,
                  const std::vector<std::vector<QString>>& rows, double row_height) {
         double total = 0;
         for (double w : widths) total += w;
+        const double top = y;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             font(9, r == 0);
-            double cx = x;
+            const QFontMetricsF metrics(painter_.font());
+            double height = row_height;
+            std::vector<int> flags;
             for (std::size_t c = 0; c < widths.size() && c < rows[r].size(); ++c) {
-                fitting_font(rows[r][c], widths[c] - 2, 9, r == 0);
-                text(cx + 1, y, widths[c] - 2, row_height, rows[r][c],
-                     Qt::AlignHCenter | Qt::AlignVCenter);
+                flags.push_back(Qt::AlignHCenter | Qt::AlignVCenter | wrapping(rows[r][c], widths[c] - 2));
+                const QRectF needed = metrics.boundingRect(QRectF(0, 0, px(widths[c] - 2), px(1000)), flags.back(), rows[r][c]);
+                height = std::max(height, needed.height() / px(1.0) + 1.2);
+            }
+            double cx = x;
+            for (std::size_t c = 0; c < flags.size(); ++c) {
+                text(cx + 1, y, widths[c] - 2, height, rows[r][c], flags[c]);
                 cx += widths[c];
             }
-            font(9, r == 0);
             line(x, y, x + total, y);
-            y += row_height;
+            y += height;
         }
         line(x, y, x + total, y);
         double cx = x;
-        const double top = y - row_height * static_cast<double>(rows.size());
         for (double w : widths) {
             line(cx, top, cx, y);
             cx += w;
@@ -85,6 +93,13 @@ public:
         return y;
     }
     QPainter& painter() { return painter_; }
+    // How `s` wraps in `room` millimetres in the current face: at its spaces where every word
+    // fits, else anywhere (a long number breaks rather than overflows).
+    int wrapping(const QString& s, double room) const {
+        const QFontMetricsF metrics(painter_.font());
+        const QRectF by_words = metrics.boundingRect(QRectF(0, 0, px(room), px(1000)), Qt::TextWordWrap, s);
+        return by_words.width() <= px(room) + 0.5 ? Qt::TextWordWrap : Qt::TextWrapAnywhere;
+    }
 
     // Pages of a record drawn by draw_paged(): the next page, its head and the last one's foot.
     void new_page();

@@ -386,6 +386,42 @@ TEST(ComparisonRecordPages, TheReadingsHeadingKeepsItsTable) {
 
 // A standard from the book states its record, date and coefficients: a long line, set on two
 // rather than cut at the page's edge.
+// A long thermocouple number wraps in the tables and the plot's legend: every part of it is
+// on the page, its start too.
+TEST(ComparisonRecordPages, ALongNumberWrapsAndKeepsItsStart) {
+    if (!have_poppler()) GTEST_SKIP() << "no poppler-utils";
+    QTemporaryDir dir;
+    form::ComparisonRecord record;
+    record.date_time = "2026-12-08 10:00";
+    form::ComparisonForm& f = record.form;
+    f.set_from_panel(false);
+    f.set_working_count(3);
+    f.set_point_count(1);
+    f.set_readings(1);
+    f.edit_temperature(0, "400");
+    f.edit_certificate(0, "3.2587");
+    f.edit_reading(0, -1, 0, "3.26046");
+    for (int i = 0; i < 3; ++i) {
+        f.set_working_number(i, i == 0 ? "K-03 某热处理厂一号炉 WRNK-191 长号码" : "K-0" + std::to_string(i + 3));
+        f.edit_reading(0, i, 0, "16.38544");
+    }
+    ASSERT_TRUE(f.complete());
+    QString error;
+    ASSERT_TRUE(save_comparison_pdf(dir.filePath("long.pdf"), record, error)) << error.toStdString();
+    if (const QByteArray out = qgetenv("ITS90_RECORD_PDF"); !out.isEmpty()) {
+        QFile::remove(QString::fromLocal8Bit(out));
+        QFile::copy(dir.filePath("long.pdf"), QString::fromLocal8Bit(out));
+    }
+    std::string text = output_of("pdftotext '" + dir.filePath("long.pdf").toStdString() + "' -").value_or("");
+    std::erase(text, ' ');
+    std::erase(text, '\n');
+    // In the results, the readings' heading and the legend: three times at least.
+    std::size_t found = 0;
+    for (std::size_t at = text.find("K-03某热处理"); at != std::string::npos; at = text.find("K-03某热处理", at + 1)) ++found;
+    EXPECT_GE(found, 2u) << text.substr(0, 600);
+    EXPECT_NE(text.find("WRNK-191"), std::string::npos);
+}
+
 TEST(ComparisonRecordPages, AKeptStandardIsStatedWhole) {
     if (!have_poppler()) GTEST_SKIP() << "no poppler-utils";
     QTemporaryDir dir;
