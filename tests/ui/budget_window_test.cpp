@@ -53,6 +53,12 @@ TEST_F(BudgetTest, LinesGiveTheRecordItsUncertainty) {
     const QString tsv = QApplication::clipboard()->text();
     EXPECT_TRUE(tsv.contains(QString::fromUtf8("温度/℃\t电势/mV\tU/μV\tU/℃"))) << tsv.toStdString();
     EXPECT_TRUE(tsv.contains(QString::fromUtf8("铜点\t\t0.8\tμV\t正态"))) << tsv.toStdString();  // the budget
+    // u, nu_eff, k and U at the table's temperatures; the page shows the same table.
+    EXPECT_TRUE(tsv.contains(QString::fromUtf8("温度/℃\tu/μV\t有效自由度 νeff\tk\tU/μV\tU/℃\n300\t"))) << tsv.toStdString();
+    if (const QByteArray out = qgetenv("ITS90_RECORD_PDF"); !out.isEmpty()) {
+        prompts.path = QString::fromLocal8Bit(out);
+        form->record_action(MainWindow::RecordAction::ExportPdf)->trigger();
+    }
 
     // A bad value: framed, kept, and the record states no uncertainty.
     window->table()->item(0, 2)->setText("abc");
