@@ -85,7 +85,6 @@ BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> c
     coverage_->setObjectName(QStringLiteral("coverage"));
     coverage_->setMaximumWidth(60);
     buttons->addWidget(coverage_);
-    layout->addLayout(buttons);
     connect(add, &QPushButton::clicked, this,
             [this, which] { add_line(static_cast<BudgetQuantity>(which->currentIndex())); });
     connect(remove, &QPushButton::clicked, this, [this] {
@@ -104,7 +103,11 @@ BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> c
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("summary"));
     summary_->setWordWrap(true);
+    summary_->setTextFormat(Qt::RichText);
+    // The status above the buttons, which keep the window's foot: a status that grows takes
+    // its room from the table, never moves a button.
     layout->addWidget(summary_);
+    layout->addLayout(buttons);
     fit_on_screen(*this, QSize(900, 420));
     refresh();
 }

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -66,6 +67,24 @@ TEST_F(BudgetTest, LinesGiveTheRecordItsUncertainty) {
     EXPECT_FALSE(window->table()->item(0, 2)->toolTip().isEmpty());
     form->record_action(MainWindow::RecordAction::Copy)->trigger();
     EXPECT_FALSE(QApplication::clipboard()->text().contains(QString::fromUtf8("U/μV")));
+}
+
+// Its status grows as lines are added; the buttons stay where they are, and the status shows
+// whole above them.
+TEST_F(BudgetTest, AGrowingStatusMovesNoButton) {
+    QApplication::processEvents();
+    auto* add = window->findChild<QPushButton*>();
+    ASSERT_NE(add, nullptr);
+    const QPoint at = add->mapTo(window, QPoint(0, 0));
+    for (BudgetQuantity q : {BudgetQuantity::Zinc, BudgetQuantity::Middle, BudgetQuantity::Copper, BudgetQuantity::Common,
+                             BudgetQuantity::Certificate, BudgetQuantity::Voltmeter, BudgetQuantity::Furnace}) {
+        line(q, "0.5");
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(add->mapTo(window, QPoint(0, 0)), at);
+    const QRect summary = window->summary()->geometry();
+    EXPECT_LE(summary.bottom(), add->mapTo(window, QPoint(0, 0)).y());
+    EXPECT_GE(summary.height(), window->summary()->heightForWidth(summary.width()));
 }
 
 TEST_F(BudgetTest, TheComparisonShowsUOfDeltaT) {
