@@ -11,6 +11,7 @@
 #include <QTranslator>
 #include <QWidget>
 #include <algorithm>
+#include <cstring>
 
 namespace its90::ui {
 
@@ -25,6 +26,34 @@ void install_font_substitutions() {
     QFont::insertSubstitutions(QString::fromUtf8("隶书"), song);
 }
 
+namespace {
+
+// What Debian's Qt catalog leaves in English: the file dialog's type column.
+class MissingChineseWords final : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char* = nullptr, int = -1) const override {
+        static const struct {
+            const char* context;
+            const char* source;
+            const char* chinese;
+        } kWords[] = {{"QAbstractFileIconProvider", "Folder", "文件夹"},
+                      {"QAbstractFileIconProvider", "File", "文件"},
+                      {"QAbstractFileIconProvider", "%1 File", "%1 文件"},
+                      {"QAbstractFileIconProvider", "Drive", "驱动器"},
+                      {"QAbstractFileIconProvider", "Computer", "计算机"},
+                      {"QAbstractFileIconProvider", "Shortcut", "快捷方式"},
+                      {"QAbstractFileIconProvider", "Alias", "别名"}};
+        for (const auto& w : kWords) {
+            if (std::strcmp(context, w.context) == 0 && std::strcmp(source, w.source) == 0) return QString::fromUtf8(w.chinese);
+        }
+        return {};
+    }
+};
+
+}  // namespace
+
 bool install_chinese_translations() {
     // Dates, month names and numbers in Qt's own dialogs as a Chinese desktop shows them
     // ("12月9日", not "9 Dec"), whatever the machine's locale; the window's numbers keep '.'.
@@ -35,7 +64,8 @@ bool install_chinese_translations() {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         return false;
     }
-    return QCoreApplication::installTranslator(translator);
+    static QTranslator* gaps = new MissingChineseWords(QCoreApplication::instance());
+    return QCoreApplication::installTranslator(translator) && QCoreApplication::installTranslator(gaps);
 }
 
 namespace {

@@ -1,6 +1,9 @@
 // What only the Qt window shows: the model's state in the widgets, edits reaching the model,
 // focus reasons, option buttons, the tab order, the modal box and the rendering.
 #include <QApplication>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QDate>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QImage>
@@ -268,6 +271,19 @@ TEST(WindowLocale, ACommaLocaleShowsACommaInTheDifferentialValue) {
     window.text_box(Txt_T90)->setText("0");
     EXPECT_EQ(window.text_box(Text1)->text(), "5,4");
     EXPECT_EQ(window.text_box(Txt_E90)->text(), " 0");
+}
+
+// Qt's own dialogs speak Chinese whatever the machine's locale: their buttons, the file
+// dialog's words and its dates ("12月9日", not "9 Dec"); the window's numbers keep '.'.
+TEST(QtDialogs, InChinese) {
+    EXPECT_EQ(QLocale().language(), QLocale::Chinese);
+    EXPECT_TRUE(QLocale().toString(QDate(2026, 12, 9), QLocale::ShortFormat).contains("12")) << "a Chinese date";
+    EXPECT_FALSE(QLocale().toString(QDate(2026, 12, 9), QLocale::LongFormat).contains("Dec"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), QString::fromUtf8("确定"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QString::fromUtf8("查找范围："));
+    // Words Debian's catalog lacks: the file dialog's type column.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QString::fromUtf8("文件夹"));
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "%1 File"), QString::fromUtf8("%1 文件"));
 }
 
 TEST(ModalMessageBox, ShowsTheTextWithABlankTitleAndOneButton) {
