@@ -234,6 +234,11 @@ TEST(Errors, NumbersBeyondTheDoubleRangeAreRefused) {
     EXPECT_EQ(run_cli({"check", "K", "-"}, "1e-400 4\n").status, kExitUsage);
     // Subnormal numbers are numbers: 1e-310 reads as itself.
     EXPECT_EQ(run_cli({"emf", "K", "1e-310"}).out, "0\n");
+    // A decimal comma is no number here (the window reads "3,26" as 3, the comparison as 3.26).
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"temp", "K", "3,26"},
+                                                 {"compare", "K", "--at", "400", "--std", "3.26046", "--uut", "16.38544", "--cert", "3,2587"}}) {
+        EXPECT_EQ(run_cli(args).status, kExitUsage) << args[0];
+    }
 }
 
 }  // namespace
