@@ -95,6 +95,7 @@ QLineEdit* ResistanceWindow::field_edit(form::Field& field, QWidget* parent, boo
     edits_.emplace_back(&field, edit);
     connect(edit, &QLineEdit::textEdited, this, [this, &field, sprt_page](const QString& text) {
         field.text = text.toStdString();
+        typed_ = true;
         if (sprt_page) sprt_.edited();
         else cvd_.edited();
         refresh();
@@ -290,7 +291,8 @@ void ResistanceWindow::refresh() {
     refreshing_ = true;
     for (const auto& [field, edit] : edits_) {
         if (edit->text() != q(field->text)) edit->setText(q(field->text));
-        show_problem(edit, field->problem);
+        // A new window is not a sea of red: what is missing is framed once something was typed.
+        show_problem(edit, field->problem, typed_ || !field->text.empty());
     }
     // The SPRT page.
     const sprt::DeviationRangeRecord& record = sprt::range_record(sprt_.range());
@@ -438,6 +440,7 @@ bool ResistanceWindow::load(const book::Record& record, bool correcting) {
     pages_->setCurrentIndex(sprt ? 0 : 1);
     identification_ = form::identification_of(record);
     correction_.set(correcting ? std::optional(record) : std::nullopt);
+    typed_ = true;
     refresh();
     return true;
 }

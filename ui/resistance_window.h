@@ -83,6 +83,7 @@ private:
     std::array<QAction*, 4> actions_{};
     bool refreshing_ = false;
     Correction correction_;
+    bool typed_ = false;  // whether anything has been typed (or loaded) yet
     CorrectionBanner* correction_banner_ = nullptr;
 };
 

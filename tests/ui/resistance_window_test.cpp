@@ -59,6 +59,15 @@ TEST_F(Resistance, TheCertificateExampleOnTheSprtPage) {
     EXPECT_TRUE(QString::fromUtf8(csv.readAll()).contains("TPW-Zn"));
 }
 
+// A new window says in its tips what each field needs, and frames it red once typing began.
+TEST_F(Resistance, EmptyFieldsAreFramedOnlyOnceSomethingWasTyped) {
+    QLineEdit* r_tpw = window->edit_of(window->sprt().r_tpw);
+    EXPECT_FALSE(r_tpw->toolTip().isEmpty());
+    EXPECT_TRUE(r_tpw->styleSheet().isEmpty());
+    type(window->sprt().a, "-1.2134e-4");
+    EXPECT_FALSE(r_tpw->styleSheet().isEmpty());
+}
+
 TEST_F(Resistance, PointsFittedOnTheCvdPage) {
     window->pages()->setCurrentIndex(1);
     window->cvd().set_fitted(true);
