@@ -64,6 +64,32 @@ constexpr std::array<const char*, kSchemaVersion> kMigrations = {
     CREATE TRIGGER inputs_never_go BEFORE DELETE ON inputs
         BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
     )",
+    // 2: uncertainty budgets kept for reuse, by laboratory and name; never changed either.
+    R"(
+    CREATE TABLE budgets(
+        id INTEGER PRIMARY KEY,
+        laboratory TEXT NOT NULL,
+        name TEXT NOT NULL,
+        date TEXT NOT NULL,
+        program_version TEXT NOT NULL
+    );
+    CREATE TABLE budget_inputs(
+        budget_id INTEGER NOT NULL REFERENCES budgets(id),
+        position INTEGER NOT NULL,
+        name TEXT NOT NULL,
+        value TEXT NOT NULL,
+        PRIMARY KEY (budget_id, position)
+    ) WITHOUT ROWID;
+    CREATE INDEX budgets_by_name ON budgets(laboratory, name, id);
+    CREATE TRIGGER budgets_never_change BEFORE UPDATE ON budgets
+        BEGIN SELECT RAISE(ABORT, 'a kept budget is never changed'); END;
+    CREATE TRIGGER budgets_never_go BEFORE DELETE ON budgets
+        BEGIN SELECT RAISE(ABORT, 'a kept budget is never removed'); END;
+    CREATE TRIGGER budget_inputs_never_change BEFORE UPDATE ON budget_inputs
+        BEGIN SELECT RAISE(ABORT, 'a kept budget is never changed'); END;
+    CREATE TRIGGER budget_inputs_never_go BEFORE DELETE ON budget_inputs
+        BEGIN SELECT RAISE(ABORT, 'a kept budget is never removed'); END;
+    )",
 };
 
 // SQLite answers "busy" at once, without waiting, in a few places: a new book being set up
@@ -326,6 +352,60 @@ std::int64_t Book::keep_once(const Record& record) {
         }
         transaction.commit();
         return id;
+    }
+}
+
+std::int64_t Book::keep_budget(const KeptBudget& budget) {
+    try {
+        return retrying_while_busy([&] {
+            SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+            SQLite::Statement insert(*db_, "INSERT INTO budgets (laboratory, name, date, program_version) VALUES (?, ?, ?, ?)");
+            insert.bind(1, budget.laboratory);
+            insert.bind(2, budget.name);
+            insert.bind(3, budget.date);
+            insert.bind(4, budget.program_version);
+            insert.exec();
+            const std::int64_t id = db_->getLastInsertRowid();
+            SQLite::Statement field(*db_, "INSERT INTO budget_inputs (budget_id, position, name, value) VALUES (?, ?, ?, ?)");
+            int position = 0;
+            for (const Field& f : budget.inputs) {
+                field.bind(1, id);
+                field.bind(2, position++);
+                field.bind(3, f.name);
+                field.bind(4, f.value);
+                field.exec();
+                field.reset();
+            }
+            transaction.commit();
+            return id;
+        });
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<KeptBudget> Book::budgets() const {
+    try {
+        SQLite::Statement q(*db_,
+                            "SELECT id, laboratory, name, date, program_version FROM budgets AS b WHERE NOT EXISTS "
+                            "(SELECT 1 FROM budgets AS later WHERE later.laboratory = b.laboratory AND "
+                            "later.name = b.name AND later.id > b.id) ORDER BY id DESC");
+        std::vector<KeptBudget> kept;
+        while (q.executeStep()) {
+            kept.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getString(), q.getColumn(2).getString(),
+                            q.getColumn(3).getString(), q.getColumn(4).getString(), {}});
+        }
+        SQLite::Statement inputs(*db_, "SELECT name, value FROM budget_inputs WHERE budget_id = ? ORDER BY position");
+        for (KeptBudget& b : kept) {
+            inputs.bind(1, b.id);
+            while (inputs.executeStep()) b.inputs.push_back({inputs.getColumn(0).getString(), inputs.getColumn(1).getString()});
+            inputs.reset();
+        }
+        return kept;
+    } catch (const std::exception& e) {
+        fail(e);
     }
 }
 

@@ -20,7 +20,7 @@ class Database;
 namespace its90::book {
 
 // The schema's version, as PRAGMA user_version holds it; 0 is a new, empty file.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 // How long a writer waits for another to finish before it gives up, ms.
 inline constexpr int kBusyTimeoutMs = 10'000;
 
@@ -96,6 +96,18 @@ struct Query {
     bool include_replaced = true;
 };
 
+// An uncertainty budget kept for reuse: a laboratory's named set of components, its lines as
+// named inputs (as a record keeps them). Kept again under the same laboratory and name, the
+// newer one stands for it; none is ever changed.
+struct KeptBudget {
+    std::int64_t id = 0;  // 0 until kept
+    std::string laboratory;
+    std::string name;
+    std::string date;  // when it was kept
+    std::string program_version;
+    std::vector<Field> inputs;
+};
+
 class Book {
 public:
     enum class Access { ReadWrite, ReadOnly };
@@ -127,6 +139,11 @@ public:
     std::vector<Record> history(Kind kind, std::string_view number) const;
     // The newest of those.
     std::optional<Record> latest(Kind kind, std::string_view number) const;
+
+    // Keeps a budget and returns its id. Throws Failure.
+    std::int64_t keep_budget(const KeptBudget& budget);
+    // The budgets kept, the newest of each laboratory and name, newest first, whole.
+    std::vector<KeptBudget> budgets() const;
 
     // A copy of the whole book, consistent even while others write to it, as a new file at
     // `path` (never over an existing one). Throws Failure, naming `path` where it is the copy

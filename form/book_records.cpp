@@ -111,6 +111,24 @@ void add_budget_fields(std::vector<book::Field>& fields, const UncertaintyForm& 
     }
 }
 
+book::KeptBudget kept_budget(const UncertaintyForm& budget, std::string laboratory, std::string name,
+                             std::string date, std::string program_version) {
+    book::KeptBudget kept{0, std::move(laboratory), std::move(name), std::move(date), std::move(program_version), {}};
+    add_budget_fields(kept.inputs, budget);
+    return kept;
+}
+
+bool load_kept_budget(const book::KeptBudget& kept, UncertaintyForm& budget) {
+    book::Record as_kept;  // the same inputs as a record keeps them
+    as_kept.inputs = kept.inputs;
+    return kept.inputs.size() > 1 && load_budget(as_kept, budget);
+}
+
+std::string kept_budget_title(const book::KeptBudget& kept) {
+    return kept.name + "（" + (kept.laboratory.empty() ? std::string("未注明实验室") : kept.laboratory) + "，" +
+           kept.date + "）";
+}
+
 bool load_budget(const book::Record& record, UncertaintyForm& budget) {
     const std::optional<std::string> k = record.input("budget_k");
     if (!k) {

@@ -27,6 +27,12 @@ void add_budget_fields(std::vector<book::Field>& fields, const UncertaintyForm& 
 // The kept budget's lines and coverage factor in place of `budget`'s; false when the record
 // has none (then `budget` is left as it is).
 bool load_budget(const book::Record& record, UncertaintyForm& budget);
+// A budget kept for reuse under a laboratory and a name, and back into the window's budget
+// (false when it holds no lines); and how the window names one: "定点炉（一室，2026-12-09 10:00）".
+book::KeptBudget kept_budget(const UncertaintyForm& budget, std::string laboratory, std::string name,
+                             std::string date, std::string program_version);
+bool load_kept_budget(const book::KeptBudget& kept, UncertaintyForm& budget);
+std::string kept_budget_title(const book::KeptBudget& kept);
 
 // The identification a record was issued with.
 Identification identification_of(const book::Record& record);

@@ -13,6 +13,8 @@
 #include <cmath>
 
 #include "text/number_text.h"
+#include "form/book_records.h"
+#include "ui/book_access.h"
 #include "ui/fonts.h"
 #include "ui/problem_frame.h"
 
@@ -41,15 +43,35 @@ QString significant(double x, int digits) { return q(text::for_reading(x, digits
 
 }  // namespace
 
-BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> changed, QWidget* parent)
-    : QWidget(parent, Qt::Window), model_(model), changed_(std::move(changed)) {
+BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> changed, WindowPrompts& prompts,
+                           QWidget* parent)
+    : QWidget(parent, Qt::Window), model_(model), prompts_(&prompts), changed_(std::move(changed)) {
     dress_tool_window(*this, QStringLiteral("BudgetWindow"), QStringLiteral("不确定度评定"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(
+    // The laboratory's budgets kept in the book, offered again at every start.
+    auto* kept_row = new QHBoxLayout;
+    kept_row->addWidget(new QLabel(QStringLiteral("记录簿中的评定："), this));
+    kept_ = new QComboBox(this);
+    kept_->setObjectName(QStringLiteral("kept_budgets"));
+    kept_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    kept_row->addWidget(kept_, 1);
+    auto* load = new QPushButton(QStringLiteral("载入"), this);
+    auto* save = new QPushButton(QStringLiteral("保存到记录簿…"), this);
+    kept_row->addWidget(load);
+    kept_row->addWidget(save);
+    layout->addLayout(kept_row);
+    kept_status_ = new QLabel(this);
+    kept_status_->setObjectName(QStringLiteral("kept_status"));
+    kept_status_->setWordWrap(true);
+    layout->addWidget(kept_status_);
+    connect(load, &QPushButton::clicked, this, [this] { load_kept(); });
+    connect(save, &QPushButton::clicked, this, [this] { keep(); });
+    auto* intro = new QLabel(
         QStringLiteral("每行一个分量：正态分布的数值为 k·u；均匀、三角、反正弦分布的数值为半宽度。"
                        "以 ℃ 给出的定点分量按 S 型在该点的微分电势换算为 μV（公共分量按 0 ℃）。"),
-        this));
-    layout->itemAt(0)->widget()->setProperty("wordWrap", true);
+        this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
 
     table_ = new EntryTable(0, 10, this);
     table_->setObjectName(QStringLiteral("budget"));
@@ -108,8 +130,67 @@ BudgetWindow::BudgetWindow(form::UncertaintyForm& model, std::function<void()> c
     // its room from the table, never moves a button.
     layout->addWidget(summary_);
     layout->addLayout(buttons);
-    fit_on_screen(*this, QSize(900, 420));
+    fit_on_screen(*this, QSize(900, 460));
+    reload_kept();
     refresh();
+}
+
+void BudgetWindow::reload_kept() {
+    std::string problem;
+    kept_list_.clear();
+    read_book([&](const book::Book& b) { kept_list_ = b.budgets(); }, problem);
+    kept_->clear();
+    for (const book::KeptBudget& k : kept_list_) kept_->addItem(q(form::kept_budget_title(k)));
+    kept_->setEnabled(!kept_list_.empty());
+    if (!problem.empty()) {
+        kept_status_->setText(q(problem));
+    } else if (kept_list_.empty()) {
+        kept_status_->setText(QStringLiteral("记录簿中尚无保存的评定：填好后点“保存到记录簿…”，下次启动时可再载入。"));
+    } else if (model_.row_count() == 0) {
+        kept_status_->setText(QStringLiteral("记录簿中有 %1 份评定，最新的是 %2：选择后点“载入”。")
+                                  .arg(kept_list_.size())
+                                  .arg(q(form::kept_budget_title(kept_list_.front()))));
+    } else {
+        kept_status_->clear();
+    }
+}
+
+void BudgetWindow::load_kept() {
+    const int chosen = kept_->currentIndex();
+    if (chosen < 0 || chosen >= static_cast<int>(kept_list_.size())) return;
+    if (model_.row_count() > 0 &&
+        !prompts_->confirm(QStringLiteral("载入评定"), QStringLiteral("用记录簿中的评定替换当前的各分量？"))) {
+        return;
+    }
+    const book::KeptBudget& k = kept_list_[static_cast<std::size_t>(chosen)];
+    if (!form::load_kept_budget(k, model_)) {
+        prompts_->error(QStringLiteral("记录簿中的评定 %1 没有分量，无法载入。").arg(q(form::kept_budget_title(k))));
+        return;
+    }
+    kept_status_->setText(QStringLiteral("已载入 ") + q(form::kept_budget_title(k)));
+    refresh();
+    changed_();
+}
+
+void BudgetWindow::keep() {
+    if (model_.row_count() == 0) {
+        prompts_->error(QStringLiteral("评定中没有分量，没有可保存的内容。"));
+        return;
+    }
+    QString laboratory = kept_list_.empty() ? QString() : q(kept_list_.front().laboratory);
+    QString name = kept_list_.empty() ? QString() : q(kept_list_.front().name);
+    if (!prompts_->budget_name(laboratory, name)) return;
+    const std::unique_ptr<book::Book> b = open_book(*prompts_, book::Book::Access::ReadWrite);
+    if (!b) return;
+    try {
+        b->keep_budget(form::kept_budget(model_, laboratory.toStdString(), name.toStdString(), book::now_text(),
+                                         program_version()));
+    } catch (const book::Failure& f) {
+        prompts_->error(q(form::book_problem_text(f.problem())));
+        return;
+    }
+    reload_kept();
+    kept_status_->setText(QStringLiteral("已保存到记录簿：") + name + QStringLiteral("（") + laboratory + QStringLiteral("）"));
 }
 
 void BudgetWindow::add_line(BudgetQuantity quantity) {

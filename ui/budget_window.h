@@ -6,8 +6,13 @@
 #include <QWidget>
 #include <functional>
 
-#include "form/uncertainty_form.h"
+#include <vector>
 
+#include "book/book.h"
+#include "form/uncertainty_form.h"
+#include "ui/window_prompts.h"
+
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -18,7 +23,15 @@ class BudgetWindow final : public QWidget {
     Q_OBJECT
 public:
     // `changed` is called after every edit, for the records and windows that use the budget.
-    BudgetWindow(form::UncertaintyForm& model, std::function<void()> changed, QWidget* parent = nullptr);
+    BudgetWindow(form::UncertaintyForm& model, std::function<void()> changed, WindowPrompts& prompts,
+                 QWidget* parent = nullptr);
+    void set_prompts(WindowPrompts& prompts) { prompts_ = &prompts; }
+
+    // The budgets kept in the book, offered for loading (the newest first); keeping this one.
+    QComboBox* kept_budgets() const { return kept_; }
+    void load_kept();   // 载入: the chosen kept budget in place of this one
+    void keep();        // 保存到记录簿…: asks the laboratory and the name, keeps it
+    void reload_kept();
 
     QTableWidget* table() const { return table_; }
     QLineEdit* coverage() const { return coverage_; }
@@ -31,6 +44,10 @@ private:
     void edited(int row);
 
     form::UncertaintyForm& model_;
+    WindowPrompts* prompts_;
+    QComboBox* kept_ = nullptr;
+    QLabel* kept_status_ = nullptr;
+    std::vector<book::KeptBudget> kept_list_;
     std::function<void()> changed_;
     QTableWidget* table_ = nullptr;
     QLineEdit* coverage_ = nullptr;

@@ -465,6 +465,7 @@ void MainWindow::set_prompts(WindowPrompts* prompts) {
     if (comparison_ != nullptr) comparison_->set_prompts(*prompts);
     if (resistance_ != nullptr) resistance_->set_prompts(*prompts);
     if (book_window_ != nullptr) book_window_->set_prompts(*prompts);
+    if (budget_window_ != nullptr) budget_window_->set_prompts(*prompts);
 }
 
 void MainWindow::show_comparison() {
@@ -489,7 +490,7 @@ void MainWindow::show_resistance() {
 
 void MainWindow::show_budget() {
     if (budget_window_ == nullptr) {
-        budget_window_ = new BudgetWindow(budget_, [this] { budget_changed(); }, this);
+        budget_window_ = new BudgetWindow(budget_, [this] { budget_changed(); }, *prompts_, this);
     }
     budget_window_->show();
     budget_window_->raise();

@@ -88,6 +88,24 @@ bool ModalWindowPrompts::confirm(const QString& title, const QString& question) 
     return box.clickedButton() == yes;
 }
 
+bool ModalWindowPrompts::budget_name(QString& laboratory, QString& name) {
+    QDialog dialog(owner());
+    dialog.setWindowTitle(QStringLiteral("保存评定到记录簿"));
+    auto* form = new QFormLayout(&dialog);
+    auto* lab = new QLineEdit(laboratory, &dialog);
+    auto* called = new QLineEdit(name, &dialog);
+    form->addRow(QStringLiteral("实验室："), lab);
+    form->addRow(QStringLiteral("评定名称："), called);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted || called->text().trimmed().isEmpty()) return false;
+    laboratory = lab->text().trimmed();
+    name = called->text().trimmed();
+    return true;
+}
+
 bool save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
                       const std::function<bool(const QString& path, QString& error)>& save) {
     const QString name = base + (number.empty() ? QString() : "_" + q(number)) + (csv ? ".csv" : ".pdf");

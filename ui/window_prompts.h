@@ -37,6 +37,8 @@ public:
     virtual void about(const QString& title, const QString& text) = 0;
     // A question before something is cleared; true to go on.
     virtual bool confirm(const QString& title, const QString& question) = 0;
+    // The laboratory and the name a budget is kept under, offered as given; false on a cancel.
+    virtual bool budget_name(QString& laboratory, QString& name) = 0;
 };
 
 // Asks where to save a record as CSV or PDF (suggesting "BASE_NUMBER.csv"), saves it with
@@ -58,6 +60,7 @@ public:
     void error(const QString& text) override;
     void about(const QString& title, const QString& text) override;
     bool confirm(const QString& title, const QString& question) override;
+    bool budget_name(QString& laboratory, QString& name) override;
 
 private:
     QWidget* parent_;

@@ -362,6 +362,35 @@ TEST_F(BookFile, TheListLeavesOutReplacedRecordsAndMatchesTypesWhole) {
     EXPECT_EQ(cause_of_opening(newer, Book::Access::ReadOnly), Cause::NewerVersion);
 }
 
+// A laboratory's budgets kept for reuse: the newest of each laboratory and name stands, none is
+// changed, and a book of the first version keeps its records when budgets come to it.
+TEST_F(BookFile, BudgetsAreKeptByLaboratoryAndName) {
+    create_book_at_version(path, 1);
+    std::int64_t record = 0;
+    {
+        SQLite::Database v1(path, SQLite::OPEN_READWRITE);
+        v1.exec("INSERT INTO records (kind, number, type, operator, notes, date, program_version, document) "
+                "VALUES ('fixed-point', 'S-1', 'S', '', '', '2025-01-01 09:00:00', '0.1.0', 'x')");
+        record = v1.getLastInsertRowid();
+    }
+    Book book(path);
+    EXPECT_EQ(book.find(record)->number, "S-1");
+    EXPECT_TRUE(book.budgets().empty());
+    const auto budget = [](std::string lab, std::string name, std::string value) {
+        return KeptBudget{0, std::move(lab), std::move(name), "2026-12-09 10:00", "test", {{"budget_k", "2"}, {"budget_line_1", value}}};
+    };
+    book.keep_budget(budget("一室", "定点炉", "a"));
+    book.keep_budget(budget("二室", "定点炉", "b"));
+    const std::int64_t newer = book.keep_budget(budget("一室", "定点炉", "c"));
+    const std::vector<KeptBudget> kept = book.budgets();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].id, newer);
+    EXPECT_EQ(kept[0].inputs[1].value, "c");
+    EXPECT_EQ(kept[1].laboratory, "二室");
+    EXPECT_THROW(SQLite::Database(path, SQLite::OPEN_READWRITE).exec("DELETE FROM budgets"), SQLite::Exception);
+    EXPECT_THROW(SQLite::Database(path, SQLite::OPEN_READWRITE).exec("UPDATE budget_inputs SET value = 'x'"), SQLite::Exception);
+}
+
 // A day, a month or a year as a query takes them, checked against the calendar.
 TEST(BookDates, OnlyDaysOfTheCalendar) {
     struct Case {

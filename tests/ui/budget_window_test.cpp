@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
+#include "form/uncertainty_form.h"
 #include "ui/budget_window.h"
 #include "ui/comparison_window.h"
 
@@ -73,7 +75,10 @@ TEST_F(BudgetTest, LinesGiveTheRecordItsUncertainty) {
 // whole above them.
 TEST_F(BudgetTest, AGrowingStatusMovesNoButton) {
     QApplication::processEvents();
-    auto* add = window->findChild<QPushButton*>();
+    QPushButton* add = nullptr;
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (b->text() == QString::fromUtf8("添加分量")) add = b;
+    }
     ASSERT_NE(add, nullptr);
     const QPoint at = add->mapTo(window, QPoint(0, 0));
     for (BudgetQuantity q : {BudgetQuantity::Zinc, BudgetQuantity::Middle, BudgetQuantity::Copper, BudgetQuantity::Common,
@@ -85,6 +90,33 @@ TEST_F(BudgetTest, AGrowingStatusMovesNoButton) {
     const QRect summary = window->summary()->geometry();
     EXPECT_LE(summary.bottom(), add->mapTo(window, QPoint(0, 0)).y());
     EXPECT_GE(summary.height(), window->summary()->heightForWidth(summary.width()));
+}
+
+// A budget kept in the book under its laboratory and name is offered again at the next start
+// (a new window over an empty budget) and loads line for line; replacing lines asks first.
+TEST_F(BudgetTest, AKeptBudgetIsOfferedAgainAtTheNextStart) {
+    line(BudgetQuantity::Zinc, "0.5");
+    line(BudgetQuantity::Copper, "0.8");
+    window->coverage()->setText("2");
+    window->keep();
+    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    ASSERT_EQ(window->kept_budgets()->count(), 1);
+    EXPECT_TRUE(window->kept_budgets()->itemText(0).startsWith(QString::fromUtf8("定点炉（一室，")));
+
+    form::UncertaintyForm next_start;
+    BudgetWindow again(next_start, [] {}, prompts);
+    ASSERT_EQ(again.kept_budgets()->count(), 1);
+    EXPECT_TRUE(again.findChild<QLabel*>("kept_status")->text().contains(QString::fromUtf8("定点炉")));
+    again.load_kept();
+    ASSERT_EQ(next_start.row_count(), 2);
+    EXPECT_EQ(next_start.row(1).value, "0.8");
+    EXPECT_EQ(next_start.row(1).quantity, BudgetQuantity::Copper);
+    // Over lines of its own: asked, and a no keeps them.
+    prompts.accept = false;
+    next_start.remove_row(1);
+    again.load_kept();
+    EXPECT_EQ(next_start.row_count(), 1);
+    EXPECT_EQ(prompts.questions.size(), 1);
 }
 
 TEST_F(BudgetTest, TheComparisonShowsUOfDeltaT) {

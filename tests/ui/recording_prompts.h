@@ -33,6 +33,12 @@ public:
     }
     void error(const QString& text) override { errors << text; }
     void about(const QString& title, const QString& text) override { abouts << title + "\n" + text; }
+    bool budget_name(QString& laboratory, QString& name) override {
+        if (!accept) return false;
+        laboratory = budget_laboratory;
+        name = budget_called;
+        return true;
+    }
     bool confirm(const QString& title, const QString& question) override {
         questions << title + "\n" + question;
         return accept;
@@ -45,6 +51,7 @@ public:
     std::vector<form::Identification> offered;
     std::vector<RecordKind> kinds;
     QStringList filters, errors, abouts, questions;
+    QString budget_laboratory = QStringLiteral("一室"), budget_called = QStringLiteral("定点炉");
 };
 
 }  // namespace its90::ui::testing
