@@ -123,6 +123,21 @@ Problem::Cause cause_of(int code) {
     }
 }
 
+// A record's or a budget's named inputs, in order, into their table (`inputs` or
+// `budget_inputs`, whose first column names their owner).
+void insert_fields(SQLite::Database& db, const std::string& table, std::int64_t owner, const std::vector<Field>& fields) {
+    SQLite::Statement field(db, "INSERT INTO " + table + " VALUES (?, ?, ?, ?)");
+    int position = 0;
+    for (const Field& f : fields) {
+        field.bind(1, owner);
+        field.bind(2, position++);
+        field.bind(3, f.name);
+        field.bind(4, f.value);
+        field.exec();
+        field.reset();
+    }
+}
+
 constexpr const char* kColumns =
     "id, kind, number, type, operator, notes, date, program_version, replaces, document, "
     "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
@@ -340,16 +355,7 @@ std::int64_t Book::keep_once(const Record& record) {
         insert.bind(9, record.document);
         insert.exec();
         const std::int64_t id = db_->getLastInsertRowid();
-        SQLite::Statement field(*db_, "INSERT INTO inputs (record_id, position, name, value) VALUES (?, ?, ?, ?)");
-        int position = 0;
-        for (const Field& f : record.inputs) {
-            field.bind(1, id);
-            field.bind(2, position++);
-            field.bind(3, f.name);
-            field.bind(4, f.value);
-            field.exec();
-            field.reset();
-        }
+        insert_fields(*db_, "inputs", id, record.inputs);
         transaction.commit();
         return id;
     }
@@ -366,16 +372,7 @@ std::int64_t Book::keep_budget(const KeptBudget& budget) {
             insert.bind(4, budget.program_version);
             insert.exec();
             const std::int64_t id = db_->getLastInsertRowid();
-            SQLite::Statement field(*db_, "INSERT INTO budget_inputs (budget_id, position, name, value) VALUES (?, ?, ?, ?)");
-            int position = 0;
-            for (const Field& f : budget.inputs) {
-                field.bind(1, id);
-                field.bind(2, position++);
-                field.bind(3, f.name);
-                field.bind(4, f.value);
-                field.exec();
-                field.reset();
-            }
+            insert_fields(*db_, "budget_inputs", id, budget.inputs);
             transaction.commit();
             return id;
         });
