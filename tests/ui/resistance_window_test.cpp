@@ -57,6 +57,10 @@ TEST_F(Resistance, TheCertificateExampleOnTheSprtPage) {
     QFile csv(*prompts.path);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(csv.readAll()).contains("TPW-Zn"));
+    if (const QByteArray out = qgetenv("ITS90_RECORD_PDF"); !out.isEmpty()) {  // to look at
+        prompts.path = QString::fromLocal8Bit(out);
+        window->record_action(ResistanceWindow::RecordAction::ExportPdf)->trigger();
+    }
 }
 
 // A new window says in its tips what each field needs, and frames it red once typing began.
