@@ -138,6 +138,18 @@ void insert_fields(SQLite::Database& db, const std::string& table, std::int64_t 
     }
 }
 
+// Reads the named inputs of each of `owners` (records or budgets) from their table, in order.
+template <class Owner>
+void read_fields(SQLite::Database& db, const std::string& table, const std::string& owner_column,
+                 std::vector<Owner>& owners) {
+    SQLite::Statement inputs(db, "SELECT name, value FROM " + table + " WHERE " + owner_column + " = ? ORDER BY position");
+    for (Owner& o : owners) {
+        inputs.bind(1, o.id);
+        while (inputs.executeStep()) o.inputs.push_back({inputs.getColumn(0).getString(), inputs.getColumn(1).getString()});
+        inputs.reset();
+    }
+}
+
 constexpr const char* kColumns =
     "id, kind, number, type, operator, notes, date, program_version, replaces, document, "
     "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
@@ -394,12 +406,7 @@ std::vector<KeptBudget> Book::budgets() const {
             kept.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getString(), q.getColumn(2).getString(),
                             q.getColumn(3).getString(), q.getColumn(4).getString(), {}});
         }
-        SQLite::Statement inputs(*db_, "SELECT name, value FROM budget_inputs WHERE budget_id = ? ORDER BY position");
-        for (KeptBudget& b : kept) {
-            inputs.bind(1, b.id);
-            while (inputs.executeStep()) b.inputs.push_back({inputs.getColumn(0).getString(), inputs.getColumn(1).getString()});
-            inputs.reset();
-        }
+        read_fields(*db_, "budget_inputs", "budget_id", kept);
         return kept;
     } catch (const std::exception& e) {
         fail(e);
@@ -429,14 +436,7 @@ std::vector<Record> Book::select(const std::string& where, const std::vector<std
         records.push_back(std::move(r));
     }
     if (!whole) return records;
-    SQLite::Statement inputs(*db_, "SELECT name, value FROM inputs WHERE record_id = ? ORDER BY position");
-    for (Record& r : records) {
-        inputs.bind(1, r.id);
-        while (inputs.executeStep()) {
-            r.inputs.push_back({inputs.getColumn(0).getString(), inputs.getColumn(1).getString()});
-        }
-        inputs.reset();
-    }
+    read_fields(*db_, "inputs", "record_id", records);
     return records;
 }
 
