@@ -9,6 +9,10 @@
 namespace its90::ui {
 
 int run_calculator(int argc, char** argv, const std::function<void(MainWindow&)>& before_start) {
+    // Qt's file dialog dates its files by the system's time locale, read once at start-up: the
+    // window is Chinese, so are its dialogs' dates ("2026/12/9", not "9 Dec"), unless the user
+    // has set every category. Times only: the numbers' separator stays the user's.
+    if (qEnvironmentVariableIsEmpty("LC_ALL")) qputenv("LC_TIME", "zh_CN.UTF-8");
     QApplication app(argc, argv);
     QApplication::setApplicationName("its90-calculator");
     install_font_substitutions();
