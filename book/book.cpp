@@ -90,6 +90,48 @@ constexpr std::array<const char*, kSchemaVersion> kMigrations = {
     CREATE TRIGGER budget_inputs_never_go BEFORE DELETE ON budget_inputs
         BEGIN SELECT RAISE(ABORT, 'a kept budget is never removed'); END;
     )",
+    // 3: runs of readings taken from a meter, every reading kept as it arrived; a run ends
+    // once, and nothing of it is changed or removed.
+    R"(
+    CREATE TABLE runs(
+        id INTEGER PRIMARY KEY,
+        started TEXT NOT NULL,
+        meter TEXT NOT NULL,
+        profile TEXT NOT NULL,
+        identity TEXT NOT NULL,
+        plan TEXT NOT NULL,
+        program_version TEXT NOT NULL
+    );
+    CREATE TABLE run_readings(
+        run_id INTEGER NOT NULL REFERENCES runs(id),
+        position INTEGER NOT NULL,
+        point INTEGER NOT NULL,
+        thermocouple TEXT NOT NULL,
+        channel TEXT NOT NULL,
+        taken TEXT NOT NULL,
+        reply TEXT NOT NULL,
+        emf_mV TEXT NOT NULL,
+        purpose TEXT NOT NULL CHECK (purpose IN ('stability', 'reading')),
+        PRIMARY KEY (run_id, position)
+    ) WITHOUT ROWID;
+    CREATE TABLE run_ends(
+        run_id INTEGER PRIMARY KEY REFERENCES runs(id),
+        ended TEXT NOT NULL,
+        outcome TEXT NOT NULL CHECK (outcome IN ('complete', 'stopped'))
+    );
+    CREATE TRIGGER runs_never_change BEFORE UPDATE ON runs
+        BEGIN SELECT RAISE(ABORT, 'a run is never changed'); END;
+    CREATE TRIGGER runs_never_go BEFORE DELETE ON runs
+        BEGIN SELECT RAISE(ABORT, 'a run is never removed'); END;
+    CREATE TRIGGER run_readings_never_change BEFORE UPDATE ON run_readings
+        BEGIN SELECT RAISE(ABORT, 'a kept reading is never changed'); END;
+    CREATE TRIGGER run_readings_never_go BEFORE DELETE ON run_readings
+        BEGIN SELECT RAISE(ABORT, 'a kept reading is never removed'); END;
+    CREATE TRIGGER run_ends_never_change BEFORE UPDATE ON run_ends
+        BEGIN SELECT RAISE(ABORT, 'a run ends once'); END;
+    CREATE TRIGGER run_ends_never_go BEFORE DELETE ON run_ends
+        BEGIN SELECT RAISE(ABORT, 'a run ends once'); END;
+    )",
 };
 
 // SQLite answers "busy" at once, without waiting, in a few places: a new book being set up
@@ -408,6 +450,110 @@ std::vector<KeptBudget> Book::budgets() const {
         }
         read_fields(*db_, "budget_inputs", "budget_id", kept);
         return kept;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::int64_t Book::start_run(const KeptRun& run) {
+    try {
+        return retrying_while_busy([&] {
+            SQLite::Statement insert(*db_, "INSERT INTO runs (started, meter, profile, identity, plan, program_version) "
+                                           "VALUES (?, ?, ?, ?, ?, ?)");
+            insert.bind(1, run.started);
+            insert.bind(2, run.meter);
+            insert.bind(3, run.profile);
+            insert.bind(4, run.identity);
+            insert.bind(5, run.plan);
+            insert.bind(6, run.program_version);
+            insert.exec();
+            return db_->getLastInsertRowid();
+        });
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+void Book::keep_reading(std::int64_t run, const KeptReading& reading) {
+    try {
+        retrying_while_busy([&] {
+            // One statement is one transaction: committed, and so durable, when it returns.
+            if (!keep_reading_) {
+                keep_reading_ = std::make_unique<SQLite::Statement>(
+                    *db_, "INSERT INTO run_readings VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            }
+            SQLite::Statement& insert = *keep_reading_;
+            insert.reset();
+            insert.clearBindings();
+            insert.bind(1, run);
+            insert.bind(2, reading.position);
+            insert.bind(3, reading.point);
+            insert.bind(4, reading.thermocouple);
+            insert.bind(5, reading.channel);
+            insert.bind(6, reading.taken);
+            insert.bind(7, reading.reply);
+            insert.bind(8, reading.emf_mV);
+            insert.bind(9, reading.for_stability ? "stability" : "reading");
+            insert.exec();
+            insert.reset();
+        });
+    } catch (const std::exception& e) {
+        if (keep_reading_) keep_reading_->reset();
+        fail(e);
+    }
+}
+
+void Book::end_run(std::int64_t run, bool complete) {
+    try {
+        retrying_while_busy([&] {
+            SQLite::Statement insert(*db_, "INSERT INTO run_ends VALUES (?, ?, ?)");
+            insert.bind(1, run);
+            insert.bind(2, now_text());
+            insert.bind(3, complete ? "complete" : "stopped");
+            insert.exec();
+        });
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<KeptRun> Book::runs(bool unfinished_only) const {
+    try {
+        SQLite::Statement q(*db_, std::string("SELECT id, started, meter, profile, identity, plan, program_version, "
+                                              "ended, outcome FROM runs LEFT JOIN run_ends ON run_id = id") +
+                                      (unfinished_only ? " WHERE ended IS NULL" : "") + " ORDER BY id DESC");
+        std::vector<KeptRun> kept;
+        while (q.executeStep()) {
+            KeptRun r;
+            r.id = q.getColumn(0).getInt64();
+            r.started = q.getColumn(1).getString();
+            r.meter = q.getColumn(2).getString();
+            r.profile = q.getColumn(3).getString();
+            r.identity = q.getColumn(4).getString();
+            r.plan = q.getColumn(5).getString();
+            r.program_version = q.getColumn(6).getString();
+            if (!q.getColumn(7).isNull()) r.ended = q.getColumn(7).getString();
+            r.complete = q.getColumn(8).getString() == "complete";
+            kept.push_back(std::move(r));
+        }
+        return kept;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<KeptReading> Book::run_readings(std::int64_t run) const {
+    try {
+        SQLite::Statement q(*db_, "SELECT position, point, thermocouple, channel, taken, reply, emf_mV, purpose "
+                                  "FROM run_readings WHERE run_id = ? ORDER BY position");
+        q.bind(1, run);
+        std::vector<KeptReading> readings;
+        while (q.executeStep()) {
+            readings.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getInt(), q.getColumn(2).getString(),
+                                q.getColumn(3).getString(), q.getColumn(4).getString(), q.getColumn(5).getString(),
+                                q.getColumn(6).getString(), q.getColumn(7).getString() == "stability"});
+        }
+        return readings;
     } catch (const std::exception& e) {
         fail(e);
     }

@@ -15,12 +15,13 @@
 
 namespace SQLite {
 class Database;
+class Statement;
 }
 
 namespace its90::book {
 
 // The schema's version, as PRAGMA user_version holds it; 0 is a new, empty file.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 // How long a writer waits for another to finish before it gives up, ms.
 inline constexpr int kBusyTimeoutMs = 10'000;
 
@@ -108,6 +109,34 @@ struct KeptBudget {
     std::vector<Field> inputs;
 };
 
+// A run of readings taken from a meter: which meter, what the run was to take (its plan, as
+// the instrument layer writes it) and, once it has ended, when and how.
+struct KeptRun {
+    std::int64_t id = 0;  // 0 until started
+    std::string started;
+    std::string meter;     // its address
+    std::string profile;   // the profile's name
+    std::string identity;  // what the meter said it is
+    std::string plan;
+    std::string program_version;
+    std::optional<std::string> ended;  // nothing while it is unfinished
+    bool complete = false;             // every reading of the plan taken
+};
+
+// One reading of a run as it arrived: the meter's reply as it came, and the EMF it gives in
+// mV in the shortest text that reads back as the same number.
+struct KeptReading {
+    std::int64_t position = 0;  // in the order taken, from 0
+    int point = 0;              // the plan's point, from 0
+    std::string thermocouple;   // "standard" or a working thermocouple's number
+    std::string channel;
+    std::string taken;          // local time to the millisecond
+    std::string reply;
+    std::string emf_mV;
+    bool for_stability = false;  // taken while waiting for the furnace to settle
+    bool operator==(const KeptReading&) const = default;
+};
+
 class Book {
 public:
     enum class Access { ReadWrite, ReadOnly };
@@ -145,6 +174,15 @@ public:
     // The budgets kept, the newest of each laboratory and name, newest first, whole.
     std::vector<KeptBudget> budgets() const;
 
+    // A run: started, each reading kept in a transaction of its own as it arrives (durable
+    // when the call returns), ended once. Throw Failure.
+    std::int64_t start_run(const KeptRun& run);
+    void keep_reading(std::int64_t run, const KeptReading& reading);
+    void end_run(std::int64_t run, bool complete);
+    // The runs kept, newest first; only those that have not ended, when asked.
+    std::vector<KeptRun> runs(bool unfinished_only = false) const;
+    std::vector<KeptReading> run_readings(std::int64_t run) const;
+
     // A copy of the whole book, consistent even while others write to it, as a new file at
     // `path` (never over an existing one). Throws Failure, naming `path` where it is the copy
     // that fails.
@@ -160,6 +198,7 @@ private:
 
     std::string path_;
     std::unique_ptr<SQLite::Database> db_;
+    std::unique_ptr<SQLite::Statement> keep_reading_;  // prepared once: a run keeps thousands
     bool started_ = false;
     bool emptied_ = false;
 };

@@ -1,6 +1,7 @@
 // `its90 compare`: working thermocouples checked against a standard type S thermocouple by
 // comparison in one furnace, at one point from the command line or a whole run from a file.
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <map>
 #include <ostream>
@@ -8,14 +9,19 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "book/fixed_points.h"
 #include "calibration/comparison.h"
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "cli/meter_options.h"
 #include "cli/output.h"
 #include "cli/uncertainty_options.h"
 #include "cli/words.h"
 #include "core/sensors.h"
+#include "instrument/plan.h"
+#include "instrument/run.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
@@ -298,6 +304,12 @@ std::optional<calibration::ComparisonResult> compare_or_report(
 
 int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv,
               const Uncertainties& u);
+// The results of a furnace run's readings, one a line (t_C,thermocouple,type,emf_mV) from `in`;
+// `source` names the file for messages (empty: standard input).
+int compare_readings(Context& ctx, std::istream& in, std::string_view source, const FixedPoints& fixed_points,
+                     bool csv, const Uncertainties& u);
+int run_plan(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv,
+             const Uncertainties& u);
 
 }  // namespace
 
@@ -305,7 +317,9 @@ int run_compare(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words,
         {"at", "std", "uut", "cert", "zn", "al", "sb", "cu", "format", "batch", "u-zn", "u-al", "u-sb", "u-cu",
-         "u-common", "u-cert", "u-dvm", "u-furnace", "k", "budget", "standard"});
+         "u-common", "u-cert", "u-dvm", "u-furnace", "k", "budget", "standard", "batch-plan", "meter", "readings",
+         "profile", "stable-sd", "stable-drift", "stable-count", "interval", "point-timeout", "readings-out", "log"},
+        {}, {"resume", "new"});
     if (!args) return ctx.status;
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
@@ -326,6 +340,23 @@ int run_compare(Context& ctx, const std::vector<std::string>& words) {
     if (point_options && !fixed_points->given) {
         return ctx.usage_error(tr("the fixed points' uncertainties go with --zn, --al/--sb and --cu; give --u-cert"));
     }
+    const bool plan_options = args->has("meter") || args->has("readings") || args->has("profile") ||
+                              args->has("stable-sd") || args->has("stable-drift") || args->has("stable-count") ||
+                              args->has("interval") || args->has("point-timeout") || args->has("readings-out") ||
+                              args->has("log") || args->has("resume") || args->has("new");
+    if (args->has("batch-plan")) {
+        if (!args->positional.empty() || args->has("at") || args->has("std") || args->has("uut") ||
+            args->has("batch") || args->has("cert")) {
+            return ctx.usage_error(tr("--batch-plan takes its points and thermocouples from the file and its readings from the meter"));
+        }
+        if (!args->has("meter") || !args->has("readings")) return ctx.usage_error(tr("--meter and --readings are needed"));
+        if (!fixed_points->given) {
+            return ctx.usage_error(tr("a run from a meter needs the standard's own EMFs: give --zn, --al/--sb and --cu, or --standard"));
+        }
+        if (args->has("resume") && args->has("new")) return ctx.usage_error(tr("give --resume or --new, not both"));
+        return run_plan(ctx, *args, *fixed_points, csv, *u);
+    }
+    if (plan_options) return ctx.usage_error(tr("--meter and the run's options go with --batch-plan"));
     if (args->has("batch")) {
         if (!args->positional.empty() || args->has("at") || args->has("std") || args->has("uut")) {
             return ctx.usage_error(tr("--batch takes its points and readings from the file"));
@@ -381,7 +412,12 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
         file.open(path);
         if (!file) return ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
     }
-    std::istream& in = path == "-" ? ctx.in : file;
+    return compare_readings(ctx, path == "-" ? ctx.in : file, path == "-" ? std::string_view() : std::string_view(path),
+                            fixed_points, csv, u);
+}
+
+int compare_readings(Context& ctx, std::istream& in, std::string_view source, const FixedPoints& fixed_points,
+                     bool csv, const Uncertainties& u) {
     // The reader's own output (an empty line for an over-long line) goes nowhere: a refused
     // run writes nothing to standard output.
     std::ostringstream nowhere;
@@ -436,7 +472,7 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
         if (added) point->order.push_back(who);
         if (it->second.first != *type) return refuse(format(tr("%1 is of one type only"), quoted(who)));
         it->second.second.push_back(*emf.value);
-    }, path == "-" ? std::string_view() : std::string_view(path));
+    }, source);
     ctx.worsen(reader.status);
     if (!read) return ctx.status;
     if (bad || ctx.status != kExitOk) return ctx.status;
@@ -470,6 +506,230 @@ int run_batch(Context& ctx, const Arguments& args, const FixedPoints& fixed_poin
                      u.comparison ? u.comparison->k : 2);
     }
     return ctx.status;
+}
+
+}  // namespace
+
+namespace {
+
+// A furnace holds only so many thermocouples, and a day only so many points.
+constexpr int kMostPlanPoints = 32;
+constexpr int kMostPlanWorking = 32;
+
+// A line on standard error at each change of the run's state; between them, where standard
+// error is a terminal, a bar redrawn in place.
+class ProgressLines : public instrument::RunObserver {
+public:
+    ProgressLines(Context& ctx, const instrument::Plan& plan, bool terminal)
+        : ctx_(ctx), plan_(plan), terminal_(terminal) {}
+
+    void changed(const instrument::RunStatus& s) override {
+        using instrument::Phase;
+        if (s.phase == Phase::Paused || s.phase == Phase::Stopped) return end_bar();
+        if (s.phase != phase_ || s.point != point_) {
+            phase_ = s.phase;
+            point_ = s.point;
+            end_bar();
+            const std::string at = format(tr("point %1 of %2, %3"), std::to_string(s.point + 1),
+                                          std::to_string(s.points), degrees(plan_.points[static_cast<std::size_t>(s.point)]));
+            switch (s.phase) {
+            case Phase::Connecting: ctx_.err << tr("connecting to the meter") << '\n'; break;
+            case Phase::Heating:
+                ctx_.err << at << ": " << tr("heating");
+                if (s.set_by_hand) ctx_.err << " (" << format(tr("set the furnace to %1"), degrees(plan_.points[static_cast<std::size_t>(s.point)])) << ')';
+                ctx_.err << '\n';
+                break;
+            case Phase::Settling:
+                ctx_.err << at << ": "
+                         << format(tr("settling: s at most %1 \u03bcV and drift at most %2 \u2103/min over %3 readings"),
+                                   general(plan_.stability.sd_uV), general(plan_.stability.drift_C_per_min),
+                                   std::to_string(plan_.stability.count))
+                         << '\n';
+                break;
+            case Phase::Taking:
+                ctx_.err << at << ": " << format(tr("taking %1 readings"), std::to_string(s.to_take - s.taken)) << '\n';
+                break;
+            case Phase::Finished: ctx_.err << tr("every point's readings taken") << '\n'; break;
+            default: break;
+            }
+            ctx_.err.flush();
+            return;
+        }
+        if (!terminal_) return;
+        constexpr int kWidth = 20;
+        const int filled = s.to_take > 0 ? kWidth * s.taken / s.to_take : 0;
+        std::string bar = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +
+                          std::string(static_cast<std::size_t>(kWidth - filled), '-') + "] " +
+                          std::to_string(s.taken) + "/" + std::to_string(s.to_take);
+        if (s.phase != Phase::Taking) {
+            bar += "  s " + text::fixed(s.stability.sd_uV, 2) + " \u03bcV  " + text::fixed(s.stability.drift_C_per_min, 3) +
+                   " \u2103/min";
+            if (s.standard_C) bar += "  " + text::fixed(*s.standard_C, 1) + " \u2103";
+        }
+        bar += "  " + text::fixed(s.point_seconds / 60, 1) + " min";
+        if (s.seconds_left) bar += ", " + format(tr("%1 min left"), text::fixed(*s.seconds_left / 60, 0));
+        ctx_.err << bar << "\x1b[K" << std::flush;
+        bar_shown_ = true;
+    }
+
+private:
+    void end_bar() {
+        if (bar_shown_) ctx_.err << '\n';
+        bar_shown_ = false;
+    }
+    Context& ctx_;
+    const instrument::Plan& plan_;
+    bool terminal_;
+    std::optional<instrument::Phase> phase_;
+    int point_ = -1;
+    bool bar_shown_ = false;
+};
+
+// A number option within its bounds, whole where asked; nothing after a usage error.
+std::optional<double> bounded_option(Context& ctx, const Arguments& args, const char* name, double fallback,
+                                     double lowest, double highest, bool whole, bool lowest_included = true) {
+    if (!args.has(name)) return fallback;
+    const std::optional<double> v = ctx.number_option(args, name);
+    if (!v) return std::nullopt;
+    if (*v > highest || *v < lowest || (!lowest_included && *v == lowest) || (whole && *v != std::floor(*v))) {
+        ctx.usage_error(format(whole ? tr("--%1 is a whole number from %2 to %3") : tr("--%1 is a number from %2 to %3"),
+                               name, general(lowest), general(highest)) +
+                        (lowest_included ? "" : " " + format(tr("(above %1)"), general(lowest))));
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::string why_plan(const instrument::PlanFault& f) {
+    using Cause = instrument::PlanFault::Cause;
+    const std::string where = f.line > 0 ? format(tr("line %1: "), std::to_string(f.line)) : std::string();
+    switch (f.cause) {
+    case Cause::NotFourCells: return where + tr("a line is t_C,thermocouple,type,channel");
+    case Cause::NotANumber: return where + format(tr("'%1' is not a number"), quoted(f.text));
+    case Cause::UnknownType: return where + format(tr("unknown thermocouple type '%1'"), quoted(f.text));
+    case Cause::StandardNotS: return where + tr("the standard is a type S thermocouple");
+    case Cause::NoNumber: return where + tr("a working thermocouple needs its number");
+    case Cause::NoChannel: return where + format(tr("%1 has no channel"), quoted(f.text));
+    case Cause::TwoTypes: return where + format(tr("%1 is of one type only"), quoted(f.text));
+    case Cause::TwoChannels:
+        return where + format(tr("%1: each thermocouple has one channel of its own at every point"), quoted(f.text));
+    case Cause::NoStandard: return format(tr("the point %1 has no row for the standard"), degrees(f.value));
+    case Cause::Missing: return where + format(tr("%1 has no row at the point %2"), quoted(f.text), degrees(f.value));
+    case Cause::NoWorking: return tr("the plan names no working thermocouple");
+    case Cause::NotComparable:
+        return where + format(tr("%1 cannot be compared at %2: both types need their differential values there"),
+                              quoted(f.text), degrees(f.value));
+    case Cause::TooMany:
+        return where + format(tr("a run takes at most %1 points and %2 working thermocouples"),
+                              std::to_string(kMostPlanPoints), std::to_string(kMostPlanWorking));
+    }
+    return {};
+}
+
+int run_plan(Context& ctx, const Arguments& args, const FixedPoints& fixed_points, bool csv,
+             const Uncertainties& u) {
+    instrument::Plan settings;
+    const auto readings = bounded_option(ctx, args, "readings", 10, 1, static_cast<double>(calibration::kMostReadings), true);
+    const auto sd = bounded_option(ctx, args, "stable-sd", settings.stability.sd_uV, 0, 1000, false, false);
+    const auto drift = bounded_option(ctx, args, "stable-drift", settings.stability.drift_C_per_min, 0, 100, false, false);
+    const auto count = bounded_option(ctx, args, "stable-count", settings.stability.count, 2, 1000, true);
+    const auto interval = bounded_option(ctx, args, "interval", settings.interval_s, 0, 3600, false);
+    const auto timeout = bounded_option(ctx, args, "point-timeout", settings.point_timeout_s, 0, 7 * 24 * 3600.0, false, false);
+    if (ctx.usage_failed()) return ctx.status;
+    settings.readings = static_cast<int>(*readings);
+    settings.stability = {static_cast<int>(*count), *sd, *drift};
+    settings.interval_s = *interval;
+    settings.point_timeout_s = *timeout;
+
+    const std::string path = *args.value("batch-plan");
+    std::string csv_text;
+    {
+        std::ifstream file;
+        if (path != "-") {
+            if (!readable_file_or_report(ctx, path)) return ctx.status;
+            file.open(path, std::ios::binary);
+            if (!file) return ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
+        }
+        std::istream& in = path == "-" ? ctx.in : file;
+        csv_text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) return ctx.fail(format(tr("cannot read '%1'"), quoted(path)));
+    }
+    const auto parsed = instrument::plan_from_csv(csv_text, settings, kMostPlanPoints, kMostPlanWorking);
+    if (const auto* fault = std::get_if<instrument::PlanFault>(&parsed)) {
+        return ctx.usage_error((path == "-" ? std::string() : printable(path) + ": ") + why_plan(*fault));
+    }
+    const instrument::Plan& plan = std::get<instrument::Plan>(parsed);
+    // Everything the results need is checked before hours of readings.
+    for (double t : plan.points) {
+        const Outcome<double> e = calibration::standard_emf(fixed_points.calibration, t);
+        if (!e.ok()) {
+            return ctx.usage_error(degrees(t) + ": " + format(tr("a standard calibrated at the fixed points: %1"),
+                                                               why(e.rejection(), Thermocouple::S)));
+        }
+    }
+    std::ofstream readings_out;
+    if (args.has("readings-out")) {
+        readings_out.open(*args.value("readings-out"), std::ios::binary | std::ios::trunc);
+        if (!readings_out) return ctx.fail(format(tr("cannot write '%1'"), quoted(*args.value("readings-out"))));
+    }
+    const std::string address = *args.value("meter");
+    std::unique_ptr<instrument::Meter> meter = meter_or_report(ctx, address, args);
+    if (!meter) return ctx.status;
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadWrite);
+    if (!book) return ctx.status;
+
+    const bool terminal = &ctx.err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    std::unique_ptr<instrument::Run> run;
+    ProgressLines progress(ctx, plan, terminal);
+    try {
+        std::optional<book::KeptRun> unfinished;
+        for (book::KeptRun& r : book->runs(true)) {
+            if (!unfinished && r.plan == instrument::plan_text(plan) && r.meter == address) unfinished = std::move(r);
+        }
+        if (unfinished && args.has("resume")) {
+            run = std::make_unique<instrument::Run>(*meter, *book, unfinished->id, &progress);
+            ctx.err << format(tr("run %1 taken up again: %2 readings kept"), std::to_string(run->id()),
+                              std::to_string(run->readings().size()))
+                    << '\n';
+        } else if (unfinished && !args.has("new")) {
+            return ctx.usage_error(format(tr("run %1 of this plan at this meter, started %2, did not end: --resume takes it up where it stopped, --new starts again"),
+                                          std::to_string(unfinished->id), unfinished->started));
+        } else if (!unfinished && args.has("resume")) {
+            return ctx.usage_error(format(tr("the book %1 holds no unfinished run of this plan at this meter"),
+                                          printable(book->path())));
+        } else {
+            if (unfinished) book->end_run(unfinished->id, false);
+            run = std::make_unique<instrument::Run>(*meter, plan, book.get(), &progress, ITS90_VERSION);
+        }
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    } catch (const std::invalid_argument& e) {
+        return ctx.fail(e.what());
+    }
+    const instrument::Phase end = run->go();
+    if (end != instrument::Phase::Finished) {
+        std::string message = run->status().interruption ? why(*run->status().interruption) : tr("the run stopped");
+        if (run->id() != 0) {
+            message += "\n" + format(tr("the readings taken are kept in the book (run %1): the same command with --resume goes on from there"),
+                                     std::to_string(run->id()));
+        }
+        return ctx.fail(message);
+    }
+    std::string taken = "t_C,thermocouple,type,emf_mV\n";
+    for (const instrument::TakenReading& r : run->readings()) {
+        const bool standard = r.who < 0;
+        const instrument::PlannedThermocouple* w = standard ? nullptr : &run->plan().working[static_cast<std::size_t>(r.who)];
+        taken += text::round_trip(run->plan().points[static_cast<std::size_t>(r.point)]) + "," +
+                 (standard ? std::string("standard") : w->number) + "," + (standard ? 'S' : letter(w->type)) + "," +
+                 r.reading.emf_text + "\n";
+    }
+    if (readings_out.is_open()) {
+        readings_out << taken;
+        readings_out.flush();
+        if (!readings_out) return ctx.fail(format(tr("cannot write '%1'"), quoted(*args.value("readings-out"))));
+    }
+    std::istringstream in(taken);
+    return compare_readings(ctx, in, "", fixed_points, csv, u);
 }
 
 }  // namespace

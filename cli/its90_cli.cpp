@@ -40,6 +40,9 @@ constexpr const char* kUsage =
     "                             deviation from the reference function and the class met\n"
     "  compare TYPE --at T --std E... --uut E... (--cert E | --zn E1 (--al E2 | --sb E2) --cu E3)\n"
     "                             a working thermocouple against a standard type S one\n"
+    "  compare --batch-plan PLAN --meter ADDRESS --readings N (--zn ... | --standard NUMBER)\n"
+    "                             a whole furnace run read from a meter\n"
+    "  meter identify|read ADDRESS  a meter over SCPI: who it is, a channel's readings\n"
     "  sprt wr|tr|dev|temp|resistance|fit ...\n"
     "                             standard platinum resistance thermometers on ITS-90\n"
     "  cvd fit|resistance|temp ...  industrial PRTs by Callendar-Van Dusen, any R0\n"
@@ -236,6 +239,7 @@ const Command kCommands[] = {
     {"sprt", &kSprtHelp, run_sprt},
     {"cvd", &kCvdHelp, run_cvd},
     {"book", &kBookHelp, run_book},
+    {"meter", &kMeterHelp, run_meter},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3 gettext dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-serialport-dev socat
   fonts-arphic-uming fonts-noto-cjk
   clang libclang-rt-14-dev
   locales libsqlitecpp-dev libsqlite3-dev

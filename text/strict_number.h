@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace its90::text {
@@ -18,5 +19,14 @@ StrictNumber read_strict_number(std::string_view text);
 
 // The value alone, nothing for any problem.
 std::optional<double> parse_strict_number(std::string_view text);
+
+}  // namespace its90::text
+
+namespace its90::text {
+
+// A strict decimal number's text with its decimal point moved `places` to the right, every
+// digit it came with kept and no exponent: ("+1.638544E-02", 3) gives "16.38544",
+// ("-2.50E-04", 3) gives "-0.250". Nothing for a text that is not a strict number.
+std::optional<std::string> decimal_shifted(std::string_view text, int places);
 
 }  // namespace its90::text
