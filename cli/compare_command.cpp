@@ -684,18 +684,23 @@ int run_plan(Context& ctx, const Arguments& args, const FixedPoints& fixed_point
     try {
         std::optional<book::KeptRun> unfinished;
         for (book::KeptRun& r : book->runs(true)) {
-            if (!unfinished && r.plan == instrument::plan_text(plan) && r.meter == address) unfinished = std::move(r);
+            if (!unfinished && r.plan == instrument::plan_text(plan)) unfinished = std::move(r);
         }
         if (unfinished && args.has("resume")) {
             run = std::make_unique<instrument::Run>(*meter, *book, unfinished->id, &progress);
+            if (unfinished->meter != address) {
+                ctx.err << format(tr("run %1 was started at the meter %2 and goes on at %3"), std::to_string(run->id()),
+                                  printable(unfinished->meter), printable(address))
+                        << '\n';
+            }
             ctx.err << format(tr("run %1 taken up again: %2 readings kept"), std::to_string(run->id()),
                               std::to_string(run->readings().size()))
                     << '\n';
         } else if (unfinished && !args.has("new")) {
-            return ctx.usage_error(format(tr("run %1 of this plan at this meter, started %2, did not end: --resume takes it up where it stopped, --new starts again"),
+            return ctx.usage_error(format(tr("run %1 of this plan, started %2, did not end: --resume takes it up where it stopped, --new starts again"),
                                           std::to_string(unfinished->id), unfinished->started));
         } else if (!unfinished && args.has("resume")) {
-            return ctx.usage_error(format(tr("the book %1 holds no unfinished run of this plan at this meter"),
+            return ctx.usage_error(format(tr("the book %1 holds no unfinished run of this plan"),
                                           printable(book->path())));
         } else {
             if (unfinished) book->end_run(unfinished->id, false);
@@ -708,12 +713,12 @@ int run_plan(Context& ctx, const Arguments& args, const FixedPoints& fixed_point
     }
     const instrument::Phase end = run->go();
     if (end != instrument::Phase::Finished) {
-        std::string message = run->status().interruption ? why(*run->status().interruption) : tr("the run stopped");
+        ctx.fail(run->status().interruption ? why(*run->status().interruption) : tr("the run stopped"));
         if (run->id() != 0) {
-            message += "\n" + format(tr("the readings taken are kept in the book (run %1): the same command with --resume goes on from there"),
-                                     std::to_string(run->id()));
+            ctx.fail(format(tr("the readings taken are kept in the book (run %1): the same command with --resume goes on from there"),
+                            std::to_string(run->id())));
         }
-        return ctx.fail(message);
+        return ctx.status;
     }
     std::string taken = "t_C,thermocouple,type,emf_mV\n";
     for (const instrument::TakenReading& r : run->readings()) {

@@ -315,6 +315,17 @@ book::Record book_record(const ComparisonRecord& record, const UncertaintyForm* 
             }
         }
     }
+    if (f.run_source) {
+        in.push_back({"run_id", std::to_string(f.run_source->run_id)});
+        in.push_back({"run_meter", f.run_source->meter});
+        in.push_back({"run_identity", f.run_source->identity});
+        for (const CorrectedReading& c : f.corrected_readings()) {
+            const std::string column = c.who < 0 ? "standard" : "working_" + std::to_string(c.who + 1);
+            in.push_back({"point_" + std::to_string(c.point + 1) + "_" + column + "_" + std::to_string(c.reading + 1) +
+                              "_measured",
+                          c.measured});
+        }
+    }
     if (budget != nullptr && f.uncertainties()) add_budget_fields(in, *budget);
     add_correction(r, record.identification);
     r.document = csv_of(comparison_rows(record));
@@ -371,6 +382,9 @@ bool load_comparison(const book::Record& r, ComparisonForm& f) {
     f.set_from_panel(fixed_points);
     f.set_readings(*readings);
     f.set_point_count(*points);
+    if (r.input("run_id")) {
+        f.run_source = RunSource{whole_input(r, "run_id").value_or(0), input_or(r, "run_meter"), input_or(r, "run_identity")};
+    }
     for (int p = 0; p < *points; ++p) {
         const std::string pt = "point_" + std::to_string(p + 1) + "_";
         f.edit_temperature(p, input_or(r, pt + "temperature"));
@@ -378,7 +392,11 @@ bool load_comparison(const book::Record& r, ComparisonForm& f) {
         for (int who = -1; who < *working; ++who) {
             const std::string column = who < 0 ? "standard" : "working_" + std::to_string(who + 1);
             for (int k = 0; k < *readings; ++k) {
-                f.edit_reading(p, who, k, input_or(r, pt + column + "_" + std::to_string(k + 1)));
+                const std::string name = pt + column + "_" + std::to_string(k + 1);
+                const std::string text = input_or(r, name);
+                // A run's readings came from the meter, but for those typed over since.
+                if (r.input("run_id") && !text.empty()) f.set_measured_reading(p, who, k, r.input(name + "_measured").value_or(text));
+                f.edit_reading(p, who, k, text);
             }
         }
     }

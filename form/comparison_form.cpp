@@ -135,6 +135,7 @@ bool ComparisonForm::points_are_usual() const {
 
 void ComparisonForm::clear_run() {
     for (WorkingThermocouple& w : working_) w.number.clear();
+    run_source.reset();
     for (PointEntry& p : points_) {
         p.temperature = {};
         p.certificate = {};
@@ -205,6 +206,36 @@ void ComparisonForm::edit_reading(int p, int who, int r, std::string text) {
     if (p < 0 || p >= kMostPoints || who < -1 || who >= kMostWorking || r < 0 || r >= kMostReadings) return;
     cell(p, who, r).text = std::move(text);
     evaluate();
+}
+
+void ComparisonForm::set_measured_reading(int p, int who, int r, std::string text) {
+    if (p < 0 || p >= kMostPoints || who < -1 || who >= kMostWorking || r < 0 || r >= kMostReadings) return;
+    Cell& c = cell(p, who, r);
+    c.measured = text;
+    c.text = std::move(text);
+    evaluate();
+}
+
+void ComparisonForm::clear_measured() {
+    for (PointEntry& p : points_) {
+        for (Cell& c : p.standard) c.measured.reset();
+        for (auto& column : p.working) {
+            for (Cell& c : column) c.measured.reset();
+        }
+    }
+}
+
+std::vector<CorrectedReading> ComparisonForm::corrected_readings() const {
+    std::vector<CorrectedReading> out;
+    for (int p = 0; p < point_count_; ++p) {
+        for (int who = -1; who < working_count_; ++who) {
+            for (int r = 0; r < readings_; ++r) {
+                const Cell& c = reading(p, who, r);
+                if (c.corrected()) out.push_back({p, who, r, *c.measured, c.text});
+            }
+        }
+    }
+    return out;
 }
 
 std::optional<double> ComparisonForm::mean(int p, int who) const {

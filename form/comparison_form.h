@@ -34,6 +34,26 @@ struct WorkingThermocouple {
 struct Cell {
     std::string text;
     std::string problem;
+    // A reading taken from the meter: what it gave. A text that differs from it now was
+    // corrected by hand, which the record states.
+    std::optional<std::string> measured;
+    bool corrected() const { return measured && text != *measured; }
+};
+
+// The run a comparison's readings were taken in from a meter.
+struct RunSource {
+    std::int64_t run_id = 0;  // in the book; 0 when it was not kept
+    std::string meter;        // its address
+    std::string identity;     // what it said it is
+};
+
+// A reading taken from the meter and then typed over.
+struct CorrectedReading {
+    int point;
+    int who;  // -1 the standard
+    int reading;
+    std::string measured;
+    std::string text;
 };
 
 struct PointEntry {
@@ -127,6 +147,14 @@ public:
     // who: -1 the standard, 0 ... kMostWorking - 1 a working thermocouple; r: the reading.
     void edit_reading(int p, int who, int r, std::string text);
     const Cell& reading(int p, int who, int r) const;
+    // A reading from the meter: its text, kept as the measured one.
+    void set_measured_reading(int p, int who, int r, std::string text);
+    // No reading counts as measured any more (a new run's start).
+    void clear_measured();
+    // The run the measured readings came from, when they did.
+    std::optional<RunSource> run_source;
+    // Measured readings typed over since, in reading order.
+    std::vector<CorrectedReading> corrected_readings() const;
 
     // A new run with the same standard, budget and thermocouples' types and classes: the
     // points (back to the usual ones), the readings and the working thermocouples' numbers

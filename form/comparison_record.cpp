@@ -97,6 +97,21 @@ Rows verdict_rows(const ComparisonForm& form) {
     return rows;
 }
 
+Rows run_source_rows(const ComparisonForm& f) {
+    const RunSource& run = *f.run_source;
+    std::string source = "自动采集：" + run.identity + "（" + run.meter + "）";
+    if (run.run_id > 0) source += "，记录簿中的采集 " + std::to_string(run.run_id);
+    std::string corrected;
+    for (const CorrectedReading& c : f.corrected_readings()) {
+        const std::string who = c.who < 0 ? "标准" : (f.working(c.who).number.empty() ? std::to_string(c.who + 1) + "#"
+                                                                                      : f.working(c.who).number);
+        corrected += (corrected.empty() ? "" : "；") + f.point(c.point).temperature.text + " ℃ " + who + " 第 " +
+                     std::to_string(c.reading + 1) + " 次：仪表 " + c.measured + "，改为 " +
+                     (c.text.empty() ? "（空）" : c.text);
+    }
+    return {{"读数来源", source}, {"手工修改的读数", corrected.empty() ? "无" : corrected}};
+}
+
 Rows comparison_rows(const ComparisonRecord& record) {
     const ComparisonForm& f = record.form;
     Rows rows = {{comparison_texts::kTitle}};
@@ -105,9 +120,9 @@ Rows comparison_rows(const ComparisonRecord& record) {
     append({{"参考端温度", "0", "℃"},
             {},
             {"标准热电偶", f.standard_number, "证书编号", f.certificate_number},
-            {"标准电势来源", standard_source(f)},
-            {},
-            {"被检热电偶"}});
+            {"标准电势来源", standard_source(f)}});
+    if (f.run_source) append(run_source_rows(f));
+    append({{}, {"被检热电偶"}});
     append(working_rows(f));
     for (int p = 0; p < f.point_count(); ++p) {
         rows.push_back({});

@@ -39,6 +39,8 @@ Rows comparison_rows(const ComparisonRecord& record);
 // Its parts, each with its headings first, as the page shows them.
 Rows working_rows(const ComparisonForm& form);
 Rows reading_rows(const ComparisonForm& form, int point);
+// Where readings taken from a meter came from, and each one typed over since.
+Rows run_source_rows(const ComparisonForm& form);
 Rows result_rows(const ComparisonForm& form);
 Rows verdict_rows(const ComparisonForm& form);
 

@@ -147,7 +147,7 @@ std::variant<Plan, PlanFault> plan_from_csv(std::string_view csv, const Plan& se
             if (clash(w.channel, w.number)) return PlanFault{PlanFault::Cause::TwoChannels, line_number, who};
         }
     }
-    if (plan.working.empty()) return PlanFault{PlanFault::Cause::NoWorking, line_number, ""};
+    if (plan.working.empty()) return PlanFault{PlanFault::Cause::NoWorking, 0, ""};
     for (std::size_t p = 0; p < plan.points.size(); ++p) {
         const std::vector<std::string>& here = at_point[p];
         if (std::find(here.begin(), here.end(), "standard") == here.end()) {

@@ -11,6 +11,7 @@ struct StabilityLimits {
     int count = 10;                // the readings looked at
     double sd_uV = 3;              // their standard deviation at most
     double drift_C_per_min = 0.1;  // their drift at most, either way
+    bool operator==(const StabilityLimits&) const = default;
 };
 
 struct StabilityReading {

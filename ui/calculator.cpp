@@ -1,6 +1,7 @@
 #include "ui/calculator.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -23,6 +24,8 @@ int run_calculator(int argc, char** argv, const std::function<void(MainWindow&)>
     message_box.set_parent(&window);
     if (before_start) before_start(window);
     window.start();
+    // Once the window is up: a run of readings cut short last time is offered first.
+    QTimer::singleShot(0, &window, [&window] { window.offer_unfinished_run(); });
     return QApplication::exec();
 }
 

@@ -27,6 +27,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "ui/acquisition_window.h"
 #include "ui/entry_table.h"
 #include <QVBoxLayout>
 
@@ -108,6 +109,11 @@ ComparisonWindow::ComparisonWindow(WindowPrompts& prompts, QWidget* parent)
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, this, &QWidget::close);
     file->setToolTipsVisible(true);
+    QMenu* readings = bar->addMenu(QStringLiteral("采集(&A)"));
+    acquisition_action_ = readings->addAction(QStringLiteral("自动采集…"));
+    acquisition_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    acquisition_action_->setToolTip(QStringLiteral("从仪表（SCPI）读取各检定点的读数"));
+    connect(acquisition_action_, &QAction::triggered, this, [this] { show_acquisition(); });
     fit_on_screen(*this, QSize(980, 700));
     refresh();
 }
@@ -128,6 +134,23 @@ bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ComparisonWindow::set_prompts(WindowPrompts& prompts) {
+    prompts_ = &prompts;
+    if (acquisition_ != nullptr) acquisition_->set_prompts(prompts);
+}
+
+AcquisitionWindow& ComparisonWindow::acquisition() {
+    if (acquisition_ == nullptr) acquisition_ = new AcquisitionWindow(*this, *prompts_, this);
+    return *acquisition_;
+}
+
+void ComparisonWindow::show_acquisition() {
+    AcquisitionWindow& window = acquisition();
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void ComparisonWindow::start_new_run() {
@@ -478,7 +501,18 @@ void ComparisonWindow::refresh() {
                 const QString problem = q(cell.problem);
                 const QString frame = started ? problem : QString();  // a typed cell starts its point
                 if (item->data(kProblemRole).toString() != frame) item->setData(kProblemRole, frame);
-                if (item->toolTip() != problem) item->setToolTip(problem);
+                // Readings from the meter are shaded; one typed over since, in amber.
+                QString tip = problem;
+                QBrush shade;
+                if (cell.corrected()) {
+                    shade = QColor(0xff, 0xf0, 0xc8);
+                    if (tip.isEmpty()) tip = QStringLiteral("手工修改，仪表读数为 %1").arg(q(*cell.measured));
+                } else if (cell.measured) {
+                    shade = QColor(0xe3, 0xf0, 0xff);
+                    if (tip.isEmpty()) tip = QStringLiteral("自动采集的仪表读数");
+                }
+                if (item->background() != shade) item->setBackground(shade);
+                if (item->toolTip() != tip) item->setToolTip(tip);
             }
         }
         QStringList rows;

@@ -33,12 +33,14 @@ class QTableWidget;
 
 namespace its90::ui {
 
+class AcquisitionWindow;
+
 class ComparisonWindow final : public QWidget {
     Q_OBJECT
 public:
     // `prompts` asks for the record's identification, paths and printer (the main window's).
     ComparisonWindow(WindowPrompts& prompts, QWidget* parent = nullptr);
-    void set_prompts(WindowPrompts& prompts) { prompts_ = &prompts; }
+    void set_prompts(WindowPrompts& prompts);
 
     // The uncertainty budget's figures, or nothing without one.
     void set_uncertainties(std::optional<calibration::ComparisonUncertainties> comparison,
@@ -97,6 +99,11 @@ public:
 
     CorrectionBanner* correction_banner() const { return correction_banner_; }
 
+    // 自动采集: the readings taken from a meter (made when first asked for).
+    AcquisitionWindow& acquisition();
+    void show_acquisition();
+    QAction* acquisition_action() const { return acquisition_action_; }
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -127,6 +134,8 @@ private:
 
     form::ComparisonForm model_;
     QAction* new_run_ = nullptr;
+    QAction* acquisition_action_ = nullptr;
+    AcquisitionWindow* acquisition_ = nullptr;
     QSplitter* split_ = nullptr;  // the readings above, the results below
     WindowPrompts* prompts_;
     form::Identification identification_;  // offered again for the next record of the run

@@ -34,6 +34,7 @@
 #include "ui/book_access.h"
 #include "ui/book_window.h"
 #include "ui/budget_window.h"
+#include "ui/acquisition_window.h"
 #include "ui/comparison_window.h"
 #include "ui/resistance_window.h"
 #include "ui/form_layout.h"
@@ -479,6 +480,15 @@ void MainWindow::show_comparison() {
     comparison_->show();
     comparison_->raise();
     comparison_->activateWindow();
+}
+
+void MainWindow::offer_unfinished_run() {
+    bool unfinished = false;
+    std::string problem;
+    read_book([&](const book::Book& b) { unfinished = !b.runs(true).empty(); }, problem);
+    if (!unfinished) return;
+    show_comparison();
+    if (comparison_->acquisition().offer_unfinished()) comparison_->show_acquisition();
 }
 
 void MainWindow::show_resistance() {

@@ -86,6 +86,9 @@ public:
     // 比较法校准 (工具 menu, Ctrl+K): made when first opened, then shown again.
     ComparisonWindow* comparison_window() const { return comparison_; }
     void show_comparison();
+    // A run of readings from a meter that did not end (the program was closed or killed):
+    // offered to be taken up again in 自动采集.
+    void offer_unfinished_run();
     // 电阻温度计 (工具 menu, Ctrl+R): made when first opened.
     ResistanceWindow* resistance_window() const { return resistance_; }
     void show_resistance();

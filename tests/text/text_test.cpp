@@ -162,3 +162,31 @@ TEST(Stated, KeepsTrailingZeros) {
 
 }  // namespace
 }  // namespace its90::text
+
+namespace its90::text {
+namespace {
+
+// A meter's reply in volts becomes an EMF in mV with every digit it gave, never rounded.
+TEST(DecimalShifted, MovesThePointAndKeepsEveryDigit) {
+    const struct {
+        const char* reply;
+        int places;
+        const char* shifted;
+    } cases[] = {
+        {"+1.638544E-02", 3, "16.38544"}, {"-2.50E-04", 3, "-0.250"},  {"+3.2E+00\r", 3, "3200"},
+        {"1.5", 0, "1.5"},                {"0.000001", 3, "0.001"},    {"12", 3, "12000"},
+        {".5E-3", 3, "0.5"},              {"  +2.322962E-03 ", 3, "2.322962"}, {"7e2", -3, "0.7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        const std::optional<std::string> s = decimal_shifted(c.reply, c.places);
+        ASSERT_TRUE(s);
+        EXPECT_EQ(*s, c.shifted);
+    }
+    for (const char* no : {"", "#?OVLD-garbage", "1,5", "nan", "0x10", "1e5000", "1.0E-02V"}) {
+        EXPECT_FALSE(decimal_shifted(no, 3)) << no;
+    }
+}
+
+}  // namespace
+}  // namespace its90::text
