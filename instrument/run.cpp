@@ -127,10 +127,12 @@ TakenReading Run::take(int who, int index, bool for_stability) {
 }
 
 Phase Run::go() {
-    pause_ = false;
     status_.interruption.reset();
     const auto finish = [&](Phase phase) {
         status_.phase = phase;
+        // A pause asked for is spent once the run has paused (one asked for as it started
+        // counts too); the next go() goes on.
+        if (phase == Phase::Paused) pause_ = false;
         if (phase == Phase::Stopped && book_ && id_ != 0) {
             try {
                 book_->end_run(id_, false);

@@ -95,13 +95,15 @@ AcquisitionWindow::AcquisitionWindow(ComparisonWindow& comparison, WindowPrompts
     channels_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     channels_->verticalHeader()->setVisible(false);
     channels_->verticalHeader()->setDefaultSectionSize(22);
-    channels_->setMinimumHeight(22 * 8);
+    channels_->setMinimumHeight(22 * 5);
     channel_layout->addWidget(channels_);
     middle->addWidget(channel_box, 1);
 
     auto* limits_box = new QGroupBox(QStringLiteral("稳定判据"), this);
-    auto* form = new QFormLayout(limits_box);
-    const char* labels[] = {"读数个数 N：", "标准偏差 ≤ / μV：", "漂移 ≤ / (℃/min)：", "读数间隔 / s：", "每点限时 / min："};
+    auto* limits_layout = new QVBoxLayout(limits_box);
+    auto* form = new QFormLayout;
+    limits_layout->addLayout(form);
+    const char* labels[] = {"读数个数 N：", "标准偏差上限 / μV：", "漂移上限 / (℃/min)：", "读数间隔 / s：", "每点限时 / min："};
     const char* names[] = {"stable_count", "stable_sd", "stable_drift", "interval", "point_timeout"};
     for (std::size_t i = 0; i < limits_.size(); ++i) {
         limits_[i] = new QLineEdit(limits_box);
@@ -112,12 +114,13 @@ AcquisitionWindow::AcquisitionWindow(ComparisonWindow& comparison, WindowPrompts
     points_ = new QLabel(limits_box);
     points_->setObjectName(QStringLiteral("plan_points"));
     points_->setWordWrap(true);
-    form->addRow(points_);
+    limits_layout->addWidget(points_);
     auto* explain = new QLabel(QStringLiteral("标准热电偶的最后 N 个读数（每隔读数间隔读一次）的标准偏差和漂移都不超过限值时，"
                                               "依次读取：标准、各被检热电偶，每点读数次数与比较法校准窗口相同。"),
                                limits_box);
     explain->setWordWrap(true);
-    form->addRow(explain);
+    limits_layout->addWidget(explain);
+    limits_layout->addStretch(1);
     middle->addWidget(limits_box, 1);
     layout->addLayout(middle);
 
@@ -165,7 +168,7 @@ AcquisitionWindow::AcquisitionWindow(ComparisonWindow& comparison, WindowPrompts
     connect(resume_, &QPushButton::clicked, this, [this] { resume(); });
     connect(stop_, &QPushButton::clicked, this, [this] { stop(); });
     update_buttons();
-    fit_on_screen(*this, QSize(820, 700));
+    fit_on_screen(*this, QSize(820, 760));
 }
 
 AcquisitionWindow::~AcquisitionWindow() {
