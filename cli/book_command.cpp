@@ -22,6 +22,8 @@ const char* const kBookHelp =
        "       its90 book show ID\n"
        "       its90 book export ID [--format csv|text]\n"
        "       its90 book backup FILE\n"
+       "       its90 book runs\n"
+       "       its90 book run ID\n"
        "\n"
        "The laboratory's book: every record the window saves, exports or prints, and every\n"
        "calibration kept with 'its90 calibrate ... --keep NUMBER', with the inputs it was\n"
@@ -38,6 +40,11 @@ const char* const kBookHelp =
        "was issued: its CSV byte for byte, or (--format text) its cells in columns.\n"
        "backup copies the whole book into the new file FILE, consistent even while the\n"
        "window or other runs write to it.\n"
+       "runs lists the runs of readings taken from a meter (its90 compare --batch-plan, the\n"
+       "window's 自动采集), newest first, as CSV: id,started,ended,outcome,meter,identity,\n"
+       "profile,readings (outcome complete, stopped, or empty while unfinished). run prints\n"
+       "every reading of one run as it arrived, as CSV: position,point,t_C,thermocouple,\n"
+       "channel,taken,reply,emf_mV,purpose (stability: taken while the furnace settled).\n"
        "\n"
        "Examples:\n"
        "  its90 book list --number 2019-031\n"
@@ -248,13 +255,66 @@ int run_backup(Context& ctx, const Arguments& args) {
     return ctx.status;
 }
 
+int run_runs(Context& ctx) {
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return ctx.status;
+    try {
+        ctx.out << "id,started,ended,outcome,meter,identity,profile,readings\n";
+        for (const book::KeptRun& r : book->runs()) {
+            std::size_t readings = 0;
+            for (const book::KeptReading& k : book->run_readings(r.id)) readings += k.for_stability ? 0 : 1;
+            ctx.out << r.id << ',' << csv_field(r.started) << ',' << csv_field(r.ended.value_or("")) << ','
+                    << (r.ended ? (r.complete ? "complete" : "stopped") : "") << ',' << csv_field(r.meter) << ','
+                    << csv_field(r.identity) << ',' << csv_field(r.profile) << ',' << readings << '\n';
+        }
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    }
+    return ctx.status;
+}
+
+int run_run(Context& ctx, const Arguments& args) {
+    const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
+    if (!id) return ctx.status;
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return ctx.status;
+    try {
+        std::optional<book::KeptRun> run;
+        for (book::KeptRun& r : book->runs()) {
+            if (r.id == *id) run = std::move(r);
+        }
+        if (!run) return ctx.fail(format(tr("the book %1 holds no run %2"), printable(book->path()), std::to_string(*id)));
+        // The points' temperatures, from the run's plan.
+        std::vector<std::string> points;
+        std::size_t start = 0;
+        while (start < run->plan.size()) {
+            const std::size_t end = run->plan.find('\n', start);
+            const std::string line = run->plan.substr(start, end == std::string::npos ? end : end - start);
+            if (line.starts_with("point\t")) points.push_back(line.substr(6));
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        ctx.out << "position,point,t_C,thermocouple,channel,taken,reply,emf_mV,purpose\n";
+        for (const book::KeptReading& k : book->run_readings(*id)) {
+            const std::string t = k.point >= 0 && static_cast<std::size_t>(k.point) < points.size()
+                                      ? points[static_cast<std::size_t>(k.point)] : std::string();
+            ctx.out << k.position << ',' << k.point + 1 << ',' << t << ',' << csv_field(k.thermocouple) << ','
+                    << csv_field(k.channel) << ',' << csv_field(k.taken) << ',' << csv_field(k.reply) << ','
+                    << k.emf_mV << ',' << (k.for_stability ? "stability" : "reading") << '\n';
+        }
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    }
+    return ctx.status;
+}
+
 }  // namespace
 
 int run_book(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
         parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export or backup"));
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, backup, runs or run"));
     const std::string& what = args->positional[0];
     if (what == "list") {
         if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
@@ -268,11 +328,19 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         return run_show(ctx, *args);
     }
     if (what == "export") return run_export(ctx, *args);
+    if (what == "runs" || what == "run") {
+        if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
+        if (what == "runs") {
+            if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
+            return run_runs(ctx);
+        }
+        return run_run(ctx, *args);
+    }
     if (what == "backup") {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         return run_backup(ctx, *args);
     }
-    return ctx.usage_error(format(tr("give list, show, export or backup, not '%1'"), cli::quoted(what)));
+    return ctx.usage_error(format(tr("give list, show, export, backup, runs or run, not '%1'"), cli::quoted(what)));
 }
 
 }  // namespace its90::cli

@@ -46,7 +46,7 @@ constexpr const char* kUsage =
     "  sprt wr|tr|dev|temp|resistance|fit ...\n"
     "                             standard platinum resistance thermometers on ITS-90\n"
     "  cvd fit|resistance|temp ...  industrial PRTs by Callendar-Van Dusen, any R0\n"
-    "  book list|show|export|backup ...\n"
+    "  book list|show|export|backup|runs|run ...\n"
     "                             the laboratory's book of kept records\n"
     "\n"
     "TYPE is one of S R B K N J E T, in either case. A VALUE of '-' reads values from\n"

@@ -115,6 +115,12 @@ def check_run(name, address, book, served=None, extra=()):
     if served is not None:
         tally.check(f"{name}: every reading is one the meter served, volts x 1000 to the digit",
                     from_the_meter(readings, served()), readings[:3])
+    status, kept_csv, err = run("book", "run", "1", book=book)
+    kept = [r for r in csv.DictReader(io.StringIO(kept_csv)) if r["purpose"] == "reading"]
+    tally.check(f"{name}: book run shows the run's readings as they came, time-stamped, with their channels",
+                status == 0 and [r["emf_mV"] for r in kept] == [r["emf_mV"] for r in readings]
+                and [r["channel"] for r in kept[:4]] == ["101", "102", "103", "104"] and kept[0]["taken"][:2] == "20"
+                and all(decimal.Decimal(r["reply"]) * 1000 == decimal.Decimal(r["emf_mV"]) for r in kept), err)
     db = sqlite3.connect(book)
     tally.check(f"{name}: the book is whole and the run ended complete",
                 db.execute("PRAGMA integrity_check").fetchone()[0] == "ok"
