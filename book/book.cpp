@@ -483,7 +483,7 @@ void Book::keep_reading(std::int64_t run, const KeptReading& reading) {
                     *db_, "INSERT INTO run_readings VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
             }
             SQLite::Statement& insert = *keep_reading_;
-            insert.reset();
+            insert.tryReset();  // a failed step before leaves its error in the reset
             insert.clearBindings();
             insert.bind(1, run);
             insert.bind(2, reading.position);
@@ -495,10 +495,10 @@ void Book::keep_reading(std::int64_t run, const KeptReading& reading) {
             insert.bind(8, reading.emf_mV);
             insert.bind(9, reading.for_stability ? "stability" : "reading");
             insert.exec();
-            insert.reset();
+            insert.tryReset();
         });
     } catch (const std::exception& e) {
-        if (keep_reading_) keep_reading_->reset();
+        if (keep_reading_) keep_reading_->tryReset();
         fail(e);
     }
 }

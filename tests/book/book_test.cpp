@@ -208,6 +208,8 @@ TEST_F(BookFile, EveryEarlierSchemaIsBroughtUpToDate) {
         EXPECT_EQ(SQLite::Database(file).execAndGet("PRAGMA user_version").getInt(), kSchemaVersion);
         const std::int64_t id = book.keep(fixed_point("S-1", 3.45689));
         EXPECT_EQ(book.find(id)->number, "S-1") << "from version " << version;
+        EXPECT_EQ(book.start_run({0, "2026-12-09 10:00:00", "tcp://127.0.0.1:5025", "generic", "", "plan", "1"}), 1)
+            << "from version " << version;
     }
     // An empty file is a new book too.
     const std::string empty = (dir / "empty.sqlite").string();
@@ -392,6 +394,36 @@ TEST_F(BookFile, BudgetsAreKeptByLaboratoryAndName) {
 }
 
 // A day, a month or a year as a query takes them, checked against the calendar.
+TEST_F(BookFile, ARunKeepsEveryReadingAsItArrivedAndEndsOnce) {
+    Book book(path);
+    const std::int64_t run = book.start_run({0, "2026-12-09 10:00:00", "tcp://127.0.0.1:5025", "generic",
+                                             "ITS90,Simulated meter", "plan", "1"});
+    const std::vector<KeptReading> readings = {
+        {0, 0, "standard", "101", "2026-12-09 10:00:01.250", "+3.259130E-03", "3.259130", true},
+        {1, 0, "standard", "101", "2026-12-09 10:00:11.250", "+3.259307E-03", "3.259307", false},
+        {2, 0, "K-101", "102", "2026-12-09 10:00:11.480", "+1.641759E-02", "16.41759", false},
+    };
+    for (const KeptReading& r : readings) book.keep_reading(run, r);
+    // Each reading is committed as it is kept: another connection sees it at once.
+    EXPECT_EQ(Book(path, Book::Access::ReadOnly).run_readings(run), readings);
+    ASSERT_EQ(book.runs(true).size(), 1U);
+    EXPECT_EQ(book.runs(true)[0].identity, "ITS90,Simulated meter");
+    // A reading in one place only, and nothing of a run changed or taken away.
+    EXPECT_THROW(book.keep_reading(run, readings[1]), Failure);
+    SQLite::Database db(path, SQLite::OPEN_READWRITE);
+    for (const char* change : {"UPDATE run_readings SET emf_mV = '3.3'", "DELETE FROM run_readings",
+                               "UPDATE runs SET meter = 'x'", "DELETE FROM runs"}) {
+        EXPECT_THROW(db.exec(change), SQLite::Exception) << change;
+    }
+    book.end_run(run, true);
+    EXPECT_TRUE(book.runs(true).empty());
+    EXPECT_TRUE(book.runs()[0].complete);
+    EXPECT_TRUE(book.runs()[0].ended);
+    EXPECT_THROW(book.end_run(run, false), Failure);  // a run ends once
+    EXPECT_TRUE(book.runs()[0].complete);
+    EXPECT_EQ(book.run_readings(run), readings);
+}
+
 TEST(BookDates, OnlyDaysOfTheCalendar) {
     struct Case {
         const char* text;
