@@ -76,11 +76,16 @@ AcquisitionWindow::AcquisitionWindow(ComparisonWindow& comparison, WindowPrompts
     test_ = new QPushButton(QStringLiteral("连接测试"), meter_box);
     test_->setObjectName(QStringLiteral("meter_test"));
     meter->addWidget(test_, 0, 4);
+    meter->addWidget(new QLabel(QStringLiteral("通信记录："), meter_box), 1, 0);
+    log_ = new QLineEdit(meter_box);
+    log_->setObjectName(QStringLiteral("meter_log"));
+    log_->setPlaceholderText(QStringLiteral("可选：把每条命令和回答加上时间追加到此文件"));
+    meter->addWidget(log_, 1, 1, 1, 4);
     identity_ = new QLabel(QStringLiteral("仪表识别：—"), meter_box);
     identity_->setObjectName(QStringLiteral("meter_identity"));
     identity_->setWordWrap(true);
     identity_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    meter->addWidget(identity_, 1, 0, 1, 5);
+    meter->addWidget(identity_, 2, 0, 1, 5);
     meter->setColumnStretch(1, 3);
     meter->setColumnStretch(3, 1);
     layout->addWidget(meter_box);
@@ -252,8 +257,14 @@ std::unique_ptr<instrument::Meter> AcquisitionWindow::make_meter(QString& proble
         problem = q(form::profile_fault_text(*fault, s.profile));
         return nullptr;
     }
-    return std::make_unique<instrument::Meter>(std::get<instrument::MeterAddress>(address),
-                                               std::get<instrument::Profile>(profile));
+    try {
+        return std::make_unique<instrument::Meter>(std::get<instrument::MeterAddress>(address),
+                                                   std::get<instrument::Profile>(profile),
+                                                   instrument::MeterOptions{log_->text().trimmed().toStdString()});
+    } catch (const instrument::MeterFailure& f) {
+        problem = q(form::meter_fault_text(f.fault()));
+        return nullptr;
+    }
 }
 
 void AcquisitionWindow::test_connection() {
@@ -456,6 +467,7 @@ void AcquisitionWindow::update_buttons() {
     test_->setEnabled(test_thread_ == nullptr && !running());
     for (QLineEdit* e : limits_) e->setEnabled(!run_);
     address_->setEnabled(!run_);
+    log_->setEnabled(!run_);
     profile_->setEnabled(!run_);
     channels_->setEnabled(!run_);
 }

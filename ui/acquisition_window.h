@@ -53,6 +53,7 @@ public:
 
     // ---- Its controls, for tests and the screenshot ----
     QLineEdit* address() const { return address_; }
+    QLineEdit* log_file() const { return log_; }
     QComboBox* profile() const { return profile_; }
     QPushButton* test_button() const { return test_; }
     QLabel* identity() const { return identity_; }
@@ -87,6 +88,7 @@ private:
     ComparisonWindow& comparison_;
     WindowPrompts* prompts_;
     QLineEdit* address_ = nullptr;
+    QLineEdit* log_ = nullptr;
     QComboBox* profile_ = nullptr;
     QPushButton* test_ = nullptr;
     QLabel* identity_ = nullptr;
