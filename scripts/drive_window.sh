@@ -13,7 +13,8 @@ xvfb=$!
 wm=""
 app=""
 books=$(mktemp -d)
-cleanup() { kill ${app} ${wm} ${xvfb} 2>/dev/null || true; rm -rf "${books}"; }
+meter=""
+cleanup() { kill ${app} ${meter} ${wm} ${xvfb} 2>/dev/null || true; rm -rf "${books}"; }
 trap cleanup EXIT
 export DISPLAY="${display}"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -80,6 +81,34 @@ if [ "$(windows)" -lt 2 ]; then
   exit 1
 fi
 type_text "S-1"; xdotool key Tab; type_text "ZS-2"
+# 自动采集 from it: a whole run against the project's simulated meter on 127.0.0.1, its four
+# points settled and read on the run's own thread while the window is driven.
+"$(dirname "${binary}")/../instrument/its90-meter-sim" --port 0 --port-file "${books}/meter.port" \
+  --tau 60 --time-scale 600 >/dev/null &
+meter=$!
+for _ in $(seq 100); do [ -s "${books}/meter.port" ] && break; sleep 0.1; done
+xdotool key --clearmodifiers ctrl+m; sleep 1
+acquisition=$(timeout 10 xdotool search --sync --onlyvisible --name "自动采集" | head -n 1)
+xdotool key ctrl+a; type_text "tcp://127.0.0.1:$(cat "${books}/meter.port")"
+xdotool mousemove --window "${acquisition}" 630 50 click --repeat 3 1; xdotool key ctrl+a; type_text "simulator"
+xdotool mousemove --window "${acquisition}" 637 251 click 1; xdotool key ctrl+a; type_text "0.05"
+xdotool key --clearmodifiers alt+s
+ended=""
+for _ in $(seq 600); do
+  ended=$(python3 -c "import sqlite3,sys; print(sqlite3.connect(sys.argv[1]).execute('SELECT outcome FROM run_ends').fetchone()[0])" \
+            "${ITS90_BOOK}" 2>/dev/null || true)
+  [ -n "${ended}" ] && break
+  sleep 0.1
+done
+if [ "${ended}" != "complete" ]; then
+  echo "drive_window: 自动采集 did not complete a run against the simulated meter (${ended:-no end})"
+  exit 1
+fi
+sleep 0.5
+if command -v import >/dev/null; then import -window root build/drive_window_acquisition.png; fi
+kill "${meter}" 2>/dev/null || true
+xdotool windowactivate --sync "${acquisition}" key --clearmodifiers alt+F4; sleep 0.5
+xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "比较法校准" | head -n 1)"
 xdotool key --clearmodifiers ctrl+w; sleep 0.5
 # The record saved (its identification and file dialogs answered), then found in the book.
 xdotool windowactivate --sync "${window}" key --clearmodifiers ctrl+s; sleep 1

@@ -130,10 +130,10 @@ AcquisitionWindow::AcquisitionWindow(ComparisonWindow& comparison, WindowPrompts
     layout->addLayout(middle);
 
     auto* buttons = new QHBoxLayout;
-    start_ = new QPushButton(QStringLiteral("开始"), this);
-    pause_ = new QPushButton(QStringLiteral("暂停"), this);
-    resume_ = new QPushButton(QStringLiteral("继续"), this);
-    stop_ = new QPushButton(QStringLiteral("停止"), this);
+    start_ = new QPushButton(QStringLiteral("开始(&S)"), this);
+    pause_ = new QPushButton(QStringLiteral("暂停(&P)"), this);
+    resume_ = new QPushButton(QStringLiteral("继续(&C)"), this);
+    stop_ = new QPushButton(QStringLiteral("停止(&T)"), this);
     start_->setObjectName(QStringLiteral("start"));
     pause_->setObjectName(QStringLiteral("pause"));
     resume_->setObjectName(QStringLiteral("resume"));
