@@ -23,11 +23,13 @@ check() {  # check NAME COMMAND...: counts a command that succeeds
 dpkg-deb --contents "${deb}" > build/default/package-contents.txt
 for file in usr/bin/its90 usr/bin/its90-calculator usr/share/applications/its90-calculator.desktop \
             usr/share/icons/hicolor/scalable/apps/its90-calculator.svg \
-            usr/share/locale/zh_CN/LC_MESSAGES/its90.mo; do
+            usr/share/locale/zh_CN/LC_MESSAGES/its90.mo usr/bin/its90-meter-sim \
+            usr/share/its90-calculator/profiles/generic.profile; do
   check "contains ${file}" grep -q "\./${file}\$" build/default/package-contents.txt
 done
 check "declares its libraries" sh -c "dpkg-deb --field '${deb}' Depends | grep -q libqt6widgets6"
 check "declares SQLite, the book's library" sh -c "dpkg-deb --field '${deb}' Depends | grep -q libsqlite3-0"
+check "declares Qt's serial ports, the meters' library" sh -c "dpkg-deb --field '${deb}' Depends | grep -q libqt6serialport6"
 
 unpacked=$(mktemp -d)
 trap 'rm -rf "${unpacked}"' EXIT
@@ -40,6 +42,11 @@ fi
 check "its90 keeps a calibration in a book and finds it" sh -c \
   "ITS90_BOOK='${unpacked}/book.sqlite' '${unpacked}/usr/bin/its90' calibrate --zn 3.45689 --al 5.87013 --cu 10.5848 --keep S-1 &&
    ITS90_BOOK='${unpacked}/book.sqlite' '${unpacked}/usr/bin/its90' book list --format csv | grep -q ',fixed-point,S-1,'"
+check "its90 reads the simulated meter it ships with" sh -c \
+  "'${unpacked}/usr/bin/its90-meter-sim' --port 0 --port-file '${unpacked}/meter.port' >/dev/null & meter=\$!;
+   for i in \$(seq 100); do [ -s '${unpacked}/meter.port' ] && break; sleep 0.1; done;
+   '${unpacked}/usr/bin/its90' meter identify tcp://127.0.0.1:\$(cat '${unpacked}/meter.port') | grep -q its90-meter-sim;
+   status=\$?; kill \$meter; exit \$status"
 # The window runs until it is closed: still running after three seconds is a good start.
 check "the window starts" sh -c "QT_QPA_PLATFORM=offscreen timeout 3 '${unpacked}/usr/bin/its90-calculator'; [ \$? -eq 124 ]"
 
