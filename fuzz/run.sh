@@ -12,7 +12,7 @@ cmake --build --preset fuzz
 export QT_QPA_PLATFORM=offscreen  # the window target has no display
 export LSAN_OPTIONS="suppressions=${PWD}/tools/lsan.supp:print_suppressions=0"
 status=0
-for target in number_text reference_functions form1 comparison book_records resistance uncertainty command_line book_file window; do
+for target in number_text reference_functions form1 comparison book_records resistance uncertainty command_line book_file meter_texts window; do
   work="${PWD}/build/fuzz/corpus/${target}"
   artifacts="${PWD}/build/fuzz/artifacts/${target}/"
   mkdir -p "${work}" "${artifacts}"
