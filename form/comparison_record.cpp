@@ -109,7 +109,7 @@ Rows run_source_rows(const ComparisonForm& f) {
                      std::to_string(c.reading + 1) + " 次：仪表 " + c.measured + "，改为 " +
                      (c.text.empty() ? "（空）" : c.text);
     }
-    return {{"读数来源", source}, {"手工修改的读数", corrected.empty() ? "无" : corrected}};
+    return {{"读数来源", source}, {"手工修改", corrected.empty() ? "无" : corrected}};
 }
 
 Rows comparison_rows(const ComparisonRecord& record) {

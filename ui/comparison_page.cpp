@@ -160,6 +160,19 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
         field(0, QStringLiteral("更正："), q(record.identification.corrects), w - 26);
         y += 6;
     }
+    if (f.run_source) {
+        // Readings from a meter: which one, and every reading typed over since.
+        const QFontMetricsF metrics(painter.font());
+        for (const std::vector<std::string>& row : form::run_source_rows(f)) {
+            const QString value = q(row[1]);
+            const double height =
+                metrics.boundingRect(QRectF(0, 0, page.px(w - 26), 1e6), Qt::TextWordWrap, value).height() / page.px(1);
+            page.text(0, y, 26, 5.5, q(row[0]) + QStringLiteral("："));
+            page.text(26, y + (5.5 - metrics.height() / page.px(1)) / 2, w - 26, height + 1, value,
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+            y += std::max(6.0, height + 1.5);
+        }
+    }
     y += 2;
     y = page.table(0, y, {18, 50, 30, 30}, cells(form::working_rows(f)), 5.5) + 4;
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +24,7 @@
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/acquisition_window.h"
+#include "ui/comparison_page.h"
 #include "ui/comparison_window.h"
 
 namespace its90::ui::testing {
@@ -129,7 +132,7 @@ TEST_F(Acquisition, AWholeRunFillsTheTablesAndTheWindowStaysResponsive) {
     EXPECT_TRUE(comparison->reading_table(1)->item(2, 1)->toolTip().contains(QString::fromStdString(measured)));
     bool stated = false;
     for (const auto& row : form::run_source_rows(comparison->model())) {
-        if (row.size() == 2 && row[0] == "手工修改的读数") {
+        if (row.size() == 2 && row[0] == "手工修改") {
             stated = row[1] == "400 ℃ K1 第 3 次：仪表 " + measured + "，改为 16.40000";
         }
     }
@@ -139,6 +142,25 @@ TEST_F(Acquisition, AWholeRunFillsTheTablesAndTheWindowStaysResponsive) {
                                                 nullptr, "test");
     EXPECT_EQ(kept.input("run_id"), std::to_string(f.run_source->run_id));
     EXPECT_EQ(kept.input("point_2_working_1_3_measured"), measured);
+    // So does the page.
+    QTemporaryDir dir;
+    QString error;
+    const form::ComparisonRecord record{"2026-12-09 10:00:00", {}, comparison->model(), {}};
+    ASSERT_TRUE(save_comparison_pdf(dir.filePath("run.pdf"), record, error)) << error.toStdString();
+    if (const QByteArray out = qgetenv("ITS90_RECORD_PDF"); !out.isEmpty()) {  // to look at
+        QFile::remove(QString::fromLocal8Bit(out));
+        QFile::copy(dir.filePath("run.pdf"), QString::fromLocal8Bit(out));
+    }
+    std::string page;
+    if (FILE* text = popen(("pdftotext '" + dir.filePath("run.pdf").toStdString() + "' -").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, text)) > 0;) page.append(buffer, n);
+        pclose(text);
+    }
+    std::erase(page, ' ');
+    std::erase(page, '\n');
+    EXPECT_NE(page.find("读数来源：自动采集：ITS90,Simulatedmeterits90-meter-sim"), std::string::npos) << page.substr(0, 800);
+    EXPECT_NE(page.find("400℃K1第3次：仪表" + measured + "，改为16.40000"), std::string::npos);
     form::ComparisonForm loaded;
     ASSERT_TRUE(form::load_comparison(kept, loaded));
     EXPECT_TRUE(loaded.reading(1, 0, 2).corrected());
