@@ -54,10 +54,9 @@ namespace its90::text {
 std::optional<std::string> decimal_shifted(std::string_view text, int places) {
     const StrictNumber read = read_strict_number(text);
     if (!read.value) return std::nullopt;
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n')) {
-        text.remove_suffix(1);
-    }
+    // The blanks the strict reader passes over, at either end.
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
