@@ -640,6 +640,8 @@ std::string why_plan(const instrument::PlanFault& f) {
     case Cause::NotComparable:
         return where + format(tr("%1 cannot be compared at %2: both types need their differential values there"),
                               quoted(f.text), degrees(f.value));
+    case Cause::ControlCharacter:
+        return where + format(tr("%1: a number or channel holds a tab or another control character"), printable(f.text));
     case Cause::TooMany:
         return where + format(tr("a run takes at most %1 points and %2 working thermocouples"),
                               std::to_string(kMostPlanPoints), std::to_string(kMostPlanWorking));

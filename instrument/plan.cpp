@@ -29,6 +29,39 @@ std::string trimmed(std::string s) {
     return s.substr(start);
 }
 
+// A number or channel in the book's text of a plan: its separators (tab, line end) and the
+// escape itself written as \t, \n and \\.
+std::string escaped(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\t') out += "\\t";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out;
+}
+
+std::string unescaped(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            const char n = s[++i];
+            out += n == 't' ? '\t' : n == 'n' ? '\n' : n;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+bool has_control_character(const std::string& s) {
+    for (unsigned char c : s) {
+        if (c < 0x20 || c == 0x7f) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string plan_text(const Plan& plan) {
@@ -41,9 +74,9 @@ std::string plan_text(const Plan& plan) {
     out += "stable_sd_uV\t" + round_trip(plan.stability.sd_uV) + "\n";
     out += "stable_drift_C_per_min\t" + round_trip(plan.stability.drift_C_per_min) + "\n";
     for (double t : plan.points) out += "point\t" + round_trip(t) + "\n";
-    out += "standard\t" + plan.standard_channel + "\n";
+    out += "standard\t" + escaped(plan.standard_channel) + "\n";
     for (const PlannedThermocouple& w : plan.working) {
-        out += std::string("working\t") + letter(w.type) + "\t" + w.channel + "\t" + w.number + "\n";
+        out += std::string("working\t") + letter(w.type) + "\t" + escaped(w.channel) + "\t" + escaped(w.number) + "\n";
     }
     return out;
 }
@@ -60,9 +93,9 @@ std::optional<Plan> plan_from_text(std::string_view text) {
         if (key == "working" && cells.size() == 4 && cells[1].size() == 1) {
             const std::optional<Thermocouple> type = thermocouple_from_letter(cells[1][0]);
             if (!type) return std::nullopt;
-            plan.working.push_back({cells[3], *type, cells[2]});
+            plan.working.push_back({unescaped(cells[3]), *type, unescaped(cells[2])});
         } else if (key == "standard" && cells.size() == 2) {
-            plan.standard_channel = cells[1];
+            plan.standard_channel = unescaped(cells[1]);
             standard = true;
         } else if (cells.size() == 2 && number(1)) {
             const double v = *number(1);
@@ -108,6 +141,10 @@ std::variant<Plan, PlanFault> plan_from_csv(std::string_view csv, const Plan& se
         const std::string& channel = cells[3];
         if (who.empty()) return PlanFault{PlanFault::Cause::NoNumber, line_number, ""};
         if (channel.empty()) return PlanFault{PlanFault::Cause::NoChannel, line_number, who};
+        // A tab or a control character is sent to the meter with the channel: a typing slip.
+        if (has_control_character(channel) || has_control_character(who)) {
+            return PlanFault{PlanFault::Cause::ControlCharacter, line_number, who};
+        }
         auto point = std::find(plan.points.begin(), plan.points.end(), *t);
         if (point == plan.points.end()) {
             if (static_cast<int>(plan.points.size()) >= most_points) return PlanFault{PlanFault::Cause::TooMany, line_number, "", *t};

@@ -62,6 +62,7 @@ struct PlanFault {
         NoWorking,
         NotComparable,    // text: the thermocouple, value: the point outside its type's points
         TooMany,          // more points or thermocouples than a comparison takes
+        ControlCharacter, // text: the thermocouple whose number or channel holds a tab or the like
     };
     Cause cause;
     int line = 0;

@@ -204,6 +204,10 @@ TEST(Plans, AFileGivesPointsAndChannelsAndTheBookReadsItBack) {
     EXPECT_EQ(plan.who(2), 1);
     EXPECT_EQ(plan.who(3), -1);
     EXPECT_EQ(plan_from_text(plan_text(plan)), plan);
+    // Whatever a number holds comes back from the book's text.
+    Plan odd = plan;
+    odd.working[0].number = "K\\1\tof\nline";
+    EXPECT_EQ(plan_from_text(plan_text(odd)), odd);
 }
 
 TEST(Plans, FaultsNameTheLineAndTheThermocouple) {
@@ -228,6 +232,7 @@ TEST(Plans, FaultsNameTheLineAndTheThermocouple) {
         {head + "300,standard,S,101\n", Cause::NoWorking, 0},
         {head + "500,standard,S,101\n500,T1,T,102\n", Cause::NotComparable, 3},
         {head + "300,standard,S,101\n300,K1,K,102\n300,K2,K,103\n", Cause::TooMany, 4},
+        {head + "300,standard,S,1\t01\n", Cause::ControlCharacter, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.csv);
