@@ -24,6 +24,7 @@
 
 #include "form/book_records.h"
 #include "ui/book_access.h"
+#include "ui/stability_plot.h"
 #include "ui/comparison_page.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -105,16 +106,6 @@ const char* base_name(const book::Record& r) {
             return form::resistance_page(r) == form::ResistancePage::Sprt ? "标准铂电阻温度计" : "工业铂电阻温度计";
     }
     return "记录";
-}
-
-// A step of 1, 2 or 5 times a power of ten that cuts `span` into about `parts`.
-double nice_step(double span, int parts) {
-    const double raw = span / parts;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0, 10.0}) {
-        if (m * power >= raw) return m * power;
-    }
-    return 10 * power;
 }
 
 }  // namespace

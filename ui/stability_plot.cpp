@@ -32,19 +32,14 @@ void StabilityPlot::set_limits(int count, double sd_uV) {
     update();
 }
 
-namespace {
-
-// A step of 1, 2 or 5 times a power of ten giving about `ticks` ticks over `span`.
-double nice_step(double span, int ticks) {
-    const double raw = span / ticks;
+double nice_step(double span, int parts) {
+    const double raw = span / parts;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0, 10.0}) {
         if (m * power >= raw) return m * power;
     }
     return 10 * power;
 }
-
-}  // namespace
 
 void StabilityPlot::paintEvent(QPaintEvent*) {
     QPainter painter(this);

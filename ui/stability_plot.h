@@ -8,6 +8,10 @@
 
 namespace its90::ui {
 
+// A step of 1, 2 or 5 times a power of ten that cuts `span` into about `parts`: a plot's
+// scale, where a technician reads its ticks.
+double nice_step(double span, int parts);
+
 class StabilityPlot final : public QWidget {
 public:
     explicit StabilityPlot(QWidget* parent = nullptr);
