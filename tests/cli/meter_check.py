@@ -30,7 +30,8 @@ work = tempfile.mkdtemp(prefix="its90-meter-check-")
 env = dict(os.environ, LANGUAGE="", LC_ALL="C.UTF-8", LANG="C.UTF-8")
 OFFSETS = {"K1": 0.5, "K2": -0.3, "K3": 1.2}
 CHANNELS = ["--channel", "101=S", "--channel", "102=K:0.5", "--channel", "103=K:-0.3", "--channel", "104=K:1.2"]
-FURNACE = ["--tau", "60", "--time-scale", "600", "--noise", "0.3"]
+# Noise small enough that the means of four readings give each offset to 0.06 ℃ (at 4 sigma).
+FURNACE = ["--tau", "60", "--time-scale", "600", "--noise", "0.1"]
 # The standard reads its reference EMFs in the simulated furnace: these are them at the points.
 FIXED = ["--zn", "3.44689", "--al", "5.86013", "--cu", "10.5748"]
 PLAN = os.path.join(work, "plan.csv")
@@ -151,6 +152,12 @@ def check_run(name, address, book, served=None, extra=()):
 try:
     # ---- one channel, and the meter's words ----
     sim = Simulator(*CHANNELS, "--noise", "0")
+    # It listens on the loopback address alone: its socket in the kernel's table says so.
+    port = int(sim.address.rsplit(":", 1)[1])
+    with open("/proc/net/tcp") as f:
+        listening = [line.split()[1] for line in f.readlines()[1:] if line.split()[3] == "0A"]
+    tally.check("the simulated meter listens on 127.0.0.1 only",
+                [a for a in listening if int(a.split(":")[1], 16) == port] == [f"0100007F:{port:04X}"], listening)
     status, out, err = run("meter", "identify", sim.address)
     tally.check("meter identify prints *IDN?", status == 0 and out == "ITS90,Simulated meter its90-meter-sim,0,1.0\n",
                 (status, out, err))

@@ -20,9 +20,15 @@ namespace its90::testing {
 
 class SimulatedMeter {
 public:
+    enum class Link { Tcp, Pty };
     // `options`: the simulator's own (channels, furnace, faults); --port and --port-file are
-    // added.
-    explicit SimulatedMeter(std::vector<std::string> options) {
+    // added. Over a pty the simulator serves its standard input and output behind a
+    // pseudo-terminal that socat makes (address(): serial://...).
+    explicit SimulatedMeter(std::vector<std::string> options, Link link = Link::Tcp) {
+        if (link == Link::Pty) {
+            start_on_pty(std::move(options));
+            return;
+        }
         char folder_template[] = "/tmp/its90-sim-XXXXXX";
         if (mkdtemp(folder_template) == nullptr) throw std::runtime_error("no temporary folder for the simulator");
         folder_ = folder_template;
@@ -62,7 +68,9 @@ public:
     SimulatedMeter& operator=(const SimulatedMeter&) = delete;
 
     int port() const { return port_; }
-    std::string address() const { return "tcp://127.0.0.1:" + std::to_string(port_); }
+    std::string address() const {
+        return tty_.empty() ? "tcp://127.0.0.1:" + std::to_string(port_) : "serial://" + tty_ + "?baud=115200";
+    }
     // Every reading it answered: "N,CHANNEL,REPLY" a line.
     std::vector<std::string> served() const {
         std::vector<std::string> lines;
@@ -73,7 +81,42 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
+    void start_on_pty(std::vector<std::string> options) {
+        char folder_template[] = "/tmp/its90-sim-XXXXXX";
+        if (mkdtemp(folder_template) == nullptr) throw std::runtime_error("no temporary folder for the simulator");
+        folder_ = folder_template;
+        served_ = folder_ + "/served.csv";
+        tty_ = folder_ + "/tty";
+        // socat's address syntax takes no colons or commas in EXEC: the command is a script.
+        const std::string script = folder_ + "/meter.sh";
+        {
+            std::ofstream s(script);
+            s << "#!/bin/sh\nexec '" << ITS90_METER_SIM << "' --stdio --served '" << served_ << "'";
+            for (const std::string& o : options) s << " '" << o << "'";
+            s << '\n';
+        }
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        pid_ = fork();
+        if (pid_ == 0) {
+            const std::string pty = "pty,raw,echo=0,link=" + tty_;
+            const std::string exec = "EXEC:" + script;
+            const int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0) ::dup2(null, 2);
+            ::execlp("socat", "socat", pty.c_str(), exec.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < until) {
+            if (std::filesystem::exists(tty_)) return;
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        throw std::runtime_error("socat did not make the simulated meter's pseudo-terminal (is socat installed?)");
+    }
+
     std::string folder_;
+    std::string tty_;
     std::string served_;
     pid_t pid_ = -1;
     int port_ = 0;

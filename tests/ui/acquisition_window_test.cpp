@@ -43,7 +43,7 @@ protected:
     }
     static std::vector<std::string> furnace(std::vector<std::string> more = {}) {
         std::vector<std::string> o = {"--channel", "101=S", "--channel", "102=K:0.5", "--channel", "103=K:-0.3",
-                                      "--tau", "60", "--time-scale", "600", "--noise", "0.2"};
+                                      "--tau", "60", "--time-scale", "600", "--noise", "0.05"};
         o.insert(o.end(), more.begin(), more.end());
         return o;
     }
@@ -167,6 +167,19 @@ TEST_F(Acquisition, AWholeRunFillsTheTablesAndTheWindowStaysResponsive) {
     EXPECT_TRUE(loaded.reading(0, -1, 0).measured && !loaded.reading(0, -1, 0).corrected());
     ASSERT_TRUE(loaded.run_source);
     EXPECT_EQ(loaded.run_source->run_id, f.run_source->run_id);
+}
+
+TEST_F(Acquisition, AWholeRunOverASerialLine) {
+    SimulatedMeter sim(furnace(), SimulatedMeter::Link::Pty);
+    set_out_the_run(sim);
+    window->start_button()->click();
+    ASSERT_TRUE(run_ends());
+    EXPECT_EQ(window->state()->text(), "状态：完成") << window->message()->text().toStdString();
+    const form::ComparisonForm& f = comparison->model();
+    ASSERT_TRUE(f.complete());
+    EXPECT_NEAR(f.result(0, 1).result->delta_t, 0.5, 0.03);
+    EXPECT_NEAR(f.result(1, 1).result->delta_t, -0.3, 0.03);
+    EXPECT_EQ(f.run_source->meter, sim.address());
 }
 
 TEST_F(Acquisition, PausedAndContinued) {
