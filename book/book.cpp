@@ -132,6 +132,55 @@ constexpr std::array<const char*, kSchemaVersion> kMigrations = {
     CREATE TRIGGER run_ends_never_go BEFORE DELETE ON run_ends
         BEGIN SELECT RAISE(ABORT, 'a run ends once'); END;
     )",
+    // 4: the laboratory's people and their roles; each record's sign-off, a row for each step
+    // (checked, approved, refused back); the reason of every correction; the certificates'
+    // numbers; the laboratory's settings. Existing records stand as kept, awaiting a check.
+    R"(
+    CREATE TABLE people(
+        name TEXT NOT NULL,
+        role TEXT NOT NULL CHECK (role IN ('operator', 'checker', 'approver')),
+        added TEXT NOT NULL,
+        PRIMARY KEY (name, role)
+    ) WITHOUT ROWID;
+    CREATE TABLE sign_offs(
+        id INTEGER PRIMARY KEY,
+        record_id INTEGER NOT NULL REFERENCES records(id),
+        step TEXT NOT NULL CHECK (step IN ('checked', 'approved', 'refused')),
+        person TEXT NOT NULL,
+        date TEXT NOT NULL,
+        comment TEXT NOT NULL
+    );
+    CREATE INDEX sign_offs_by_record ON sign_offs(record_id, id);
+    CREATE TABLE correction_reasons(
+        record_id INTEGER PRIMARY KEY REFERENCES records(id),
+        reason TEXT NOT NULL CHECK (length(trim(reason)) > 0)
+    );
+    CREATE TABLE certificates(
+        record_id INTEGER PRIMARY KEY REFERENCES records(id),
+        year INTEGER NOT NULL,
+        sequence INTEGER NOT NULL,
+        number TEXT NOT NULL UNIQUE,
+        UNIQUE (year, sequence)
+    );
+    CREATE TABLE settings(
+        name TEXT PRIMARY KEY,
+        value TEXT NOT NULL
+    ) WITHOUT ROWID;
+    CREATE TRIGGER people_never_go BEFORE DELETE ON people
+        BEGIN SELECT RAISE(ABORT, 'a person''s role is never removed: records name them'); END;
+    CREATE TRIGGER sign_offs_never_change BEFORE UPDATE ON sign_offs
+        BEGIN SELECT RAISE(ABORT, 'a sign-off is never changed'); END;
+    CREATE TRIGGER sign_offs_never_go BEFORE DELETE ON sign_offs
+        BEGIN SELECT RAISE(ABORT, 'a sign-off is never removed'); END;
+    CREATE TRIGGER correction_reasons_never_change BEFORE UPDATE ON correction_reasons
+        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
+    CREATE TRIGGER correction_reasons_never_go BEFORE DELETE ON correction_reasons
+        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
+    CREATE TRIGGER certificates_never_change BEFORE UPDATE ON certificates
+        BEGIN SELECT RAISE(ABORT, 'a certificate number is never changed'); END;
+    CREATE TRIGGER certificates_never_go BEFORE DELETE ON certificates
+        BEGIN SELECT RAISE(ABORT, 'a certificate number is never removed'); END;
+    )",
 };
 
 // SQLite answers "busy" at once, without waiting, in a few places: a new book being set up
@@ -192,12 +241,43 @@ void read_fields(SQLite::Database& db, const std::string& table, const std::stri
     }
 }
 
+// A record's state: its last sign-off step, or kept without one.
+#define ITS90_STATE_OF_RECORD                                                                  \
+    "coalesce((SELECT step FROM sign_offs WHERE sign_offs.record_id = records.id ORDER BY id " \
+    "DESC LIMIT 1), 'kept')"
 constexpr const char* kColumns =
     "id, kind, number, type, operator, notes, date, program_version, replaces, document, "
-    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
+    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id), "
+    "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
 constexpr const char* kIdentificationColumns =
     "id, kind, number, type, operator, notes, date, program_version, replaces, NULL, "
-    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id)";
+    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id), "
+    "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
+
+constexpr std::array<std::pair<State, std::string_view>, 4> kStateNames = {{
+    {State::Kept, "kept"}, {State::Checked, "checked"}, {State::Approved, "approved"}, {State::Refused, "refused"},
+}};
+constexpr std::array<std::pair<Role, std::string_view>, 3> kRoleNames = {{
+    {Role::Operator, "operator"}, {Role::Checker, "checker"}, {Role::Approver, "approver"},
+}};
+
+template <class Enum, std::size_t N>
+std::string_view name_of(const std::array<std::pair<Enum, std::string_view>, N>& names, Enum e) {
+    for (const auto& [k, name] : names) {
+        if (k == e) return name;
+    }
+    return {};
+}
+
+template <class Enum, std::size_t N>
+std::optional<Enum> from_name(const std::array<std::pair<Enum, std::string_view>, N>& names, std::string_view n) {
+    for (const auto& [k, name] : names) {
+        if (name == n) return k;
+    }
+    return std::nullopt;
+}
+
+bool blank(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 }  // namespace
 
@@ -206,6 +286,36 @@ std::string_view kind_name(Kind kind) {
         if (k == kind) return name;
     }
     return {};
+}
+
+std::string_view state_name(State state) { return name_of(kStateNames, state); }
+std::optional<State> state_from_name(std::string_view name) { return from_name(kStateNames, name); }
+std::string_view role_name(Role role) { return name_of(kRoleNames, role); }
+std::optional<Role> role_from_name(std::string_view name) { return from_name(kRoleNames, name); }
+
+std::string certificate_text(std::string_view pattern, int year, int sequence) {
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern.substr(i).starts_with("{year}")) {
+            out += std::to_string(year);
+            i += 5;
+        } else if (pattern.substr(i).starts_with("{number")) {
+            const std::size_t close = pattern.find('}', i);
+            int width = 0;
+            if (close != std::string_view::npos && pattern[i + 7] == ':') {
+                for (std::size_t k = i + 8; k < close && pattern[k] >= '0' && pattern[k] <= '9'; ++k) {
+                    width = width * 10 + (pattern[k] - '0');
+                }
+            }
+            std::string n = std::to_string(sequence);
+            if (static_cast<int>(n.size()) < width) n.insert(0, static_cast<std::size_t>(width) - n.size(), '0');
+            out += n;
+            i = close == std::string_view::npos ? pattern.size() : close;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
 }
 
 std::optional<Kind> kind_from_name(std::string_view name) {
@@ -359,6 +469,11 @@ std::int64_t Book::keep(const Record& record) {
 
 std::int64_t Book::keep_once(const Record& record) {
     {
+        // A correction names its reason (ISO/IEC 17025 7.5.2): refused before anything is kept.
+        if (record.replaces && blank(record.reason)) {
+            throw Failure({Problem::Cause::NoReason, path_,
+                           "a correction of record " + std::to_string(*record.replaces) + " needs its reason"});
+        }
         SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
         if (record.replaces) {
             SQLite::Statement q(*db_,
@@ -410,8 +525,164 @@ std::int64_t Book::keep_once(const Record& record) {
         insert.exec();
         const std::int64_t id = db_->getLastInsertRowid();
         insert_fields(*db_, "inputs", id, record.inputs);
+        if (record.replaces) {
+            SQLite::Statement reason(*db_, "INSERT INTO correction_reasons VALUES (?, ?)");
+            reason.bind(1, id);
+            reason.bind(2, record.reason);
+            reason.exec();
+        }
         transaction.commit();
         return id;
+    }
+}
+
+void Book::add_person(const std::string& name, Role role) {
+    try {
+        retrying_while_busy([&] {
+            SQLite::Statement insert(*db_, "INSERT OR IGNORE INTO people VALUES (?, ?, ?)");
+            insert.bind(1, name);
+            insert.bind(2, std::string(role_name(role)));
+            insert.bind(3, now_text());
+            insert.exec();
+        });
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<Person> Book::people() const {
+    try {
+        SQLite::Statement q(*db_, "SELECT name, role FROM people ORDER BY name, "
+                                  "CASE role WHEN 'operator' THEN 0 WHEN 'checker' THEN 1 ELSE 2 END");
+        std::vector<Person> out;
+        while (q.executeStep()) {
+            const std::string name = q.getColumn(0).getString();
+            if (out.empty() || out.back().name != name) out.push_back({name, {}});
+            if (const std::optional<Role> role = role_from_name(q.getColumn(1).getString())) out.back().roles.push_back(*role);
+        }
+        return out;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::optional<SignOffRefusal> Book::sign_off(std::int64_t record, SignOff::Step step, const std::string& person,
+                                             const std::string& comment) {
+    using Step = SignOff::Step;
+    try {
+        return retrying_while_busy([&]() -> std::optional<SignOffRefusal> {
+            SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
+            SQLite::Statement r(*db_, std::string("SELECT operator, (SELECT count(*) FROM records AS later WHERE "
+                                                  "later.replaces = records.id), ") +
+                                          ITS90_STATE_OF_RECORD + " FROM records WHERE id = ?");
+            r.bind(1, record);
+            if (!r.executeStep()) return SignOffRefusal::NoSuchRecord;
+            const std::string operator_name = r.getColumn(0).getString();
+            if (r.getColumn(1).getInt() > 0) return SignOffRefusal::Replaced;
+            const State state = state_from_name(r.getColumn(2).getString()).value_or(State::Kept);
+            SQLite::Statement roles(*db_, "SELECT role FROM people WHERE name = ?");
+            roles.bind(1, person);
+            bool known = false, checker = false, approver = false;
+            while (roles.executeStep()) {
+                known = true;
+                const std::optional<Role> role = role_from_name(roles.getColumn(0).getString());
+                checker = checker || role == Role::Checker;
+                approver = approver || role == Role::Approver;
+            }
+            if (!known) return SignOffRefusal::NoSuchPerson;
+            if ((step == Step::Checked && !checker) || (step == Step::Approved && !approver) ||
+                (step == Step::Refused && !checker && !approver)) {
+                return SignOffRefusal::LacksRole;
+            }
+            if (person == operator_name) return SignOffRefusal::IsTheOperator;
+            if (state == State::Approved) return SignOffRefusal::AlreadyApproved;
+            if (state == State::Refused) return SignOffRefusal::AlreadyRefused;
+            if (step == Step::Checked && state == State::Checked) return SignOffRefusal::AlreadyChecked;
+            if (step == Step::Approved && state != State::Checked) return SignOffRefusal::NotChecked;
+            if (step == Step::Refused && blank(comment)) return SignOffRefusal::NoReason;
+            const std::string date = now_text();
+            SQLite::Statement insert(*db_, "INSERT INTO sign_offs (record_id, step, person, date, comment) VALUES (?, ?, ?, ?, ?)");
+            insert.bind(1, record);
+            insert.bind(2, step == Step::Checked ? "checked" : step == Step::Approved ? "approved" : "refused");
+            insert.bind(3, person);
+            insert.bind(4, date);
+            insert.bind(5, comment);
+            insert.exec();
+            if (step == Step::Approved) {
+                // Numbered in the order of approval, by year, under the write lock: no gap, no twin.
+                const int year = std::stoi(date.substr(0, 4));
+                SQLite::Statement next(*db_, "SELECT coalesce(max(sequence), 0) + 1 FROM certificates WHERE year = ?");
+                next.bind(1, year);
+                next.executeStep();
+                const int sequence = next.getColumn(0).getInt();
+                const std::string pattern = [&] {
+                    SQLite::Statement p(*db_, "SELECT value FROM settings WHERE name = 'certificate_pattern'");
+                    return p.executeStep() ? p.getColumn(0).getString() : std::string(kDefaultCertificatePattern);
+                }();
+                SQLite::Statement number(*db_, "INSERT INTO certificates VALUES (?, ?, ?, ?)");
+                number.bind(1, record);
+                number.bind(2, year);
+                number.bind(3, sequence);
+                number.bind(4, certificate_text(pattern, year, sequence));
+                number.exec();
+            }
+            transaction.commit();
+            return std::nullopt;
+        });
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::vector<SignOff> Book::sign_offs(std::int64_t record) const {
+    try {
+        SQLite::Statement q(*db_, "SELECT step, person, date, comment FROM sign_offs WHERE record_id = ? ORDER BY id");
+        q.bind(1, record);
+        std::vector<SignOff> out;
+        while (q.executeStep()) {
+            const std::string step = q.getColumn(0).getString();
+            out.push_back({step == "checked" ? SignOff::Step::Checked : step == "approved" ? SignOff::Step::Approved
+                                                                                           : SignOff::Step::Refused,
+                           q.getColumn(1).getString(), q.getColumn(2).getString(), q.getColumn(3).getString()});
+        }
+        return out;
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::optional<std::string> Book::certificate_number(std::int64_t record) const {
+    try {
+        SQLite::Statement q(*db_, "SELECT number FROM certificates WHERE record_id = ?");
+        q.bind(1, record);
+        if (!q.executeStep()) return std::nullopt;
+        return q.getColumn(0).getString();
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+void Book::set_setting(const std::string& name, const std::string& value) {
+    try {
+        retrying_while_busy([&] {
+            SQLite::Statement q(*db_, "INSERT INTO settings VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET value = excluded.value");
+            q.bind(1, name);
+            q.bind(2, value);
+            q.exec();
+        });
+    } catch (const std::exception& e) {
+        fail(e);
+    }
+}
+
+std::optional<std::string> Book::setting(const std::string& name) const {
+    try {
+        SQLite::Statement q(*db_, "SELECT value FROM settings WHERE name = ?");
+        q.bind(1, name);
+        if (!q.executeStep()) return std::nullopt;
+        return q.getColumn(0).getString();
+    } catch (const std::exception& e) {
+        fail(e);
     }
 }
 
@@ -579,6 +850,8 @@ std::vector<Record> Book::select(const std::string& where, const std::vector<std
         if (!q.getColumn(8).isNull()) r.replaces = q.getColumn(8).getInt64();
         if (whole) r.document = q.getColumn(9).getString();
         if (!q.getColumn(10).isNull()) r.replaced_by = q.getColumn(10).getInt64();
+        if (!q.getColumn(11).isNull()) r.reason = q.getColumn(11).getString();
+        r.state = state_from_name(q.getColumn(12).getString()).value_or(State::Kept);
         records.push_back(std::move(r));
     }
     if (!whole) return records;
@@ -617,6 +890,7 @@ std::vector<Record> Book::list(const Query& query) const {
         if (!query.include_replaced) {
             where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
         }
+        if (query.state) add(std::string(ITS90_STATE_OF_RECORD) + " = ?", std::string(state_name(*query.state)));
         return select(where, values, "date DESC, id DESC", Contents::IdentificationOnly);
     } catch (const std::exception& e) {
         fail(e);

@@ -21,7 +21,7 @@ class Statement;
 namespace its90::book {
 
 // The schema's version, as PRAGMA user_version holds it; 0 is a new, empty file.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 // How long a writer waits for another to finish before it gives up, ms.
 inline constexpr int kBusyTimeoutMs = 10'000;
 
@@ -30,6 +30,19 @@ enum class Kind { FixedPoint, Comparison, Resistance };
 // "resistance".
 std::string_view kind_name(Kind kind);
 std::optional<Kind> kind_from_name(std::string_view name);
+
+// A record's sign-off: kept by its operator (待核验), checked by a checker who is not the
+// operator (已核验), approved by an approver who is not the operator (已批准); refused back, with
+// a reason, by either before approval (已退回), to be corrected by a new record.
+enum class State { Kept, Checked, Approved, Refused };
+// "kept", "checked", "approved", "refused".
+std::string_view state_name(State state);
+std::optional<State> state_from_name(std::string_view name);
+
+// What a person of the laboratory may do: "operator", "checker", "approver".
+enum class Role { Operator, Checker, Approver };
+std::string_view role_name(Role role);
+std::optional<Role> role_from_name(std::string_view name);
 
 // One input of a record, by name: numbers in their shortest exact text, so they read back
 // as the same double.
@@ -49,7 +62,9 @@ struct Record {
     std::string date;           // when it was issued: "2026-12-09 14:03:27", local time
     std::string program_version;
     std::optional<std::int64_t> replaces;
+    std::string reason;  // why it replaces the one it names; a correction must give it
     std::optional<std::int64_t> replaced_by;  // filled in when read
+    State state = State::Kept;                // filled in when read
     std::vector<Field> inputs;
     std::string document;  // the record as issued: its CSV
     // The value of an input, when the record has it.
@@ -67,6 +82,7 @@ struct Problem {
         Busy,          // other writers held it longer than kBusyTimeoutMs
         DiskFull,
         NoSuchRecord,  // an id the book does not hold
+        NoReason,      // a correction kept without its reason
         Failed,        // anything else SQLite reports
     };
     Cause cause;
@@ -95,6 +111,35 @@ struct Query {
     std::string date_from{};      // the first day, "2026-01-01", or month or year (inclusive)
     std::string date_to{};        // the last day, month or year (inclusive)
     bool include_replaced = true;
+    std::optional<State> state{};  // only records in this state
+};
+
+struct Person {
+    std::string name;
+    std::vector<Role> roles;
+};
+
+// One step of a record's sign-off, as kept.
+struct SignOff {
+    enum class Step { Checked, Approved, Refused };
+    Step step;
+    std::string person;
+    std::string date;
+    std::string comment;  // a refusal's reason
+};
+
+// Why a step of a sign-off was not kept; the words are made where it is reported.
+enum class SignOffRefusal {
+    NoSuchRecord,
+    Replaced,         // a later record replaces it: that one is signed off
+    NoSuchPerson,     // not among the laboratory's people
+    LacksRole,        // a checker to check, an approver to approve, either to refuse
+    IsTheOperator,    // nobody checks, approves or refuses their own work
+    AlreadyChecked,
+    NotChecked,       // approved only once checked
+    AlreadyApproved,
+    AlreadyRefused,
+    NoReason,         // a refusal gives its reason
 };
 
 // An uncertainty budget kept for reuse: a laboratory's named set of components, its lines as
@@ -169,6 +214,23 @@ public:
     // The newest of those.
     std::optional<Record> latest(Kind kind, std::string_view number) const;
 
+    // The laboratory's people: a role added to a name (kept once). Throws Failure.
+    void add_person(const std::string& name, Role role);
+    std::vector<Person> people() const;
+    // A step of a record's sign-off by `person`, its rules checked in the same transaction
+    // that keeps it (two at once cannot both approve); the refusal, or nothing once kept. An
+    // approval numbers the record's certificate. Throws Failure.
+    std::optional<SignOffRefusal> sign_off(std::int64_t record, SignOff::Step step, const std::string& person,
+                                           const std::string& comment = {});
+    std::vector<SignOff> sign_offs(std::int64_t record) const;
+    // The approved record's certificate number ("WD-2026-0001"), numbered without gaps by
+    // year in the order of approval, by the pattern the setting certificate_pattern gives.
+    std::optional<std::string> certificate_number(std::int64_t record) const;
+    // The laboratory's settings (its name, address, accreditation, the certificates'
+    // pattern); unlike records, a setting may be changed. Throws Failure.
+    void set_setting(const std::string& name, const std::string& value);
+    std::optional<std::string> setting(const std::string& name) const;
+
     // Keeps a budget and returns its id. Throws Failure.
     std::int64_t keep_budget(const KeptBudget& budget);
     // The budgets kept, the newest of each laboratory and name, newest first, whole.
@@ -202,6 +264,11 @@ private:
     bool started_ = false;
     bool emptied_ = false;
 };
+
+// The certificates' number pattern when the book sets none: {year} and {number:N}, the
+// year's sequence with at least N digits.
+inline constexpr const char* kDefaultCertificatePattern = "WD-{year}-{number:4}";
+std::string certificate_text(std::string_view pattern, int year, int sequence);
 
 // Makes a new book at `version` of the schema and no further, as an earlier version of the
 // program left it: what the migrations are tested from.

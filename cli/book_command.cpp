@@ -18,12 +18,16 @@ namespace its90::cli {
 
 const char* const kBookHelp =
     N_("Usage: its90 book list [--number N] [--type T] [--kind K] [--operator NAME]\n"
-       "                       [--from DATE] [--to DATE] [--format text|csv]\n"
+       "                       [--from DATE] [--to DATE] [--state S] [--format text|csv]\n"
        "       its90 book show ID\n"
        "       its90 book export ID [--format csv|text]\n"
        "       its90 book backup FILE\n"
        "       its90 book runs\n"
        "       its90 book run ID\n"
+       "       its90 book people [add NAME --role ROLE [--role ROLE]...]\n"
+       "       its90 book check ID --by NAME [--comment TEXT]\n"
+       "       its90 book approve ID --by NAME [--comment TEXT]\n"
+       "       its90 book refuse ID --by NAME --reason TEXT\n"
        "\n"
        "The laboratory's book: every record the window saves, exports or prints, and every\n"
        "calibration kept with 'its90 calibrate ... --keep NUMBER', with the inputs it was\n"
@@ -35,7 +39,7 @@ const char* const kBookHelp =
        "or working thermocouple's number among their inputs), of type T, of kind K\n"
        "(fixed-point, comparison or resistance), whose operator's name holds NAME, issued\n"
        "from DATE to DATE (YYYY-MM-DD, both included). --format csv prints the\n"
-       "columns id,kind,number,type,date,operator,replaces,replaced_by,program_version.\n"
+       "columns id,kind,number,type,date,operator,replaces,replaced_by,program_version,state.\n"
        "show prints one record's identification and inputs. export prints the record as it\n"
        "was issued: its CSV byte for byte, or (--format text) its cells in columns.\n"
        "backup copies the whole book into the new file FILE, consistent even while the\n"
@@ -46,10 +50,24 @@ const char* const kBookHelp =
        "every reading of one run as it arrived, as CSV: position,point,t_C,thermocouple,\n"
        "channel,taken,reply,emf_mV,purpose (stability: taken while the furnace settled).\n"
        "\n"
+       "Sign-off: a record kept by its operator awaits its check (state kept, 待核验); a\n"
+       "checker who is not its operator checks it (checked, 已核验); an approver who is not its\n"
+       "operator approves it (approved, 已批准), which numbers its certificate (WD-2026-0001,\n"
+       "without gaps, by year); before approval either may refuse it back with a reason\n"
+       "(refused, 已退回), to be corrected by a new record (--replaces ID --reason TEXT). Each\n"
+       "step is kept as a row of its own, never changed. The names come from the laboratory's\n"
+       "people: 'people' lists them, 'people add NAME --role ROLE' gives NAME a role\n"
+       "(operator, checker or approver). A step that breaks a rule is refused, naming it, with\n"
+       "exit status 2 and nothing kept. list --state S lists the records in state S (kept,\n"
+       "checked, approved or refused); show prints a record's state, its sign-off and its\n"
+       "correction's reason.\n"
+       "\n"
        "Examples:\n"
        "  its90 book list --number 2019-031\n"
        "  its90 book export 12 > record-12.csv\n"
-       "  its90 book backup /media/usb/book-2026-12-09.sqlite\n");
+       "  its90 book backup /media/usb/book-2026-12-09.sqlite\n"
+       "  its90 book people add 李工 --role checker --role approver\n"
+       "  its90 book check 12 --by 李工\n");
 
 std::string why(const book::Problem& p) {
     using Cause = book::Problem::Cause;
@@ -62,6 +80,7 @@ std::string why(const book::Problem& p) {
     case Cause::Busy: cause = N_("other programs kept it busy too long"); break;
     case Cause::DiskFull: cause = N_("the disk is full"); break;
     case Cause::NoSuchRecord: cause = N_("it holds no such record"); break;
+    case Cause::NoReason: cause = N_("a correction needs its reason"); break;
     case Cause::Failed: break;
     }
     return format(tr("the book %1: %2 (%3)"), printable(p.path),
@@ -145,6 +164,10 @@ int run_list(Context& ctx, const Arguments& args) {
                                           cli::quoted(*date)));
         }
     }
+    if (const auto state = args.value("state")) {
+        query.state = book::state_from_name(*state);
+        if (!query.state) return ctx.usage_error(tr("--state is kept, checked, approved or refused"));
+    }
     if (!query.date_from.empty() && !query.date_to.empty() && query.date_from > query.date_to) {
         return ctx.usage_error(format(tr("--from %1 comes after --to %2"), query.date_from, query.date_to));
     }
@@ -162,12 +185,12 @@ int run_list(Context& ctx, const Arguments& args) {
         return ctx.fail(why(f.problem()));
     }
     if (output == "csv") {
-        ctx.out << "id,kind,number,type,date,operator,replaces,replaced_by,program_version\n";
+        ctx.out << "id,kind,number,type,date,operator,replaces,replaced_by,program_version,state\n";
         for (const book::Record& r : records) {
             ctx.out << r.id << ',' << book::kind_name(r.kind) << ',' << csv_field(r.number) << ','
                     << csv_field(r.type) << ',' << csv_field(r.date) << ',' << csv_field(r.operator_name) << ','
                     << optional_id(r.replaces) << ',' << optional_id(r.replaced_by) << ','
-                    << csv_field(r.program_version) << '\n';
+                    << csv_field(r.program_version) << ',' << book::state_name(r.state) << '\n';
         }
         return ctx.status;
     }
@@ -177,6 +200,7 @@ int run_list(Context& ctx, const Arguments& args) {
                       std::string(book::kind_name(r.kind)).c_str(), r.date.c_str());
         ctx.out << line << printable(r.number) << "  " << printable(r.type);
         if (!r.operator_name.empty()) ctx.out << "  " << printable(r.operator_name);
+        ctx.out << "  " << book::state_name(r.state);
         if (r.replaced_by) ctx.out << "  " << format(tr("(replaced by %1)"), std::to_string(*r.replaced_by));
         ctx.out << '\n';
     }
@@ -214,7 +238,24 @@ int run_show(Context& ctx, const Arguments& args) {
     line("notes", r->notes);
     line("program_version", r->program_version);
     line("replaces", optional_id(r->replaces));
+    line("reason", r->reason);
     line("replaced_by", optional_id(r->replaced_by));
+    line("state", std::string(book::state_name(r->state)));
+    if (const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly)) {
+        try {
+            for (const book::SignOff& s : book->sign_offs(r->id)) {
+                const char* step = s.step == book::SignOff::Step::Checked    ? "checked"
+                                   : s.step == book::SignOff::Step::Approved ? "approved"
+                                                                             : "refused";
+                ctx.out << step << ": " << printable(s.person) << ", " << s.date;
+                if (!s.comment.empty()) ctx.out << ", " << printable(s.comment);
+                ctx.out << '\n';
+            }
+            line("certificate", book->certificate_number(r->id).value_or(""));
+        } catch (const book::Failure& f) {
+            return ctx.fail(why(f.problem()));
+        }
+    }
     ctx.out << "inputs:\n";
     for (const book::Field& f : r->inputs) ctx.out << "  " << f.name << " = " << printable(f.value) << '\n';
     return ctx.status;
@@ -308,20 +349,118 @@ int run_run(Context& ctx, const Arguments& args) {
     return ctx.status;
 }
 
+std::string why_refused(book::SignOffRefusal refusal, std::int64_t id, const std::string& person) {
+    using R = book::SignOffRefusal;
+    const std::string record = std::to_string(id);
+    switch (refusal) {
+    case R::NoSuchRecord: return format(tr("the book holds no record %1"), record);
+    case R::Replaced: return format(tr("record %1 is replaced by a correction: sign that one off"), record);
+    case R::NoSuchPerson:
+        return format(tr("%1 is not among the laboratory's people (its90 book people add NAME --role ROLE)"), printable(person));
+    case R::LacksRole: return format(tr("%1 has not the role this step needs"), printable(person));
+    case R::IsTheOperator: return format(tr("%1 is record %2's operator: the work is signed off by another"), printable(person), record);
+    case R::AlreadyChecked: return format(tr("record %1 is checked already"), record);
+    case R::NotChecked: return format(tr("record %1 is approved only once it is checked"), record);
+    case R::AlreadyApproved: return format(tr("record %1 is approved already"), record);
+    case R::AlreadyRefused: return format(tr("record %1 was refused back: a correction of it is signed off instead"), record);
+    case R::NoReason: return tr("a refusal gives its reason (--reason)");
+    }
+    return {};
+}
+
+int run_people(Context& ctx, const Arguments& args) {
+    const std::vector<std::string>& p = args.positional;
+    if (p.size() == 1) {
+        if (args.has("role")) return ctx.usage_error(tr("--role goes with people add"));
+        const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+        if (!book) return ctx.status;
+        try {
+            for (const book::Person& person : book->people()) {
+                ctx.out << printable(person.name);
+                for (std::size_t i = 0; i < person.roles.size(); ++i) ctx.out << (i ? "," : "  ") << book::role_name(person.roles[i]);
+                ctx.out << '\n';
+            }
+        } catch (const book::Failure& f) {
+            return ctx.fail(why(f.problem()));
+        }
+        return ctx.status;
+    }
+    if (p.size() != 3 || p[1] != "add") return ctx.usage_error(tr("give people, or people add NAME --role ROLE"));
+    const std::string& name = p[2];
+    if (name.find_first_not_of(" \t") == std::string::npos) return ctx.usage_error(tr("a person needs a name"));
+    if (!args.has("role")) return ctx.usage_error(tr("--role is needed: operator, checker or approver"));
+    std::vector<book::Role> roles;
+    for (const std::string& r : args.values("role")) {
+        const std::optional<book::Role> role = book::role_from_name(r);
+        if (!role) return ctx.usage_error(format(tr("--role is operator, checker or approver, not '%1'"), cli::quoted(r)));
+        roles.push_back(*role);
+    }
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadWrite);
+    if (!book) return ctx.status;
+    try {
+        for (book::Role role : roles) book->add_person(name, role);
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    }
+    return ctx.status;
+}
+
+int run_sign_off(Context& ctx, const Arguments& args, book::SignOff::Step step) {
+    const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
+    if (!id) return ctx.status;
+    if (!args.has("by") || args.value("by")->empty()) return ctx.usage_error(tr("--by names who signs"));
+    const bool refusing = step == book::SignOff::Step::Refused;
+    if (refusing && args.has("comment")) return ctx.usage_error(tr("a refusal gives its --reason"));
+    if (!refusing && args.has("reason")) return ctx.usage_error(tr("--reason goes with refuse (and calibrate --replaces)"));
+    const std::string comment = args.value(refusing ? "reason" : "comment").value_or("");
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadWrite);
+    if (!book) return ctx.status;
+    try {
+        if (const auto refusal = book->sign_off(*id, step, *args.value("by"), comment)) {
+            return ctx.usage_error(why_refused(*refusal, *id, *args.value("by")));
+        }
+        if (step == book::SignOff::Step::Approved) {
+            ctx.err << format(tr("record %1 approved: certificate %2"), std::to_string(*id),
+                              book->certificate_number(*id).value_or("?"))
+                    << '\n';
+        }
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    }
+    return ctx.status;
+}
+
 }  // namespace
 
 int run_book(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
-        parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format"});
+        parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format", "state", "role", "by",
+                                     "comment", "reason"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, backup, runs or run"));
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, backup, runs, run, people, check, approve or refuse"));
     const std::string& what = args->positional[0];
     if (what == "list") {
         if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
         return run_list(ctx, *args);
     }
-    for (const char* option : {"number", "type", "kind", "operator", "from", "to"}) {
+    for (const char* option : {"number", "type", "kind", "operator", "from", "to", "state"}) {
         if (args->has(option)) return ctx.usage_error(format(tr("--%1 goes with list"), option));
+    }
+    if (what == "people") {
+        if (args->has("by") || args->has("comment") || args->has("reason") || args->has("format")) {
+            return ctx.usage_error(tr("people takes add NAME and --role"));
+        }
+        return run_people(ctx, *args);
+    }
+    if (args->has("role")) return ctx.usage_error(tr("--role goes with people add"));
+    if (what == "check" || what == "approve" || what == "refuse") {
+        if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
+        return run_sign_off(ctx, *args, what == "check"     ? book::SignOff::Step::Checked
+                                        : what == "approve" ? book::SignOff::Step::Approved
+                                                            : book::SignOff::Step::Refused);
+    }
+    if (args->has("by") || args->has("comment") || args->has("reason")) {
+        return ctx.usage_error(tr("--by, --comment and --reason go with check, approve and refuse"));
     }
     if (what == "show") {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
@@ -340,7 +479,7 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         return run_backup(ctx, *args);
     }
-    return ctx.usage_error(format(tr("give list, show, export, backup, runs or run, not '%1'"), cli::quoted(what)));
+    return ctx.usage_error(format(tr("give list, show, export, backup, runs, run, people, check, approve or refuse, not '%1'"), cli::quoted(what)));
 }
 
 }  // namespace its90::cli

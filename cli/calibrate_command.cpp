@@ -26,7 +26,7 @@ const char* const kCalibrateHelp =
     N_("Usage: its90 calibrate --zn E1 (--al E2 | --sb E2) --cu E3\n"
     "                       [--at T...] [--from T0 --to T1 [--step S]] [--format text|csv]\n"
     "                       [--check] [--keep NUMBER [--operator NAME] [--notes TEXT]\n"
-    "                       [--date DATE] [--replaces ID]]\n"
+    "                       [--date DATE] [--replaces ID --reason TEXT]]\n"
     "\n"
     "Type S thermocouple calibrated at three fixed points: its EMFs in mV at the zinc point\n"
     "(419.527 \u2103), the aluminium (660.323 \u2103) or antimony point (630.63 \u2103) and the\n"
@@ -41,8 +41,9 @@ const char* const kCalibrateHelp =
     "--keep NUMBER also keeps the calibration in the laboratory's book (see 'its90 book') as\n"
     "a record of the standard NUMBER, dated now (or --date YYYY-MM-DD [HH:MM], for a\n"
     "calibration done earlier), with its operator and notes; --replaces ID\n"
-    "names the earlier record of NUMBER that it corrects. The record's id goes to standard\n"
-    "error. When the book cannot keep it, nothing is printed and the exit status is 1.\n"
+    "names the earlier record of NUMBER that it corrects, and --reason why. The record's id\n"
+    "goes to standard error; it awaits its check (see 'its90 book check'). When the book\n"
+    "cannot keep it, nothing is printed and the exit status is 1.\n"
     "\n"
     "Examples:\n"
     "  its90 calibrate --zn 3.45689 --al 5.87013 --cu 10.5848\n"
@@ -205,6 +206,7 @@ bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inp
     record.date = args.value("date").value_or(book::now_text());
     record.program_version = ITS90_VERSION;
     record.replaces = replaces;
+    record.reason = args.value("reason").value_or("");
     record.inputs = book::fields_of(inputs);
     record.document = document.str();
     const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadWrite);
@@ -228,7 +230,7 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args = parse_or_report(
         ctx, words,
         {"zn", "al", "sb", "cu", "from", "to", "step", "format", "u-zn", "u-al", "u-sb", "u-cu", "u-common",
-         "k", "budget", "keep", "operator", "notes", "replaces", "date"},
+         "k", "budget", "keep", "operator", "notes", "replaces", "reason", "date"},
         {"at"}, {"check"});
     if (!args) return ctx.status;
     if (!args->positional.empty()) return ctx.usage_error(format(tr("unexpected '%1'"), quoted(args->positional[0])));
@@ -256,6 +258,13 @@ int run_calibrate(Context& ctx, const std::vector<std::string>& words) {
             return ctx.usage_error(tr("--replaces takes a record ID, a whole number above 0"));
         }
         replaces = static_cast<std::int64_t>(*id);
+    }
+    // A correction says why (ISO/IEC 17025 7.5.2); a reason alone corrects nothing.
+    if (args->has("replaces") != args->has("reason")) {
+        return ctx.usage_error(tr("--replaces and --reason go together: a correction names why it corrects"));
+    }
+    if (args->has("reason") && args->value("reason")->find_first_not_of(" \t") == std::string::npos) {
+        return ctx.usage_error(tr("--reason takes why the record is corrected"));
     }
 
     const MiddlePoint middle = args->has("al") ? MiddlePoint::Aluminium : MiddlePoint::Antimony;

@@ -78,6 +78,7 @@ std::string book_problem_text(const book::Problem& p) {
         case Cause::Busy: cause = "被其他程序占用过久"; break;
         case Cause::DiskFull: cause = "所在磁盘已满"; break;
         case Cause::NoSuchRecord: cause = "没有该记录"; break;
+        case Cause::NoReason: cause = "不能保存更正：更正须填写修改原因"; break;
         case Cause::Failed: break;
     }
     return "记录簿 " + p.path + " " + cause + "（" + p.detail + "）。记录簿中已有的记录不受影响。";
@@ -183,7 +184,7 @@ bool load_budget(const book::Record& record, UncertaintyForm& budget) {
 }
 
 Identification identification_of(const book::Record& r) {
-    return {r.number, r.operator_name, r.notes, r.input("one_degree_table") == "1", input_or(r, "corrects")};
+    return {r.number, r.operator_name, r.notes, r.input("one_degree_table") == "1", input_or(r, "corrects"), r.reason};
 }
 
 std::string correction_text(const book::Record& corrected) {

@@ -168,7 +168,10 @@ Rows check_rows(const CalibrationRecord& r) {
 
 Rows identification_rows(const std::string& date_time, const Identification& id, const char* number_heading) {
     Rows rows = {{"日期时间", date_time}, {number_heading, id.number}, {"检定员", id.operator_name}, {"备注", id.notes}};
-    if (!id.corrects.empty()) rows.push_back({"更正", id.corrects});
+    if (!id.corrects.empty()) {
+        rows.push_back({"更正", id.corrects});
+        rows.push_back({"修改原因", id.reason});
+    }
     return rows;
 }
 

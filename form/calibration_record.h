@@ -24,6 +24,8 @@ struct Identification {
     bool one_degree_table = false;  // add the thermocouple's own 1 degC table
     // The kept record this one corrects ("记录 5（2025-05-20 15:40）"); empty for none.
     std::string corrects = {};
+    // Why it corrects it (修改原因): a correction must say.
+    std::string reason = {};
 };
 
 // What a record is computed from: the three EMFs measured at zinc, the middle point and

@@ -59,18 +59,29 @@ std::optional<std::int64_t> keep_in_book(WindowPrompts& prompts, const book::Rec
 
 bool Correction::identify(WindowPrompts& prompts, form::Identification& id, WindowPrompts::RecordKind kind,
                           const std::string& type) const {
+    // The dialog asks why while the window corrects a record; it is a correction only when
+    // the number stays the corrected record's.
+    id.corrects = corrected_ ? form::correction_text(*corrected_) : std::string();
     if (!prompts.identification(id, kind)) return false;
     id.corrects = form::correction_of(corrected_, id.number, type);
+    if (!id.corrects.empty() && id.reason.find_first_not_of(" \t\r\n") == std::string::npos) {
+        prompts.error(QStringLiteral("更正记录须填写修改原因。记录未保存，也未打印。"));
+        return false;
+    }
     return true;
 }
 
 std::optional<std::int64_t> Correction::keep(WindowPrompts& prompts, book::Record record, form::Identification& id,
                                              const QString& issued) {
-    if (!id.corrects.empty()) record.replaces = corrected_->id;
+    if (!id.corrects.empty()) {
+        record.replaces = corrected_->id;
+        record.reason = id.reason;
+    }
     const std::optional<std::int64_t> kept = keep_in_book(prompts, record, issued);
     if (kept && record.replaces) {
         set(std::nullopt);
         id.corrects.clear();
+        id.reason.clear();
     }
     return kept;
 }

@@ -159,6 +159,8 @@ void draw_comparison(QPagedPaintDevice& device, const form::ComparisonRecord& re
     if (!record.identification.corrects.empty()) {
         field(0, QStringLiteral("更正："), q(record.identification.corrects), w - 26);
         y += 6;
+        field(0, QStringLiteral("修改原因："), q(record.identification.reason), w - 26);
+        y += 6;
     }
     if (f.run_source) {
         // Readings from a meter: which one, and every reading typed over since.

@@ -135,6 +135,8 @@ void first_page(Page& page, const CalibrationRecord& r) {
     if (!r.identification.corrects.empty()) {
         field(0, QStringLiteral("更正："), q(r.identification.corrects));
         y += 7;
+        field(0, QStringLiteral("修改原因："), q(r.identification.reason));
+        y += 7;
     }
     y += 3;
 

@@ -45,6 +45,10 @@ bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kin
     table->setObjectName("one_degree_table");
     table->setChecked(id.one_degree_table);
     table->setVisible(calibration);
+    // Asked while the window corrects a kept record.
+    auto* reason = new QLineEdit(q(id.reason), &dialog);
+    reason->setObjectName("reason");
+    reason->setPlaceholderText(QStringLiteral("更正时必填：更正的原因"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -53,10 +57,14 @@ bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kin
     layout->addRow(QStringLiteral("检定员："), operator_name);
     layout->addRow(QStringLiteral("备注："), notes);
     if (calibration) layout->addRow(table);
+    const bool correcting = !id.corrects.empty();
+    if (correcting) layout->addRow(QStringLiteral("修改原因："), reason);
+    else reason->hide();
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return false;
     id = {number->text().toStdString(), operator_name->text().toStdString(),
-          notes->toPlainText().toStdString(), calibration && table->isChecked()};
+          notes->toPlainText().toStdString(), calibration && table->isChecked(), id.corrects,
+          correcting ? reason->text().trimmed().toStdString() : std::string()};
     return true;
 }
 

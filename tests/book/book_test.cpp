@@ -9,6 +9,7 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
+#include <atomic>
 #include <bit>
 #include <chrono>
 #include <cstdlib>
@@ -118,9 +119,11 @@ TEST_F(BookFile, ACorrectionNamesTheRecordItReplaces) {
     const std::int64_t wrong = book.keep(fixed_point("S-1", 3.45689));
     Record corrected = fixed_point("S-1", 3.45679);
     corrected.replaces = wrong;
+    corrected.reason = "锌点电势录入有误";
     const std::int64_t right = book.keep(corrected);
     EXPECT_EQ(book.find(wrong)->replaced_by, right);
     EXPECT_EQ(book.find(right)->replaces, wrong);
+    EXPECT_EQ(book.find(right)->reason, "锌点电势录入有误");
     ASSERT_EQ(book.history(Kind::FixedPoint, "S-1").size(), 1u);
     EXPECT_EQ(book.latest(Kind::FixedPoint, "S-1")->id, right);
 
@@ -134,10 +137,12 @@ TEST_F(BookFile, ACorrectionNamesTheRecordItReplaces) {
         {"no such record", right + 10, "S-1", Cause::NoSuchRecord},
         {"another standard's", right, "S-2", Cause::Failed},
         {"replaced already", wrong, "S-1", Cause::Failed},
+        {"without its reason", right, "S-1", Cause::NoReason},
     };
     for (const Case& c : refused) {
         Record r = fixed_point(c.number, 3.4);
         r.replaces = c.replaces;
+        if (c.cause != Cause::NoReason) r.reason = "录入有误";
         try {
             book.keep(r);
             ADD_FAILURE() << c.what << ": kept";
@@ -270,6 +275,7 @@ TEST_F(BookFile, AStandardsHistoryIsRecomputedFromItsInputs) {
     const std::int64_t wrong_id = book.keep(wrong);
     Record right = fixed_point("S-1", 3.45789, "2025-05-02 09:00:00");
     right.replaces = wrong_id;
+    right.reason = "铜点电势录入有误";
     book.keep(right);
     book.keep(fixed_point("S-2", 3.46, "2025-06-01 09:00:00"));
 
@@ -342,6 +348,7 @@ TEST_F(BookFile, TheListLeavesOutReplacedRecordsAndMatchesTypesWhole) {
     const std::int64_t first = book.keep(fixed_point("S-1", 3.45689));
     Record correction = fixed_point("S-1", 3.45789);
     correction.replaces = first;
+    correction.reason = "中间点电势录入有误";
     const std::int64_t second = book.keep(correction);
     Record sprt = fixed_point("T-9", 3.4);
     sprt.kind = Kind::Resistance;
@@ -422,6 +429,117 @@ TEST_F(BookFile, ARunKeepsEveryReadingAsItArrivedAndEndsOnce) {
     EXPECT_THROW(book.end_run(run, false), Failure);  // a run ends once
     EXPECT_TRUE(book.runs()[0].complete);
     EXPECT_EQ(book.run_readings(run), readings);
+}
+
+TEST_F(BookFile, ARecordIsCheckedThenApprovedByOthersEachStepARowOfItsOwn) {
+    Book book(path);
+    for (const auto& [name, role] : std::vector<std::pair<std::string, Role>>{
+             {"张三", Role::Operator}, {"张三", Role::Checker}, {"李四", Role::Checker}, {"王五", Role::Approver},
+             {"赵六", Role::Checker}, {"赵六", Role::Approver}, {"李四", Role::Checker}}) {
+        book.add_person(name, role);
+    }
+    ASSERT_EQ(book.people().size(), 4u);
+    EXPECT_EQ(book.people()[0].name, "张三");
+    Record kept = fixed_point("S-1", 3.45689);
+    kept.operator_name = "张三";
+    const std::int64_t id = book.keep(kept);
+    EXPECT_EQ(book.find(id)->state, State::Kept);
+    using Step = SignOff::Step;
+    using R = SignOffRefusal;
+    const struct {
+        Step step;
+        const char* person;
+        const char* comment;
+        std::optional<R> refused;
+        State then;
+    } steps[] = {
+        {Step::Approved, "王五", "", R::NotChecked, State::Kept},
+        {Step::Checked, "无名氏", "", R::NoSuchPerson, State::Kept},
+        {Step::Checked, "王五", "", R::LacksRole, State::Kept},
+        {Step::Checked, "张三", "", R::IsTheOperator, State::Kept},
+        {Step::Checked, "李四", "数据与原始记录一致", std::nullopt, State::Checked},
+        {Step::Checked, "赵六", "", R::AlreadyChecked, State::Checked},
+        {Step::Refused, "李四", " ", R::NoReason, State::Checked},
+        {Step::Approved, "李四", "", R::LacksRole, State::Checked},
+        {Step::Approved, "王五", "", std::nullopt, State::Approved},
+        {Step::Approved, "赵六", "", R::AlreadyApproved, State::Approved},
+        {Step::Refused, "赵六", "铜点偏大", R::AlreadyApproved, State::Approved},
+    };
+    for (const auto& s : steps) {
+        EXPECT_EQ(book.sign_off(id, s.step, s.person, s.comment), s.refused) << s.person;
+        EXPECT_EQ(book.find(id)->state, s.then) << s.person;
+    }
+    const std::vector<SignOff> rows = book.sign_offs(id);
+    ASSERT_EQ(rows.size(), 2u);  // the refused steps kept nothing
+    EXPECT_EQ(rows[0].person, "李四");
+    EXPECT_EQ(rows[0].comment, "数据与原始记录一致");
+    EXPECT_EQ(rows[1].step, Step::Approved);
+    const std::string year = now_text().substr(0, 4);
+    EXPECT_EQ(book.certificate_number(id), "WD-" + year + "-0001");
+    EXPECT_EQ(book.list({.state = State::Approved}).size(), 1u);
+    EXPECT_TRUE(book.list({.state = State::Kept}).empty());
+
+    // Refused back with its reason: a correction of it is signed off instead.
+    Record other = fixed_point("S-2", 3.45689);
+    other.operator_name = "张三";
+    const std::int64_t refused = book.keep(other);
+    EXPECT_EQ(book.sign_off(refused, Step::Refused, "赵六", "铝点电势与原始记录不符"), std::nullopt);
+    EXPECT_EQ(book.find(refused)->state, State::Refused);
+    EXPECT_EQ(book.sign_off(refused, Step::Checked, "李四"), R::AlreadyRefused);
+    Record correction = fixed_point("S-2", 3.45699);
+    correction.operator_name = "张三";
+    correction.replaces = refused;
+    correction.reason = "铝点电势按原始记录更正";
+    const std::int64_t corrected = book.keep(correction);
+    EXPECT_EQ(book.sign_off(refused, Step::Checked, "李四"), R::Replaced);
+    EXPECT_EQ(book.sign_off(corrected, Step::Checked, "李四"), std::nullopt);
+    // The laboratory's own pattern numbers on from the year's last.
+    book.set_setting("certificate_pattern", "LAB/{year}/{number:3}");
+    EXPECT_EQ(book.setting("certificate_pattern"), "LAB/{year}/{number:3}");
+    EXPECT_EQ(book.sign_off(corrected, Step::Approved, "赵六"), std::nullopt);
+    EXPECT_EQ(book.certificate_number(corrected), "LAB/" + year + "/002");
+    EXPECT_EQ(book.sign_off(999, Step::Checked, "李四"), R::NoSuchRecord);
+    // Nothing of a sign-off is changed or taken away.
+    SQLite::Database db(path, SQLite::OPEN_READWRITE);
+    for (const char* change : {"UPDATE sign_offs SET person = 'x'", "DELETE FROM sign_offs", "DELETE FROM certificates",
+                               "UPDATE certificates SET number = 'x'", "DELETE FROM people",
+                               "UPDATE correction_reasons SET reason = 'x'"}) {
+        EXPECT_THROW(db.exec(change), SQLite::Exception) << change;
+    }
+}
+
+TEST_F(BookFile, CertificateNumbersHaveNoGapAndNoTwinWithFourApproversAtOnce) {
+    std::vector<std::int64_t> ids;
+    {
+        Book book(path);
+        book.add_person("李四", Role::Checker);
+        for (const char* approver : {"甲", "乙", "丙", "丁"}) book.add_person(approver, Role::Approver);
+        for (int i = 0; i < 40; ++i) {
+            const std::int64_t id = book.keep(fixed_point("S-" + std::to_string(i), 3.45689));
+            ASSERT_EQ(book.sign_off(id, SignOff::Step::Checked, "李四"), std::nullopt);
+            ids.push_back(id);
+        }
+    }
+    // Four connections, each approving every record it can; each is approved exactly once.
+    std::atomic<int> approved{0};
+    std::vector<std::thread> approvers;
+    for (const char* approver : {"甲", "乙", "丙", "丁"}) {
+        approvers.emplace_back([&, approver] {
+            Book book(path);
+            for (std::int64_t id : ids) {
+                if (!book.sign_off(id, SignOff::Step::Approved, approver)) ++approved;
+            }
+        });
+    }
+    for (std::thread& t : approvers) t.join();
+    EXPECT_EQ(approved.load(), 40);
+    Book book(path, Book::Access::ReadOnly);
+    std::set<std::string> numbers;
+    for (std::int64_t id : ids) numbers.insert(book.certificate_number(id).value_or(""));
+    std::set<std::string> expected;
+    const std::string year = now_text().substr(0, 4);
+    for (int i = 1; i <= 40; ++i) expected.insert(certificate_text(kDefaultCertificatePattern, std::stoi(year), i));
+    EXPECT_EQ(numbers, expected);
 }
 
 TEST(BookDates, OnlyDaysOfTheCalendar) {

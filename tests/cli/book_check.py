@@ -92,19 +92,66 @@ tally.check("compare --standard with an antimony calibration", status == 0, err)
 # ---- a correction ----
 status, _, err = run("calibrate", "--zn", "3.45779", "--al", "5.87113", "--cu", "10.5858",
                      "--keep", "S-2019-031", "--replaces", "2")
+tally.check("a correction without its reason is refused, nothing kept",
+            status == 2 and "--reason" in err and run("book", "list", "--format", "csv")[1].count("\n") == 4, err)
+status, _, err = run("calibrate", "--zn", "3.45779", "--al", "5.87113", "--cu", "10.5858",
+                     "--keep", "S-2019-031", "--replaces", "2", "--reason", "锌点电势录入有误")
 status2, out, _ = run("book", "list", "--number", "S-2019-031", "--format", "csv")
 by_id = {r["id"]: r for r in csv.DictReader(io.StringIO(out))}
 tally.check("a correction names the record it replaces",
             status == 0 and by_id["4"]["replaces"] == "2" and by_id["2"]["replaced_by"] == "4", out)
 typed = run("compare", *POINT, "--zn", "3.45779", "--al", "5.87113", "--cu", "10.5858")[1]
 tally.check("compare --standard takes the correction", run("compare", *POINT, "--standard", "S-2019-031")[1] == typed)
+status, out, _ = run("book", "show", "4")
+tally.check("show states the correction's reason and its state", status == 0 and "reason: 锌点电势录入有误" in out
+            and "state: kept" in out, out)
+
+# ---- sign-off: checked, approved, refused, each by someone allowed to ----
+for args in (["add", "王工", "--role", "operator"], ["add", "李工", "--role", "checker", "--role", "approver"],
+             ["add", "赵工", "--role", "approver"], ["add", "钱工", "--role", "checker"]):
+    run("book", "people", *args)
+status, out, _ = run("book", "people")
+tally.check("people lists each name with its roles", status == 0 and "李工  checker,approver\n" in out
+            and "王工  operator\n" in out, out)
+run("calibrate", *FIXED, "--keep", "S-2030-001", "--operator", "王工")
+new_id = run("book", "list", "--number", "S-2030-001", "--format", "csv")[1].splitlines()[1].split(",")[0]
+refusals = [
+    (["check", new_id, "--by", "王工"], "role"),
+    (["approve", new_id, "--by", "赵工"], "only once it is checked"),
+    (["check", new_id, "--by", "孙工"], "not among the laboratory's people"),
+    (["refuse", new_id, "--by", "钱工"], "reason"),
+    (["check", "999", "--by", "钱工"], "no record 999"),
+    (["check", new_id], "--by"),
+]
+for args, words in refusals:
+    status, out, err = run("book", *args)
+    tally.check(f"sign-off refused: {' '.join(args)}", status == 2 and words in err, (status, err))
+status, _, err = run("book", "check", new_id, "--by", "钱工", "--comment", "与原始记录一致")
+tally.check("checked by a checker", status == 0, err)
+status, _, err = run("book", "approve", new_id, "--by", "李工")
+year = time.strftime("%Y")
+tally.check("approved by an approver: its certificate numbered", status == 0 and f"WD-{year}-0001" in err, err)
+status, _, err = run("book", "approve", new_id, "--by", "赵工")
+tally.check("a second approval is refused", status == 2 and "approved already" in err, err)
+status, out, _ = run("book", "list", "--state", "approved", "--format", "csv")
+rows = list(csv.DictReader(io.StringIO(out)))
+tally.check("list --state approved", status == 0 and [r["id"] for r in rows] == [new_id] and rows[0]["state"] == "approved",
+            out)
+status, out, _ = run("book", "show", new_id)
+tally.check("show gives every step of the sign-off and the certificate",
+            "checked: 钱工" in out and "与原始记录一致" in out and "approved: 李工" in out
+            and f"certificate: WD-{year}-0001" in out, out)
+status, _, err = run("book", "refuse", "1", "--by", "钱工", "--reason", "铜点电势与原始记录不符")
+status2, out, _ = run("book", "list", "--state", "refused", "--format", "csv")
+tally.check("refused back with a reason", status == 0 and [r["id"] for r in csv.DictReader(io.StringIO(out))] == ["1"],
+            (err, out))
 
 # ---- a backup ----
 copy = os.path.join(work, "copy.sqlite")
 status, _, err = run("book", "backup", copy)
 copied = run("book", "list", "--format", "csv", book_path=copy)[1]
 tally.check("backup copies every record into a book of its own",
-            status == 0 and copied == run("book", "list", "--format", "csv")[1] and len(copied.splitlines()) == 5,
+            status == 0 and copied == run("book", "list", "--format", "csv")[1] and len(copied.splitlines()) == 6,
             (status, err, copied))
 status, _, err = run("book", "backup", copy)
 tally.check("backup never overwrites a file", status == 1 and "exists already" in err, err)
@@ -170,7 +217,8 @@ cases = [
     ("a book of a later version", ["calibrate", *FIXED, "--keep", "X"], newer, 1, "later version"),
     ("a record the book lacks", ["book", "show", "99"], book, 1, "holds no record 99"),
     ("a standard the book lacks", ["compare", *POINT, "--standard", "S-9"], book, 1, "no fixed-point calibration"),
-    ("a correction of nothing", ["calibrate", *FIXED, "--keep", "S-1", "--replaces", "99"], book, 1, "no record 99"),
+    ("a correction of nothing", ["calibrate", *FIXED, "--keep", "S-1", "--replaces", "99", "--reason", "x"], book, 1,
+     "no record 99"),
     ("an ID that is no number", ["book", "export", "x1"], book, 2, "whole number"),
     ("--standard beside the EMFs", ["compare", *POINT, "--standard", "S-1", "--zn", "3"], book, 2, "only one"),
     ("an empty number", ["calibrate", *FIXED, "--keep", ""], book, 2, "standard's number"),

@@ -45,7 +45,7 @@ public:
     }
 
     bool accept = true;
-    form::Identification typed{"S-0421", "张三", "", false};
+    form::Identification typed{"S-0421", "张三", "", false, "", "锌点电势录入有误"};
     std::optional<QString> path;
     QString print_file;
     std::vector<form::Identification> offered;
