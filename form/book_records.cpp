@@ -509,10 +509,38 @@ bool load_cvd(const book::Record& r, CvdForm& f) {
 
 // ---- What the book window shows ----------------------------------------------------------
 
+const char* state_text(book::State state) {
+    switch (state) {
+        case book::State::Kept: return "待核验";
+        case book::State::Checked: return "已核验";
+        case book::State::Approved: return "已批准";
+        case book::State::Refused: return "已退回";
+    }
+    return "";
+}
+
+std::string sign_off_refusal_text(book::SignOffRefusal refusal, std::int64_t record, const std::string& person) {
+    using R = book::SignOffRefusal;
+    const std::string id = std::to_string(record);
+    switch (refusal) {
+        case R::NoSuchRecord: return "记录簿中没有记录 " + id;
+        case R::Replaced: return "记录 " + id + " 已被更正记录取代，请审核那份记录";
+        case R::NoSuchPerson: return person + " 不在实验室的人员中（人员…）";
+        case R::LacksRole: return person + " 没有这一步所需的角色";
+        case R::IsTheOperator: return person + " 是记录 " + id + " 的检定员，须由他人审核";
+        case R::AlreadyChecked: return "记录 " + id + " 已核验";
+        case R::NotChecked: return "记录 " + id + " 须先核验才能批准";
+        case R::AlreadyApproved: return "记录 " + id + " 已批准";
+        case R::AlreadyRefused: return "记录 " + id + " 已被退回，应审核它的更正记录";
+        case R::NoReason: return "退回须说明原因";
+    }
+    return {};
+}
+
 std::vector<std::string> list_row(const book::Record& r) {
-    std::string state;
-    if (r.replaced_by) state = "已由 " + std::to_string(*r.replaced_by) + " 更正";
-    else if (r.replaces) state = "更正 " + std::to_string(*r.replaces);
+    std::string state = state_text(r.state);
+    if (r.replaced_by) state += "，已由 " + std::to_string(*r.replaced_by) + " 更正";
+    else if (r.replaces) state += "，更正 " + std::to_string(*r.replaces);
     return {std::to_string(r.id), kind_text(r.kind), r.number, r.type, r.date, r.operator_name, state};
 }
 

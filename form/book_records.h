@@ -18,6 +18,10 @@ namespace its90::form {
 
 // Why the book could not do what was asked, with its file: "记录簿 … 无法打开：……".
 std::string book_problem_text(const book::Problem& problem);
+// 待核验, 已核验, 已批准, 已退回.
+const char* state_text(book::State state);
+// Why a step of a record's sign-off was refused, in words.
+std::string sign_off_refusal_text(book::SignOffRefusal refusal, std::int64_t record, const std::string& person);
 // 定点分度, 比较法检定, 电阻温度计.
 const char* kind_text(book::Kind kind);
 

@@ -330,6 +330,10 @@ QWidget* BookWindow::create_records() {
     button("载入窗口", [this] { load_selected(false); })->setToolTip(QStringLiteral("把记录的输入载入其窗口，作为新的工作"));
     button("载入并更正…", [this] { load_selected(true); })
         ->setToolTip(QStringLiteral("载入其窗口；在那里再保存、导出或打印的同编号记录将更正（取代）这份记录"));
+    check_ = button("核验…", [this] { sign_off_selected(book::SignOff::Step::Checked); });
+    approve_ = button("批准…", [this] { sign_off_selected(book::SignOff::Step::Approved); });
+    refuse_ = button("退回…", [this] { sign_off_selected(book::SignOff::Step::Refused); });
+    refuse_->setToolTip(QStringLiteral("说明原因，把记录退回检定员更正"));
     button("该标准的历史", [this] {
         if (const auto r = selected()) {
             history_number_->setText(q(r->number));
@@ -337,6 +341,11 @@ QWidget* BookWindow::create_records() {
         }
     });
     buttons->addStretch(1);
+    people_ = new QPushButton(QStringLiteral("人员…"), page);
+    people_->setObjectName(QStringLiteral("people"));
+    people_->setToolTip(QStringLiteral("实验室的检定员、核验员和批准人"));
+    connect(people_, &QPushButton::clicked, this, [this] { add_person(); });
+    buttons->addWidget(people_);
     layout->addLayout(buttons);
     status_ = new QLabel(page);
     status_->setObjectName(QStringLiteral("book_status"));
@@ -446,15 +455,104 @@ void BookWindow::show_selected() {
         return;
     }
     record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint);
+    const bool open = !r->replaced_by && (r->state == book::State::Kept || r->state == book::State::Checked);
+    check_->setEnabled(open && r->state == book::State::Kept);
+    approve_->setEnabled(open && r->state == book::State::Checked);
+    refuse_->setEnabled(open);
     QString text = QStringLiteral("记录 %1　%2　编号 %3\n日期 %4　检定员 %5　程序版本 %6")
                        .arg(r->id)
                        .arg(QString::fromUtf8(form::kind_text(r->kind)), q(r->number), q(r->date),
                             r->operator_name.empty() ? QStringLiteral("—") : q(r->operator_name), q(r->program_version));
-    if (r->replaces) text += QStringLiteral("；更正记录 %1").arg(*r->replaces);
+    if (r->replaces) text += QStringLiteral("；更正记录 %1，修改原因：%2").arg(*r->replaces).arg(q(r->reason));
     if (r->replaced_by) text += QStringLiteral("；已由记录 %1 更正").arg(*r->replaced_by);
     if (!r->notes.empty()) text += QStringLiteral("\n备注：") + q(r->notes);
+    text += QStringLiteral("\n状态：") + QString::fromUtf8(form::state_text(r->state));
+    std::string steps;
+    std::string problem;
+    std::optional<std::string> certificate;
+    read_book([&](const book::Book& b) {
+        for (const book::SignOff& s : b.sign_offs(r->id)) {
+            const char* what = s.step == book::SignOff::Step::Checked    ? "核验"
+                               : s.step == book::SignOff::Step::Approved ? "批准"
+                                                                         : "退回";
+            steps += std::string("；") + what + " " + s.person + " " + s.date + (s.comment.empty() ? "" : "（" + s.comment + "）");
+        }
+        certificate = b.certificate_number(r->id);
+    }, problem);
+    text += q(steps);
+    if (certificate) text += QStringLiteral("；证书编号 ") + q(*certificate);
     details_->setText(text);
     document_->setHtml(document_html(book::document_rows(r->document)));
+}
+
+void BookWindow::sign_off_selected(book::SignOff::Step step) {
+    const std::optional<book::Record> r = selected();
+    if (!r) return;
+    const bool refusing = step == book::SignOff::Step::Refused;
+    // Only those with the step's role are offered, and never the record's own operator.
+    QStringList offered;
+    std::string problem;
+    read_book([&](const book::Book& b) {
+        for (const book::Person& p : b.people()) {
+            bool may = false;
+            for (book::Role role : p.roles) {
+                may = may || (role == book::Role::Checker && step != book::SignOff::Step::Approved) ||
+                      (role == book::Role::Approver && step != book::SignOff::Step::Checked);
+            }
+            if (may && p.name != r->operator_name) offered << q(p.name);
+        }
+    }, problem);
+    const QString title = step == book::SignOff::Step::Checked    ? QStringLiteral("核验记录 %1").arg(r->id)
+                          : step == book::SignOff::Step::Approved ? QStringLiteral("批准记录 %1").arg(r->id)
+                                                                  : QStringLiteral("退回记录 %1").arg(r->id);
+    if (offered.isEmpty()) {
+        prompts_->error(problem.empty() ? title + QStringLiteral("：实验室人员中没有可以审核这份记录的人（不能是其检定员）；请先在“人员…”中添加。")
+                                        : q(problem));
+        return;
+    }
+    QString person, comment;
+    if (!prompts_->sign_off(title, offered, refusing, person, comment)) return;
+    if (refusing && comment.trimmed().isEmpty()) {
+        prompts_->error(title + QStringLiteral("：退回须说明原因。未保存。"));
+        return;
+    }
+    std::unique_ptr<book::Book> book = open_book(*prompts_, book::Book::Access::ReadWrite);
+    if (!book) return;
+    try {
+        if (const auto refusal = book->sign_off(r->id, step, person.toStdString(), comment.toStdString())) {
+            prompts_->error(title + QStringLiteral("：") + q(form::sign_off_refusal_text(*refusal, r->id, person.toStdString())));
+            return;
+        }
+        const std::optional<std::string> certificate = book->certificate_number(r->id);
+        status_->setText(title + QStringLiteral("：已保存") +
+                         (certificate ? QStringLiteral("，证书编号 ") + q(*certificate) : QString()));
+    } catch (const book::Failure& f) {
+        prompts_->error(q(form::book_problem_text(f.problem())));
+        return;
+    }
+    selected_.reset();
+    search();
+    select(r->id);
+}
+
+void BookWindow::add_person() {
+    QString name;
+    bool operator_role = false, checker = false, approver = false;
+    if (!prompts_->person(name, operator_role, checker, approver)) return;
+    if (name.trimmed().isEmpty() || !(operator_role || checker || approver)) {
+        prompts_->error(QStringLiteral("实验室人员须有姓名和至少一个角色。未保存。"));
+        return;
+    }
+    std::unique_ptr<book::Book> book = open_book(*prompts_, book::Book::Access::ReadWrite);
+    if (!book) return;
+    try {
+        if (operator_role) book->add_person(name.toStdString(), book::Role::Operator);
+        if (checker) book->add_person(name.toStdString(), book::Role::Checker);
+        if (approver) book->add_person(name.toStdString(), book::Role::Approver);
+        status_->setText(QStringLiteral("已添加实验室人员 %1").arg(name));
+    } catch (const book::Failure& f) {
+        prompts_->error(q(form::book_problem_text(f.problem())));
+    }
 }
 
 void BookWindow::reissue(Reissue how) {

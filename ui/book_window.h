@@ -73,6 +73,11 @@ public:
     void load_selected(bool correcting);
     // A standard's history, on its page.
     void show_history(const QString& number);
+    // A step of the selected record's sign-off, by one of the laboratory's people chosen in
+    // a list (those with the step's role, never its operator).
+    void sign_off_selected(book::SignOff::Step step);
+    // 人员…: a person of the laboratory and their roles, into the book.
+    void add_person();
 
     // ---- Its controls, for tests and the screenshot ----
     QTabWidget* pages() const { return pages_; }
@@ -83,6 +88,11 @@ public:
     QLineEdit* date_to() const { return to_; }
     QComboBox* kind_filter() const { return kind_; }
     QTableWidget* list() const { return list_; }
+    QPushButton* check_button() const { return check_; }
+    QPushButton* approve_button() const { return approve_; }
+    QPushButton* refuse_button() const { return refuse_; }
+    QPushButton* people_button() const { return people_; }
+    QLabel* details() const { return details_; }
     QTextBrowser* document() const { return document_; }
     QLabel* status() const { return status_; }
     QLineEdit* history_number() const { return history_number_; }
@@ -117,6 +127,10 @@ private:
     QTableWidget* list_ = nullptr;
     QTextBrowser* document_ = nullptr;
     QLabel* details_ = nullptr;
+    QPushButton* check_ = nullptr;
+    QPushButton* approve_ = nullptr;
+    QPushButton* refuse_ = nullptr;
+    QPushButton* people_ = nullptr;
     QLabel* status_ = nullptr;
     std::vector<QPushButton*> record_buttons_;
     QLineEdit* history_number_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -111,6 +113,53 @@ bool ModalWindowPrompts::budget_name(QString& laboratory, QString& name) {
     if (dialog.exec() != QDialog::Accepted || called->text().trimmed().isEmpty()) return false;
     laboratory = lab->text().trimmed();
     name = called->text().trimmed();
+    return true;
+}
+
+bool ModalWindowPrompts::sign_off(const QString& title, const QStringList& people, bool reason, QString& person,
+                                  QString& comment) {
+    QDialog dialog(owner());
+    dialog.setObjectName("SignOff");
+    dialog.setWindowTitle(title);
+    auto* form = new QFormLayout(&dialog);
+    auto* who = new QComboBox(&dialog);
+    who->addItems(people);  // chosen, never typed: only the laboratory's people sign
+    auto* text = new QLineEdit(&dialog);
+    text->setPlaceholderText(reason ? QStringLiteral("必填：退回的原因") : QStringLiteral("可选"));
+    form->addRow(QStringLiteral("审核人："), who);
+    form->addRow(reason ? QStringLiteral("退回原因：") : QStringLiteral("意见："), text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (people.isEmpty() || dialog.exec() != QDialog::Accepted) return false;
+    person = who->currentText();
+    comment = text->text().trimmed();
+    return true;
+}
+
+bool ModalWindowPrompts::person(QString& name, bool& operator_role, bool& checker, bool& approver) {
+    QDialog dialog(owner());
+    dialog.setObjectName("Person");
+    dialog.setWindowTitle(QStringLiteral("实验室人员"));
+    auto* form = new QFormLayout(&dialog);
+    auto* called = new QLineEdit(name, &dialog);
+    auto* roles = new QHBoxLayout;
+    auto* op = new QCheckBox(QStringLiteral("检定员"), &dialog);
+    auto* check = new QCheckBox(QStringLiteral("核验员"), &dialog);
+    auto* approve = new QCheckBox(QStringLiteral("批准人"), &dialog);
+    for (QCheckBox* c : {op, check, approve}) roles->addWidget(c);
+    form->addRow(QStringLiteral("姓名："), called);
+    form->addRow(QStringLiteral("角色："), roles);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    name = called->text().trimmed();
+    operator_role = op->isChecked();
+    checker = check->isChecked();
+    approver = approve->isChecked();
     return true;
 }
 

@@ -39,6 +39,13 @@ public:
     virtual bool confirm(const QString& title, const QString& question) = 0;
     // The laboratory and the name a budget is kept under, offered as given; false on a cancel.
     virtual bool budget_name(QString& laboratory, QString& name) = 0;
+    // Who signs a step of a record's sign-off, chosen from `people` (never typed), and a
+    // comment (a refusal's reason when `reason` is set: then it may not stay empty); false
+    // on a cancel.
+    virtual bool sign_off(const QString& title, const QStringList& people, bool reason, QString& person,
+                          QString& comment) = 0;
+    // A person of the laboratory and the roles to give them: 检定员, 核验员, 批准人.
+    virtual bool person(QString& name, bool& operator_role, bool& checker, bool& approver) = 0;
 };
 
 // Asks where to save a record as CSV or PDF (suggesting "BASE_NUMBER.csv"), saves it with
@@ -61,6 +68,9 @@ public:
     void about(const QString& title, const QString& text) override;
     bool confirm(const QString& title, const QString& question) override;
     bool budget_name(QString& laboratory, QString& name) override;
+    bool sign_off(const QString& title, const QStringList& people, bool reason, QString& person,
+                  QString& comment) override;
+    bool person(QString& name, bool& operator_role, bool& checker, bool& approver) override;
 
 private:
     QWidget* parent_;

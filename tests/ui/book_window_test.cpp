@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDate>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -345,6 +346,85 @@ TEST(BookFile, TheWindowAndTheCommandLineShareTheApplicationDataFolder) {
     qputenv("ITS90_BOOK", named);
     qputenv("XDG_DATA_HOME", xdg);
     if (xdg.isEmpty()) qunsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace its90::ui::testing
+
+namespace its90::ui::testing {
+namespace {
+
+// Sign-off from 记录簿: the signer chosen from the laboratory's people who hold the step's role
+// (never the record's operator), each step shown, the certificate numbered on approval, a
+// refusal without its reason kept nowhere, and 人员… adding a person.
+TEST_F(Book, ARecordIsCheckedApprovedAndRefusedFromTheBookWindow) {
+    std::int64_t id = 0, other = 0;
+    {
+        book::Book b(book_path.toStdString());
+        b.add_person("张三", book::Role::Operator);
+        b.add_person("张三", book::Role::Checker);
+        b.add_person("李四", book::Role::Checker);
+        b.add_person("王五", book::Role::Approver);
+        book::Record r;
+        r.number = "S-1";
+        r.type = "S";
+        r.operator_name = "张三";
+        r.date = "2026-12-09 10:00:00";
+        r.document = "a,b\r\n";
+        id = b.keep(r);
+        r.number = "S-2";
+        other = b.keep(r);
+    }
+    BookWindow* window = open_book();
+    window->select(id);
+    EXPECT_TRUE(window->check_button()->isEnabled());
+    EXPECT_FALSE(window->approve_button()->isEnabled());
+    EXPECT_TRUE(window->details()->text().contains("状态：待核验"));
+
+    prompts.signer = "李四";
+    prompts.sign_comment = "与原始记录一致";
+    window->check_button()->click();
+    EXPECT_EQ(prompts.offered_people, QStringList{"李四"});  // not the operator, not the approver
+    EXPECT_TRUE(window->details()->text().contains("状态：已核验"));
+    EXPECT_TRUE(window->details()->text().contains("核验 李四"));
+    EXPECT_TRUE(window->approve_button()->isEnabled());
+    EXPECT_FALSE(window->check_button()->isEnabled());
+
+    prompts.signer = "王五";
+    prompts.sign_comment.clear();
+    window->approve_button()->click();
+    EXPECT_EQ(prompts.offered_people, QStringList{"王五"});
+    const QString year = QString::number(QDate::currentDate().year());
+    EXPECT_TRUE(window->details()->text().contains("证书编号 WD-" + year + "-0001")) << window->details()->text().toStdString();
+    EXPECT_FALSE(window->refuse_button()->isEnabled());
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+
+    // A refusal without its reason is refused and keeps nothing.
+    window->select(other);
+    prompts.signer = "李四";
+    window->refuse_button()->click();
+    EXPECT_TRUE(prompts.asked_reason);
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].contains("退回须说明原因"));
+    prompts.sign_comment = "铜点电势与原始记录不符";
+    window->refuse_button()->click();
+    EXPECT_TRUE(window->details()->text().contains("状态：已退回"));
+    {
+        const book::Book b(book_path.toStdString(), book::Book::Access::ReadOnly);
+        EXPECT_EQ(b.find(other)->state, book::State::Refused);
+        ASSERT_EQ(b.sign_offs(other).size(), 1u);
+        EXPECT_EQ(b.sign_offs(other)[0].comment, "铜点电势与原始记录不符");
+    }
+    // 人员…: a person and their roles.
+    prompts.new_person = "赵六";
+    prompts.new_roles = {false, true, true};
+    window->people_button()->click();
+    const book::Book b(book_path.toStdString(), book::Book::Access::ReadOnly);
+    bool added = false;
+    for (const book::Person& p : b.people()) {
+        added = added || (p.name == "赵六" && p.roles == std::vector<book::Role>{book::Role::Checker, book::Role::Approver});
+    }
+    EXPECT_TRUE(added);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,24 @@ public:
         name = budget_called;
         return true;
     }
+    bool sign_off(const QString& title, const QStringList& offered, bool reason, QString& person,
+                  QString& comment) override {
+        sign_offs << title;
+        offered_people = offered;
+        asked_reason = reason;
+        if (!accept || signer.isEmpty()) return false;
+        person = signer;
+        comment = sign_comment;
+        return true;
+    }
+    bool person(QString& name, bool& operator_role, bool& checker, bool& approver) override {
+        if (!accept || new_person.isEmpty()) return false;
+        name = new_person;
+        operator_role = new_roles[0];
+        checker = new_roles[1];
+        approver = new_roles[2];
+        return true;
+    }
     bool confirm(const QString& title, const QString& question) override {
         questions << title + "\n" + question;
         return accept;
@@ -52,6 +71,11 @@ public:
     std::vector<RecordKind> kinds;
     QStringList filters, errors, abouts, questions;
     QString budget_laboratory = QStringLiteral("一室"), budget_called = QStringLiteral("定点炉");
+    // The sign-off: who is chosen, what they write, who is added with which roles.
+    QString signer, sign_comment, new_person;
+    std::array<bool, 3> new_roles{false, false, false};
+    QStringList sign_offs, offered_people;
+    bool asked_reason = false;
 };
 
 }  // namespace its90::ui::testing
