@@ -538,9 +538,9 @@ std::string sign_off_refusal_text(book::SignOffRefusal refusal, std::int64_t rec
 }
 
 std::vector<std::string> list_row(const book::Record& r) {
-    std::string state = state_text(r.state);
-    if (r.replaced_by) state += "，已由 " + std::to_string(*r.replaced_by) + " 更正";
-    else if (r.replaces) state += "，更正 " + std::to_string(*r.replaces);
+    // A replaced record's sign-off is its correction's.
+    std::string state = r.replaced_by ? "已由 " + std::to_string(*r.replaced_by) + " 更正" : state_text(r.state);
+    if (!r.replaced_by && r.replaces) state += "，更正 " + std::to_string(*r.replaces);
     return {std::to_string(r.id), kind_text(r.kind), r.number, r.type, r.date, r.operator_name, state};
 }
 

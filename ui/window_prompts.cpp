@@ -121,6 +121,7 @@ bool ModalWindowPrompts::sign_off(const QString& title, const QStringList& peopl
     QDialog dialog(owner());
     dialog.setObjectName("SignOff");
     dialog.setWindowTitle(title);
+    dialog.setMinimumWidth(400);
     auto* form = new QFormLayout(&dialog);
     auto* who = new QComboBox(&dialog);
     who->addItems(people);  // chosen, never typed: only the laboratory's people sign
@@ -142,6 +143,7 @@ bool ModalWindowPrompts::person(QString& name, bool& operator_role, bool& checke
     QDialog dialog(owner());
     dialog.setObjectName("Person");
     dialog.setWindowTitle(QStringLiteral("实验室人员"));
+    dialog.setMinimumWidth(360);
     auto* form = new QFormLayout(&dialog);
     auto* called = new QLineEdit(name, &dialog);
     auto* roles = new QHBoxLayout;
