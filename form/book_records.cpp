@@ -509,6 +509,16 @@ bool load_cvd(const book::Record& r, CvdForm& f) {
 
 // ---- What the book window shows ----------------------------------------------------------
 
+Rows run_reading_rows(const std::vector<book::KeptReading>& readings) {
+    Rows rows = {{"序号", "检定点", "热电偶", "通道", "时间", "仪表回答", "电势/mV", "用途"}};
+    for (const book::KeptReading& r : readings) {
+        rows.push_back({std::to_string(r.position + 1), std::to_string(r.point + 1),
+                        r.thermocouple == "standard" ? "标准" : r.thermocouple, r.channel, r.taken, r.reply, r.emf_mV,
+                        r.for_stability ? "稳定判据" : "读数"});
+    }
+    return rows;
+}
+
 const char* state_text(book::State state) {
     switch (state) {
         case book::State::Kept: return "待核验";

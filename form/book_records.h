@@ -18,6 +18,10 @@ namespace its90::form {
 
 // Why the book could not do what was asked, with its file: "记录簿 … 无法打开：……".
 std::string book_problem_text(const book::Problem& problem);
+// A run's readings from the meter, every one as it arrived, for audit: a heading row, then
+// one row a reading.
+Rows run_reading_rows(const std::vector<book::KeptReading>& readings);
+
 // 待核验, 已核验, 已批准, 已退回.
 const char* state_text(book::State state);
 // Why a step of a record's sign-off was refused, in words.

@@ -334,6 +334,11 @@ QWidget* BookWindow::create_records() {
     approve_ = button("批准…", [this] { sign_off_selected(book::SignOff::Step::Approved); });
     refuse_ = button("退回…", [this] { sign_off_selected(book::SignOff::Step::Refused); });
     refuse_->setToolTip(QStringLiteral("说明原因，把记录退回检定员更正"));
+    raw_ = new QPushButton(QStringLiteral("原始读数…"), page);
+    raw_->setObjectName(QStringLiteral("raw_readings"));
+    raw_->setToolTip(QStringLiteral("自动采集的记录：把仪表的每个原始读数（含时间和通道）保存为 CSV"));
+    connect(raw_, &QPushButton::clicked, this, [this] { save_raw_readings(); });
+    buttons->addWidget(raw_);
     button("该标准的历史", [this] {
         if (const auto r = selected()) {
             history_number_->setText(q(r->number));
@@ -450,11 +455,13 @@ void BookWindow::show_selected() {
     const std::optional<book::Record> r = selected();
     for (QPushButton* b : record_buttons_) b->setEnabled(r.has_value());
     if (!r) {
+        raw_->setEnabled(false);
         details_->setText(QStringLiteral("选择一份记录，查看其原样内容。"));
         document_->clear();
         return;
     }
     record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint);
+    raw_->setEnabled(r->input("run_id").value_or("0") != "0");
     const bool open = !r->replaced_by && (r->state == book::State::Kept || r->state == book::State::Checked);
     check_->setEnabled(open && r->state == book::State::Kept);
     approve_->setEnabled(open && r->state == book::State::Checked);
@@ -533,6 +540,21 @@ void BookWindow::sign_off_selected(book::SignOff::Step step) {
     selected_.reset();
     search();
     select(r->id);
+}
+
+void BookWindow::save_raw_readings() {
+    const std::optional<book::Record> r = selected();
+    if (!r) return;
+    const std::int64_t run = std::stoll(r->input("run_id").value_or("0"));
+    std::vector<book::KeptReading> readings;
+    std::string problem;
+    if (!read_book([&](const book::Book& b) { readings = b.run_readings(run); }, problem)) {
+        prompts_->error(q(problem));
+        return;
+    }
+    save_record_file(*prompts_, QStringLiteral("原始读数_采集%1").arg(run), r->number, true, [&](const QString& path, QString& error) {
+        return save_text(path, form::csv_of(form::run_reading_rows(readings)), error);
+    });
 }
 
 void BookWindow::add_person() {

@@ -78,6 +78,8 @@ public:
     void sign_off_selected(book::SignOff::Step step);
     // 人员…: a person of the laboratory and their roles, into the book.
     void add_person();
+    // 原始读数…: a record's readings taken from a meter, every one as it arrived, as CSV.
+    void save_raw_readings();
 
     // ---- Its controls, for tests and the screenshot ----
     QTabWidget* pages() const { return pages_; }
@@ -92,6 +94,7 @@ public:
     QPushButton* approve_button() const { return approve_; }
     QPushButton* refuse_button() const { return refuse_; }
     QPushButton* people_button() const { return people_; }
+    QPushButton* raw_readings_button() const { return raw_; }
     QLabel* details() const { return details_; }
     QTextBrowser* document() const { return document_; }
     QLabel* status() const { return status_; }
@@ -131,6 +134,7 @@ private:
     QPushButton* approve_ = nullptr;
     QPushButton* refuse_ = nullptr;
     QPushButton* people_ = nullptr;
+    QPushButton* raw_ = nullptr;
     QLabel* status_ = nullptr;
     std::vector<QPushButton*> record_buttons_;
     QLineEdit* history_number_ = nullptr;

@@ -24,6 +24,7 @@
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/acquisition_window.h"
+#include "ui/book_window.h"
 #include "ui/comparison_page.h"
 #include "ui/comparison_window.h"
 
@@ -161,6 +162,28 @@ TEST_F(Acquisition, AWholeRunFillsTheTablesAndTheWindowStaysResponsive) {
     std::erase(page, '\n');
     EXPECT_NE(page.find("读数来源：自动采集：ITS90,Simulatedmeterits90-meter-sim"), std::string::npos) << page.substr(0, 800);
     EXPECT_NE(page.find("400℃K1第3次：仪表" + measured + "，改为16.40000"), std::string::npos);
+    // Kept in the book, the record's raw readings are saved from 记录簿 for audit.
+    std::int64_t kept_id = 0;
+    {
+        book::Book b(qEnvironmentVariable("ITS90_BOOK").toStdString());
+        book::Record r = kept;
+        r.number = "K1";
+        r.date = "2026-12-09 10:00:00";
+        kept_id = b.keep(r);
+    }
+    form->show_book();
+    BookWindow* book_window = form->book_window();
+    book_window->search();
+    book_window->select(kept_id);
+    ASSERT_TRUE(book_window->raw_readings_button()->isEnabled());
+    prompts.path = dir.filePath("raw.csv");
+    book_window->raw_readings_button()->click();
+    QFile raw(dir.filePath("raw.csv"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(raw.readAll());
+    EXPECT_EQ(csv.count(QStringLiteral(",读数")), 18);
+    EXPECT_GE(csv.count(QStringLiteral(",稳定判据")), 10);
+    EXPECT_TRUE(csv.contains(QString::fromStdString(",102,")));
     form::ComparisonForm loaded;
     ASSERT_TRUE(form::load_comparison(kept, loaded));
     EXPECT_TRUE(loaded.reading(1, 0, 2).corrected());
