@@ -1,5 +1,7 @@
 // `its90 book`: the laboratory's book of records, listed, shown and re-issued; and the book as
 // calibrate --keep and compare --standard reach it.
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +30,7 @@ const char* const kBookHelp =
        "       its90 book check ID --by NAME [--comment TEXT]\n"
        "       its90 book approve ID --by NAME [--comment TEXT]\n"
        "       its90 book refuse ID --by NAME --reason TEXT\n"
+       "       its90 book setting [NAME [VALUE]]\n"
        "\n"
        "The laboratory's book: every record the window saves, exports or prints, and every\n"
        "calibration kept with 'its90 calibrate ... --keep NUMBER', with the inputs it was\n"
@@ -61,6 +64,10 @@ const char* const kBookHelp =
        "exit status 2 and nothing kept. list --state S lists the records in state S (kept,\n"
        "checked, approved or refused); show prints a record's state, its sign-off and its\n"
        "correction's reason.\n"
+       "setting prints the laboratory's settings kept in the book, or one of them, or sets it:\n"
+       "laboratory_name, laboratory_address, accreditation, and certificate_pattern (the\n"
+       "certificates' numbers: {year} and {number:N}, the year's sequence with at least N\n"
+       "digits; WD-{year}-{number:4} when none is set).\n"
        "\n"
        "Examples:\n"
        "  its90 book list --number 2019-031\n"
@@ -405,6 +412,49 @@ int run_people(Context& ctx, const Arguments& args) {
     return ctx.status;
 }
 
+// The laboratory's settings the book keeps, and what each may hold.
+constexpr std::array<const char*, 4> kSettings = {"laboratory_name", "laboratory_address", "accreditation",
+                                                  "certificate_pattern"};
+
+int run_setting(Context& ctx, const Arguments& args) {
+    const std::vector<std::string>& p = args.positional;
+    if (p.size() > 3) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(p[3])));
+    if (p.size() >= 2 && std::find(kSettings.begin(), kSettings.end(), p[1]) == kSettings.end()) {
+        return ctx.usage_error(format(tr("no setting '%1': laboratory_name, laboratory_address, accreditation or certificate_pattern"),
+                                      cli::quoted(p[1])));
+    }
+    if (p.size() == 3) {
+        const std::string& value = p[2];
+        if (p[1] == "certificate_pattern" &&
+            (value.find("{number") == std::string::npos || value.find('}', value.find("{number")) == std::string::npos)) {
+            return ctx.usage_error(tr("a certificate pattern numbers its certificates: it holds {number} or {number:N}"));
+        }
+        const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadWrite);
+        if (!book) return ctx.status;
+        try {
+            book->set_setting(p[1], value);
+        } catch (const book::Failure& f) {
+            return ctx.fail(why(f.problem()));
+        }
+        return ctx.status;
+    }
+    const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+    if (!book) return ctx.status;
+    try {
+        for (const char* name : kSettings) {
+            if (p.size() == 2 && p[1] != name) continue;
+            const std::optional<std::string> value = book->setting(name);
+            const std::string shown = value ? *value
+                                      : std::string_view(name) == "certificate_pattern" ? book::kDefaultCertificatePattern
+                                                                                         : "";
+            ctx.out << (p.size() == 2 ? "" : std::string(name) + " = ") << printable(shown) << '\n';
+        }
+    } catch (const book::Failure& f) {
+        return ctx.fail(why(f.problem()));
+    }
+    return ctx.status;
+}
+
 int run_sign_off(Context& ctx, const Arguments& args, book::SignOff::Step step) {
     const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
     if (!id) return ctx.status;
@@ -437,7 +487,7 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format", "state", "role", "by",
                                      "comment", "reason"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, backup, runs, run, people, check, approve or refuse"));
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, backup, runs, run, people, check, approve, refuse or setting"));
     const std::string& what = args->positional[0];
     if (what == "list") {
         if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
@@ -453,6 +503,12 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         return run_people(ctx, *args);
     }
     if (args->has("role")) return ctx.usage_error(tr("--role goes with people add"));
+    if (what == "setting") {
+        if (args->has("format") || args->has("by") || args->has("comment") || args->has("reason")) {
+            return ctx.usage_error(tr("setting takes a NAME and a VALUE"));
+        }
+        return run_setting(ctx, *args);
+    }
     if (what == "check" || what == "approve" || what == "refuse") {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         return run_sign_off(ctx, *args, what == "check"     ? book::SignOff::Step::Checked
@@ -479,7 +535,7 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         return run_backup(ctx, *args);
     }
-    return ctx.usage_error(format(tr("give list, show, export, backup, runs, run, people, check, approve or refuse, not '%1'"), cli::quoted(what)));
+    return ctx.usage_error(format(tr("give list, show, export, backup, runs, run, people, check, approve, refuse or setting, not '%1'"), cli::quoted(what)));
 }
 
 }  // namespace its90::cli

@@ -146,6 +146,22 @@ status2, out, _ = run("book", "list", "--state", "refused", "--format", "csv")
 tally.check("refused back with a reason", status == 0 and [r["id"] for r in csv.DictReader(io.StringIO(out))] == ["1"],
             (err, out))
 
+# ---- the laboratory's settings ----
+status, out, _ = run("book", "setting", "certificate_pattern")
+tally.check("the certificates' pattern when none is set", status == 0 and out == "WD-{year}-{number:4}\n", out)
+for args, words in [(["setting", "certificate_pattern", "LAB-2026"], "{number}"), (["setting", "colour", "x"], "no setting")]:
+    status, _, err = run("book", *args)
+    tally.check(f"refused: book {' '.join(args)}", status == 2 and words in err, err)
+run("book", "setting", "laboratory_name", "某市计量测试所 温度室")
+run("book", "setting", "certificate_pattern", "JL{year}/{number:3}")
+status, out, _ = run("book", "setting")
+tally.check("settings kept and listed", status == 0 and "laboratory_name = 某市计量测试所 温度室\n" in out
+            and "certificate_pattern = JL{year}/{number:3}\n" in out, out)
+run("book", "check", "3", "--by", "钱工")
+status, _, err = run("book", "approve", "3", "--by", "赵工")
+tally.check("the next certificate takes the laboratory's pattern, numbered on from the year's last",
+            status == 0 and f"certificate JL{year}/002" in err, err)
+
 # ---- a backup ----
 copy = os.path.join(work, "copy.sqlite")
 status, _, err = run("book", "backup", copy)
