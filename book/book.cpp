@@ -788,6 +788,13 @@ void Book::end_run(std::int64_t run, bool complete) {
     }
 }
 
+std::optional<KeptRun> Book::run(std::int64_t id) const {
+    for (KeptRun& r : runs()) {
+        if (r.id == id) return std::move(r);
+    }
+    return std::nullopt;
+}
+
 std::vector<KeptRun> Book::runs(bool unfinished_only) const {
     try {
         SQLite::Statement q(*db_, std::string("SELECT id, started, meter, profile, identity, plan, program_version, "

@@ -243,6 +243,7 @@ public:
     void end_run(std::int64_t run, bool complete);
     // The runs kept, newest first; only those that have not ended, when asked.
     std::vector<KeptRun> runs(bool unfinished_only = false) const;
+    std::optional<KeptRun> run(std::int64_t id) const;
     std::vector<KeptReading> run_readings(std::int64_t run) const;
 
     // A copy of the whole book, consistent even while others write to it, as a new file at

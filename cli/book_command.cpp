@@ -327,10 +327,7 @@ int run_run(Context& ctx, const Arguments& args) {
     const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
     if (!book) return ctx.status;
     try {
-        std::optional<book::KeptRun> run;
-        for (book::KeptRun& r : book->runs()) {
-            if (r.id == *id) run = std::move(r);
-        }
+        const std::optional<book::KeptRun> run = book->run(*id);
         if (!run) return ctx.fail(format(tr("the book %1 holds no run %2"), printable(book->path()), std::to_string(*id)));
         // The points' temperatures, from the run's plan.
         std::vector<std::string> points;

@@ -48,17 +48,15 @@ std::variant<instrument::Plan, std::string> acquisition_plan(const ComparisonFor
         }
     }
     if (s.standard_channel.empty()) return std::string("标准热电偶的通道未填");
-    for (const unsigned char c : s.standard_channel) {
-        if (c < 0x20 || c == 0x7f) return std::string("标准热电偶的通道含有制表符等控制字符");
-    }
+    if (instrument::has_control_character(s.standard_channel)) return std::string("标准热电偶的通道含有制表符等控制字符");
     plan.standard_channel = s.standard_channel;
     for (int i = 0; i < f.working_count(); ++i) {
         const WorkingThermocouple& w = f.working(i);
         const std::string name = w.number.empty() ? std::to_string(i + 1) + "#" : w.number;
         const std::string& channel = s.channels[static_cast<std::size_t>(i)];
         if (channel.empty()) return "被检热电偶 " + name + " 的通道未填";
-        for (const unsigned char c : channel + name) {
-            if (c < 0x20 || c == 0x7f) return "被检热电偶 " + name + " 的编号或通道含有制表符等控制字符";
+        if (instrument::has_control_character(channel + name)) {
+            return "被检热电偶 " + name + " 的编号或通道含有制表符等控制字符";
         }
         if (channel == plan.standard_channel) return "被检热电偶 " + name + " 与标准热电偶用了同一个通道 " + channel;
         for (const instrument::PlannedThermocouple& other : plan.working) {

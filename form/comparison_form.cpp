@@ -135,15 +135,11 @@ bool ComparisonForm::points_are_usual() const {
 
 void ComparisonForm::clear_run() {
     for (WorkingThermocouple& w : working_) w.number.clear();
-    run_source.reset();
     for (PointEntry& p : points_) {
         p.temperature = {};
         p.certificate = {};
-        for (Cell& c : p.standard) c = {};
-        for (auto& column : p.working) {
-            for (Cell& c : column) c = {};
-        }
     }
+    clear_readings();
     set_usual_points();
     evaluate();
 }
@@ -216,13 +212,26 @@ void ComparisonForm::set_measured_reading(int p, int who, int r, std::string tex
     evaluate();
 }
 
-void ComparisonForm::clear_measured() {
+void ComparisonForm::clear_readings() {
     for (PointEntry& p : points_) {
-        for (Cell& c : p.standard) c.measured.reset();
+        for (Cell& c : p.standard) c = {};
         for (auto& column : p.working) {
-            for (Cell& c : column) c.measured.reset();
+            for (Cell& c : column) c = {};
         }
     }
+    run_source.reset();
+    evaluate();
+}
+
+bool ComparisonForm::has_readings() const {
+    for (int p = 0; p < point_count_; ++p) {
+        for (int who = -1; who < working_count_; ++who) {
+            for (int r = 0; r < readings_; ++r) {
+                if (!reading(p, who, r).text.empty()) return true;
+            }
+        }
+    }
+    return false;
 }
 
 std::vector<CorrectedReading> ComparisonForm::corrected_readings() const {

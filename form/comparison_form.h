@@ -149,8 +149,10 @@ public:
     const Cell& reading(int p, int who, int r) const;
     // A reading from the meter: its text, kept as the measured one.
     void set_measured_reading(int p, int who, int r, std::string text);
-    // No reading counts as measured any more (a new run's start).
-    void clear_measured();
+    // Every reading emptied, none measured, no run named: where a run from a meter starts.
+    void clear_readings();
+    // Whether any shown reading holds a text.
+    bool has_readings() const;
     // The run the measured readings came from, when they did.
     std::optional<RunSource> run_source;
     // Measured readings typed over since, in reading order.

@@ -1,7 +1,6 @@
 #include "instrument/meter.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTcpSocket>
@@ -11,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "instrument/run.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
@@ -23,10 +23,6 @@ constexpr double kOverload = 9.0e37;
 // No reply of a meter is this long: a link that sends more without a line end is sending
 // something else.
 constexpr qsizetype kLongestReply = 64 * 1024;
-
-std::string local_time_ms() {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
-}
 
 bool error_query_says_none(std::string_view reply) {
     if (reply.starts_with('+')) reply.remove_prefix(1);

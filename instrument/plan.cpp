@@ -55,14 +55,14 @@ std::string unescaped(const std::string& s) {
     return out;
 }
 
-bool has_control_character(const std::string& s) {
-    for (unsigned char c : s) {
+}  // namespace
+
+bool has_control_character(std::string_view text) {
+    for (const unsigned char c : text) {
         if (c < 0x20 || c == 0x7f) return true;
     }
     return false;
 }
-
-}  // namespace
 
 std::string plan_text(const Plan& plan) {
     using text::round_trip;

@@ -41,6 +41,10 @@ struct Plan {
     bool operator==(const Plan&) const = default;
 };
 
+// Whether a number or channel holds a tab or another control character: sent to the meter
+// with the channel, it is a typing slip.
+bool has_control_character(std::string_view text);
+
 // A plan as the book keeps it, and read back.
 std::string plan_text(const Plan& plan);
 std::optional<Plan> plan_from_text(std::string_view text);

@@ -17,6 +17,17 @@ double steady_seconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+
+// The standard's temperature from a reading, by the type S reference function.
+std::optional<double> standard_temperature(double emf_mV) {
+    const Sensor& s = sensor_of(Thermocouple::S);
+    if (!s.accepts_emf(emf_mV)) return std::nullopt;
+    const Result t = s.inverse(to_single(emf_mV));
+    return t.ok() ? std::optional<double>(*t) : std::nullopt;
+}
+
+}  // namespace
+
 std::string local_time_ms() {
     using namespace std::chrono;
     const auto now = system_clock::now();
@@ -30,16 +41,6 @@ std::string local_time_ms() {
     return text;
 }
 
-// The standard's temperature from a reading, by the type S reference function.
-std::optional<double> standard_temperature(double emf_mV) {
-    const Sensor& s = sensor_of(Thermocouple::S);
-    if (!s.accepts_emf(emf_mV)) return std::nullopt;
-    const Result t = s.inverse(to_single(emf_mV));
-    return t.ok() ? std::optional<double>(*t) : std::nullopt;
-}
-
-}  // namespace
-
 Run::Run(Meter& meter, Plan plan, book::Book* book, RunObserver* observer, std::string program_version)
     : meter_(meter), plan_(std::move(plan)), book_(book), observer_(observer),
       program_version_(std::move(program_version)), taken_(plan_.points.size(), 0) {
@@ -51,10 +52,7 @@ Run::Run(Meter& meter, Plan plan, book::Book* book, RunObserver* observer, std::
 Run::Run(Meter& meter, book::Book& book, std::int64_t run_id, RunObserver* observer)
     : meter_(meter), book_(&book), observer_(observer), id_(run_id) {
     started_ = steady_seconds();
-    std::optional<book::KeptRun> kept;
-    for (book::KeptRun& r : book.runs()) {
-        if (r.id == run_id) kept = std::move(r);
-    }
+    const std::optional<book::KeptRun> kept = book.run(run_id);
     if (!kept) throw book::Failure({book::Problem::Cause::NoSuchRecord, book.path(), "no run " + std::to_string(run_id), static_cast<int>(run_id)});
     const std::optional<Plan> plan = plan_from_text(kept->plan);
     if (!plan) throw std::invalid_argument("run " + std::to_string(run_id) + ": its plan cannot be read");

@@ -73,6 +73,10 @@ struct TakenReading {
     std::string taken_at;  // local time to the millisecond
 };
 
+// The local time to the millisecond, as readings and the exchange log state it:
+// "2026-12-09 14:03:27.250".
+std::string local_time_ms();
+
 class RunObserver {
 public:
     virtual ~RunObserver() = default;

@@ -267,6 +267,11 @@ std::unique_ptr<instrument::Meter> AcquisitionWindow::make_meter(QString& proble
     }
 }
 
+void AcquisitionWindow::show_problem(const QString& text) {
+    message_->setText(text);
+    message_->setStyleSheet(QStringLiteral("color: #c62828"));
+}
+
 void AcquisitionWindow::test_connection() {
     if (test_thread_ != nullptr) return;
     QString problem;
@@ -302,39 +307,23 @@ void AcquisitionWindow::start() {
     follow_comparison();
     const auto plan = form::acquisition_plan(comparison_.model(), settings());
     if (const auto* why = std::get_if<std::string>(&plan)) {
-        message_->setText(q(*why));
-        message_->setStyleSheet(QStringLiteral("color: #c62828"));
+        show_problem(q(*why));
         return;
     }
     QString problem;
     std::unique_ptr<instrument::Meter> meter = make_meter(problem);
     if (!meter) {
-        message_->setText(problem);
-        message_->setStyleSheet(QStringLiteral("color: #c62828"));
+        show_problem(problem);
         return;
     }
     form::ComparisonForm& f = comparison_.model();
-    bool typed = false;
-    for (int p = 0; p < f.point_count(); ++p) {
-        for (int who = -1; who < f.working_count(); ++who) {
-            for (int r = 0; r < f.readings(); ++r) typed = typed || !f.reading(p, who, r).text.empty();
-        }
-    }
-    if (typed && !prompts_->confirm(QStringLiteral("自动采集"),
+    if (f.has_readings() && !prompts_->confirm(QStringLiteral("自动采集"),
                                     QStringLiteral("比较法校准窗口中已有读数。开始自动采集将清除这些读数，用仪表读数代替。继续？"))) {
         return;
     }
     std::unique_ptr<book::Book> book = open_book(*prompts_, book::Book::Access::ReadWrite);
     if (!book) return;
-    for (int p = 0; p < form::kMostPoints; ++p) {
-        for (int who = -1; who < form::kMostWorking; ++who) {
-            for (int r = 0; r < form::kMostReadings; ++r) {
-                if (!f.reading(p, who, r).text.empty() || f.reading(p, who, r).measured) f.edit_reading(p, who, r, {});
-            }
-        }
-    }
-    f.clear_measured();
-    f.run_source.reset();
+    f.clear_readings();
     comparison_.refresh();
     book_ = std::move(book);
     meter_ = std::move(meter);
@@ -398,9 +387,8 @@ void AcquisitionWindow::status_changed(const instrument::RunStatus& s, const std
     progress_->setText(q(form::progress_text(s, plan)));
     stability_->setText(q(form::stability_text(s, plan)));
     if (s.interruption) {
-        message_->setText(q(form::interruption_text(*s.interruption)) +
+        show_problem(q(form::interruption_text(*s.interruption)) +
                           QStringLiteral("。已采集的读数都已保存；排除后按“继续”，或按“停止”结束。"));
-        message_->setStyleSheet(QStringLiteral("color: #c62828"));
     }
     if (!identity.empty() && identity_text_ != identity) {
         identity_text_ = identity;
@@ -519,8 +507,7 @@ bool AcquisitionWindow::offer_unfinished() {
     QString why;
     std::unique_ptr<instrument::Meter> meter = make_meter(why);
     if (!meter) {
-        message_->setText(why);
-        message_->setStyleSheet(QStringLiteral("color: #c62828"));
+        show_problem(why);
         return false;
     }
     std::unique_ptr<book::Book> book = open_book(*prompts_, book::Book::Access::ReadWrite);
@@ -534,12 +521,7 @@ bool AcquisitionWindow::offer_unfinished() {
     relay_->run = run_.get();
     book_ = std::move(book);
     meter_ = std::move(meter);
-    for (int p = 0; p < form::kMostPoints; ++p) {
-        for (int who = -1; who < form::kMostWorking; ++who) {
-            for (int r = 0; r < form::kMostReadings; ++r) f.edit_reading(p, who, r, {});
-        }
-    }
-    f.clear_measured();
+    f.clear_readings();
     for (const instrument::TakenReading& r : run_->readings()) f.set_measured_reading(r.point, r.who, r.index, r.reading.emf_text);
     f.run_source = form::RunSource{unfinished.id, unfinished.meter, unfinished.identity};
     identity_text_ = unfinished.identity;

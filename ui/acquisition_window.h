@@ -83,6 +83,7 @@ private:
     void reading_arrived(const instrument::TakenReading& reading);
     void ended(instrument::Phase phase);
     void test_connection();
+    void show_problem(const QString& text);  // in red, above the plot
     void update_buttons();
 
     ComparisonWindow& comparison_;

@@ -213,7 +213,7 @@ TEST_F(BookFile, EveryEarlierSchemaIsBroughtUpToDate) {
         EXPECT_EQ(SQLite::Database(file).execAndGet("PRAGMA user_version").getInt(), kSchemaVersion);
         const std::int64_t id = book.keep(fixed_point("S-1", 3.45689));
         EXPECT_EQ(book.find(id)->number, "S-1") << "from version " << version;
-        EXPECT_EQ(book.start_run({0, "2026-12-09 10:00:00", "tcp://127.0.0.1:5025", "generic", "", "plan", "1"}), 1)
+        EXPECT_EQ(book.start_run({0, "2026-12-09 10:00:00", "tcp://127.0.0.1:5025", "generic", "", "plan", "1", std::nullopt, false}), 1)
             << "from version " << version;
     }
     // An empty file is a new book too.
@@ -404,7 +404,7 @@ TEST_F(BookFile, BudgetsAreKeptByLaboratoryAndName) {
 TEST_F(BookFile, ARunKeepsEveryReadingAsItArrivedAndEndsOnce) {
     Book book(path);
     const std::int64_t run = book.start_run({0, "2026-12-09 10:00:00", "tcp://127.0.0.1:5025", "generic",
-                                             "ITS90,Simulated meter", "plan", "1"});
+                                             "ITS90,Simulated meter", "plan", "1", std::nullopt, false});
     const std::vector<KeptReading> readings = {
         {0, 0, "standard", "101", "2026-12-09 10:00:01.250", "+3.259130E-03", "3.259130", true},
         {1, 0, "standard", "101", "2026-12-09 10:00:11.250", "+3.259307E-03", "3.259307", false},
