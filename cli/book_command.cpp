@@ -1,9 +1,15 @@
 // `its90 book`: the laboratory's book of records, listed, shown and re-issued; and the book as
 // calibrate --keep and compare --standard reach it.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -16,13 +22,16 @@
 #include "cli/output.h"
 #include "cli/words.h"
 
+extern char** environ;
+
 namespace its90::cli {
 
 const char* const kBookHelp =
     N_("Usage: its90 book list [--number N] [--type T] [--kind K] [--operator NAME]\n"
        "                       [--from DATE] [--to DATE] [--state S] [--format text|csv]\n"
        "       its90 book show ID\n"
-       "       its90 book export ID [--format csv|text]\n"
+       "       its90 book export ID [--format csv|text|dcc] [--output FILE]\n"
+       "       its90 book certificate ID --pdf FILE\n"
        "       its90 book backup FILE\n"
        "       its90 book runs\n"
        "       its90 book run ID\n"
@@ -64,6 +73,14 @@ const char* const kBookHelp =
        "exit status 2 and nothing kept. list --state S lists the records in state S (kept,\n"
        "checked, approved or refused); show prints a record's state, its sign-off and its\n"
        "correction's reason.\n"
+       "certificate writes the record's certificate (检定证书 or 校准证书) as a PDF: the\n"
+       "laboratory, the certificate's number, the customer, the instrument, the regulation\n"
+       "and method, the standard, the ambient conditions, the results with their expanded\n"
+       "uncertainties, the conclusion and the three names with their dates; 未批准 across\n"
+       "every page until the record is approved. export --format dcc writes its Digital\n"
+       "Calibration Certificate (DCC 3.1.2, XML), validated against the schema before it is\n"
+       "written: an invalid one is not written and the fault is named, exit status 1.\n"
+       "Both are drawn by the window's program (its90-calculator), run without a window.\n"
        "setting prints the laboratory's settings kept in the book, or one of them, or sets it:\n"
        "laboratory_name, laboratory_address, accreditation, and certificate_pattern (the\n"
        "certificates' numbers: {year} and {number:N}, the year's sequence with at least N\n"
@@ -74,7 +91,9 @@ const char* const kBookHelp =
        "  its90 book export 12 > record-12.csv\n"
        "  its90 book backup /media/usb/book-2026-12-09.sqlite\n"
        "  its90 book people add 李工 --role checker --role approver\n"
-       "  its90 book check 12 --by 李工\n");
+       "  its90 book check 12 --by 李工\n"
+       "  its90 book certificate 12 --pdf WD-2026-0001.pdf\n"
+       "  its90 book export 12 --format dcc --output WD-2026-0001.xml\n");
 
 std::string why(const book::Problem& p) {
     using Cause = book::Problem::Cause;
@@ -268,13 +287,72 @@ int run_show(Context& ctx, const Arguments& args) {
     return ctx.status;
 }
 
-int run_export(Context& ctx, const Arguments& args) {
-    const std::string output = args.value("format").value_or("csv");
-    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is csv or text"));
+// The window's program beside this one (as installed), else the one this build made.
+std::string window_program() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const std::filesystem::path beside = self.parent_path() / "its90-calculator";
+        if (::access(beside.c_str(), X_OK) == 0) return beside.string();
+    }
+    return ITS90_WINDOW_PROGRAM;
+}
+
+// A record's certificate, drawn by the window's program without a window, as the window
+// itself draws it: one drawing and one DCC writer for both. Its words are its own.
+int run_window_export(Context& ctx, const char* what, std::int64_t id, const std::string& file) {
+    const std::string program = window_program();
+    const std::string book_path = book::book_path(book::default_book_path());
+    const std::string id_text = std::to_string(id);
+    std::vector<const char*> argv = {program.c_str(), what, id_text.c_str(),
+                                     std::string_view(what) == "--dcc" ? "--output" : "--pdf", file.c_str(), nullptr};
+    std::vector<std::string> environment = {"ITS90_BOOK=" + book_path, "QT_QPA_PLATFORM=offscreen"};
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string_view entry(*e);
+        if (entry.rfind("ITS90_BOOK=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0) environment.emplace_back(entry);
+    }
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    ctx.out.flush();
+    pid_t child = 0;
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, const_cast<char* const*>(argv.data()), envp.data()) != 0) {
+        return ctx.fail(format(tr("cannot start %1, which draws certificates: %2"), printable(program),
+                               std::strerror(errno)));
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status)) return ctx.fail(format(tr("%1 stopped before the certificate was written"), printable(program)));
+    ctx.status = WEXITSTATUS(status);
+    return ctx.status;
+}
+
+int run_certificate(Context& ctx, const Arguments& args) {
     const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
     if (!id) return ctx.status;
+    const std::optional<std::string> pdf = args.value("pdf");
+    if (!pdf || pdf->empty()) return ctx.usage_error(tr("give --pdf FILE to write the certificate into"));
+    if (!record_or_report(ctx, *id)) return ctx.status;
+    if (run_window_export(ctx, "--certificate", *id, *pdf) == 0) {
+        ctx.err << format(tr("record %1's certificate written to %2"), std::to_string(*id), printable(*pdf)) << '\n';
+    }
+    return ctx.status;
+}
+
+int run_export(Context& ctx, const Arguments& args) {
+    const std::string output = args.value("format").value_or("csv");
+    if (output != "text" && output != "csv" && output != "dcc") return ctx.usage_error(tr("--format is csv, text or dcc"));
+    const std::optional<std::int64_t> id = id_or_report(ctx, args.positional);
+    if (!id) return ctx.status;
+    if (args.has("output") && output != "dcc") return ctx.usage_error(tr("--output goes with --format dcc"));
     const std::optional<book::Record> r = record_or_report(ctx, *id);
     if (!r) return ctx.status;
+    if (output == "dcc") {
+        const std::string file = args.value("output").value_or("-");
+        if (file.empty()) return ctx.usage_error(tr("--output names a file, or - for standard output"));
+        return run_window_export(ctx, "--dcc", *id, file);
+    }
     if (output == "csv") {
         ctx.out << r->document;
         return ctx.status;
@@ -482,14 +560,15 @@ int run_sign_off(Context& ctx, const Arguments& args, book::SignOff::Step step) 
 int run_book(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
         parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format", "state", "role", "by",
-                                     "comment", "reason"});
+                                     "comment", "reason", "pdf", "output"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, backup, runs, run, people, check, approve, refuse or setting"));
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, certificate, backup, runs, run, people, check, approve, refuse or setting"));
     const std::string& what = args->positional[0];
     if (what == "list") {
         if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
         return run_list(ctx, *args);
     }
+    if (what != "certificate" && args->has("pdf")) return ctx.usage_error(tr("--pdf goes with certificate"));
     for (const char* option : {"number", "type", "kind", "operator", "from", "to", "state"}) {
         if (args->has(option)) return ctx.usage_error(format(tr("--%1 goes with list"), option));
     }
@@ -520,6 +599,10 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         return run_show(ctx, *args);
     }
     if (what == "export") return run_export(ctx, *args);
+    if (what == "certificate") {
+        if (args->has("format") || args->has("output")) return ctx.usage_error(tr("certificate takes ID and --pdf FILE"));
+        return run_certificate(ctx, *args);
+    }
     if (what == "runs" || what == "run") {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         if (what == "runs") {
@@ -532,7 +615,7 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         return run_backup(ctx, *args);
     }
-    return ctx.usage_error(format(tr("give list, show, export, backup, runs, run, people, check, approve, refuse or setting, not '%1'"), cli::quoted(what)));
+    return ctx.usage_error(format(tr("give list, show, export, certificate, backup, runs, run, people, check, approve, refuse or setting, not '%1'"), cli::quoted(what)));
 }
 
 }  // namespace its90::cli

@@ -1,5 +1,7 @@
 #include "form/book_records.h"
 
+#include "form/certificate.h"
+
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -48,9 +50,22 @@ void add_identification(book::Record& r, const Identification& id, const std::st
     r.program_version = program_version;
 }
 
-// The record a correction names, as its page states it.
-void add_correction(book::Record& r, const Identification& id) {
+// The record a correction names, as its page states it, and the certificate's particulars,
+// each kept only when typed.
+void add_identification_inputs(book::Record& r, const Identification& id) {
     if (!id.corrects.empty()) r.inputs.push_back({"corrects", id.corrects});
+    // The conditions with '.' for the decimal point, as the certificate and its DCC state them.
+    std::string temperature = id.ambient_temperature, humidity = id.relative_humidity;
+    if (!ambient_conditions_problem(temperature, humidity).empty()) {
+        temperature = id.ambient_temperature;
+        humidity = id.relative_humidity;
+    }
+    for (const auto& [name, value] : {std::pair<const char*, const std::string*>{"customer", &id.customer},
+                                      {"standard_used", &id.standard_used},
+                                      {"ambient_temperature_C", &temperature},
+                                      {"relative_humidity_percent", &humidity}}) {
+        if (!value->empty()) r.inputs.push_back({name, *value});
+    }
 }
 
 std::string middle_name(calibration::MiddlePoint m) {
@@ -184,7 +199,16 @@ bool load_budget(const book::Record& record, UncertaintyForm& budget) {
 }
 
 Identification identification_of(const book::Record& r) {
-    return {r.number, r.operator_name, r.notes, r.input("one_degree_table") == "1", input_or(r, "corrects"), r.reason};
+    return {r.number,
+            r.operator_name,
+            r.notes,
+            r.input("one_degree_table") == "1",
+            input_or(r, "corrects"),
+            r.reason,
+            input_or(r, "customer"),
+            input_or(r, "standard_used"),
+            input_or(r, "ambient_temperature_C"),
+            input_or(r, "relative_humidity_percent")};
 }
 
 std::string correction_text(const book::Record& corrected) {
@@ -212,7 +236,7 @@ book::Record book_record(const CalibrationRecord& record, const PanelTexts& type
     if (record.any_temperature) r.inputs.push_back({"typed_temperature", typed.temperature});
     r.inputs.push_back({"one_degree_table", record.identification.one_degree_table ? "1" : "0"});
     if (budget != nullptr && record.uncertainty) add_budget_fields(r.inputs, *budget);
-    add_correction(r, record.identification);
+    add_identification_inputs(r, record.identification);
     r.document = to_csv(record);
     return r;
 }
@@ -328,7 +352,7 @@ book::Record book_record(const ComparisonRecord& record, const UncertaintyForm* 
         }
     }
     if (budget != nullptr && f.uncertainties()) add_budget_fields(in, *budget);
-    add_correction(r, record.identification);
+    add_identification_inputs(r, record.identification);
     r.document = csv_of(comparison_rows(record));
     return r;
 }
@@ -456,7 +480,7 @@ book::Record resistance_record(const char* page, const std::string& type, bool f
     for (const auto& [name, field] : fields) {
         if (!field->text.empty()) r.inputs.push_back({name, field->text});
     }
-    add_correction(r, id);
+    add_identification_inputs(r, id);
     r.document = csv_of(document);
     return r;
 }

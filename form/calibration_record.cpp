@@ -172,6 +172,11 @@ Rows identification_rows(const std::string& date_time, const Identification& id,
         rows.push_back({"更正", id.corrects});
         rows.push_back({"修改原因", id.reason});
     }
+    // Only what was typed: a record kept without them reads as it always has.
+    if (!id.customer.empty()) rows.push_back({"委托方", id.customer});
+    if (!id.standard_used.empty()) rows.push_back({"标准器", id.standard_used});
+    if (!id.ambient_temperature.empty()) rows.push_back({"环境温度", id.ambient_temperature, "℃"});
+    if (!id.relative_humidity.empty()) rows.push_back({"相对湿度", id.relative_humidity, "%RH"});
     return rows;
 }
 

@@ -26,6 +26,13 @@ struct Identification {
     std::string corrects = {};
     // Why it corrects it (修改原因): a correction must say.
     std::string reason = {};
+    // What the certificate states besides the results, typed when the record is kept: the
+    // customer, the standard used (its number, certificate and uncertainty) and the ambient
+    // conditions, in degC and % relative humidity; each may be left empty.
+    std::string customer = {};
+    std::string standard_used = {};
+    std::string ambient_temperature = {};
+    std::string relative_humidity = {};
 };
 
 // What a record is computed from: the three EMFs measured at zinc, the middle point and

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-serialport-dev socat
   fonts-arphic-uming fonts-noto-cjk
   clang libclang-rt-14-dev
-  locales libsqlitecpp-dev libsqlite3-dev
+  locales libsqlitecpp-dev libsqlite3-dev libxml2-dev libxml2-utils
   xvfb openbox xdotool x11-utils poppler-utils
 )
 

@@ -1,5 +1,7 @@
 #include "ui/book_window.h"
 
+#include "ui/certificate_page.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
@@ -334,6 +337,14 @@ QWidget* BookWindow::create_records() {
     approve_ = button("批准…", [this] { sign_off_selected(book::SignOff::Step::Approved); });
     refuse_ = button("退回…", [this] { sign_off_selected(book::SignOff::Step::Refused); });
     refuse_->setToolTip(QStringLiteral("说明原因，把记录退回检定员更正"));
+    certificate_ = button("证书", [] {});
+    certificate_->setObjectName(QStringLiteral("certificate"));
+    certificate_->setToolTip(QStringLiteral("出具记录的证书（PDF 或打印，未批准的记录标“未批准”），或导出其数字校准证书（DCC）"));
+    auto* issue = new QMenu(certificate_);
+    issue->addAction(QStringLiteral("导出证书 PDF…"), this, [this] { issue_certificate(Issue::Pdf); });
+    issue->addAction(QStringLiteral("打印证书…"), this, [this] { issue_certificate(Issue::Print); });
+    issue->addAction(QStringLiteral("导出 DCC…"), this, [this] { issue_certificate(Issue::Dcc); });
+    certificate_->setMenu(issue);
     raw_ = new QPushButton(QStringLiteral("原始读数…"), page);
     raw_->setObjectName(QStringLiteral("raw_readings"));
     raw_->setToolTip(QStringLiteral("自动采集的记录：把仪表的每个原始读数（含时间和通道）保存为 CSV"));
@@ -618,6 +629,38 @@ void BookWindow::reissue(Reissue how) {
         if (!prompts_->print_setup(printer)) return;
         draw(printer);
     }
+}
+
+void BookWindow::issue_certificate(Issue how) {
+    const std::optional<book::Record> r = selected();
+    if (!r) return;
+    std::optional<form::Certificate> c;
+    std::string problem;
+    if (!read_book([&](const book::Book& b) { c = form::certificate_of(b, *r); }, problem) && !problem.empty()) {
+        prompts_->error(q(problem));
+        return;
+    }
+    if (!c) {
+        prompts_->error(QStringLiteral("记录 %1 缺少输入，无法出具其证书。").arg(r->id));
+        return;
+    }
+    if (r->replaced_by) {
+        status_->setText(QStringLiteral("记录 %1 已由记录 %2 更正；其证书按其原样出具。").arg(r->id).arg(*r->replaced_by));
+    } else if (!c->approved) {
+        status_->setText(QStringLiteral("记录 %1 尚未批准：证书每页标“未批准”，无证书编号。").arg(r->id));
+    }
+    const QString name = c->number ? q(*c->number) : QStringLiteral("%1_记录%2").arg(q(c->title_zh)).arg(r->id);
+    if (how == Issue::Print) {
+        QPrinter printer(QPrinter::HighResolution);
+        if (prompts_->print_setup(printer)) draw_certificate(printer, *c);
+        return;
+    }
+    const bool dcc = how == Issue::Dcc;
+    save_file(*prompts_, dcc ? QStringLiteral("导出 DCC") : QStringLiteral("导出证书 PDF"),
+              dcc ? QStringLiteral("DCC 文件 (*.xml)") : QStringLiteral("PDF 文件 (*.pdf)"), name + (dcc ? ".xml" : ".pdf"),
+              [&](const QString& path, QString& error) {
+                  return dcc ? save_dcc(path, *c, error) : save_certificate_pdf(path, *c, error);
+              });
 }
 
 void BookWindow::load_selected(bool correcting) {

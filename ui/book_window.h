@@ -68,6 +68,9 @@ public:
 
     enum class Reissue { Csv, Pdf, Print };
     void reissue(Reissue how);
+    // 证书: the selected record's certificate as PDF or on paper, or its DCC.
+    enum class Issue { Pdf, Print, Dcc };
+    void issue_certificate(Issue how);
     // The selected record's inputs into its window; with `correcting`, the next record kept
     // there of the same number replaces it.
     void load_selected(bool correcting);
@@ -95,6 +98,7 @@ public:
     QPushButton* refuse_button() const { return refuse_; }
     QPushButton* people_button() const { return people_; }
     QPushButton* raw_readings_button() const { return raw_; }
+    QPushButton* certificate_button() const { return certificate_; }
     QLabel* details() const { return details_; }
     QTextBrowser* document() const { return document_; }
     QLabel* status() const { return status_; }
@@ -135,6 +139,7 @@ private:
     QPushButton* refuse_ = nullptr;
     QPushButton* people_ = nullptr;
     QPushButton* raw_ = nullptr;
+    QPushButton* certificate_ = nullptr;
     QLabel* status_ = nullptr;
     std::vector<QPushButton*> record_buttons_;
     QLineEdit* history_number_ = nullptr;

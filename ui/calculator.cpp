@@ -1,5 +1,7 @@
 #include "ui/calculator.h"
 
+#include "ui/certificate_page.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -14,6 +16,7 @@ int run_calculator(int argc, char** argv, const std::function<void(MainWindow&)>
     // window is Chinese, so are its dialogs' dates ("2026/12/9", not "9 Dec"), unless the user
     // has set every category. Times only: the numbers' separator stays the user's.
     if (qEnvironmentVariableIsEmpty("LC_ALL")) qputenv("LC_TIME", "zh_CN.UTF-8");
+    if (const std::optional<int> status = export_without_window(argc, argv)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("its90-calculator");
     install_font_substitutions();

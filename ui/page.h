@@ -57,16 +57,17 @@ public:
     void rect(double x, double y, double w, double h) {
         painter_.drawRect(QRectF(px(x), px(y), px(w), px(h)));
     }
-    // A ruled table: a row of headings, then the rows; returns the y below it. A cell too long
+    // A ruled table: a row of headings (unless `headings` is false), then the rows; returns the y
+    // below it. A cell too long
     // for its column wraps onto further lines, its row growing with it: nothing is cut, and a
     // long number keeps its start.
     double table(double x, double y, const std::vector<double>& widths,
-                 const std::vector<std::vector<QString>>& rows, double row_height) {
+                 const std::vector<std::vector<QString>>& rows, double row_height, bool headings = true) {
         double total = 0;
         for (double w : widths) total += w;
         const double top = y;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            font(9, r == 0);
+            font(9, headings && r == 0);
             const QFontMetricsF metrics(painter_.font());
             double height = row_height;
             std::vector<int> flags;

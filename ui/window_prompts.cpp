@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "form/certificate.h"
 #include "ui/modal_message_box.h"
 
 namespace its90::ui {
@@ -51,8 +53,33 @@ bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kin
     auto* reason = new QLineEdit(q(id.reason), &dialog);
     reason->setObjectName("reason");
     reason->setPlaceholderText(QStringLiteral("更正时必填：更正的原因"));
+    // What the certificate states besides the results: may be left empty.
+    const auto line = [&dialog](const std::string& text, const char* name, const char* hint) {
+        auto* edit = new QLineEdit(q(text), &dialog);
+        edit->setObjectName(name);
+        edit->setPlaceholderText(QString::fromUtf8(hint));
+        return edit;
+    };
+    auto* customer = line(id.customer, "customer", "证书上的委托单位");
+    auto* standard = line(id.standard_used, "standard_used", "编号、证书编号、不确定度");
+    auto* ambient = line(id.ambient_temperature, "ambient_temperature", "如 20.5");
+    auto* humidity = line(id.relative_humidity, "relative_humidity", "如 45");
+    auto* problem = new QLabel(&dialog);
+    problem->setObjectName("problem");
+    problem->setStyleSheet(QStringLiteral("color: #c62828"));
+    problem->setWordWrap(true);
+    problem->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    std::string temperature_typed, humidity_typed;
+    // A condition that is no number keeps the dialog open, every field as typed.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        temperature_typed = ambient->text().toStdString();
+        humidity_typed = humidity->text().toStdString();
+        const std::string why = form::ambient_conditions_problem(temperature_typed, humidity_typed);
+        problem->setText(q(why));
+        problem->setVisible(!why.empty());
+        if (why.empty()) dialog.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QFormLayout(&dialog);
     layout->addRow(calibration ? QStringLiteral("编号：") : QStringLiteral("记录编号："), number);
@@ -62,11 +89,23 @@ bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kin
     const bool correcting = !id.corrects.empty();
     if (correcting) layout->addRow(QStringLiteral("修改原因："), reason);
     else reason->hide();
+    layout->addRow(QStringLiteral("委托方："), customer);
+    layout->addRow(QStringLiteral("标准器："), standard);
+    layout->addRow(QStringLiteral("环境温度/℃："), ambient);
+    layout->addRow(QStringLiteral("相对湿度/%RH："), humidity);
+    layout->addRow(problem);
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return false;
-    id = {number->text().toStdString(), operator_name->text().toStdString(),
-          notes->toPlainText().toStdString(), calibration && table->isChecked(), id.corrects,
-          correcting ? reason->text().trimmed().toStdString() : std::string()};
+    id = {number->text().toStdString(),
+          operator_name->text().toStdString(),
+          notes->toPlainText().toStdString(),
+          calibration && table->isChecked(),
+          id.corrects,
+          correcting ? reason->text().trimmed().toStdString() : std::string(),
+          customer->text().trimmed().toStdString(),
+          standard->text().trimmed().toStdString(),
+          temperature_typed,
+          humidity_typed};
     return true;
 }
 
@@ -168,9 +207,13 @@ bool ModalWindowPrompts::person(QString& name, bool& operator_role, bool& checke
 bool save_record_file(WindowPrompts& prompts, const QString& base, const std::string& number, bool csv,
                       const std::function<bool(const QString& path, QString& error)>& save) {
     const QString name = base + (number.empty() ? QString() : "_" + q(number)) + (csv ? ".csv" : ".pdf");
-    const std::optional<QString> path =
-        prompts.save_path(csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
-                          csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name);
+    return save_file(prompts, csv ? QStringLiteral("保存为 CSV") : QStringLiteral("导出 PDF"),
+                     csv ? QStringLiteral("CSV 文件 (*.csv)") : QStringLiteral("PDF 文件 (*.pdf)"), name, save);
+}
+
+bool save_file(WindowPrompts& prompts, const QString& title, const QString& filter, const QString& name,
+               const std::function<bool(const QString& path, QString& error)>& save) {
+    const std::optional<QString> path = prompts.save_path(title, filter, name);
     if (!path) return false;
     QString error;
     if (save(*path, error)) return true;

@@ -48,6 +48,11 @@ public:
     virtual bool person(QString& name, bool& operator_role, bool& checker, bool& approver) = 0;
 };
 
+// Asks where to save a file (titled `title`, of the kind `filter` names, suggesting `name`),
+// saves it with `save`, and reports a failure naming the file and why. Nothing is saved on a
+// cancel. True when it was saved.
+bool save_file(WindowPrompts& prompts, const QString& title, const QString& filter, const QString& name,
+               const std::function<bool(const QString& path, QString& error)>& save);
 // Asks where to save a record as CSV or PDF (suggesting "BASE_NUMBER.csv"), saves it with
 // `save`, and reports a failure naming the file and why. Nothing is saved on a cancel. True
 // when the record was saved.

@@ -162,6 +162,46 @@ status, _, err = run("book", "approve", "3", "--by", "赵工")
 tally.check("the next certificate takes the laboratory's pattern, numbered on from the year's last",
             status == 0 and f"certificate JL{year}/002" in err, err)
 
+# ---- the certificate and the DCC, drawn by the window's program without a window ----
+pdf = os.path.join(work, "certificate.pdf")
+status, _, err = run("book", "certificate", "3", "--pdf", pdf)
+with open(pdf, "rb") as f:
+    head = f.read(5)
+tally.check("certificate --pdf writes the approved record's certificate", status == 0 and head == b"%PDF-", (status, err))
+pages = subprocess.run(["pdftotext", pdf, "-"], capture_output=True).stdout.decode("utf-8", "replace")
+tally.check("the certificate carries its number, the laboratory and the three names",
+            f"JL{year}/002" in pages and "某市计量测试所 温度室" in pages and "钱工" in pages and "赵工" in pages
+            and "未批准" not in pages, pages[:400])
+status, _, _ = run("book", "certificate", "1", "--pdf", pdf)
+pages = subprocess.run(["pdftotext", pdf, "-"], capture_output=True).stdout.decode("utf-8", "replace")
+# pdftotext leaves out the rotated 未批准 across the page; the window tests look for it drawn.
+tally.check("a refused record's certificate has no number and no approver", status == 0 and "批准后编号" in pages
+            and "批准人： —" in pages, pages[:400])
+status, xml, err = run("book", "export", "3", "--format", "dcc")
+dcc = os.path.join(work, "certificate.xml")
+with open(dcc, "w", encoding="utf-8") as f:
+    f.write(xml)
+schema = os.path.join(os.path.dirname(__file__), "..", "..", "form", "dcc", "dcc.xsd")
+lint = subprocess.run(["xmllint", "--noout", "--schema", schema, dcc], capture_output=True)
+tally.check("export --format dcc writes a DCC that xmllint accepts", status == 0 and lint.returncode == 0,
+            (status, err, lint.stderr[-400:]))
+tally.check("the DCC carries the certificate number and the EMFs in mV",
+            f"<dcc:uniqueIdentifier>JL{year}/002</dcc:uniqueIdentifier>" in xml and "\\milli\\volt" in xml, xml[:300])
+status, _, err = run("book", "export", "3", "--format", "dcc", "--output", dcc + ".2")
+tally.check("export --format dcc --output FILE writes the same document",
+            status == 0 and open(dcc + ".2", encoding="utf-8").read() == xml, err)
+for args, code, words in (
+    (["certificate", "3"], 2, "--pdf FILE"),
+    (["certificate", "99", "--pdf", pdf], 1, "no record 99"),
+    (["certificate", "x", "--pdf", pdf], 2, "whole number"),
+    (["export", "3", "--output", dcc], 2, "--output goes with --format dcc"),
+    (["export", "99", "--format", "dcc"], 1, "no record 99"),
+    (["export", "3", "--format", "dcc", "--output", os.path.join(work, "none", "x.xml")], 1, "x.xml"),
+    (["show", "3", "--pdf", pdf], 2, "--pdf goes with certificate"),
+):
+    status, out, err = run("book", *args)
+    tally.check(f"refused: book {' '.join(args)}", status == code and words in err, (status, err))
+
 # ---- a backup ----
 copy = os.path.join(work, "copy.sqlite")
 status, _, err = run("book", "backup", copy)

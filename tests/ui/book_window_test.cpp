@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -26,6 +27,7 @@
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/book_access.h"
+#include "form/dcc.h"
 #include "ui/book_window.h"
 #include "ui/comparison_window.h"
 #include "ui/resistance_window.h"
@@ -426,6 +428,65 @@ TEST_F(Book, ARecordIsCheckedApprovedAndRefusedFromTheBookWindow) {
     }
     EXPECT_TRUE(added);
 }
+
+// 证书 in 记录簿: the certificate (PDF and paper) and the DCC of a record issued in the
+// calculator with the certificate's particulars typed, before and after its approval.
+TEST_F(Book, TheCertificateAndItsDccComeFromTheBookWindow) {
+    calibrate();
+    prompts.typed = {"S-0777", "张三", "", false, "", "", "某电厂", "定点炉 FP-2", "20,5", "46"};
+    save_csv("record.csv");
+    ASSERT_EQ(kept().size(), 1u);
+    const book::Record record = kept().front();
+    EXPECT_EQ(record.input("ambient_temperature_C"), "20.5");
+    EXPECT_EQ(record.input("customer"), "某电厂");
+    {
+        book::Book b(book_path.toStdString());
+        b.add_person("李四", book::Role::Checker);
+        b.add_person("王五", book::Role::Approver);
+        b.set_setting("laboratory_name", "某市计量测试所");
+    }
+    BookWindow* window = open_book();
+    window->select(record.id);
+    ASSERT_TRUE(window->certificate_button()->isEnabled());
+    const QList<QAction*> actions = window->certificate_button()->menu()->actions();
+    ASSERT_EQ(actions.size(), 3);
+    // Not approved yet: issued all the same, saying so, without a number.
+    prompts.path = dir.filePath("draft.xml");
+    actions[2]->trigger();
+    EXPECT_TRUE(window->status()->text().contains("尚未批准")) << window->status()->text().toStdString();
+    const QByteArray draft = contents(dir.filePath("draft.xml"));
+    EXPECT_EQ(form::dcc_fault(draft.toStdString()), "");
+    EXPECT_TRUE(draft.contains("not-approved"));
+
+    prompts.signer = "李四";
+    window->check_button()->click();
+    prompts.signer = "王五";
+    window->approve_button()->click();
+    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    const QString number = "WD-" + QString::number(QDate::currentDate().year()) + "-0001";
+    prompts.path = dir.filePath("certificate.xml");
+    actions[2]->trigger();
+    const QByteArray dcc = contents(dir.filePath("certificate.xml"));
+    EXPECT_EQ(form::dcc_fault(dcc.toStdString()), "");
+    for (const char* part : {"某市计量测试所", "某电厂", "20.5", "\\percent", "李四", "王五", "\\milli\\volt"}) {
+        EXPECT_TRUE(dcc.contains(part)) << part;
+    }
+    EXPECT_TRUE(dcc.contains(("<dcc:uniqueIdentifier>" + number + "</dcc:uniqueIdentifier>").toUtf8()));
+    EXPECT_EQ(prompts.filters.back(), "DCC 文件 (*.xml)");
+    prompts.path = dir.filePath("certificate.pdf");
+    actions[0]->trigger();
+    EXPECT_TRUE(contents(dir.filePath("certificate.pdf")).startsWith("%PDF-"));
+    prompts.print_file = dir.filePath("printed.pdf");
+    actions[1]->trigger();
+    EXPECT_TRUE(contents(dir.filePath("printed.pdf")).startsWith("%PDF-"));
+    // A file that cannot be written is named, and nothing else is touched.
+    prompts.path = dir.filePath("none/certificate.xml");
+    actions[2]->trigger();
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].contains("none/certificate.xml"));
+    EXPECT_EQ(kept().size(), 1u);
+}
+
 
 }  // namespace
 }  // namespace its90::ui::testing
