@@ -175,8 +175,11 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         table.quantities[0].expanded_shift = -3;
         c.results.push_back(table);
     } else {
-        c.item_zh = "工业铂电阻温度计（" + r.type + "）";
-        c.item_en = "Industrial platinum resistance thermometer (" + r.type + ")";
+        // A thermometer's own type (Pt100 ...) where the record names one.
+        const bool named = !r.type.empty() && r.type != "CVD";
+        c.item_zh = named ? "工业铂电阻温度计（" + r.type + "）" : std::string("工业铂电阻温度计");
+        c.item_en = named ? "Industrial platinum resistance thermometer (" + r.type + ")"
+                          : std::string("Industrial platinum resistance thermometer");
         c.regulation = "IEC 60751";
         c.method_zh = "Callendar–Van Dusen 方程";
         c.method_en = "Callendar-Van Dusen equation";
@@ -190,7 +193,11 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         c.results.push_back(table);
     }
     c.conclusion = "校准结果见上表。";
-    c.uncertainty_note = "U 为扩展不确定度，包含因子 k = 2。";
+    const Rows& table = c.results.back().rows;
+    const std::size_t u = table.empty() ? 0 : table.front().size() - 1;
+    const bool with_u = std::any_of(table.begin() + (table.empty() ? 0 : 1), table.end(),
+                                    [u](const std::vector<std::string>& row) { return u < row.size() && !row[u].empty(); });
+    c.uncertainty_note = with_u ? "U 为扩展不确定度，包含因子 k = 2。" : "记录未附不确定度评定。";
 }
 
 // Whether every cell of a column below its heading holds something.

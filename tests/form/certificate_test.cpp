@@ -35,6 +35,10 @@ protected:
     }
     void TearDown() override {
         book_.reset();
+        // To look at the certificates drawn from these records: a copy of the book, kept.
+        if (const char* keep = std::getenv("ITS90_CERTIFICATE_BOOK"); keep != nullptr && *keep != '\0') {
+            fs::copy_file(folder_ / "book.sqlite", keep, fs::copy_options::overwrite_existing);
+        }
         fs::remove_all(folder_);
     }
     std::int64_t keep_approved(book::Record r) {
