@@ -59,6 +59,24 @@ Rows document_values(const Rows& document, const std::vector<std::string>& label
     return out;
 }
 
+// A table of coefficients, name and value: each a quantity of its own where its unit is known
+// (the range's name is a word, not a value).
+CertificateTable coefficient_table(const Rows& document, const std::vector<std::array<const char*, 3>>& known) {
+    std::vector<std::string> labels;
+    for (const auto& k : known) labels.emplace_back(k[0]);
+    CertificateTable t{"系数", "Coefficients", document_values(document, labels), {}};
+    t.rows.insert(t.rows.begin(), {"名称", "值"});
+    for (std::size_t r = 1; r < t.rows.size(); ++r) {
+        for (const auto& [label, name_en, unit] : known) {
+            if (t.rows[r][0] != label || *unit == '\0') continue;
+            CertificateQuantity q{1, t.rows[r][0], name_en, unit};
+            q.row = r;
+            t.quantities.push_back(q);
+        }
+    }
+    return t;
+}
+
 void fixed_point(Certificate& c, const CalibrationRecord& r) {
     c.title_zh = "检定证书";
     c.title_en = "Verification certificate";
@@ -161,11 +179,13 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         c.regulation = "ITS-90（Preston-Thomas, Metrologia 27, 1990）";
         c.method_zh = "ITS-90 参考函数与偏差函数";
         c.method_en = "ITS-90 reference and deviation functions";
-        CertificateTable coefficients{"系数", "Coefficients",
-                                      document_values(document, {"温区", "水三相点电阻 Rtp/Ω", "a", "b", "c", "d", "W(Al)"}),
-                                      {}};
-        coefficients.rows.insert(coefficients.rows.begin(), {"名称", "值"});
-        c.results.push_back(coefficients);
+        c.results.push_back(coefficient_table(document, {{"温区", "Range", ""},
+                                                         {"水三相点电阻 Rtp/Ω", "Resistance at the triple point of water", "\\ohm"},
+                                                         {"a", "Deviation function coefficient a", "\\one"},
+                                                         {"b", "Deviation function coefficient b", "\\one"},
+                                                         {"c", "Deviation function coefficient c", "\\one"},
+                                                         {"d", "Deviation function coefficient d", "\\one"},
+                                                         {"W(Al)", "Resistance ratio at the aluminium point", "\\one"}}));
         CertificateTable table{"分度表", "Table", document_table(document, {"t90/℃", "R/Ω", "W", "U(k=2)/mK"}),
                                {{0, "温度 t90", "Temperature t90", "\\degreecelsius"},
                                 {1, "电阻", "Resistance", "\\ohm"},
@@ -183,17 +203,17 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         c.regulation = "IEC 60751";
         c.method_zh = "Callendar–Van Dusen 方程";
         c.method_en = "Callendar-Van Dusen equation";
-        CertificateTable coefficients{"系数", "Coefficients",
-                                      document_values(document, {"R0/Ω", "A/℃⁻¹", "B/℃⁻²", "C/℃⁻⁴"}), {}};
-        coefficients.rows.insert(coefficients.rows.begin(), {"名称", "值"});
-        c.results.push_back(coefficients);
+        c.results.push_back(coefficient_table(document, {{"R0/Ω", "R0", "\\ohm"},
+                                                         {"A/℃⁻¹", "Callendar-Van Dusen coefficient A", "\\degreecelsius\\tothe{-1}"},
+                                                         {"B/℃⁻²", "Callendar-Van Dusen coefficient B", "\\degreecelsius\\tothe{-2}"},
+                                                         {"C/℃⁻⁴", "Callendar-Van Dusen coefficient C", "\\degreecelsius\\tothe{-4}"}}));
         CertificateTable table{"分度表", "Table", document_table(document, {"t/℃", "R/Ω", "U(k=2)/℃"}),
                                {{0, "温度", "Temperature", "\\degreecelsius"}, {1, "电阻", "Resistance", "\\ohm"}}};
         table.quantities[0].expanded = 2;
         c.results.push_back(table);
     }
     c.conclusion = "校准结果见上表。";
-    const Rows& table = c.results.back().rows;
+    const Rows& table = c.results.back().rows;  // the table of values, after the coefficients
     const std::size_t u = table.empty() ? 0 : table.front().size() - 1;
     const bool with_u = std::any_of(table.begin() + (table.empty() ? 0 : 1), table.end(),
                                     [u](const std::vector<std::string>& row) { return u < row.size() && !row[u].empty(); });

@@ -23,6 +23,7 @@ struct CertificateQuantity {
     std::string unit;                       // D-SI: "\\degreecelsius", "\\milli\\volt" ...
     std::optional<std::size_t> expanded{};  // the column holding its expanded uncertainty (k = 2)
     int expanded_shift = 0;                 // powers of ten from that column's unit to the quantity's
+    std::optional<std::size_t> row{};       // one value alone: this row's cell (a coefficient)
 };
 
 struct CertificateTable {

@@ -185,7 +185,8 @@ void location(Writer& w, xmlNodePtr contact, const std::string& address) {
 std::string quantity(Writer& w, xmlNodePtr list, const CertificateTable& t, const CertificateQuantity& q,
                      const std::string& coverage) {
     std::string values, uncertainties, factors, probabilities;
-    for (std::size_t r = 1; r < t.rows.size(); ++r) {
+    const std::size_t first = q.row.value_or(1), last = q.row ? *q.row + 1 : t.rows.size();
+    for (std::size_t r = first; r < last; ++r) {
         const std::string value = q.column < t.rows[r].size() ? t.rows[r][q.column] : std::string();
         if (!is_dsi_decimal(value)) {
             return "“" + t.title_zh + "”的 " + q.name_zh + "（si:valueXMLList）第 " + std::to_string(r) + " 行不是数：“" +
@@ -210,7 +211,7 @@ std::string quantity(Writer& w, xmlNodePtr list, const CertificateTable& t, cons
     xmlNodePtr real = w.si(quantity, "realListXMLList");
     w.si(real, "valueXMLList", values);
     std::string units;
-    for (std::size_t r = 1; r < t.rows.size(); ++r) units += (units.empty() ? "" : " ") + q.unit;
+    for (std::size_t r = first; r < last; ++r) units += (units.empty() ? "" : " ") + q.unit;
     w.si(real, "unitXMLList", units);
     if (q.expanded) {
         xmlNodePtr u = w.si(real, "expandedUncXMLList");
