@@ -316,9 +316,12 @@ int run_window_export(Context& ctx, const char* what, std::int64_t id, const std
     envp.push_back(nullptr);
     ctx.out.flush();
     pid_t child = 0;
-    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, const_cast<char* const*>(argv.data()), envp.data()) != 0) {
+    // posix_spawn gives its error as its result, not in errno.
+    if (const int error = posix_spawn(&child, program.c_str(), nullptr, nullptr, const_cast<char* const*>(argv.data()),
+                                      envp.data());
+        error != 0) {
         return ctx.fail(format(tr("cannot start %1, which draws certificates: %2"), printable(program),
-                               std::strerror(errno)));
+                               std::strerror(error)));
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {

@@ -105,14 +105,7 @@ TEST(BookRecords, ResistancePagesComeBackAsTyped) {
     EXPECT_EQ(sprt_rows(sprt_again), sprt_rows(sprt));
     EXPECT_EQ(csv_of(sprt_rows(sprt_again)), kept_sprt.document);
 
-    CvdForm cvd;
-    cvd.set_fitted(true);
-    const char* t[] = {"-100", "0", "100", "400"};
-    const char* r[] = {"60.26", "100.01", "138.52", "247.07"};
-    for (int i = 0; i < 4; ++i) {
-        cvd.point_t[i].text = t[i];
-        cvd.point_r[i].text = r[i];
-    }
+    CvdForm cvd = a_fitted_cvd();
     cvd.edited();
     const book::Record kept_cvd = book_record(cvd, id, "2026-12-09 12:00", cvd_rows(cvd), "9.9");
     CvdForm cvd_again;

@@ -97,14 +97,7 @@ book::Record kept_sprt() {
 }
 
 book::Record kept_cvd() {
-    CvdForm cvd;
-    cvd.set_fitted(true);
-    const char* t[] = {"-100", "0", "100", "400"};
-    const char* r[] = {"60.26", "100.01", "138.52", "247.07"};
-    for (int i = 0; i < 4; ++i) {
-        cvd.point_t[i].text = t[i];
-        cvd.point_r[i].text = r[i];
-    }
+    CvdForm cvd = a_fitted_cvd();
     cvd.u_points.text = "2";
     cvd.edited();
     return book_record(cvd, {"PT-88", "王工", "", false}, "2026-12-09 12:30", cvd_rows(cvd), "9.9");

@@ -81,4 +81,17 @@ inline ComparisonForm a_run(bool from_fixed_points) {
     return f;
 }
 
+// A Pt100 fitted from four points, -100 ... 400 degC.
+inline CvdForm a_fitted_cvd() {
+    CvdForm cvd;
+    cvd.set_fitted(true);
+    const char* t[] = {"-100", "0", "100", "400"};
+    const char* r[] = {"60.26", "100.01", "138.52", "247.07"};
+    for (int i = 0; i < 4; ++i) {
+        cvd.point_t[i].text = t[i];
+        cvd.point_r[i].text = r[i];
+    }
+    return cvd;
+}
+
 }  // namespace its90::form
