@@ -96,16 +96,15 @@ Outcome<DeviationUncertainty> deviation_uncertainty(MiddlePoint middle,
     if (!valid_uncertainty(u.common)) return kBadUncertainty;
     if (!valid_coverage(u.k)) return kBadCoverage;
     const Sensor& s = sensor_of(Thermocouple::S);
-    const double lowest = std::max(kLowestTemperature, s.lowest_differential());
-    if (!(t >= lowest && t <= kHighestTemperature)) {
-        return Rejection::out_of_range(Quantity::Temperature, lowest, kHighestTemperature);
+    if (!(t >= kLowestTemperature && t <= kHighestTemperature)) {
+        return Rejection::out_of_range(Quantity::Temperature, kLowestTemperature, kHighestTemperature);
     }
     const std::array<double, 3> l = deviation_weights(middle, t);
     double sum = u.common * u.common;
     for (std::size_t i = 0; i < 3; ++i) sum += (l[i] * u.points[i]) * (l[i] * u.points[i]);
     const double combined = std::sqrt(sum);
-    const double seebeck = *differential_value(s, t);
-    DeviationUncertainty d{combined, u.k * combined, u.k * combined / seebeck};
+    DeviationUncertainty d{combined, u.k * combined, std::nullopt};
+    if (t >= s.lowest_differential()) d.U_C = u.k * combined / *differential_value(s, t);
     // Each term over u first: its fourth power cannot overflow.
     double welch = 0;
     const auto add = [&](double term, double dof) {
@@ -115,7 +114,7 @@ Outcome<DeviationUncertainty> deviation_uncertainty(MiddlePoint middle,
     add(u.common, u.common_dof);
     if (welch > 0) d.effective_dof = 1 / welch;
     // Uncertainties each finite may still overflow when squared and summed.
-    if (!std::isfinite(d.u_uV) || !std::isfinite(d.U_uV) || !std::isfinite(d.U_C)) return kUncomputable;
+    if (!std::isfinite(d.u_uV) || !std::isfinite(d.U_uV) || (d.U_C && !std::isfinite(*d.U_C))) return kUncomputable;
     return d;
 }
 

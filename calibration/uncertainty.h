@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -89,14 +90,15 @@ struct FixedPointUncertainties {
 struct DeviationUncertainty {
     double u_uV;   // u(dE(t))
     double U_uV;   // k u
-    double U_C;    // U / S(t), S the type S differential value at t as the window shows it
+    // U / S(t), S the type S differential value at t as the window shows it; nothing where
+    // there is none (below -49.5 degC): u and U are there all the same.
+    std::optional<double> U_C;
     // Welch-Satterthwaite over the terms L_i(t) u_i and u_0: u^4 / sum(term^4 / dof).
     double effective_dof = kInfinite;
 };
 
-// u(dE(t))^2 = sum (L_i(t) u_i)^2 + u_0^2. Rejected outside the calibration's temperatures
-// (and where the window shows no differential value: below -49.5 degC), or for a negative or
-// non-finite uncertainty or a k <= 0.
+// u(dE(t))^2 = sum (L_i(t) u_i)^2 + u_0^2. Rejected outside the calibration's temperatures,
+// or for a negative or non-finite uncertainty or a k <= 0.
 Outcome<DeviationUncertainty> deviation_uncertainty(MiddlePoint middle,
                                                    const FixedPointUncertainties& u, double t);
 

@@ -63,8 +63,8 @@ std::array<std::string, 3> coefficient_texts(const calibration::Calibration& c) 
 const char* beyond_range() { return tr("the EMFs give values beyond the computable range"); }
 
 // One row of the output: a temperature and the thermocouple's EMF there, as the window shows
-// it (text) or as CSV; with its uncertainty when the fixed points' are given (empty cells
-// where there is none: below -49.5 degC, where there is no differential value).
+// it (text) or as CSV; with its uncertainty when the fixed points' are given (U in degC only
+// where there is a differential value: from -49.5 degC, the window's own).
 void print_row(Context& ctx, double t, double value, bool csv,
                const std::optional<calibration::FixedPointUncertainties>& u,
                calibration::MiddlePoint middle) {
@@ -77,7 +77,7 @@ void print_row(Context& ctx, double t, double value, bool csv,
         ctx.out << general(t) << ',' << general(value);
         if (u) {
             ctx.out << ',';
-            if (du) ctx.out << general(du->u_uV) << ',' << general(du->U_uV) << ',' << general(du->U_C);
+            if (du) ctx.out << general(du->u_uV) << ',' << general(du->U_uV) << ',' << (du->U_C ? general(*du->U_C) : "");
             else ctx.out << ",,";
         }
         ctx.out << '\n';
@@ -85,11 +85,12 @@ void print_row(Context& ctx, double t, double value, bool csv,
     }
     char cell[32];
     std::snprintf(cell, sizeof cell, "%10s", (general(t) + " \u2103").c_str());
-    ctx.out << cell << "  " << text::Num_to_text_sign(value) << " mV";
+    // The window's digits, with a zero before the point ("-0.22556"), a blank where no sign is.
+    ctx.out << cell << "  " << (std::signbit(value) && value != 0 ? "" : " ") << text::Num_to_text(value, ".") << " mV";
     if (du) {
-        ctx.out << "  u = " << text::stated(du->u_uV, 3) << " \u03bcV, U = "
-                << text::stated(du->U_uV, 3) << " \u03bcV (" << text::stated(du->U_C, 3)
-                << " \u2103)";
+        ctx.out << "  u = " << text::stated(du->u_uV, 3) << " \u03bcV, U = " << text::stated(du->U_uV, 3) << " \u03bcV";
+        if (du->U_C) ctx.out << " (" << text::stated(*du->U_C, 3) << " \u2103)";
+        else ctx.out << " (" << tr("no U in \u2103: no differential value below -49.5 \u2103") << ")";
     }
     ctx.out << '\n';
 }
@@ -188,7 +189,7 @@ bool keep(Context& ctx, const Arguments& args, const book::FixedPointInputs& inp
                 calibration::deviation_uncertainty(inputs.middle, *inputs.uncertainty, at);
             if (d.ok()) {
                 document << ',' << text::stated(d->u_uV, 3) << ',' << text::stated(d->U_uV, 3) << ','
-                         << text::stated(d->U_C, 3);
+                         << (d->U_C ? text::stated(*d->U_C, 3) : "");
             } else {
                 document << ",,,";
             }

@@ -1,5 +1,6 @@
 // `its90 sprt` and `its90 cvd`: standard platinum resistance thermometers on ITS-90 and
 // industrial ones by Callendar-Van Dusen, both directions, and their coefficients fitted.
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -176,7 +177,8 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
         ctx.for_each_value(values, [&](std::string_view text, double v) {
             if (what == "wr") {
                 const Outcome<double> w = sprt::Wr(v);
-                if (!w.ok()) return ctx.reject(text, why(w.rejection(), std::nullopt));
+                // The reference function is the SPRT's, whatever the Pt100's range.
+                if (!w.ok()) return ctx.reject(text, why(w.rejection(), std::string(tr("SPRT"))));
                 ctx.out << fixed(*w, 10) << '\n';
             } else {
                 const Outcome<double> t = sprt::t90_of_Wr(v);
@@ -279,6 +281,12 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
         if (fit->has_c) ctx.out << "C = " << general(k.c) << " /\u2103\u2074\n";
         ctx.out << "alpha = " << general(adb.alpha) << " /\u2103, delta = " << general(adb.delta) << " \u2103";
         if (fit->has_c) ctx.out << ", beta = " << general(adb.beta) << " \u2103";
+        // Where the coefficients were found: a conversion beyond is the equation extrapolated.
+        const auto [lowest, highest] = std::minmax_element(points.begin(), points.end(),
+                                                           [](const auto& x, const auto& y) { return x.t90 < y.t90; });
+        ctx.out << '\n' << format(tr("fitted from %1 to %2 \u2103: beyond, the equation is extrapolated"),
+                                   general(lowest->t90), general(highest->t90));
+        if (!fit->has_c) ctx.out << ' ' << tr("(no point below 0 \u2103: no C, which the equation needs there)");
         ctx.out << "\n\n" << tr("t/\u2103  R/\u03a9  residual/m\u03a9  residual/\u2103  from IEC 60751/\u2103  class") << '\n';
         const cvd::Coefficients standard = cvd::iec(k.r0);
         for (std::size_t i = 0; i < points.size(); ++i) {

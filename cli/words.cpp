@@ -57,14 +57,16 @@ std::string subject(std::optional<Thermocouple> type) {
     return format(tr("type %1"), std::string(1, record_of(*type).letter));
 }
 
-std::string why(const Rejection& r, std::optional<Thermocouple> type) {
+std::string why(const Rejection& r, std::optional<Thermocouple> type) { return why(r, subject(type)); }
+
+std::string why(const Rejection& r, const std::string& about) {
     using Cause = Rejection::Cause;
     switch (r.cause) {
         case Cause::NotFinite:
             return tr("the result lies beyond the computable range");
         case Cause::TwoTemperatures:
             return format(tr("two temperatures between %1 and %2 \u2103 share this %3 EMF"),
-                           text::general(r.lowest), text::general(r.highest), subject(type));
+                           text::general(r.lowest), text::general(r.highest), about);
         case Cause::NotAFixedPoint:
             return format(tr("%1 \u2103 is no fixed point of the range (its points are at their assigned temperatures)"),
                           text::general(r.lowest));
@@ -81,11 +83,11 @@ std::string why(const Rejection& r, std::optional<Thermocouple> type) {
     const std::string low = bound(r.lowest), high = bound(r.highest);
     switch (r.quantity) {
         case Quantity::Temperature:
-            return format(tr("%1 temperature outside %2 \u2026 %3 \u2103"), subject(type), low, high);
+            return format(tr("%1 temperature outside %2 \u2026 %3 \u2103"), about, low, high);
         case Quantity::Emf:
-            return format(tr("%1 EMF outside %2 \u2026 %3 mV"), subject(type), low, high);
+            return format(tr("%1 EMF outside %2 \u2026 %3 mV"), about, low, high);
         case Quantity::Resistance:
-            return format(tr("%1 resistance outside %2 \u2026 %3 \u03a9"), subject(type), low, high);
+            return format(tr("%1 resistance outside %2 \u2026 %3 \u03a9"), about, low, high);
         case Quantity::Readings:
             return format(tr("a mean is taken of %1 to %2 readings"), low, high);
         case Quantity::Uncertainty:

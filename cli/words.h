@@ -33,6 +33,8 @@ std::string subject(std::optional<Thermocouple> type);
 // is quoted with the digits it carries: a published decimal as it is, an EMF computed from
 // a reference function to 3 places (mV), a resistance to 3 places (ohm).
 std::string why(const Rejection& rejection, std::optional<Thermocouple> type);
+// The same about another thermometer, named as a rejection names it: "SPRT".
+std::string why(const Rejection& rejection, const std::string& about);
 
 // Why three fixed-point EMFs are no type S thermocouple's, naming the point and its EMF.
 std::string why(const calibration::ImplausibleEmfs& fault, const std::array<double, 3>& emfs,

@@ -20,13 +20,32 @@ double polynomial(std::span<const double> c, double x) {
     return sum;
 }
 
-double reference(double t90) {
-    // The triple point of water is W = 1 by definition; the functions give it to 5e-9.
-    if (t90 == fixed_point(FixedPoint::TPW).t90) return 1.0;
-    const double T = t90 + kKelvin;
-    if (t90 < 0) return std::exp(polynomial(kA, (std::log(T / 273.16) + 1.5) / 1.5));
-    return polynomial(kC, (T - 754.15) / 481);
+double a_function(double t90) {
+    return std::exp(polynomial(kA, (std::log((t90 + kKelvin) / 273.16) + 1.5) / 1.5));
 }
+double c_function(double t90) { return polynomial(kC, (t90 + kKelvin - 754.15) / 481); }
+
+// The triple point of water is W = 1 by definition, which the A function reaches only to 1e-8
+// and the C function to 5e-9 (their published consistency). Each is carried onto 1 there by a
+// straight correction over the kJoin degC on its own side, and is itself beyond: Wr rises
+// through 0.01 degC without a step, and W = 1 is 0.01 degC exactly.
+constexpr double kTpw = 0.01;
+constexpr double kJoin = 0.01;
+
+double reference(double t90) {
+    if (t90 == kTpw) return 1.0;
+    if (t90 < kTpw) {
+        const double w = a_function(t90);
+        if (t90 <= kTpw - kJoin) return w;
+        return w + (1 - a_function(kTpw)) * (t90 - (kTpw - kJoin)) / kJoin;
+    }
+    const double w = c_function(t90);
+    if (t90 >= kTpw + kJoin) return w;
+    return w + (1 - c_function(kTpw)) * ((kTpw + kJoin) - t90) / kJoin;
+}
+
+// A ratio as ITS-90 publishes the reference function's ends: to 8 decimals.
+bool same_to_8_decimals(double a, double b) { return std::round(a * 1e8) == std::round(b * 1e8); }
 
 }  // namespace
 
@@ -39,6 +58,11 @@ Outcome<double> Wr(double t90) {
 
 Outcome<double> t90_of_Wr(double wr) {
     const double low = reference(kReferenceRange.lowest), high = reference(kReferenceRange.highest);
+    if (wr == 1.0) return kTpw;
+    // An end's ratio as published (4.28642053 at the silver point), or a thermometer's ratio
+    // there a last bit beyond it, is that end.
+    if (wr > high && same_to_8_decimals(wr, high)) return kReferenceRange.highest;
+    if (wr < low && same_to_8_decimals(wr, low)) return kReferenceRange.lowest;
     if (!(wr >= low && wr <= high)) return Rejection::out_of_range(Quantity::Resistance, low, high);
     return nearest_root(reference, kReferenceRange.lowest, kReferenceRange.highest, wr);
 }
@@ -115,7 +139,9 @@ Outcome<double> t90_at(DeviationRange range, const Coefficients& k, double w) {
     }
     const double wr = w - deviation(range, k, w);
     const Outcome<double> t = t90_of_Wr(wr);
-    if (!t.ok()) return t.rejection();
+    // Beyond the reference function is beyond the range: said in the range's own ratios, never
+    // the reference function's.
+    if (!t.ok()) return Rejection::out_of_range(Quantity::Resistance, *low, *high);
     return *t;
 }
 

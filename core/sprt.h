@@ -16,7 +16,8 @@ namespace its90::sprt {
 // ---- The reference function -------------------------------------------------------------
 
 // Wr(T90) from 13.8033 K (-259.3467 degC) to 273.16 K (its A_i), from 273.15 K to 1234.93 K
-// (961.78 degC, its C_i); below 0 degC the first, from 0 degC the second.
+// (961.78 degC, its C_i); below the triple point of water the first, above it the second,
+// each joined to W = 1 there.
 inline constexpr double kA[] = {-2.13534729, 3.18324720, -1.80143597, 0.71727204, 0.50344027,
                                 -0.61899395, -0.05332322, 0.28021362, 0.10715224, -0.29302865,
                                 0.04459872,  0.11868632,  -0.05248134};
@@ -27,7 +28,8 @@ inline constexpr Range kReferenceRange{-259.3467, 961.78};  // degC
 // Wr at t90 (degC); OutOfRange outside kReferenceRange.
 Outcome<double> Wr(double t90);
 // The t90 at which Wr(t90) equals `wr`, by bisection of the function itself to neighbouring
-// doubles; OutOfRange (a ratio, Quantity::Resistance) outside Wr's values.
+// doubles (W = 1: 0.01 degC exactly); OutOfRange (a ratio, Quantity::Resistance) outside Wr's
+// values, a ratio that rounds to an end's 8 decimals taken as that end.
 Outcome<double> t90_of_Wr(double wr);
 
 // ---- The defining fixed points --------------------------------------------------------------

@@ -119,7 +119,7 @@ namespace {
 std::vector<std::string> uncertainty_cells(const CalibrationRecord& r, double t) {
     const std::optional<calibration::DeviationUncertainty> u = uncertainty_at(r, t);
     if (!u) return {"", ""};
-    return {text::stated(u->U_uV, 2), text::stated(u->U_C, 2)};
+    return {text::stated(u->U_uV, 2), u->U_C ? text::stated(*u->U_C, 2) : ""};
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ Rows expanded_uncertainty_rows(const CalibrationRecord& r) {
         if (!u) continue;
         rows.push_back({std::to_string(t), text::stated(u->u_uV, 2),
                         std::isfinite(u->effective_dof) ? text::significant(u->effective_dof, 3) : "∞",
-                        text::general(r.uncertainty->k), text::stated(u->U_uV, 2), text::stated(u->U_C, 2)});
+                        text::general(r.uncertainty->k), text::stated(u->U_uV, 2), u->U_C ? text::stated(*u->U_C, 2) : ""});
     }
     return rows;
 }

@@ -38,9 +38,10 @@ std::optional<std::size_t> column_named(const std::vector<std::string>& headings
 Rows document_table(const Rows& document, const std::vector<std::string>& headings) {
     Rows out;
     for (std::size_t r = 0; r < document.size(); ++r) {
-        if (document[r] != headings) continue;
+        // Its headings first; a column after them (说明) is the table's too.
+        if (document[r].size() < headings.size() || !std::equal(headings.begin(), headings.end(), document[r].begin())) continue;
         // A note below the table is a row of another shape.
-        for (std::size_t i = r; i < document.size() && document[i].size() == headings.size(); ++i) {
+        for (std::size_t i = r; i < document.size() && document[i].size() == document[r].size(); ++i) {
             out.push_back(document[i]);
         }
         break;
@@ -213,6 +214,9 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         c.results.push_back(table);
     }
     c.conclusion = "校准结果见上表。";
+    if (!c.results.back().rows.empty() && c.results.back().rows.front().size() > 3) {
+        c.conclusion += "标“外推”的行在拟合点的温度范围以外，由方程外推。";
+    }
     const Rows& table = c.results.back().rows;  // the table of values, after the coefficients
     const std::size_t u = table.empty() ? 0 : table.front().size() - 1;
     const bool with_u = std::any_of(table.begin() + (table.empty() ? 0 : 1), table.end(),

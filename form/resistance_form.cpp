@@ -267,6 +267,7 @@ void CvdForm::evaluate() {
     ice_check_.reset();
     steam_check_.reset();
     rows_.clear();
+    fitted_span_.reset();
     for (Field* f : {&r0, &a, &b, &c}) f->problem.clear();
     if (fitted_) {
         std::vector<calibration::TemperatureResistance> points;
@@ -297,6 +298,9 @@ void CvdForm::evaluate() {
             } else {
                 coefficients_ = fit->coefficients;
                 has_c_ = fit->has_c;
+                const auto [lowest, highest] = std::minmax_element(
+                    points.begin(), points.end(), [](const auto& x, const auto& y) { return x.t90 < y.t90; });
+                fitted_span_ = {lowest->t90, highest->t90};
                 const std::optional<double> u = read(u_points, true);
                 if (u && !(*u >= 0)) u_points.problem = "不确定度须不小于 0";
                 if (u && *u > 0) {
@@ -368,7 +372,8 @@ void CvdForm::evaluate() {
     steam_check_ = check(steam, 100);
     for (double t : table_temperatures(table, cvd::kTemperatures)) {
         const double r = *cvd::resistance(k, t);
-        rows_.push_back({t, r, expanded_at(t, r)});
+        const bool beyond = fitted_span_ && (t < fitted_span_->first || t > fitted_span_->second);
+        rows_.push_back({t, r, expanded_at(t, r), beyond});
     }
 }
 
@@ -456,9 +461,18 @@ std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
     }
     if (const auto t = f.at_resistance()) rows.push_back({"R/Ω", f.resistance.text, "t/℃", fixed(*t, 4)});
     rows.push_back({});
+    // A fit's table marks the rows beyond its points (below 0 degC without C, the equation's
+    // C term is not even determined): a column of its own, only when there are such rows.
+    const bool any_beyond = std::any_of(f.rows().begin(), f.rows().end(), [](const CvdForm::Row& r) { return r.extrapolated; });
     rows.push_back({"t/℃", "R/Ω", "U(k=2)/℃"});
+    if (any_beyond) rows.back().push_back("说明");
     for (const CvdForm::Row& r : f.rows()) {
         rows.push_back({general(r.t), fixed(r.r, 5), r.expanded ? text::stated(*r.expanded, 2) : ""});
+        if (any_beyond) rows.back().push_back(r.extrapolated ? kExtrapolated : "");
+    }
+    if (any_beyond) {
+        rows.push_back({"外推：拟合点在 " + general(f.fitted_span()->first) + " … " + general(f.fitted_span()->second) +
+                        " ℃ 之间，此范围以外的行由方程外推" + (f.has_c() ? "" : "（未拟合 C，0 ℃ 以下无 C 项）")});
     }
     if (!f.u_points.text.empty()) rows.push_back({"各点电阻的标准不确定度 u = " + f.u_points.text + " mΩ"});
     return rows;

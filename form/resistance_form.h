@@ -126,12 +126,16 @@ public:
     struct Row {
         double t, r;
         std::optional<double> expanded;  // U(t), k = 2, degC
+        bool extrapolated = false;       // fitted, and beyond the points' temperatures
     };
     const std::vector<Row>& rows() const { return rows_; }
+    // A fit's points' lowest and highest temperatures, beyond which its table is extrapolated.
+    std::optional<std::pair<double, double>> fitted_span() const { return fitted_span_; }
 
 private:
     void evaluate();
     std::optional<double> expanded_at(double t, double r) const;
+    std::optional<std::pair<double, double>> fitted_span_;
 
     std::vector<cvd::Coefficients> perturbed_;
     std::optional<double> expanded_at_temperature_;
@@ -144,6 +148,9 @@ private:
     std::optional<Check> ice_check_, steam_check_;
     std::vector<Row> rows_;
 };
+
+// How a table row beyond a fit's points is marked.
+inline constexpr const char* kExtrapolated = "外推";
 
 // The records of each page as rows (for the clipboard, CSV and the page).
 std::vector<std::vector<std::string>> sprt_rows(const SprtForm& form);

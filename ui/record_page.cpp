@@ -159,10 +159,12 @@ void first_page(Page& page, const CalibrationRecord& r) {
                       .arg(shown(r.any_temperature->first), shown(r.any_temperature->second)));
         table_bottom += 8;
         if (const auto u = form::uncertainty_at(r, text::Text_to_num(r.any_temperature->first))) {
+            // Below -49.5 degC there is no differential value to give U in degC.
             page.text(0, table_bottom - 2, 70, 6,
-                      QStringLiteral("U = %1 μV（%2 ℃），k = %3")
-                          .arg(q(text::stated(u->U_uV, 2)), q(text::stated(u->U_C, 2)),
-                               QString::number(r.uncertainty->k)));
+                      u->U_C ? QStringLiteral("U = %1 μV（%2 ℃），k = %3")
+                                   .arg(q(text::stated(u->U_uV, 2)), q(text::stated(*u->U_C, 2)),
+                                        QString::number(r.uncertainty->k))
+                             : QStringLiteral("U = %1 μV，k = %2").arg(q(text::stated(u->U_uV, 2)), QString::number(r.uncertainty->k)));
             table_bottom += 6;
         }
     }

@@ -278,8 +278,9 @@ QWidget* ResistanceWindow::create_cvd() {
     span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
     span->addWidget(field_edit(cvd_.table.step, table, false));
     tlayout->addLayout(span);
-    cvd_table_ = new QTableWidget(0, 3, table);
-    cvd_table_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("U(k=2) / ℃")});
+    cvd_table_ = new QTableWidget(0, 4, table);
+    cvd_table_->setHorizontalHeaderLabels(
+        {QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("U(k=2) / ℃"), QStringLiteral("说明")});
     cvd_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     cvd_table_->verticalHeader()->setVisible(false);
     tlayout->addWidget(cvd_table_);
@@ -388,6 +389,10 @@ void ResistanceWindow::refresh() {
         set_cell(cvd_table_, static_cast<int>(r), 1, fix(cvd_.rows()[r].r, 5));
         set_cell(cvd_table_, static_cast<int>(r), 2,
                  cvd_.rows()[r].expanded ? stated(*cvd_.rows()[r].expanded) : QString());
+        set_cell(cvd_table_, static_cast<int>(r), 3, cvd_.rows()[r].extrapolated ? QString::fromUtf8(form::kExtrapolated) : QString());
+        if (QTableWidgetItem* note = cvd_table_->item(static_cast<int>(r), 3)) {
+            note->setToolTip(cvd_.rows()[r].extrapolated ? QStringLiteral("此温度在拟合点的温度范围以外：由方程外推") : QString());
+        }
     }
     refreshing_ = false;
 }

@@ -82,7 +82,12 @@ bool ModalWindowPrompts::identification(form::Identification& id, RecordKind kin
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QFormLayout(&dialog);
-    layout->addRow(calibration ? QStringLiteral("编号：") : QStringLiteral("记录编号："), number);
+    // What the number identifies: the thermocouple calibrated, the comparison's record, the
+    // resistance thermometer.
+    layout->addRow(calibration                          ? QStringLiteral("热电偶编号：")
+                   : kind == RecordKind::Comparison ? QStringLiteral("记录编号：")
+                                                    : QStringLiteral("温度计编号："),
+                   number);
     layout->addRow(QStringLiteral("检定员："), operator_name);
     layout->addRow(QStringLiteral("备注："), notes);
     if (calibration) layout->addRow(table);

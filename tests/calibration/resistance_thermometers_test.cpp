@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "calibration/resistance_fit.h"
@@ -39,6 +40,66 @@ TEST(Sprt, TheInverseIsExact) {
         EXPECT_NEAR(*back, t, 1e-6) << t;
     }
     EXPECT_FALSE(sprt::t90_of_Wr(5).ok());
+}
+
+// Through the triple point of water each side's function meets W = 1 exactly: rising without a
+// step on a grid finer than any reading, the inverse of 1 is 0.01 degC, and away from the join
+// the published functions are untouched.
+TEST(Sprt, WrRisesThroughTheTriplePointOfWater) {
+    double previous = *sprt::Wr(-0.001);
+    for (double t = -0.001; t <= 0.021; t += 1e-6) {
+        const double w = *sprt::Wr(t);
+        EXPECT_GE(w, previous) << t;
+        previous = w;
+    }
+    EXPECT_EQ(*sprt::Wr(0.01), 1.0);
+    EXPECT_EQ(*sprt::t90_of_Wr(1.0), 0.01);
+    EXPECT_LT(*sprt::Wr(0.0099999), 1.0);
+    EXPECT_GT(*sprt::Wr(0.0100001), 1.0);
+    for (double w : {0.9999999949, 0.9999999999, 1.0000000001, 1.0000000004}) {
+        EXPECT_NEAR(*sprt::Wr(*sprt::t90_of_Wr(w)), w, 1e-15) << w;
+        EXPECT_NEAR(*sprt::t90_of_Wr(w), 0.01 + (w - 1) / 0.0039885, 1e-7) << w;
+    }
+    // Beyond the join, the functions as published: the C function at 0.02 degC and above.
+    const double t = 0.02, T = t + 273.15, x = (T - 754.15) / 481;
+    const double c[] = {2.78157254, 1.64650916, -0.13714390, -0.00649767, -0.00234444,
+                        0.00511868, 0.00187982, -0.00204472, -0.00046122, 0.00045724};
+    double sum = 0, power = 1;
+    for (double ci : c) {
+        sum += ci * power;
+        power *= x;
+    }
+    EXPECT_EQ(*sprt::Wr(t), sum);
+}
+
+// The reference function's ends as ITS-90 publishes them, to 8 decimals, are its ends; a ratio a
+// last bit beyond is too. Further out is refused.
+TEST(Sprt, TheEndsAsPublishedAreAccepted) {
+    struct Case {
+        double wr;
+        bool accepted;
+        std::optional<double> t90;  // an end, exactly
+    };
+    const Case cases[] = {
+        {4.28642053, true, 961.78},           {4.2864205276033811, true, 961.78}, {4.286420527603382, true, 961.78},
+        {0.00119006806901466, true, -259.3467}, {0.0011900651, true, -259.3467},  {0.00119007, true, std::nullopt},
+        {4.2864206, false, std::nullopt},     {0.0011900, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const Outcome<double> t = sprt::t90_of_Wr(c.wr);
+        ASSERT_EQ(t.ok(), c.accepted) << c.wr;
+        if (c.t90) EXPECT_EQ(*t, *c.t90) << c.wr;
+    }
+    // A thermometer's own resistance at the silver point converts back to it, and a range's
+    // refusal quotes the range's own ratios, never the reference function's.
+    const sprt::Coefficients k{-0.00016462789, -8.4598339e-06, 1.8898584e-06, 2e-05, 3.3755951040271865};
+    const double w_ag = *sprt::w_at(sprt::DeviationRange::TPWAg, k, 961.78);
+    EXPECT_NEAR(*sprt::t90_at(sprt::DeviationRange::TPWAg, k, w_ag), 961.78, 1e-9);
+    EXPECT_NEAR(*sprt::t90_at(sprt::DeviationRange::TPWAg, k, 110.24702477808242 / 25.72336), 961.78, 1e-6);
+    const Outcome<double> beyond = sprt::t90_at(sprt::DeviationRange::TPWAg, k, w_ag + 5e-7);
+    ASSERT_FALSE(beyond.ok());
+    EXPECT_EQ(beyond.rejection().highest, w_ag);
+    EXPECT_GT(w_ag + 5e-7, beyond.rejection().highest);
 }
 
 TEST(Sprt, ThePublishedDeviationExamples) {

@@ -130,7 +130,13 @@ TEST(DeviationFunction, TheWeightsAreTheLagrangeBasis) {
         }
         // Beyond copper the curve widens.
         EXPECT_GT(deviation_uncertainty(middle, u, 1500)->u_uV, 2 * deviation_uncertainty(middle, u, 1084.62)->u_uV);
-        EXPECT_FALSE(deviation_uncertainty(middle, u, -50).ok());  // no differential value there
+        // At -50 degC u and U are there; U in degC is not, without a differential value.
+        const Outcome<DeviationUncertainty> cold = deviation_uncertainty(middle, u, -50);
+        ASSERT_TRUE(cold.ok());
+        EXPECT_GT(cold->u_uV, 0);
+        EXPECT_FALSE(cold->U_C);
+        EXPECT_TRUE(deviation_uncertainty(middle, u, -49.5)->U_C);
+        EXPECT_FALSE(deviation_uncertainty(middle, u, -50.5).ok());
         EXPECT_FALSE(deviation_uncertainty(middle, u, 1700).ok());
     }
 }

@@ -77,6 +77,48 @@ TEST(Cvd, FitTheIecValuesBackAsCsv) {
     EXPECT_NE(text.out.find("100  138.53  0.000  0.00000  -0.0084  AA"), std::string::npos) << text.out;
 }
 
+// What independent checks found: each command and what it must print.
+TEST(ResistanceThermometers, TheDefectsFoundByIndependentChecks) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* out;  // the whole of it, or a part for a longer one ("…" first)
+        const char* err;  // a part of it
+    };
+    const Case cases[] = {
+        {{"sprt", "temp", "TPW-Ag", "--rtpw", "25.72336", "--a", "-0.00016462789", "--b", "-8.4598339e-06", "--c",
+          "1.8898584e-06", "--d", "2e-05", "--w-al", "3.3755951040271865", "110.24702477808242"},
+         0, "961.78\n", ""},
+        {{"sprt", "temp", "TPW-Ag", "--rtpw", "25.72336", "--a", "-0.00016462789", "--b", "-8.4598339e-06", "--c",
+          "1.8898584e-06", "--d", "2e-05", "--w-al", "3.3755951040271865", "110.2471"},
+         1, "\n", "outside the range TPW-Ag: 25.722334 \u2026 110.247025 \u03a9"},
+        {{"sprt", "tr", "4.28642053"}, 0, "961.78\n", ""},
+        {{"sprt", "tr", "1"}, 0, "0.01\n", ""},
+        {{"sprt", "wr", "0.0099999", "0.01", "0.0100001"}, 0, "0.9999999996\n1.0000000000\n1.0000000004\n", ""},
+        {{"sprt", "wr", "961.7800001"}, 1, "\n", "SPRT temperature outside"},
+        {{"calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848", "--u-zn", "0.5", "--u-al", "0.6", "--u-cu",
+          "0.8", "--u-common", "0.3", "--at", "-50"},
+         0, "…   -50 \u2103  -0.22556 mV  u = 4.14 \u03bcV, U = 8.27 \u03bcV (no U in \u2103: no differential value below -49.5 \u2103)\n", ""},
+        {{"calibrate", "--zn", "3.45689", "--al", "5.87013", "--cu", "10.5848", "--u-zn", "0.5", "--u-al", "0.6", "--u-cu",
+          "0.8", "--u-common", "0.3", "--at", "-50", "--format", "csv"},
+         0, "…\n-50,-0.22556,4.13557813717159,8.27115627434318,\n", ""},
+        {{"cvd", "fit", "0:100.02", "100:138.53", "200:175.89", "400:247.07"}, 0,
+         "…fitted from 0 to 400 \u2103: beyond, the equation is extrapolated (no point below 0 \u2103: no C, which the equation needs there)\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        const std::string expected = c.out;
+        EXPECT_EQ(o.status, c.status) << c.args[1] << o.err;
+        if (expected.rfind("…", 0) == 0) {
+            EXPECT_NE(o.out.find(expected.substr(std::string("…").size())), std::string::npos) << o.out;
+        } else {
+            EXPECT_EQ(o.out, expected) << c.args[1];
+        }
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+    }
+}
+
 TEST(ResistanceThermometers, RefuseWhatTheyCannotUse) {
     struct Case {
         std::vector<std::string> args;

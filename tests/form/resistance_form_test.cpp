@@ -117,5 +117,42 @@ TEST(CvdForm, TheIecCurveFitAndChecks) {
     EXPECT_FALSE(cvd_rows(f).empty());
 }
 
+// A fit's table marks each row beyond its points, in the window's rows and the record (a
+// column of its own and a note), and a table of typed coefficients marks none.
+TEST(CvdForm, RowsBeyondTheFittedPointsAreMarked) {
+    CvdForm f;
+    f.set_fitted(true);
+    const char* t[] = {"0", "100", "200", "400"};
+    const char* r[] = {"100.02", "138.53", "175.89", "247.07"};
+    for (int i = 0; i < 4; ++i) {
+        f.point_t[i].text = t[i];
+        f.point_r[i].text = r[i];
+    }
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    EXPECT_FALSE(f.has_c());
+    ASSERT_EQ(f.fitted_span(), (std::pair<double, double>{0, 400}));
+    for (const CvdForm::Row& row : f.rows()) EXPECT_EQ(row.extrapolated, row.t < 0 || row.t > 400) << row.t;
+    const auto record = cvd_rows(f);
+    const auto heading = std::find(record.begin(), record.end(), std::vector<std::string>{"t/℃", "R/Ω", "U(k=2)/℃", "说明"});
+    ASSERT_NE(heading, record.end());
+    EXPECT_EQ((*(heading + 1))[0], "-200");
+    EXPECT_EQ((*(heading + 1))[3], kExtrapolated);
+    EXPECT_EQ((*(heading + 5))[0], "0");
+    EXPECT_EQ((*(heading + 5))[3], "");
+    EXPECT_NE(std::find(record.begin(), record.end(),
+                        std::vector<std::string>{"外推：拟合点在 0 … 400 ℃ 之间，此范围以外的行由方程外推（未拟合 C，0 ℃ 以下无 C 项）"}),
+              record.end());
+    // Typed coefficients: nothing is marked, the table as it always was.
+    f.set_fitted(false);
+    f.r0.text = "100";
+    f.a.text = "3.9083e-3";
+    f.b.text = "-5.775e-7";
+    f.edited();
+    for (const CvdForm::Row& row : f.rows()) EXPECT_FALSE(row.extrapolated);
+    const auto typed = cvd_rows(f);
+    EXPECT_NE(std::find(typed.begin(), typed.end(), std::vector<std::string>{"t/℃", "R/Ω", "U(k=2)/℃"}), typed.end());
+}
+
 }  // namespace
 }  // namespace its90::form

@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -341,6 +343,53 @@ TEST(RecordDialog, AsksForTheIdentificationAndTheOneDegreeTable) {
     });
     EXPECT_FALSE(prompts.identification(id, WindowPrompts::RecordKind::Calibration));
     EXPECT_EQ(id.operator_name, "李四");  // cancelling changes nothing
+}
+
+// The number is named for what it identifies, and the certificate's particulars are asked with
+// it: a condition that is no number keeps the dialog open with the reason, every field as typed.
+TEST(RecordDialog, NamesItsNumberAndChecksTheConditions) {
+    QWidget parent;
+    ModalWindowPrompts prompts(&parent);
+    const std::pair<WindowPrompts::RecordKind, const char*> kinds[] = {
+        {WindowPrompts::RecordKind::Calibration, "热电偶编号："},
+        {WindowPrompts::RecordKind::Comparison, "记录编号："},
+        {WindowPrompts::RecordKind::Resistance, "温度计编号："},
+    };
+    for (const auto& [kind, label] : kinds) {
+        form::Identification id{"N-1", "", "", false};
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* layout = qobject_cast<QFormLayout*>(dialog->layout());
+            shown = qobject_cast<QLabel*>(layout->labelForField(dialog->findChild<QLineEdit*>("number")))->text();
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        });
+        EXPECT_FALSE(prompts.identification(id, kind));
+        EXPECT_EQ(shown, QString::fromUtf8(label));
+    }
+    form::Identification id{"S-1", "李四", "", false};
+    QStringList said;
+    QTimer::singleShot(0, [&said] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("customer")->setText(QString::fromUtf8("某电厂"));
+        dialog->findChild<QLineEdit*>("ambient_temperature")->setText("20,5");
+        dialog->findChild<QLineEdit*>("relative_humidity")->setText("abc");
+        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        ok->click();
+        EXPECT_TRUE(dialog->isVisible());
+        said << dialog->findChild<QLabel*>("problem")->text();
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("relative_humidity")->text(), "abc");
+        dialog->findChild<QLineEdit*>("relative_humidity")->setText("45");
+        ok->click();
+    });
+    ASSERT_TRUE(prompts.identification(id, WindowPrompts::RecordKind::Calibration));
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0], QString::fromUtf8("相对湿度“abc”不是数"));
+    EXPECT_EQ(id.customer, "某电厂");
+    EXPECT_EQ(id.ambient_temperature, "20.5");
+    EXPECT_EQ(id.relative_humidity, "45");
 }
 
 // However many thermocouples and points push them down, the readings' heading stands on the
