@@ -19,6 +19,7 @@ extern const char* const kSprtHelp;
 extern const char* const kCvdHelp;
 extern const char* const kBookHelp;
 extern const char* const kMeterHelp;
+extern const char* const kFitHelp;
 int run_table(Context& ctx, const std::vector<std::string>& words);
 int run_calibrate(Context& ctx, const std::vector<std::string>& words);
 int run_tolerance(Context& ctx, const std::vector<std::string>& words);
@@ -28,6 +29,7 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words);
 int run_cvd(Context& ctx, const std::vector<std::string>& words);
 int run_book(Context& ctx, const std::vector<std::string>& words);
 int run_meter(Context& ctx, const std::vector<std::string>& words);
+int run_fit(Context& ctx, const std::vector<std::string>& words);
 
 // Why the book could not do what was asked, with its path, in words.
 std::string why(const book::Problem& problem);

@@ -46,6 +46,7 @@ constexpr const char* kUsage =
     "  sprt wr|tr|dev|temp|resistance|fit ...\n"
     "                             standard platinum resistance thermometers on ITS-90\n"
     "  cvd fit|resistance|temp ...  industrial PRTs by Callendar-Van Dusen, any R0\n"
+    "  fit line X:Y ... [--at X]  a straight line by least squares, with its uncertainties\n"
     "  book list|show|export|backup|runs|run ...\n"
     "                             the laboratory's book of kept records\n"
     "\n"
@@ -240,6 +241,7 @@ const Command kCommands[] = {
     {"cvd", &kCvdHelp, run_cvd},
     {"book", &kBookHelp, run_book},
     {"meter", &kMeterHelp, run_meter},
+    {"fit", &kFitHelp, run_fit},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
