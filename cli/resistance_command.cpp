@@ -43,6 +43,10 @@ const char* const kSprtHelp =
        "--w-al gives it. fit takes R_TPW and the resistance at each fixed point of the range at\n"
        "its assigned temperature; --format csv prints a,b,c,d and a row (empty where the range\n"
        "has no such coefficient). One value per line, the value last on its line.\n"
+       "ITS-90's criteria for an SPRT, W(Ga) >= 1.11807 or W(Hg) <= 0.844235, and W(Ag) >= 4.2844\n"
+       "for one used to the silver point, are checked on the thermometer's own W: fit prints\n"
+       "them, and coefficients that fail them are named on standard error (the values are\n"
+       "converted all the same).\n"
        "\n"
        "Examples:\n"
        "  its90 sprt wr 231.928                      prints 1.8927976828\n"
@@ -136,6 +140,31 @@ std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arg
 
 std::string temperature_text(double t) { return general(round_half_even(t, 9) + 0.0); }
 
+// ITS-90's criteria for the thermometer, each W with the bound it is held to and whether it
+// meets it: "W(Ga) = 1.11812457 >= 1.11807: met".
+std::vector<std::string> acceptance_lines(const sprt::Acceptance& a) {
+    std::vector<std::string> lines;
+    const auto line = [&](const char* point, const std::optional<double>& w, const char* relation, double bound, bool met) {
+        if (!w) return;
+        lines.push_back(format(met ? tr("W(%1) = %2 %3 %4: met") : tr("W(%1) = %2, not %3 %4: not met"), point,
+                               fixed(*w, 8), relation, general(bound)));
+    };
+    const bool ga = a.w_ga && *a.w_ga >= sprt::kLeastWGallium, hg = a.w_hg && *a.w_hg <= sprt::kMostWMercury;
+    line("Ga", a.w_ga, ">=", sprt::kLeastWGallium, ga);
+    line("Hg", a.w_hg, "<=", sprt::kMostWMercury, hg);
+    line("Ag", a.w_ag, ">=", sprt::kLeastWSilver, a.silver);
+    return lines;
+}
+
+// A thermometer that fails ITS-90's criteria is no SPRT in its sense: said on standard error
+// with every W, the conversions made all the same.
+void warn_unless_accepted(Context& ctx, sprt::DeviationRange range, const sprt::Coefficients& k) {
+    const sprt::Acceptance a = sprt::acceptance(range, k);
+    if (a.met()) return;
+    ctx.err << "its90: " << tr("warning: the coefficients fail ITS-90's criteria for an SPRT") << '\n';
+    for (const std::string& line : acceptance_lines(a)) ctx.err << "  " << line << '\n';
+}
+
 int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range) {
     const std::string output = args.value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
@@ -151,6 +180,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
     if (!k.ok()) return ctx.usage_error(why(k.rejection(), std::nullopt));
     const int n = sprt::range_record(range).coefficients;
     const double values[] = {k->a, k->b, k->c, k->d};
+    warn_unless_accepted(ctx, range, *k);
     if (output == "csv") {
         ctx.out << "a,b,c,d\n";
         for (int i = 0; i < 4; ++i) ctx.out << (i > 0 ? "," : "") << (i < n ? round_trip(values[i]) : "");
@@ -160,6 +190,8 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
     const char* names[] = {"a", "b", "c", "d"};
     for (int i = 0; i < n; ++i) ctx.out << names[i] << " = " << general(values[i]) << '\n';
     if (range == sprt::DeviationRange::TPWAg) ctx.out << "W(Al) = " << general(k->w_al) << '\n';
+    ctx.out << tr("ITS-90 criteria:") << '\n';
+    for (const std::string& line : acceptance_lines(sprt::acceptance(range, *k))) ctx.out << "  " << line << '\n';
     return ctx.status;
 }
 
@@ -197,6 +229,7 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     if (what == "fit") return run_sprt_fit(ctx, *args, *range);
     const std::optional<sprt::Coefficients> k = coefficients_or_report(ctx, *args, *range);
     if (!k) return ctx.status;
+    warn_unless_accepted(ctx, *range, *k);
     std::optional<double> r_tpw;
     if (what != "dev") {
         r_tpw = required(ctx, *args, "rtpw");

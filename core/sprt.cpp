@@ -145,6 +145,19 @@ Outcome<double> t90_at(DeviationRange range, const Coefficients& k, double w) {
     return *t;
 }
 
+Acceptance acceptance(DeviationRange range, const Coefficients& k) {
+    const auto own = [&](FixedPoint p) -> std::optional<double> {
+        const Outcome<double> w = w_at(range, k, fixed_point(p).t90);
+        return w.ok() ? std::optional<double>(*w) : std::nullopt;
+    };
+    Acceptance a{own(FixedPoint::Ga), own(FixedPoint::Hg), own(FixedPoint::Ag)};
+    const bool by_gallium = a.w_ga && *a.w_ga >= kLeastWGallium;
+    const bool by_mercury = a.w_hg && *a.w_hg <= kMostWMercury;
+    a.platinum = by_gallium || by_mercury || (!a.w_ga && !a.w_hg);
+    a.silver = !a.w_ag || *a.w_ag >= kLeastWSilver;
+    return a;
+}
+
 bool monotonic(DeviationRange range, const Coefficients& k) {
     const Range span = range_record(range).temperatures;
     double previous = -1;

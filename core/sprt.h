@@ -88,6 +88,20 @@ Outcome<double> w_at(DeviationRange range, const Coefficients& k, double t90);
 Outcome<double> t90_at(DeviationRange range, const Coefficients& k, double w);
 // For TPW-Ag: the thermometer's own W at the aluminium point from a, b and c.
 double w_at_aluminium(const Coefficients& k);
+// ITS-90's criteria for the platinum of an SPRT: W(Ga) >= 1.11807 or W(Hg) <= 0.844235; and, for
+// one used up to the silver point, W(Ag) >= 4.2844. Each W is the thermometer's own, from its
+// range's coefficients, where the range reaches the point (nothing where it does not).
+inline constexpr double kLeastWGallium = 1.11807;
+inline constexpr double kMostWMercury = 0.844235;
+inline constexpr double kLeastWSilver = 4.2844;
+struct Acceptance {
+    std::optional<double> w_ga, w_hg, w_ag;
+    bool platinum = true;  // W(Ga) or W(Hg) as the criterion asks (either, where both are known)
+    bool silver = true;    // W(Ag), where the range reaches the silver point
+    bool met() const { return platinum && silver; }
+};
+Acceptance acceptance(DeviationRange range, const Coefficients& k);
+
 // Whether W(t90) rises through the whole range (a coefficient set that bends it back is no
 // thermometer's).
 bool monotonic(DeviationRange range, const Coefficients& k);

@@ -377,6 +377,23 @@ void CvdForm::evaluate() {
     }
 }
 
+std::vector<std::string> acceptance_texts(const sprt::Acceptance& a) {
+    std::vector<std::string> lines;
+    const auto line = [&](const char* point, const std::optional<double>& w, const char* relation, double bound, bool met) {
+        if (w) lines.push_back("W(" + std::string(point) + ") = " + fixed(*w, 8) + " " + relation + " " + general(bound) + (met ? "，满足" : "，不满足"));
+    };
+    line("Ga", a.w_ga, "≥", sprt::kLeastWGallium, a.w_ga && *a.w_ga >= sprt::kLeastWGallium);
+    line("Hg", a.w_hg, "≤", sprt::kMostWMercury, a.w_hg && *a.w_hg <= sprt::kMostWMercury);
+    line("Ag", a.w_ag, "≥", sprt::kLeastWSilver, a.silver);
+    return lines;
+}
+
+std::string acceptance_warning(const sprt::Acceptance& a) {
+    if (a.met()) return {};
+    return a.platinum ? "不满足 ITS-90 对用到银点的标准铂电阻温度计的要求 W(Ag) ≥ 4.2844"
+                      : "不满足 ITS-90 对标准铂电阻温度计的要求 W(Ga) ≥ 1.11807 或 W(Hg) ≤ 0.844235";
+}
+
 // ---- Records ------------------------------------------------------------------------------
 
 std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
@@ -401,6 +418,9 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
         const double values[] = {k->a, k->b, k->c, k->d};
         for (int i = 0; i < record.coefficients; ++i) rows.push_back({names[i], text::significant(values[i], 8)});
         if (f.range() == sprt::DeviationRange::TPWAg) rows.push_back({"W(Al)", text::significant(k->w_al, 10)});
+        const sprt::Acceptance a = *f.acceptance();
+        for (const std::string& line : acceptance_texts(a)) rows.push_back({"ITS-90 判据", line});
+        if (!a.met()) rows.push_back({"注意", acceptance_warning(a)});
     } else {
         rows.push_back({"系数", f.coefficients_problem()});
     }

@@ -56,6 +56,10 @@ public:
     // What it gives.
     std::optional<sprt::Coefficients> coefficients() const { return coefficients_; }
     const std::string& coefficients_problem() const { return coefficients_problem_; }
+    // ITS-90's criteria on the coefficients, fitted or typed; nothing without coefficients.
+    std::optional<sprt::Acceptance> acceptance() const {
+        return coefficients_ ? std::optional<sprt::Acceptance>(sprt::acceptance(range_, *coefficients_)) : std::nullopt;
+    }
     struct Conversion {
         double r, w, wr, dw, dr_dt;
     };
@@ -148,6 +152,11 @@ private:
     std::optional<Check> ice_check_, steam_check_;
     std::vector<Row> rows_;
 };
+
+// ITS-90's criteria as the page and the record state them, one line each:
+// "W(Ga) = 1.11812442 ≥ 1.11807，满足"; and a line saying the thermometer fails them, or empty.
+std::vector<std::string> acceptance_texts(const sprt::Acceptance& acceptance);
+std::string acceptance_warning(const sprt::Acceptance& acceptance);
 
 // How a table row beyond a fit's points is marked.
 inline constexpr const char* kExtrapolated = "外推";

@@ -322,9 +322,17 @@ void ResistanceWindow::refresh() {
         if (record.coefficients > 1) text += QStringLiteral("，b = ") + sig(k->b, 8);
         if (record.coefficients > 2) text += QStringLiteral("，c = ") + sig(k->c, 8);
         if (record.coefficients > 3) text += QStringLiteral("，d = ") + sig(k->d, 8) + QStringLiteral("，W(Al) = ") + sig(k->w_al, 10);
+        // ITS-90's criteria beside the coefficients, in red where the thermometer fails them.
+        const sprt::Acceptance a = *sprt_.acceptance();
+        QStringList criteria;
+        for (const std::string& line : form::acceptance_texts(a)) criteria << q(line);
+        text += QStringLiteral("\nITS-90 判据：") + criteria.join(QStringLiteral("；"));
+        if (!a.met()) text += QStringLiteral("\n") + q(form::acceptance_warning(a));
         sprt_status_->setText(QStringLiteral("温区 %1：").arg(QString::fromUtf8(record.name)) + text);
+        sprt_status_->setStyleSheet(a.met() ? QString() : QStringLiteral("color: #c62828"));
     } else {
         sprt_status_->setText(q(sprt_.coefficients_problem()));
+        sprt_status_->setStyleSheet(QString());
     }
     QStringList lines;
     if (const auto c = sprt_.at_temperature()) {

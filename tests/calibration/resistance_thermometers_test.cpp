@@ -102,6 +102,34 @@ TEST(Sprt, TheEndsAsPublishedAreAccepted) {
     EXPECT_GT(w_ag + 5e-7, beyond.rejection().highest);
 }
 
+// ITS-90's criteria on a thermometer's own W at gallium, mercury and silver: the certificate
+// example meets them; platinum a little less pure, or a silver point too low, fails them.
+TEST(Sprt, TheCriteriaOfAnSprt) {
+    using sprt::DeviationRange;
+    struct Case {
+        const char* what;
+        DeviationRange range;
+        sprt::Coefficients k;
+        bool platinum, silver;
+    };
+    const Case cases[] = {
+        {"the certificate example", DeviationRange::TPWZn, {-1.2134e-4, -9.9190e-6}, true, true},
+        {"a impure: W(Ga) 1.1180679", DeviationRange::TPWZn, {-6e-4, -9.9190e-6}, false, true},
+        {"to silver, met", DeviationRange::TPWAg, {-0.00016462789, -8.4598339e-06, 1.8898584e-06, 2e-05, 3.3755951040271865}, true, true},
+        {"to silver, W(Ag) short", DeviationRange::TPWAg, {-8e-4, 0, 0, 0, 3.37}, false, false},
+        {"below water, by mercury", DeviationRange::ArTPW, {-1e-4, 1e-5}, true, true},
+        {"below water, mercury high", DeviationRange::ArTPW, {-3e-3, 0}, false, true},
+    };
+    for (const Case& c : cases) {
+        const sprt::Acceptance a = sprt::acceptance(c.range, c.k);
+        EXPECT_EQ(a.platinum, c.platinum) << c.what;
+        EXPECT_EQ(a.silver, c.silver) << c.what;
+        EXPECT_EQ(a.met(), c.platinum && c.silver) << c.what;
+        EXPECT_EQ(a.w_ag.has_value(), c.range == DeviationRange::TPWAg) << c.what;
+        EXPECT_EQ(a.w_ga.has_value(), c.range != DeviationRange::ArTPW) << c.what;
+    }
+}
+
 TEST(Sprt, ThePublishedDeviationExamples) {
     struct Case {
         sprt::DeviationRange range;

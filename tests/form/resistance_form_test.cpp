@@ -154,5 +154,26 @@ TEST(CvdForm, RowsBeyondTheFittedPointsAreMarked) {
     EXPECT_NE(std::find(typed.begin(), typed.end(), std::vector<std::string>{"t/℃", "R/Ω", "U(k=2)/℃"}), typed.end());
 }
 
+// The page states ITS-90's criteria on its coefficients, and the record carries them; a
+// thermometer that fails them is said to.
+TEST(SprtForm, TheCriteriaAreStatedOnTheRecord) {
+    SprtForm f = certificate_example();
+    auto rows = sprt_rows(f);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), std::vector<std::string>{"ITS-90 判据", "W(Ga) = 1.11812442 ≥ 1.11807，满足"}),
+              rows.end());
+    EXPECT_EQ(std::find_if(rows.begin(), rows.end(), [](const auto& r) { return !r.empty() && r[0] == "注意"; }), rows.end());
+    f.a.text = "-6e-4";
+    f.edited();
+    ASSERT_TRUE(f.acceptance());
+    EXPECT_FALSE(f.acceptance()->met());
+    rows = sprt_rows(f);
+    EXPECT_NE(std::find(rows.begin(), rows.end(),
+                        std::vector<std::string>{"注意", "不满足 ITS-90 对标准铂电阻温度计的要求 W(Ga) ≥ 1.11807 或 W(Hg) ≤ 0.844235"}),
+              rows.end());
+    f.a.text = "x";
+    f.edited();
+    EXPECT_FALSE(f.acceptance());
+}
+
 }  // namespace
 }  // namespace its90::form
