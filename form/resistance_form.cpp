@@ -380,7 +380,10 @@ void CvdForm::evaluate() {
 std::vector<std::string> acceptance_texts(const sprt::Acceptance& a) {
     std::vector<std::string> lines;
     const auto line = [&](const char* point, const std::optional<double>& w, const char* relation, double bound, bool met) {
-        if (w) lines.push_back("W(" + std::string(point) + ") = " + fixed(*w, 8) + " " + relation + " " + general(bound) + (met ? "，满足" : "，不满足"));
+        if (!w) return;
+        const std::string value = "W(" + std::string(point) + ") = " + fixed(*w, 8);
+        lines.push_back(met ? value + " " + relation + " " + general(bound) + "，满足"
+                            : value + "，要求 " + relation + " " + general(bound) + "，不满足");
     };
     line("Ga", a.w_ga, "≥", sprt::kLeastWGallium, a.w_ga && *a.w_ga >= sprt::kLeastWGallium);
     line("Hg", a.w_hg, "≤", sprt::kMostWMercury, a.w_hg && *a.w_hg <= sprt::kMostWMercury);

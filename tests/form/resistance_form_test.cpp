@@ -168,6 +168,9 @@ TEST(SprtForm, TheCriteriaAreStatedOnTheRecord) {
     EXPECT_FALSE(f.acceptance()->met());
     rows = sprt_rows(f);
     EXPECT_NE(std::find(rows.begin(), rows.end(),
+                        std::vector<std::string>{"ITS-90 判据", "W(Ga) = 1.11806791，要求 ≥ 1.11807，不满足"}),
+              rows.end());
+    EXPECT_NE(std::find(rows.begin(), rows.end(),
                         std::vector<std::string>{"注意", "不满足 ITS-90 对标准铂电阻温度计的要求 W(Ga) ≥ 1.11807 或 W(Hg) ≤ 0.844235"}),
               rows.end());
     f.a.text = "x";
