@@ -199,6 +199,15 @@ std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::st
     return args;
 }
 
+std::optional<std::pair<double, double>> number_pair(std::string_view word) {
+    const std::size_t colon = word.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const std::optional<double> x = text::parse_strict_number(word.substr(0, colon));
+    const std::optional<double> y = text::parse_strict_number(word.substr(colon + 1));
+    if (!x || !y) return std::nullopt;
+    return std::pair{*x, *y};
+}
+
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word) {
     const std::optional<Thermocouple> type =
         word.size() == 1 ? thermocouple_from_letter(word[0]) : std::nullopt;

@@ -84,6 +84,9 @@ std::optional<Arguments> parse_or_report(Context& ctx, const std::vector<std::st
                                          std::initializer_list<std::string_view> multi = {},
                                          std::initializer_list<std::string_view> flags = {});
 
+// Two strict numbers written X:Y ("231.928:47.922451"), or nothing.
+std::optional<std::pair<double, double>> number_pair(std::string_view word);
+
 // A thermocouple type, or nothing after a usage error has been reported.
 std::optional<Thermocouple> type_or_report(Context& ctx, const std::string& word);
 

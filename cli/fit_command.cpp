@@ -38,14 +38,9 @@ const char* const kFitHelp =
 namespace {
 
 std::optional<std::pair<double, double>> xy_of(Context& ctx, const std::string& word) {
-    const std::size_t colon = word.find(':');
-    const std::optional<double> x = colon == std::string::npos ? std::nullopt : text::parse_strict_number(word.substr(0, colon));
-    const std::optional<double> y = colon == std::string::npos ? std::nullopt : text::parse_strict_number(word.substr(colon + 1));
-    if (!x || !y) {
-        ctx.usage_error(format(tr("a point is X:Y, not '%1'"), quoted(word)));
-        return std::nullopt;
-    }
-    return std::pair{*x, *y};
+    const std::optional<std::pair<double, double>> p = number_pair(word);
+    if (!p) ctx.usage_error(format(tr("a point is X:Y, not '%1'"), quoted(word)));
+    return p;
 }
 
 }  // namespace

@@ -84,14 +84,12 @@ std::optional<double> required(Context& ctx, const Arguments& args, const char* 
 
 // A point "T:R"; nothing after a usage error naming it.
 std::optional<calibration::TemperatureResistance> point_of(Context& ctx, const std::string& word) {
-    const std::size_t colon = word.find(':');
-    const std::optional<double> t = colon == std::string::npos ? std::nullopt : text::parse_strict_number(word.substr(0, colon));
-    const std::optional<double> r = colon == std::string::npos ? std::nullopt : text::parse_strict_number(word.substr(colon + 1));
-    if (!t || !r) {
+    const std::optional<std::pair<double, double>> p = number_pair(word);
+    if (!p) {
         ctx.usage_error(format(tr("a point is T:R (degC:ohm), not '%1'"), quoted(word)));
         return std::nullopt;
     }
-    return calibration::TemperatureResistance{*t, *r};
+    return calibration::TemperatureResistance{p->first, p->second};
 }
 
 // The range named by the first word, or nothing after a usage error.
