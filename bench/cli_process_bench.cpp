@@ -1,4 +1,5 @@
-// `its90 emf K -` and `its90 temp K -` as whole processes on a million values from a file,
+// `its90 emf K -`, `its90 temp K -`, `its90 sprt temp -` and `its90 cvd temp -` as whole
+// processes on a million values from a file,
 // side by side with the plain C converter (strtod, printf "%.15g") on the same input.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -46,10 +47,12 @@ double run(const std::vector<const char*>& argv, const std::string& input) {
     return std::chrono::duration<double>(end - start).count();
 }
 
-void side_by_side(benchmark::State& state, const char* command, const std::string& input) {
+void side_by_side(benchmark::State& state, const std::vector<const char*>& its90_args, const std::string& input) {
     double its90 = 0, plain = 0;
+    std::vector<const char*> argv = {ITS90_CLI};
+    argv.insert(argv.end(), its90_args.begin(), its90_args.end());
     for (auto _ : state) {
-        const double a = run({ITS90_CLI, command, "K", "-"}, input);
+        const double a = run(argv, input);
         const double b = run({ITS90_PLAIN_CONVERTER}, input);
         if (a < 0 || b < 0) {
             state.SkipWithError("a process failed");
@@ -67,14 +70,28 @@ void side_by_side(benchmark::State& state, const char* command, const std::strin
 
 void emf_k_million(benchmark::State& state) {
     static const std::string input = input_file("temperatures", -270, 1372, 4);
-    side_by_side(state, "emf", input);
+    side_by_side(state, {"emf", "K", "-"}, input);
 }
 void temp_k_million(benchmark::State& state) {
     static const std::string input = input_file("emfs", -5.891, 54.886, 5);
-    side_by_side(state, "temp", input);
+    side_by_side(state, {"temp", "K", "-"}, input);
+}
+// Resistance thermometers' inverses: an SPRT on TPW-Zn and a Pt100, resistances over their
+// ranges.
+void sprt_temp_million(benchmark::State& state) {
+    static const std::string input = input_file("sprt_ohms", 25.32, 65.03, 6);
+    side_by_side(state, {"sprt", "temp", "TPW-Zn", "--rtpw", "25.319871", "--a", "-1.2134e-4", "--b", "-9.9190e-6", "-"},
+                 input);
+}
+void cvd_temp_million(benchmark::State& state) {
+    static const std::string input = input_file("cvd_ohms", 18.53, 390.48, 5);
+    side_by_side(state, {"cvd", "temp", "--r0", "100", "--a", "3.9083e-3", "--b", "-5.775e-7", "--c", "-4.183e-12", "-"},
+                 input);
 }
 BENCHMARK(emf_k_million)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(temp_k_million)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(sprt_temp_million)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(cvd_temp_million)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // limit: 50 us each).
 #include <benchmark/benchmark.h>
 
+#include <random>
 #include <vector>
 
 #include "calibration/resistance_fit.h"
@@ -23,25 +24,47 @@ void cvd_fit_20_points(benchmark::State& state) {
 }
 BENCHMARK(cvd_fit_20_points)->Unit(benchmark::kMicrosecond);
 
+// Inputs spread over the whole range, taken in turn: an inverse that starts from a guess is
+// timed on every kind of value, not on two it may have learnt.
+std::vector<double> spread(double low, double high) {
+    std::vector<double> values;
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> value(low, high);
+    for (int i = 0; i < 1024; ++i) values.push_back(value(random));
+    return values;
+}
+
 void cvd_temperature(benchmark::State& state) {
     const its90::cvd::Coefficients k = its90::cvd::iec(1000);
-    double r = 1385.055;
+    const std::vector<double> r = spread(*its90::cvd::resistance(k, -200), *its90::cvd::resistance(k, 850));
+    std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(its90::cvd::temperature(k, r));
-        r = r == 1385.055 ? 2470.92 : 1385.055;
+        benchmark::DoNotOptimize(its90::cvd::temperature(k, r[i++ & 1023]));
     }
 }
 BENCHMARK(cvd_temperature)->Unit(benchmark::kMicrosecond);
 
 void sprt_temperature(benchmark::State& state) {
     const its90::sprt::Coefficients k{-1.2134e-4, -9.9190e-6};
-    double w = 47.922451 / 25.319871;
+    using its90::sprt::DeviationRange;
+    const std::vector<double> w = spread(*its90::sprt::w_at(DeviationRange::TPWZn, k, 0),
+                                         *its90::sprt::w_at(DeviationRange::TPWZn, k, 419.527));
+    std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(its90::sprt::t90_at(its90::sprt::DeviationRange::TPWZn, k, w));
-        w = w < 2 ? 65.039218 / 25.319871 : 47.922451 / 25.319871;
+        benchmark::DoNotOptimize(its90::sprt::t90_at(DeviationRange::TPWZn, k, w[i++ & 1023]));
     }
 }
 BENCHMARK(sprt_temperature)->Unit(benchmark::kMicrosecond);
+
+// The reference function's inverse over both of its functions, -259 ... 962 degC.
+void sprt_reference_inverse(benchmark::State& state) {
+    const std::vector<double> wr = spread(0.0012, 4.2864);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(its90::sprt::t90_of_Wr(wr[i++ & 1023]));
+    }
+}
+BENCHMARK(sprt_reference_inverse)->Unit(benchmark::kMicrosecond);
 
 void sprt_resistance(benchmark::State& state) {
     const its90::sprt::Coefficients k{-1.2134e-4, -9.9190e-6};

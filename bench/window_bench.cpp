@@ -129,6 +129,10 @@ public:
     bool print_setup(QPrinter&) override { return false; }
     void error(const QString&) override {}
     void about(const QString&, const QString&) override {}
+    bool confirm(const QString&, const QString&) override { return false; }
+    bool budget_name(QString&, QString&) override { return false; }
+    bool sign_off(const QString&, const QStringList&, bool, QString&, QString&) override { return false; }
+    bool person(QString&, bool&, bool&, bool&) override { return false; }
 };
 
 // Through the window: a cell of the readings table typed, the model's results shown.

@@ -14,6 +14,17 @@ double equation(const Coefficients& k, double t) {
     return r;
 }
 
+// Where the exact inverse starts: the root of the quadratic part alone (exact above 0 degC,
+// within the C term's few millikelvin below).
+double first_guess(const Coefficients& k, double r) {
+    const double linear = (r / k.r0 - 1) / k.a;
+    if (k.b == 0) return linear;
+    const double discriminant = k.a * k.a - 4 * k.b * (1 - r / k.r0);
+    if (!(discriminant >= 0)) return linear;
+    const double t = 2 * (r / k.r0 - 1) / (k.a + std::sqrt(discriminant));
+    return std::isfinite(t) ? t : linear;
+}
+
 }  // namespace
 
 Outcome<double> resistance(const Coefficients& k, double t) {
@@ -39,7 +50,7 @@ Outcome<double> temperature(const Coefficients& k, double r) {
     if (!(r >= fa - kSlack && r <= fb + kSlack)) return Rejection::out_of_range(Quantity::Resistance, fa, fb);
     if (r <= fa) return a;
     if (r >= fb) return b;
-    const double t = nearest_root([&k](double x) { return equation(k, x); }, a, b, r);
+    const double t = nearest_root_from([&k](double x) { return equation(k, x); }, a, b, r, first_guess(k, r));
     return round_half_even(t, 9) + 0.0;
 }
 

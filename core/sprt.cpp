@@ -44,6 +44,20 @@ double reference(double t90) {
     return w + (1 - c_function(kTpw)) * ((kTpw + kJoin) - t90) / kJoin;
 }
 
+// ITS-90's approximate inverses of the two functions (to 0.1 and 0.13 mK): only where the
+// exact inverse starts from, which then finds the function's own root.
+constexpr double kB[] = {0.183324722, 0.240975303, 0.209108771, 0.190439972, 0.142648498, 0.077993465,
+                         0.012475611, -0.032267127, -0.075291522, -0.056470670, 0.076201285, 0.123893204,
+                         -0.029201193, -0.091173542, 0.001317696, 0.026025526};
+constexpr double kD[] = {439.932854, 472.418020, 37.684494, 7.472018, 2.920828,
+                         0.005184,   -0.963864,  -0.188732, 0.191203, 0.049025};
+
+// (Multiplied by the reciprocals: a guess's last bits decide nothing.)
+double approximate_t90(double wr) {
+    if (wr >= 1) return polynomial(kD, (wr - 2.64) * (1 / 1.64));
+    return 273.16 * polynomial(kB, (std::cbrt(std::sqrt(wr)) - 0.65) * (1 / 0.35)) - kKelvin;
+}
+
 // A ratio as ITS-90 publishes the reference function's ends: to 8 decimals.
 bool same_to_8_decimals(double a, double b) { return std::round(a * 1e8) == std::round(b * 1e8); }
 
@@ -57,14 +71,14 @@ Outcome<double> Wr(double t90) {
 }
 
 Outcome<double> t90_of_Wr(double wr) {
-    const double low = reference(kReferenceRange.lowest), high = reference(kReferenceRange.highest);
+    static const double low = reference(kReferenceRange.lowest), high = reference(kReferenceRange.highest);
     if (wr == 1.0) return kTpw;
     // An end's ratio as published (4.28642053 at the silver point), or a thermometer's ratio
     // there a last bit beyond it, is that end.
     if (wr > high && same_to_8_decimals(wr, high)) return kReferenceRange.highest;
     if (wr < low && same_to_8_decimals(wr, low)) return kReferenceRange.lowest;
     if (!(wr >= low && wr <= high)) return Rejection::out_of_range(Quantity::Resistance, low, high);
-    return nearest_root(reference, kReferenceRange.lowest, kReferenceRange.highest, wr);
+    return nearest_root_from(reference, kReferenceRange.lowest, kReferenceRange.highest, wr, approximate_t90(wr));
 }
 
 const FixedPointRecord& fixed_point(FixedPoint p) { return kFixedPoints[static_cast<std::size_t>(p)]; }
@@ -129,6 +143,12 @@ Outcome<double> w_at(DeviationRange range, const Coefficients& k, double t90) {
 
 Outcome<double> t90_at(DeviationRange range, const Coefficients& k, double w) {
     const Range span = range_record(range).temperatures;
+    // W rises with t over the range (a fit is refused otherwise), so a temperature found inside
+    // the range is of a ratio inside its ratios; only at or beyond an end are they worked out.
+    if (std::isfinite(w)) {
+        const Outcome<double> inside = t90_of_Wr(w - deviation(range, k, w));
+        if (inside.ok() && *inside > span.lowest && *inside < span.highest) return *inside;
+    }
     const Outcome<double> low = w_at(range, k, span.lowest), high = w_at(range, k, span.highest);
     if (!low.ok() || !high.ok()) return Rejection::not_finite(Quantity::Resistance);
     // A ratio measured at a bounding fixed point may read a hair beyond it: 1e-6 in W, a few

@@ -6,10 +6,13 @@
 
 #include <cmath>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "calibration/resistance_fit.h"
+#include "core/bisection.h"
 #include "core/cvd.h"
+#include "core/its90.h"
 #include "core/sprt.h"
 
 namespace its90 {
@@ -88,7 +91,9 @@ TEST(Sprt, TheEndsAsPublishedAreAccepted) {
     for (const Case& c : cases) {
         const Outcome<double> t = sprt::t90_of_Wr(c.wr);
         ASSERT_EQ(t.ok(), c.accepted) << c.wr;
-        if (c.t90) EXPECT_EQ(*t, *c.t90) << c.wr;
+        if (c.t90) {
+            EXPECT_EQ(*t, *c.t90) << c.wr;
+        }
     }
     // A thermometer's own resistance at the silver point converts back to it, and a range's
     // refusal quotes the range's own ratios, never the reference function's.
@@ -127,6 +132,43 @@ TEST(Sprt, TheCriteriaOfAnSprt) {
         EXPECT_EQ(a.met(), c.platinum && c.silver) << c.what;
         EXPECT_EQ(a.w_ag.has_value(), c.range == DeviationRange::TPWAg) << c.what;
         EXPECT_EQ(a.w_ga.has_value(), c.range != DeviationRange::ArTPW) << c.what;
+    }
+}
+
+// The inverses start from a guess and bisect only near a rounding boundary: over inputs spread
+// across every range (the A function's flat stretches below 0 degC and the joins at 0.01 degC
+// among them) they lie within kRootResolution of what bisecting the whole range gives, and read
+// the same to 9 and to 6 decimals; the CVD inverse, rounded to 9 decimals, is the same double.
+TEST(ExactInverses, FromAGuessWhatBisectingTheWholeRangeGives) {
+    std::mt19937_64 random(7);
+    const double low = *sprt::Wr(sprt::kReferenceRange.lowest), high = *sprt::Wr(sprt::kReferenceRange.highest);
+    std::uniform_real_distribution<double> ratio(low, high), near_one(0.99, 1.01), below_zero(low, 1);
+    int differ = 0;
+    double farthest = 0;
+    for (int i = 0; i < 30000; ++i) {
+        const double wr = i % 3 == 0 ? near_one(random) : i % 3 == 1 ? below_zero(random) : ratio(random);
+        const double whole = nearest_root([](double t) { return *sprt::Wr(t); }, sprt::kReferenceRange.lowest,
+                                          sprt::kReferenceRange.highest, wr);
+        const double t = *sprt::t90_of_Wr(wr);
+        if (wr == 1.0) continue;
+        farthest = std::max(farthest, std::fabs(t - whole));
+        if (round_half_even(t, 9) != round_half_even(whole, 9) || round_half_even(t, 6) != round_half_even(whole, 6)) {
+            ++differ;
+        }
+    }
+    EXPECT_EQ(differ, 0);
+    EXPECT_LT(farthest, kRootResolution);
+    for (const cvd::Coefficients& k : {cvd::iec(10), cvd::iec(100), cvd::iec(1000),
+                                       cvd::Coefficients{99.98, 3.91e-3, -6.1e-7, -3e-12}}) {
+        const double a = cvd::kTemperatures.lowest, b = cvd::kTemperatures.highest;
+        std::uniform_real_distribution<double> r(*cvd::resistance(k, a), *cvd::resistance(k, b));
+        int cvd_differ = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const double x = r(random);
+            const double whole = nearest_root([&k](double t) { return *cvd::resistance(k, t); }, a, b, x);
+            if (*cvd::temperature(k, x) != round_half_even(whole, 9) + 0.0) ++cvd_differ;
+        }
+        EXPECT_EQ(cvd_differ, 0) << k.r0;
     }
 }
 
