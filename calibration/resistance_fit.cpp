@@ -1,5 +1,6 @@
 #include "calibration/resistance_fit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "calibration/least_squares.h"
@@ -121,6 +122,75 @@ Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points) {
         result.residual_c.push_back(residual / cvd::slope(result.coefficients, p.t90));
     }
     return result;
+}
+
+namespace {
+
+template <typename Refits, typename MovedBy>
+std::optional<double> expanded_from_refits(const Refits& refits, MovedBy moved_by, double slope) {
+    if (!(slope > 0)) return std::nullopt;
+    double sum = 0;
+    for (const auto& k : refits) {
+        const std::optional<double> moved = moved_by(k);
+        if (!moved) return std::nullopt;
+        const double dt = *moved / slope;
+        sum += dt * dt;
+    }
+    return 2 * std::sqrt(sum);
+}
+
+}  // namespace
+
+std::optional<std::vector<sprt::Coefficients>> sprt_refits(sprt::DeviationRange range, double r_tpw,
+                                                           std::span<const TemperatureResistance> points,
+                                                           double u) {
+    std::vector<sprt::Coefficients> refits;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        std::vector<TemperatureResistance> raised(points.begin(), points.end());
+        raised[i].r += u;
+        const Outcome<sprt::Coefficients> again = fit_sprt(range, r_tpw, raised);
+        if (!again.ok()) return std::nullopt;
+        refits.push_back(*again);
+    }
+    return refits;
+}
+
+std::optional<std::vector<cvd::Coefficients>> cvd_refits(std::span<const TemperatureResistance> points, double u) {
+    std::vector<cvd::Coefficients> refits;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        std::vector<TemperatureResistance> raised(points.begin(), points.end());
+        raised[i].r += u;
+        const Outcome<CvdFit> again = fit_cvd(raised);
+        if (!again.ok()) return std::nullopt;
+        refits.push_back(again->coefficients);
+    }
+    return refits;
+}
+
+std::optional<double> sprt_expanded(sprt::DeviationRange range, const sprt::Coefficients& k,
+                                    std::span<const sprt::Coefficients> refits, double t90) {
+    // Each refit moves W at t90 by dW; a reading then means a temperature dW / (dW/dt) away.
+    const Range span = sprt::range_record(range).temperatures;
+    if (!span.contains(t90)) return std::nullopt;
+    const double h = 0.001;
+    const double low = std::max(t90 - h, span.lowest), high = std::min(t90 + h, span.highest);
+    const Outcome<double> w = sprt::w_at(range, k, t90);
+    const Outcome<double> w_low = sprt::w_at(range, k, low), w_high = sprt::w_at(range, k, high);
+    if (!w.ok() || !w_low.ok() || !w_high.ok()) return std::nullopt;
+    return expanded_from_refits(refits, [&](const sprt::Coefficients& moved_k) -> std::optional<double> {
+        const Outcome<double> moved = sprt::w_at(range, moved_k, t90);
+        return moved.ok() ? std::optional<double>(*moved - *w) : std::nullopt;
+    }, (*w_high - *w_low) / (high - low));
+}
+
+std::optional<double> cvd_expanded(const cvd::Coefficients& k, std::span<const cvd::Coefficients> refits, double t) {
+    // Each refit moves R at t by dR; a reading then means a temperature dR / (dR/dt) away.
+    const Outcome<double> r = cvd::resistance(k, t);
+    if (!r.ok()) return std::nullopt;
+    return expanded_from_refits(refits, [&](const cvd::Coefficients& moved_k) -> std::optional<double> {
+        const Outcome<double> moved = cvd::resistance(moved_k, t);
+        return moved.ok() ? std::optional<double>(*moved - *r) : std::nullopt;
+    }, cvd::slope(k, t));
 }
 
 }  // namespace its90::calibration

@@ -3,6 +3,7 @@
 // as coefficients), an industrial PRT's Callendar-Van Dusen coefficients by least squares.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -38,5 +39,21 @@ struct CvdFit {
 // (TooFewPoints), two at one temperature (SameTemperature), a point outside -200 ... 850 degC
 // (OutOfRange), a result whose R0 is not above 0 or whose curve turns back (NotMonotonic).
 Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points);
+
+// ---- What the points' uncertainty does to a temperature ------------------------------------
+// Each point's resistance has the standard uncertainty u (ohm). The fit is done again with each
+// point in turn raised by u; each refit moves the curve at t by some amount, which over the
+// curve's slope there is a temperature, and U(t) = 2 sqrt(sum of their squares) (k = 2, degC).
+// The refits are nothing when any of them fails: a U that left a point out would be too small.
+// (R_TPW itself is taken as exact: W = 1 at 0.01 degC whatever it is.)
+std::optional<std::vector<sprt::Coefficients>> sprt_refits(sprt::DeviationRange range, double r_tpw,
+                                                           std::span<const TemperatureResistance> points,
+                                                           double u);
+std::optional<std::vector<cvd::Coefficients>> cvd_refits(std::span<const TemperatureResistance> points, double u);
+// U(t90) of an SPRT with coefficients k and those refits; nothing outside the range.
+std::optional<double> sprt_expanded(sprt::DeviationRange range, const sprt::Coefficients& k,
+                                    std::span<const sprt::Coefficients> refits, double t90);
+// U(t) of a CVD thermometer; nothing outside -200 ... 850 degC.
+std::optional<double> cvd_expanded(const cvd::Coefficients& k, std::span<const cvd::Coefficients> refits, double t);
 
 }  // namespace its90::calibration

@@ -28,7 +28,8 @@ const char* const kSprtHelp =
        "       its90 sprt dev RANGE --a A [--b B] [--c C] [--d D] [--w-al W] W...   dW at each W\n"
        "       its90 sprt temp RANGE --rtpw R --a A [...] R...        t90 from each resistance\n"
        "       its90 sprt resistance RANGE --rtpw R --a A [...] T...  resistance at each t90\n"
-       "       its90 sprt fit RANGE --rtpw R --point T:R [--point T:R ...] [--format text|csv]\n"
+       "       its90 sprt fit RANGE --rtpw R --point T:R [--point T:R ...] [--u U [--at T ...]]\n"
+       "                      [--format text|csv]\n"
        "\n"
        "A standard platinum resistance thermometer on ITS-90: W = R / R_TPW, the reference\n"
        "function Wr(T90) of both ranges (-259.3467 to 961.78 \u2103) and its inverse found from\n"
@@ -42,7 +43,10 @@ const char* const kSprtHelp =
        "W_Al, the thermometer's own W at the aluminium point, comes from a, b and c unless\n"
        "--w-al gives it. fit takes R_TPW and the resistance at each fixed point of the range at\n"
        "its assigned temperature; --format csv prints a,b,c,d and a row (empty where the range\n"
-       "has no such coefficient). One value per line, the value last on its line.\n"
+       "has no such coefficient). --u gives each point's standard uncertainty in m\u03a9: fit\n"
+       "then prints U (k = 2, mK) at each --at t90, or at each point, from the fit done again\n"
+       "with each point raised by u (R_TPW taken as exact); --format csv adds t90_C,U_k2_mK rows.\n"
+       "One value per line, the value last on its line.\n"
        "ITS-90's criteria for an SPRT, W(Ga) >= 1.11807 or W(Hg) <= 0.844235, and W(Ag) >= 4.2844\n"
        "for one used to the silver point, are checked on the thermometer's own W: fit prints\n"
        "them, and coefficients that fail them are named on standard error (the values are\n"
@@ -54,7 +58,7 @@ const char* const kSprtHelp =
        "  its90 sprt fit TPW-Zn --rtpw 25.319871 --point 231.928:47.922451 --point 419.527:65.039218\n");
 
 const char* const kCvdHelp =
-    N_("Usage: its90 cvd fit T:R T:R ... [--format text|csv]\n"
+    N_("Usage: its90 cvd fit T:R T:R ... [--u U [--at T ...]] [--format text|csv]\n"
        "       its90 cvd resistance --r0 R0 --a A --b B [--c C] T...\n"
        "       its90 cvd temp --r0 R0 --a A --b B [--c C] R...\n"
        "\n"
@@ -65,7 +69,9 @@ const char* const kCvdHelp =
        "squares (exact when the points equal the unknowns); it prints the coefficients, alpha,\n"
        "delta and beta, and each point's residual in m\u03a9 and \u2103, its deviation from the\n"
        "IEC 60751 curve of the same R0 and the tightest class it meets (AA A B C).\n"
-       "--format csv prints r0_ohm,A,B,C,alpha,delta,beta and a row.\n"
+       "--u gives each point's standard uncertainty in m\u03a9: fit then prints U (k = 2, mK) at\n"
+       "each --at t, or at each point, from the fit done again with each point raised by u.\n"
+       "--format csv prints r0_ohm,A,B,C,alpha,delta,beta and a row (and t_C,U_k2_mK rows).\n"
        "\n"
        "Examples:\n"
        "  its90 cvd resistance --r0 1000 --a 3.9083e-3 --b -5.775e-7 --c -4.183e-12 -100 100\n"
@@ -138,6 +144,76 @@ std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arg
 
 std::string temperature_text(double t) { return general(round_half_even(t, 9) + 0.0); }
 
+// --u, each point's standard uncertainty in mohm, and the --at temperatures where the fit's U
+// is wanted (each point's own temperature when none is given).
+struct UncertaintyRequest {
+    double u_ohm = 0;
+    std::string u_text;  // as typed, to be stated with the result
+    std::vector<double> at;
+};
+
+// What --u and --at ask for; nothing when neither is given or after a usage error (ctx says).
+std::optional<UncertaintyRequest> uncertainty_request(Context& ctx, const Arguments& args, Range span,
+                                                      std::span<const calibration::TemperatureResistance> points) {
+    if (!args.has("u")) {
+        if (args.has("at")) ctx.usage_error(tr("--at needs --u, each point's standard uncertainty in m\u03a9"));
+        return std::nullopt;
+    }
+    const std::optional<double> u = ctx.number_option(args, "u");
+    if (!u) return std::nullopt;
+    if (!(*u >= 0)) {
+        ctx.usage_error(tr("--u must not be below 0"));
+        return std::nullopt;
+    }
+    UncertaintyRequest request{*u / 1000, *args.value("u"), {}};
+    for (const std::string& word : args.values("at")) {
+        const std::optional<double> t = text::parse_strict_number(word);
+        if (!t) {
+            ctx.usage_error(format(tr("--at takes a number, not '%1'"), quoted(word)));
+            return std::nullopt;
+        }
+        if (!span.contains(*t)) {
+            ctx.usage_error(format(tr("--at %1 \u2103 lies outside %2 \u2026 %3 \u2103"), general(*t),
+                                   general(span.lowest), general(span.highest)));
+            return std::nullopt;
+        }
+        request.at.push_back(*t);
+    }
+    if (request.at.empty()) {
+        for (const calibration::TemperatureResistance& p : points) request.at.push_back(p.t90);
+    }
+    return request;
+}
+
+// U (k = 2) at each requested temperature, from `expanded`; a usage error (and false) when the
+// refits failed.
+template <typename Expanded>
+bool print_expanded(Context& ctx, const UncertaintyRequest& request, bool csv, const char* csv_heading,
+                    Expanded expanded) {
+    std::vector<double> values;
+    for (double t : request.at) {
+        const std::optional<double> U = expanded(t);
+        if (!U) {
+            ctx.usage_error(tr("no U: with a point's resistance raised by u the points no longer fit"));
+            return false;
+        }
+        values.push_back(*U);
+    }
+    if (csv) {
+        ctx.out << csv_heading << '\n';
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            ctx.out << round_trip(request.at[i]) << ',' << round_trip(values[i] * 1000) << '\n';
+        }
+        return true;
+    }
+    ctx.out << '\n' << format(tr("U (k = 2) from u = %1 m\u03a9 at each point's resistance:"), request.u_text) << '\n';
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        ctx.out << "  " << format(tr("at %1 \u2103: U = %2 mK"), general(request.at[i]), text::stated(values[i] * 1000, 2))
+                << '\n';
+    }
+    return true;
+}
+
 // ITS-90's criteria for the thermometer, each W with the bound it is held to and whether it
 // meets it: "W(Ga) = 1.11812457 >= 1.11807: met".
 std::vector<std::string> acceptance_lines(const sprt::Acceptance& a) {
@@ -176,6 +252,16 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
     }
     const Outcome<sprt::Coefficients> k = calibration::fit_sprt(range, *r_tpw, points);
     if (!k.ok()) return ctx.usage_error(why(k.rejection(), std::nullopt));
+    const std::optional<UncertaintyRequest> request =
+        uncertainty_request(ctx, args, sprt::range_record(range).temperatures, points);
+    if (ctx.usage_failed()) return ctx.status;
+    std::vector<sprt::Coefficients> refits;
+    if (request) {
+        const auto found = calibration::sprt_refits(range, *r_tpw, points, request->u_ohm);
+        if (!found) return ctx.usage_error(tr("no U: with a point's resistance raised by u the points no longer fit"));
+        refits = *found;
+    }
+    const auto expanded = [&](double t) { return calibration::sprt_expanded(range, *k, refits, t); };
     const int n = sprt::range_record(range).coefficients;
     const double values[] = {k->a, k->b, k->c, k->d};
     warn_unless_accepted(ctx, range, *k);
@@ -183,6 +269,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
         ctx.out << "a,b,c,d\n";
         for (int i = 0; i < 4; ++i) ctx.out << (i > 0 ? "," : "") << (i < n ? round_trip(values[i]) : "");
         ctx.out << '\n';
+        if (request) print_expanded(ctx, *request, true, "t90_C,U_k2_mK", expanded);
         return ctx.status;
     }
     const char* names[] = {"a", "b", "c", "d"};
@@ -190,6 +277,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
     if (range == sprt::DeviationRange::TPWAg) ctx.out << "W(Al) = " << general(k->w_al) << '\n';
     ctx.out << tr("ITS-90 criteria:") << '\n';
     for (const std::string& line : acceptance_lines(sprt::acceptance(range, *k))) ctx.out << "  " << line << '\n';
+    if (request) print_expanded(ctx, *request, false, "", expanded);
     return ctx.status;
 }
 
@@ -197,7 +285,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
 
 int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
-        parse_or_report(ctx, words, {"a", "b", "c", "d", "w-al", "rtpw", "point", "format"});
+        parse_or_report(ctx, words, {"a", "b", "c", "d", "w-al", "rtpw", "point", "format", "u", "at"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: wr, tr, dev, temp, resistance or fit"));
     const std::string& what = args->positional[0];
@@ -225,6 +313,7 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<sprt::DeviationRange> range = range_or_report(ctx, args->positional);
     if (!range) return ctx.status;
     if (what == "fit") return run_sprt_fit(ctx, *args, *range);
+    if (args->has("u") || args->has("at")) return ctx.usage_error(tr("--u and --at go with fit"));
     const std::optional<sprt::Coefficients> k = coefficients_or_report(ctx, *args, *range);
     if (!k) return ctx.status;
     warn_unless_accepted(ctx, *range, *k);
@@ -282,7 +371,7 @@ std::optional<cvd::Coefficients> cvd_or_report(Context& ctx, const Arguments& ar
 }  // namespace
 
 int run_cvd(Context& ctx, const std::vector<std::string>& words) {
-    const std::optional<Arguments> args = parse_or_report(ctx, words, {"r0", "a", "b", "c", "format"});
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {"r0", "a", "b", "c", "format", "u", "at"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: fit, resistance or temp"));
     const std::string& what = args->positional[0];
@@ -299,12 +388,22 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
         const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
         if (!fit.ok()) return ctx.usage_error(why(fit.rejection(), std::nullopt));
         const cvd::Coefficients& k = fit->coefficients;
+        const std::optional<UncertaintyRequest> request = uncertainty_request(ctx, *args, cvd::kTemperatures, points);
+        if (ctx.usage_failed()) return ctx.status;
+        std::vector<cvd::Coefficients> refits;
+        if (request) {
+            const auto found = calibration::cvd_refits(points, request->u_ohm);
+            if (!found) return ctx.usage_error(tr("no U: with a point's resistance raised by u the points no longer fit"));
+            refits = *found;
+        }
+        const auto expanded = [&](double t) { return calibration::cvd_expanded(k, refits, t); };
         const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(k);
         if (output == "csv") {
             ctx.out << "r0_ohm,A,B,C,alpha,delta,beta\n"
                     << round_trip(k.r0) << ',' << round_trip(k.a) << ',' << round_trip(k.b) << ','
                     << (fit->has_c ? round_trip(k.c) : "") << ',' << round_trip(adb.alpha) << ','
                     << round_trip(adb.delta) << ',' << (fit->has_c ? round_trip(adb.beta) : "") << '\n';
+            if (request) print_expanded(ctx, *request, true, "t_C,U_k2_mK", expanded);
             return ctx.status;
         }
         ctx.out << "R0 = " << general(k.r0) << " \u03a9\nA = " << general(k.a) << " /\u2103\nB = " << general(k.b)
@@ -333,11 +432,13 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
                     << fixed(fit->residual_mohm[i], 3) << "  " << fixed(fit->residual_c[i], 5) << "  "
                     << deviation << "  " << met << '\n';
         }
+        if (request) print_expanded(ctx, *request, false, "", expanded);
         return ctx.status;
     }
     if (what != "resistance" && what != "temp") {
         return ctx.usage_error(format(tr("unknown cvd command '%1'"), quoted(what)));
     }
+    if (args->has("u") || args->has("at")) return ctx.usage_error(tr("--u and --at go with fit"));
     const std::optional<cvd::Coefficients> k = cvd_or_report(ctx, *args);
     if (!k) return ctx.status;
     if (values.empty()) return ctx.usage_error(tr("missing values"));

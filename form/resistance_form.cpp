@@ -11,22 +11,12 @@
 namespace its90::form {
 namespace {
 
-// U(t) from the refits with each point raised by its u: each moves the curve at t by some
-// amount, which over the curve's slope there is a temperature; U = 2 sqrt(sum of squares).
-template <typename Refits, typename MovedBy>
-std::optional<double> expanded_from_refits(const Refits& refits, MovedBy moved_by, double slope) {
-    double sum = 0;
-    for (const auto& k : refits) {
-        const std::optional<double> moved = moved_by(k);
-        if (!moved) return std::nullopt;
-        const double dt = *moved / slope;
-        sum += dt * dt;
-    }
-    return 2 * std::sqrt(sum);
-}
-
 using text::fixed;
 using text::general;
+
+// A point raised by its uncertainty no longer fits (the curve would bend back): no U, rather
+// than one that leaves the point out.
+constexpr const char* kNoRefit = "有点的电阻加上 u 后无法重新拟合，不给出 U";
 
 bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
 
@@ -104,20 +94,8 @@ void SprtForm::set_fitted(bool fitted) {
 }
 
 std::optional<double> SprtForm::expanded_at(double t90) const {
-    // Each refit moves W at t90 by dW; a reading R then means a temperature dW / (dW/dt) away.
     if (perturbed_.empty() || !coefficients_) return std::nullopt;
-    const Range span = sprt::range_record(range_).temperatures;
-    const double h = 0.001;
-    const double low = std::max(t90 - h, span.lowest), high = std::min(t90 + h, span.highest);
-    const Outcome<double> w = sprt::w_at(range_, *coefficients_, t90);
-    const Outcome<double> w_low = sprt::w_at(range_, *coefficients_, low);
-    const Outcome<double> w_high = sprt::w_at(range_, *coefficients_, high);
-    if (!w.ok() || !w_low.ok() || !w_high.ok()) return std::nullopt;
-    const double slope = (*w_high - *w_low) / (high - low);
-    return expanded_from_refits(perturbed_, [&](const sprt::Coefficients& k) -> std::optional<double> {
-        const Outcome<double> moved = sprt::w_at(range_, k, t90);
-        return moved.ok() ? std::optional<double>(*moved - *w) : std::nullopt;
-    }, slope);
+    return calibration::sprt_expanded(range_, *coefficients_, perturbed_, t90);
 }
 
 void SprtForm::evaluate() {
@@ -158,12 +136,9 @@ void SprtForm::evaluate() {
             const std::optional<double> u = read(u_points, true);
             if (u && !(*u >= 0)) u_points.problem = "不确定度须不小于 0";
             if (k.ok() && u && *u > 0) {
-                for (std::size_t i = 0; i < points.size(); ++i) {
-                    std::vector<calibration::TemperatureResistance> moved = points;
-                    moved[i].r += *u / 1000;
-                    const Outcome<sprt::Coefficients> again = calibration::fit_sprt(range_, *rtpw, moved);
-                    if (again.ok()) perturbed_.push_back(*again);
-                }
+                const auto refits = calibration::sprt_refits(range_, *rtpw, points, *u / 1000);
+                if (refits) perturbed_ = *refits;
+                else u_points.problem = kNoRefit;
             }
         }
     } else {
@@ -245,13 +220,9 @@ void CvdForm::set_fitted(bool fitted) {
     evaluate();
 }
 
-std::optional<double> CvdForm::expanded_at(double t, double r) const {
-    // Each refit moves R at t by dR; a reading R then means a temperature dR / (dR/dt) away.
+std::optional<double> CvdForm::expanded_at(double t) const {
     if (perturbed_.empty() || !coefficients_) return std::nullopt;
-    return expanded_from_refits(perturbed_, [&](const cvd::Coefficients& k) -> std::optional<double> {
-        const Outcome<double> moved = cvd::resistance(k, t);
-        return moved.ok() ? std::optional<double>(*moved - r) : std::nullopt;
-    }, cvd::slope(*coefficients_, t));
+    return calibration::cvd_expanded(*coefficients_, perturbed_, t);
 }
 
 void CvdForm::evaluate() {
@@ -304,12 +275,9 @@ void CvdForm::evaluate() {
                 const std::optional<double> u = read(u_points, true);
                 if (u && !(*u >= 0)) u_points.problem = "不确定度须不小于 0";
                 if (u && *u > 0) {
-                    for (std::size_t i = 0; i < points.size(); ++i) {
-                        std::vector<calibration::TemperatureResistance> moved = points;
-                        moved[i].r += *u / 1000;
-                        const Outcome<calibration::CvdFit> again = calibration::fit_cvd(moved);
-                        if (again.ok()) perturbed_.push_back(again->coefficients);
-                    }
+                    const auto refits = calibration::cvd_refits(points, *u / 1000);
+                    if (refits) perturbed_ = *refits;
+                    else u_points.problem = kNoRefit;
                 }
                 const cvd::Coefficients standard = cvd::iec(fit->coefficients.r0);
                 for (std::size_t k = 0; k < used.size(); ++k) {
@@ -345,7 +313,7 @@ void CvdForm::evaluate() {
         const Outcome<double> r = cvd::resistance(k, *t);
         if (r.ok()) {
             at_temperature_ = *r;
-            expanded_at_temperature_ = expanded_at(*t, *r);
+            expanded_at_temperature_ = expanded_at(*t);
         } else {
             temperature.problem = "超出 -200～850 ℃";
         }
@@ -373,7 +341,7 @@ void CvdForm::evaluate() {
     for (double t : table_temperatures(table, cvd::kTemperatures)) {
         const double r = *cvd::resistance(k, t);
         const bool beyond = fitted_span_ && (t < fitted_span_->first || t > fitted_span_->second);
-        rows_.push_back({t, r, expanded_at(t, r), beyond});
+        rows_.push_back({t, r, expanded_at(t), beyond});
     }
 }
 

@@ -138,7 +138,7 @@ public:
 
 private:
     void evaluate();
-    std::optional<double> expanded_at(double t, double r) const;
+    std::optional<double> expanded_at(double t) const;
     std::optional<std::pair<double, double>> fitted_span_;
 
     std::vector<cvd::Coefficients> perturbed_;

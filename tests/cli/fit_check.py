@@ -1,14 +1,22 @@
 #!/usr/bin/env python3
 """An industrial PRT's Callendar-Van Dusen fit against a least-squares solution computed
-independently: the normal equations in R0, R0 A, R0 B, R0 C solved exactly with fractions.
-Usage: fit_check.py ITS90."""
+independently: the normal equations in R0, R0 A, R0 B, R0 C solved exactly with fractions;
+then the U (k = 2) its points' uncertainty gives a temperature, against the same solution's
+hat matrix (a linear fit moves R(t) by u h_i(t) when point i rises by u), and an SPRT's U at
+its one fixed point against dW/dt of the reference function. Usage: fit_check.py ITS90."""
 import csv
 import io
+import math
+import os
 import subprocess
 import sys
 from fractions import Fraction as F
 
+sys.path.insert(0, os.path.dirname(__file__))
+from tally import Tally  # noqa: E402
+
 its90 = sys.argv[1]
+tally = Tally()
 points = [(-196.0, 20.58), (-100.0, 60.27), (-40.0, 84.29), (0.0, 100.02), (100.0, 138.51),
           (200.0, 175.88), (300.0, 212.07), (420.0, 254.27)]
 
@@ -42,15 +50,75 @@ expected = {"r0_ohm": x[0], "A": x[1] / x[0], "B": x[2] / x[0], "C": x[3] / x[0]
 
 out = subprocess.run([its90, "cvd", "fit", *[f"{t}:{r}" for t, r in points], "--format", "csv"],
                      capture_output=True, text=True)
-failed = 0
-if out.returncode != 0:
-    print("FAILED: cvd fit:", out.stderr)
-    failed += 1
-else:
-    got = next(csv.DictReader(io.StringIO(out.stdout)))
-    for name, value in expected.items():
-        if abs(float(got[name]) - float(value)) > 1e-9 * abs(float(value)):
-            print(f"FAILED {name}: {got[name]} against {float(value)!r}")
-            failed += 1
-print(f"{4 - failed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+tally.check("cvd fit: exit 0", out.returncode == 0, out.stderr)
+got = next(csv.DictReader(io.StringIO(out.stdout))) if out.returncode == 0 else {}
+for name, value in expected.items():
+    tally.check(f"cvd fit: {name}", name in got and abs(float(got[name]) - float(value)) <= 1e-9 * abs(float(value)),
+                (got.get(name), float(value)))
+
+# U(t) = 2 u sqrt(sum h_i(t)^2) / (dR/dt), h(t) = f(t)^T (F^T F)^-1 F^T: the inverse of the normal
+# matrix, exact, again by Gauss-Jordan.
+design = [row(t) for t, _ in points]
+normal = [[sum(f[i] * f[j] for f in design) for j in range(n)] for i in range(n)]
+inverse = [[F(int(i == j)) for j in range(n)] for i in range(n)]
+for c in range(n):
+    p = next(k for k in range(c, n) if normal[k][c] != 0)
+    normal[c], normal[p] = normal[p], normal[c]
+    inverse[c], inverse[p] = inverse[p], inverse[c]
+    pivot = normal[c][c]
+    normal[c] = [v / pivot for v in normal[c]]
+    inverse[c] = [v / pivot for v in inverse[c]]
+    for k in range(n):
+        if k != c and normal[k][c] != 0:
+            m = normal[k][c]
+            normal[k] = [v - m * w for v, w in zip(normal[k], normal[c])]
+            inverse[k] = [v - m * w for v, w in zip(inverse[k], inverse[c])]
+
+
+def expanded_mk(t, u_mohm):
+    ft = row(t)
+    g = [sum(ft[i] * inverse[i][j] for i in range(n)) for j in range(n)]
+    h = [sum(g[j] * f[j] for j in range(n)) for f in design]
+    t = F(t)
+    slope = x[1] + 2 * x[2] * t + (x[3] * (4 * t ** 3 - 300 * t ** 2) if t < 0 else 0)
+    return 2 * (u_mohm / 1000) * math.sqrt(float(sum(v * v for v in h))) / float(slope) * 1000
+
+
+at = [-150, -40, 0, 55.5, 420, 850]
+out = subprocess.run([its90, "cvd", "fit", *[f"{t}:{r}" for t, r in points], "--u", "2.5",
+                      *[w for t in at for w in ("--at", str(t))], "--format", "csv"], capture_output=True, text=True)
+lines = out.stdout.splitlines()
+rows = list(csv.DictReader(io.StringIO("\n".join(lines[2:])))) if out.returncode == 0 else []
+tally.check("cvd fit --u: a U at each --at", len(rows) == len(at), out.stdout + out.stderr)
+for r, t in zip(rows, at):
+    tally.check(f"cvd fit --u 2.5: U at {t} degC",
+                float(r["t_C"]) == t and math.isclose(float(r["U_k2_mK"]), expanded_mk(t, 2.5), rel_tol=1e-6),
+                (r, expanded_mk(t, 2.5)))
+
+# An SPRT on TPW-Ga: W = (Wr - a) / (1 - a), so raising R_Ga by u moves W(Ga) by u / R_TPW and
+# U(Ga) = 2 (u / R_TPW) / (dWr/dt / (1 - a)); at the triple point of water W = 1 whatever u is.
+C = [F(c) for c in ("2.78157254", "1.64650916", "-0.13714390", "-0.00649767", "-0.00234444",
+                    "0.00511868", "0.00187982", "-0.00204472", "-0.00046122", "0.00045724")]
+r_tpw, r_ga, u = 25.5, 28.51168, 0.1
+out = subprocess.run([its90, "sprt", "fit", "TPW-Ga", "--rtpw", str(r_tpw), "--point", f"29.7646:{r_ga}",
+                      "--u", str(u), "--at", "29.7646", "--at", "0.01", "--format", "csv"], capture_output=True, text=True)
+lines = out.stdout.splitlines()
+a = float(lines[1].split(",")[0]) if out.returncode == 0 else math.nan
+rows = list(csv.DictReader(io.StringIO("\n".join(lines[2:])))) if out.returncode == 0 else []
+xg = (F("29.7646") + F("273.15") - F("754.15")) / 481
+dwr_dt = float(sum(i * C[i] * xg ** (i - 1) for i in range(1, 10)) / 481)
+u_ga = 2 * (u / 1000 / r_tpw) / (dwr_dt / (1 - a)) * 1000
+tally.check("sprt fit TPW-Ga --u: U at Ga and at the triple point of water",
+            len(rows) == 2 and math.isclose(float(rows[0]["U_k2_mK"]), u_ga, rel_tol=1e-5)
+            and abs(float(rows[1]["U_k2_mK"])) < 1e-6, (out.stdout, out.stderr, u_ga))
+
+for args, words in ((["cvd", "fit", "0:100", "100:138.5", "200:175.9", "--at", "50"], "--at needs --u"),
+                    (["cvd", "fit", "0:100", "100:138.5", "200:175.9", "--u", "-1"], "not be below 0"),
+                    (["cvd", "fit", "0:100", "100:138.5", "200:175.9", "--u", "1", "--at", "900"], "lies outside"),
+                    (["cvd", "temp", "--r0", "100", "--a", "3.9e-3", "--b", "-5.8e-7", "--u", "1", "110"], "go with fit"),
+                    (["sprt", "fit", "TPW-Ga", "--rtpw", "25.5", "--point", "29.7646:28.5", "--u", "1", "--at", "40"],
+                     "lies outside")):
+    p = subprocess.run([its90, *args], capture_output=True, text=True)
+    tally.check(f"refused: {' '.join(args)}", p.returncode == 2 and p.stdout == "" and words in p.stderr, p.stderr[:200])
+
+tally.finish()

@@ -109,6 +109,15 @@ TEST(CvdForm, TheIecCurveFitAndChecks) {
               record.end());
     EXPECT_NE(std::find(record.begin(), record.end(), std::vector<std::string>{"各点电阻的标准不确定度 u = 5 mΩ"}),
               record.end());
+    // A u so large that a point raised by it bends the curve back: no U at all, and why,
+    // rather than a U that leaves that point out.
+    f.u_points.text = "500000";
+    f.edited();
+    ASSERT_TRUE(f.coefficients());
+    EXPECT_EQ(f.u_points.problem, "有点的电阻加上 u 后无法重新拟合，不给出 U");
+    EXPECT_FALSE(f.expanded_at_temperature());
+    EXPECT_FALSE(f.rows()[4].expanded);
+    f.u_points.text = "5";
     // A bad point: named, kept, no coefficients.
     f.point_r[2].text = "13x";
     f.edited();
