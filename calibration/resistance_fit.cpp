@@ -20,7 +20,7 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     if (!(r_tpw > 0) || !std::isfinite(r_tpw)) return refusal(Rejection::Cause::NotMonotonic, r_tpw);
     const sprt::DeviationRangeRecord& record = sprt::range_record(range);
     // Each point at a fixed point of the range, once.
-    std::array<std::optional<double>, 4> w{};  // by the record's point order
+    std::array<std::optional<double>, sprt::kMostCoefficients> w{};  // by the record's point order
     for (std::size_t i = 0; i < points.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (std::fabs(points[i].t90 - points[j].t90) < kSameTemperature) {
@@ -47,8 +47,10 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     }
     // One equation a point: W - Wr(t) = sum_j x_j f_j(W), f the range's terms.
     const auto terms = [range](double wv) -> std::vector<double> {
-        const double x = wv - 1;
+        const double x = wv - 1, l = std::log(wv);
         switch (range) {
+            case sprt::DeviationRange::NeTPW: return {x, x * x, l * l, l * l * l, l * l * l * l};
+            case sprt::DeviationRange::O2TPW: return {x, x * x, l * l};
             case sprt::DeviationRange::ArTPW: return {x, x * std::log(wv)};
             case sprt::DeviationRange::HgGa:
             case sprt::DeviationRange::TPWZn:
@@ -60,7 +62,8 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
         }
         return {};
     };
-    const int unknowns = record.coefficients == 4 ? 3 : record.coefficients;
+    // TPW-Ag: a, b and c first, d after them from the silver point.
+    const int unknowns = range == sprt::DeviationRange::TPWAg ? 3 : record.coefficients;
     std::vector<std::vector<double>> design;
     std::vector<double> y;
     for (int p = 0; p < unknowns; ++p) {
@@ -72,9 +75,7 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     if (!fit.ok()) return refusal(Rejection::Cause::NotMonotonic, 0);
     sprt::Coefficients k;
     const std::vector<double>& x = fit->coefficients;
-    k.a = x[0];
-    if (x.size() > 1) k.b = x[1];
-    if (x.size() > 2) k.c = x[2];
+    for (std::size_t i = 0; i < x.size(); ++i) sprt::slot(k, static_cast<int>(i)) = x[i];
     if (range == sprt::DeviationRange::TPWAg) {
         k.w_al = *w[2];  // the thermometer's own W at Al
         const double w_ag = *w[3];

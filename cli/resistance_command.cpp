@@ -26,6 +26,7 @@ const char* const kSprtHelp =
     N_("Usage: its90 sprt wr T...                  Wr(T90) at each t90 in \u2103\n"
        "       its90 sprt tr W...                  t90 from each Wr, exact\n"
        "       its90 sprt dev RANGE --a A [--b B] [--c C] [--d D] [--w-al W] W...   dW at each W\n"
+       "                      (Ne-TPW, O2-TPW: --a A --b B --c1 C1 [--c2 C2 --c3 C3])\n"
        "       its90 sprt temp RANGE --rtpw R --a A [...] R...        t90 from each resistance\n"
        "       its90 sprt resistance RANGE --rtpw R --a A [...] T...  resistance at each t90\n"
        "       its90 sprt fit RANGE --rtpw R --point T:R [--point T:R ...] [--u U [--at T ...]]\n"
@@ -33,8 +34,11 @@ const char* const kSprtHelp =
        "\n"
        "A standard platinum resistance thermometer on ITS-90: W = R / R_TPW, the reference\n"
        "function Wr(T90) of both ranges (-259.3467 to 961.78 \u2103) and its inverse found from\n"
-       "the function itself, and the deviation function W - Wr = dW(W) of RANGE, one of\n"
-       "Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga (named by their fixed points):\n"
+       "the function itself, and the deviation function W - Wr = dW(W) of RANGE, one of Ne-TPW\n"
+       "O2-TPW Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga (named by their fixed points):\n"
+       "  Ne-TPW  a (W-1) + b (W-1)^2 + c1 (ln W)^2 + c2 (ln W)^3 + c3 (ln W)^4\n"
+       "                                                 points e-H2, Ne, O2, Ar, Hg\n"
+       "  O2-TPW  a (W-1) + b (W-1)^2 + c1 (ln W)^2      points O2, Ar, Hg\n"
        "  Ar-TPW  a (W-1) + b (W-1) ln W                 points Ar, Hg\n"
        "  Hg-Ga, TPW-Zn, TPW-Sn  a (W-1) + b (W-1)^2     points Hg, Ga / Sn, Zn / In, Sn\n"
        "  TPW-Al  a (W-1) + b (W-1)^2 + c (W-1)^3        points Sn, Zn, Al\n"
@@ -42,10 +46,11 @@ const char* const kSprtHelp =
        "  TPW-In, TPW-Ga  a (W-1)                        point In / Ga\n"
        "W_Al, the thermometer's own W at the aluminium point, comes from a, b and c unless\n"
        "--w-al gives it. fit takes R_TPW and the resistance at each fixed point of the range at\n"
-       "its assigned temperature; --format csv prints a,b,c,d and a row (empty where the range\n"
-       "has no such coefficient). --u gives each point's standard uncertainty in m\u03a9: fit\n"
-       "then prints U (k = 2, mK) at each --at t90, or at each point, from the fit done again\n"
-       "with each point raised by u (R_TPW taken as exact); --format csv adds t90_C,U_k2_mK rows.\n"
+       "its assigned temperature; --format csv prints a,b,c,d (Ne-TPW a,b,c1,c2,c3; O2-TPW\n"
+       "a,b,c1) and a row (empty where the range has no such coefficient). --u gives each\n"
+       "point's standard uncertainty in m\u03a9: fit then prints U (k = 2, mK) at each --at t90,\n"
+       "or at each point, from the fit done again with each point raised by u (R_TPW taken as\n"
+       "exact); --format csv adds t90_C,U_k2_mK rows.\n"
        "One value per line, the value last on its line.\n"
        "ITS-90's criteria for an SPRT, W(Ga) >= 1.11807 or W(Hg) <= 0.844235, and W(Ag) >= 4.2844\n"
        "for one used to the silver point, are checked on the thermometer's own W: fit prints\n"
@@ -101,7 +106,7 @@ std::optional<calibration::TemperatureResistance> point_of(Context& ctx, const s
 // The range named by the first word, or nothing after a usage error.
 std::optional<sprt::DeviationRange> range_or_report(Context& ctx, const std::vector<std::string>& positional) {
     if (positional.size() < 2) {
-        ctx.usage_error(tr("missing RANGE (Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga)"));
+        ctx.usage_error(tr("missing RANGE (Ne-TPW O2-TPW Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga)"));
         return std::nullopt;
     }
     const std::optional<sprt::DeviationRange> range = sprt::range_named(positional[1]);
@@ -113,20 +118,21 @@ std::optional<sprt::DeviationRange> range_or_report(Context& ctx, const std::vec
 std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arguments& args,
                                                          sprt::DeviationRange range) {
     const sprt::DeviationRangeRecord& record = sprt::range_record(range);
-    const char* names[] = {"a", "b", "c", "d"};
-    double values[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 4; ++i) {
-        const bool belongs = i < record.coefficients;
-        if (!belongs && args.has(names[i])) {
-            ctx.usage_error(format(tr("the range %1 has no coefficient %2"), record.name, names[i]));
+    for (const char* name : {"a", "b", "c", "d", "c1", "c2", "c3"}) {
+        const bool belongs = std::find_if(record.names.begin(), record.names.begin() + record.coefficients,
+                                          [name](const char* n) { return std::string_view(n) == name; }) !=
+                             record.names.begin() + record.coefficients;
+        if (!belongs && args.has(name)) {
+            ctx.usage_error(format(tr("the range %1 has no coefficient %2"), record.name, name));
             return std::nullopt;
         }
-        if (!belongs) continue;
-        const std::optional<double> v = required(ctx, args, names[i]);
-        if (!v) return std::nullopt;
-        values[i] = *v;
     }
-    sprt::Coefficients k{values[0], values[1], values[2], values[3], 0};
+    sprt::Coefficients k;
+    for (int i = 0; i < record.coefficients; ++i) {
+        const std::optional<double> v = required(ctx, args, record.names[static_cast<std::size_t>(i)]);
+        if (!v) return std::nullopt;
+        sprt::slot(k, i) = *v;
+    }
     if (range == sprt::DeviationRange::TPWAg) {
         const std::optional<double> w_al = ctx.number_option(args, "w-al");
         if (ctx.usage_failed()) return std::nullopt;
@@ -262,18 +268,24 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
         refits = *found;
     }
     const auto expanded = [&](double t) { return calibration::sprt_expanded(range, *k, refits, t); };
-    const int n = sprt::range_record(range).coefficients;
-    const double values[] = {k->a, k->b, k->c, k->d};
+    const sprt::DeviationRangeRecord& record = sprt::range_record(range);
+    const int n = record.coefficients;
     warn_unless_accepted(ctx, range, *k);
     if (output == "csv") {
-        ctx.out << "a,b,c,d\n";
-        for (int i = 0; i < 4; ++i) ctx.out << (i > 0 ? "," : "") << (i < n ? round_trip(values[i]) : "");
-        ctx.out << '\n';
+        // Every name the range's slots have (a,b,c,d from the argon point up, empty where the
+        // range has no such coefficient), then their values.
+        std::string heading, row;
+        for (int i = 0; i < sprt::kMostCoefficients && record.names[static_cast<std::size_t>(i)]; ++i) {
+            heading += std::string(i > 0 ? "," : "") + record.names[static_cast<std::size_t>(i)];
+            row += std::string(i > 0 ? "," : "") + (i < n ? round_trip(sprt::slot(*k, i)) : "");
+        }
+        ctx.out << heading << '\n' << row << '\n';
         if (request) print_expanded(ctx, *request, true, "t90_C,U_k2_mK", expanded);
         return ctx.status;
     }
-    const char* names[] = {"a", "b", "c", "d"};
-    for (int i = 0; i < n; ++i) ctx.out << names[i] << " = " << general(values[i]) << '\n';
+    for (int i = 0; i < n; ++i) {
+        ctx.out << record.names[static_cast<std::size_t>(i)] << " = " << general(sprt::slot(*k, i)) << '\n';
+    }
     if (range == sprt::DeviationRange::TPWAg) ctx.out << "W(Al) = " << general(k->w_al) << '\n';
     ctx.out << tr("ITS-90 criteria:") << '\n';
     for (const std::string& line : acceptance_lines(sprt::acceptance(range, *k))) ctx.out << "  " << line << '\n';
@@ -285,7 +297,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
 
 int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
-        parse_or_report(ctx, words, {"a", "b", "c", "d", "w-al", "rtpw", "point", "format", "u", "at"});
+        parse_or_report(ctx, words, {"a", "b", "c", "d", "c1", "c2", "c3", "w-al", "rtpw", "point", "format", "u", "at"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: wr, tr, dev, temp, resistance or fit"));
     const std::string& what = args->positional[0];

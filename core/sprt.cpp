@@ -94,9 +94,27 @@ std::optional<DeviationRange> range_named(std::string_view name) {
     return std::nullopt;
 }
 
+double slot(const Coefficients& k, int i) {
+    const double values[] = {k.a, k.b, k.c, k.d, k.e};
+    return values[i];
+}
+
+double& slot(Coefficients& k, int i) {
+    double* slots[] = {&k.a, &k.b, &k.c, &k.d, &k.e};
+    return *slots[i];
+}
+
 double deviation(DeviationRange range, const Coefficients& k, double w) {
     const double x = w - 1;
     switch (range) {
+        case DeviationRange::NeTPW: {
+            const double l = std::log(w);
+            return k.a * x + k.b * x * x + k.c * (l * l) + k.d * (l * l * l) + k.e * (l * l * l * l);
+        }
+        case DeviationRange::O2TPW: {
+            const double l = std::log(w);
+            return k.a * x + k.b * x * x + k.c * (l * l);
+        }
         case DeviationRange::ArTPW: return k.a * x + k.b * x * std::log(w);
         case DeviationRange::HgGa:
         case DeviationRange::TPWZn:
@@ -126,10 +144,28 @@ double w_at_aluminium(const Coefficients& k) {
     return w;
 }
 
+namespace {
+
+// Below the argon point W is small, and the (ln W)^k terms change quickly with it: plain
+// iteration may not settle, so W - dW(W) = Wr is solved by bisection (it rises with W for any
+// coefficients the ranges accept, and dW is a few per cent of W at most).
+Outcome<double> w_below_argon(DeviationRange range, const Coefficients& k, double wr) {
+    const auto f = [&](double w) { return w - deviation(range, k, w); };
+    const double low = wr / 2, high = std::min(2 * wr, wr + 0.5);
+    const double f_low = f(low), f_high = f(high);
+    if (!std::isfinite(f_low) || !std::isfinite(f_high) || !(f_low <= wr && wr <= f_high)) {
+        return Rejection::not_finite(Quantity::Resistance);
+    }
+    return nearest_root(f, low, high, wr);
+}
+
+}  // namespace
+
 Outcome<double> w_at(DeviationRange range, const Coefficients& k, double t90) {
     const Range span = range_record(range).temperatures;
     if (!span.contains(t90)) return Rejection::out_of_range(Quantity::Temperature, span.lowest, span.highest);
     const double wr = reference(t90);
+    if (range == DeviationRange::NeTPW || range == DeviationRange::O2TPW) return w_below_argon(range, k, wr);
     double w = wr;
     // dW is small against W: plain iteration converges.
     for (int i = 0; i < 200; ++i) {

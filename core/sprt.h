@@ -1,6 +1,6 @@
 // Standard platinum resistance thermometers on ITS-90: the reference function Wr(T90) of both
 // ranges with its coefficients digit for digit, its inverse found from the function itself,
-// the defining fixed points, and the deviation functions of the ranges from the argon point
+// the defining fixed points, and the deviation functions of the ranges from the neon point
 // to the silver point, each named by the fixed points that bound it.
 #pragma once
 
@@ -27,40 +27,54 @@ inline constexpr Range kReferenceRange{-259.3467, 961.78};  // degC
 
 // Wr at t90 (degC); OutOfRange outside kReferenceRange.
 Outcome<double> Wr(double t90);
-// The t90 at which Wr(t90) equals `wr`, by bisection of the function itself to neighbouring
-// doubles (W = 1: 0.01 degC exactly); OutOfRange (a ratio, Quantity::Resistance) outside Wr's
+// The t90 at which Wr(t90) equals `wr`: the root of the function itself, from ITS-90's
+// approximate inverse (nearest_root_from: within kRootResolution of bisection's root, the same
+// to 9 decimals; W = 1: 0.01 degC exactly); OutOfRange (a ratio, Quantity::Resistance) outside Wr's
 // values, a ratio that rounds to an end's 8 decimals taken as that end.
 Outcome<double> t90_of_Wr(double wr);
 
 // ---- The defining fixed points --------------------------------------------------------------
 
-enum class FixedPoint { Ar, Hg, TPW, Ga, In, Sn, Zn, Al, Ag };
+enum class FixedPoint { eH2, Ne, O2, Ar, Hg, TPW, Ga, In, Sn, Zn, Al, Ag };
 struct FixedPointRecord {
     FixedPoint point;
-    const char* symbol;  // "Ar" ... "Ag", "TPW": as the ranges are named
+    const char* symbol;  // "e-H2" ... "Ag", "TPW": as the ranges are named
     double t90;          // degC, as assigned
 };
 inline constexpr FixedPointRecord kFixedPoints[] = {
-    {FixedPoint::Ar, "Ar", -189.3442}, {FixedPoint::Hg, "Hg", -38.8344}, {FixedPoint::TPW, "TPW", 0.01},
-    {FixedPoint::Ga, "Ga", 29.7646},   {FixedPoint::In, "In", 156.5985}, {FixedPoint::Sn, "Sn", 231.928},
-    {FixedPoint::Zn, "Zn", 419.527},   {FixedPoint::Al, "Al", 660.323},  {FixedPoint::Ag, "Ag", 961.78}};
+    {FixedPoint::eH2, "e-H2", -259.3467}, {FixedPoint::Ne, "Ne", -248.5939}, {FixedPoint::O2, "O2", -218.7916},
+    {FixedPoint::Ar, "Ar", -189.3442},    {FixedPoint::Hg, "Hg", -38.8344},  {FixedPoint::TPW, "TPW", 0.01},
+    {FixedPoint::Ga, "Ga", 29.7646},      {FixedPoint::In, "In", 156.5985},  {FixedPoint::Sn, "Sn", 231.928},
+    {FixedPoint::Zn, "Zn", 419.527},      {FixedPoint::Al, "Al", 660.323},   {FixedPoint::Ag, "Ag", 961.78}};
 const FixedPointRecord& fixed_point(FixedPoint p);
 
 // ---- Deviation functions --------------------------------------------------------------------
 
-enum class DeviationRange { ArTPW, HgGa, TPWAg, TPWAl, TPWZn, TPWSn, TPWIn, TPWGa };
+enum class DeviationRange { NeTPW, O2TPW, ArTPW, HgGa, TPWAg, TPWAl, TPWZn, TPWSn, TPWIn, TPWGa };
+
+inline constexpr int kMostCoefficients = 5;
+using CoefficientNames = std::array<const char*, kMostCoefficients>;
+inline constexpr CoefficientNames kAbcd{"a", "b", "c", "d", nullptr};
 
 struct DeviationRangeRecord {
     DeviationRange range;
     const char* name;       // "Ar-TPW" ...
     Range temperatures;     // degC, both included
-    int coefficients;       // how many of a, b, c, d it has
+    int coefficients;       // how many it has, named by `names` in the order they are kept
     // The fixed points (besides the triple point of water) that determine its coefficients,
     // in the order of the coefficients they settle.
-    std::array<std::optional<FixedPoint>, 4> points;
+    std::array<std::optional<FixedPoint>, kMostCoefficients> points;
+    // Its coefficients as ITS-90 names them, by the slot each is kept in (Coefficients' a ... e).
+    CoefficientNames names = kAbcd;
 };
 
+// Below the argon point: a (W-1) + b (W-1)^2 + sum c_i (ln W)^(i+1), ITS-90's deviation
+// function with n = 1, to c3 from the neon point, to c1 from the oxygen point.
 inline constexpr DeviationRangeRecord kDeviationRanges[] = {
+    {DeviationRange::NeTPW, "Ne-TPW", {-248.5939, 0.01}, 5,
+     {FixedPoint::eH2, FixedPoint::Ne, FixedPoint::O2, FixedPoint::Ar, FixedPoint::Hg}, {"a", "b", "c1", "c2", "c3"}},
+    {DeviationRange::O2TPW, "O2-TPW", {-218.7916, 0.01}, 3, {FixedPoint::O2, FixedPoint::Ar, FixedPoint::Hg},
+     {"a", "b", "c1", nullptr, nullptr}},
     {DeviationRange::ArTPW, "Ar-TPW", {-189.3442, 0.01}, 2, {FixedPoint::Ar, FixedPoint::Hg}},
     {DeviationRange::HgGa, "Hg-Ga", {-38.8344, 29.7646}, 2, {FixedPoint::Hg, FixedPoint::Ga}},
     {DeviationRange::TPWAg, "TPW-Ag", {0, 961.78}, 4, {FixedPoint::Sn, FixedPoint::Zn, FixedPoint::Al, FixedPoint::Ag}},
@@ -70,15 +84,40 @@ inline constexpr DeviationRangeRecord kDeviationRanges[] = {
     {DeviationRange::TPWIn, "TPW-In", {0, 156.5985}, 1, {FixedPoint::In}},
     {DeviationRange::TPWGa, "TPW-Ga", {0, 29.7646}, 1, {FixedPoint::Ga}},
 };
+
+// Each record sits at its own enumerator's place, and a range has a name and a fixed point
+// for every coefficient it has and no point beyond them (TPW-Ag's d from the silver point).
+constexpr bool records_in_order() {
+    for (std::size_t i = 0; i < std::size(kFixedPoints); ++i) {
+        if (static_cast<std::size_t>(kFixedPoints[i].point) != i) return false;
+    }
+    for (std::size_t i = 0; i < std::size(kDeviationRanges); ++i) {
+        const DeviationRangeRecord& r = kDeviationRanges[i];
+        if (static_cast<std::size_t>(r.range) != i) return false;
+        for (int j = 0; j < kMostCoefficients; ++j) {
+            const bool has = j < r.coefficients;
+            if (has && r.names[static_cast<std::size_t>(j)] == nullptr) return false;
+            if (r.points[static_cast<std::size_t>(j)].has_value() != has) return false;
+        }
+    }
+    return true;
+}
+static_assert(records_in_order());
 const DeviationRangeRecord& range_record(DeviationRange r);
 std::optional<DeviationRange> range_named(std::string_view name);
 
 // A thermometer's coefficients in a range (those it does not have are 0), and, for TPW-Ag,
 // its own W at the aluminium point, above which the d term applies.
+// Kept by slot: a, b, c, d from the argon point up; for Ne-TPW and O2-TPW the slots c, d, e
+// hold c1, c2, c3 (the record's names say which).
 struct Coefficients {
     double a = 0, b = 0, c = 0, d = 0;
     double w_al = 0;
+    double e = 0;
 };
+// A coefficient by its slot, 0 ... 4 (a ... e).
+double slot(const Coefficients& k, int i);
+double& slot(Coefficients& k, int i);
 
 // dW(W) = W - Wr of the range's deviation function.
 double deviation(DeviationRange range, const Coefficients& k, double w);

@@ -110,7 +110,7 @@ void SprtForm::evaluate() {
     const sprt::DeviationRangeRecord& record = sprt::range_record(range_);
     const std::optional<double> rtpw = read(r_tpw);
     if (rtpw && !(*rtpw > 0)) r_tpw.problem = "水三相点电阻 Rtp 须大于 0";
-    Field* typed[] = {&a, &b, &c, &d};
+    Field* typed[] = {&a, &b, &c, &d, &e};
     for (Field* f : typed) f->problem.clear();
     for (Field& f : point_r) f.problem.clear();
     w_al.problem.clear();
@@ -142,14 +142,13 @@ void SprtForm::evaluate() {
             }
         }
     } else {
-        double values[4] = {0, 0, 0, 0};
+        sprt::Coefficients k;
         bool complete = true;
         for (int i = 0; i < record.coefficients; ++i) {
             const std::optional<double> v = read(*typed[i]);
             if (!v) complete = false;
-            else values[i] = *v;
+            else sprt::slot(k, i) = *v;
         }
-        sprt::Coefficients k{values[0], values[1], values[2], values[3], 0};
         if (range_ == sprt::DeviationRange::TPWAg) {
             const std::optional<double> given = read(w_al, true);
             if (!w_al.problem.empty()) complete = false;
@@ -385,9 +384,9 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
         }
     }
     if (const auto k = f.coefficients()) {
-        const char* names[] = {"a", "b", "c", "d"};
-        const double values[] = {k->a, k->b, k->c, k->d};
-        for (int i = 0; i < record.coefficients; ++i) rows.push_back({names[i], text::significant(values[i], 8)});
+        for (int i = 0; i < record.coefficients; ++i) {
+            rows.push_back({record.names[static_cast<std::size_t>(i)], text::significant(sprt::slot(*k, i), 8)});
+        }
         if (f.range() == sprt::DeviationRange::TPWAg) rows.push_back({"W(Al)", text::significant(k->w_al, 10)});
         const sprt::Acceptance a = *f.acceptance();
         for (const std::string& line : acceptance_texts(a)) rows.push_back({"ITS-90 判据", line});

@@ -37,9 +37,11 @@ public:
     bool fitted() const { return fitted_; }
     void set_fitted(bool fitted);  // coefficients fitted from the fixed points, or typed
 
-    Field r_tpw, a, b, c, d, w_al;  // w_al: TPW-Ag only, empty: from a, b, c
+    // The typed coefficients by slot (a ... e: the range's names say what each is, c1 ... c3
+    // in c, d, e below the argon point); w_al: TPW-Ag only, empty: from a, b, c.
+    Field r_tpw, a, b, c, d, e, w_al;
     // The resistances at the range's fixed points, in the record's point order.
-    std::array<Field, 4> point_r;
+    std::array<Field, sprt::kMostCoefficients> point_r;
     Field temperature;  // t90 to convert
     Field resistance;   // R to convert
     TableRequest table;

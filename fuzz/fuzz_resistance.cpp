@@ -60,13 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int steps = 0; !in.empty() && steps < 64; ++steps) {
         switch (in.next() % 6) {
             case 0: {
-                sprt.set_range(static_cast<its90::sprt::DeviationRange>(in.next() % 8));
+                sprt.set_range(static_cast<its90::sprt::DeviationRange>(in.next() % std::size(its90::sprt::kDeviationRanges)));
                 sprt.set_fitted(in.next() % 2 == 0);
                 break;
             }
             case 1: {
-                Field* fields[] = {&sprt.r_tpw, &sprt.a, &sprt.b, &sprt.c, &sprt.d, &sprt.w_al,
+                Field* fields[] = {&sprt.r_tpw, &sprt.a, &sprt.b, &sprt.c, &sprt.d, &sprt.e, &sprt.w_al,
                                    &sprt.point_r[0], &sprt.point_r[1], &sprt.point_r[2], &sprt.point_r[3],
+                                   &sprt.point_r[4],
                                    &sprt.temperature, &sprt.resistance, &sprt.table.from, &sprt.table.to,
                                    &sprt.table.step, &sprt.u_points};
                 Field& f = *fields[in.next() % std::size(fields)];

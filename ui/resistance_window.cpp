@@ -143,26 +143,26 @@ QWidget* ResistanceWindow::create_sprt() {
 
     auto* coefficients = new QGroupBox(QStringLiteral("偏差函数的系数"), page);
     auto* grid = new QGridLayout(coefficients);
-    form::Field* fields[] = {&sprt_.a, &sprt_.b, &sprt_.c, &sprt_.d, &sprt_.w_al};
-    const char* names[] = {"a", "b", "c", "d", "W(Al)（空：由 a、b、c）"};
-    for (int i = 0; i < 5; ++i) {
+    form::Field* fields[] = {&sprt_.a, &sprt_.b, &sprt_.c, &sprt_.d, &sprt_.e, &sprt_.w_al};
+    const char* names[] = {"a", "b", "c", "d", "", "W(Al)（空：由 a、b、c）"};  // the slots' names follow the range
+    for (int i = 0; i < sprt::kMostCoefficients + 1; ++i) {
         sprt_coefficient_labels_[static_cast<std::size_t>(i)] = new QLabel(QString::fromUtf8(names[i]), coefficients);
         sprt_coefficients_[static_cast<std::size_t>(i)] = field_edit(*fields[i], coefficients, true);
         grid->addWidget(sprt_coefficient_labels_[static_cast<std::size_t>(i)], 0, i);
         grid->addWidget(sprt_coefficients_[static_cast<std::size_t>(i)], 1, i);
     }
-    for (int p = 0; p < 4; ++p) {
+    for (int p = 0; p < sprt::kMostCoefficients; ++p) {
         sprt_point_labels_[static_cast<std::size_t>(p)] = new QLabel(coefficients);
         sprt_points_[static_cast<std::size_t>(p)] = field_edit(sprt_.point_r[static_cast<std::size_t>(p)], coefficients, true);
         grid->addWidget(sprt_point_labels_[static_cast<std::size_t>(p)], 2, p);
         grid->addWidget(sprt_points_[static_cast<std::size_t>(p)], 3, p);
     }
     sprt_u_label_ = new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ"), coefficients);
-    grid->addWidget(sprt_u_label_, 2, 4);
-    grid->addWidget(field_edit(sprt_.u_points, coefficients, true), 3, 4);
+    grid->addWidget(sprt_u_label_, 2, sprt::kMostCoefficients);
+    grid->addWidget(field_edit(sprt_.u_points, coefficients, true), 3, sprt::kMostCoefficients);
     sprt_status_ = new QLabel(coefficients);
     sprt_status_->setWordWrap(true);
-    grid->addWidget(sprt_status_, 4, 0, 1, 5);
+    grid->addWidget(sprt_status_, 4, 0, 1, sprt::kMostCoefficients + 1);
     layout->addWidget(coefficients);
 
     auto* convert = new QGroupBox(QStringLiteral("换算"), page);
@@ -300,12 +300,14 @@ void ResistanceWindow::refresh() {
     if (sprt_range_->currentIndex() != static_cast<int>(sprt_.range())) {
         sprt_range_->setCurrentIndex(static_cast<int>(sprt_.range()));
     }
-    for (int i = 0; i < 5; ++i) {
-        const bool shown = !sprt_.fitted() && (i < record.coefficients || (i == 4 && sprt_.range() == sprt::DeviationRange::TPWAg));
+    for (int i = 0; i < sprt::kMostCoefficients + 1; ++i) {
+        const bool w_al = i == sprt::kMostCoefficients;
+        const bool shown = !sprt_.fitted() && (w_al ? sprt_.range() == sprt::DeviationRange::TPWAg : i < record.coefficients);
         sprt_coefficients_[static_cast<std::size_t>(i)]->setVisible(shown);
         sprt_coefficient_labels_[static_cast<std::size_t>(i)]->setVisible(shown);
+        if (shown && !w_al) sprt_coefficient_labels_[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(record.names[static_cast<std::size_t>(i)]));
     }
-    for (int p = 0; p < 4; ++p) {
+    for (int p = 0; p < sprt::kMostCoefficients; ++p) {
         const bool shown = sprt_.fitted() && record.points[static_cast<std::size_t>(p)].has_value();
         sprt_points_[static_cast<std::size_t>(p)]->setVisible(shown);
         sprt_point_labels_[static_cast<std::size_t>(p)]->setVisible(shown);
@@ -318,10 +320,12 @@ void ResistanceWindow::refresh() {
     sprt_u_label_->setVisible(sprt_.fitted());
     edit_of(sprt_.u_points)->setVisible(sprt_.fitted());
     if (const auto k = sprt_.coefficients()) {
-        QString text = QStringLiteral("a = ") + sig(k->a, 8);
-        if (record.coefficients > 1) text += QStringLiteral("，b = ") + sig(k->b, 8);
-        if (record.coefficients > 2) text += QStringLiteral("，c = ") + sig(k->c, 8);
-        if (record.coefficients > 3) text += QStringLiteral("，d = ") + sig(k->d, 8) + QStringLiteral("，W(Al) = ") + sig(k->w_al, 10);
+        QStringList named;
+        for (int i = 0; i < record.coefficients; ++i) {
+            named << QString::fromUtf8(record.names[static_cast<std::size_t>(i)]) + QStringLiteral(" = ") + sig(sprt::slot(*k, i), 8);
+        }
+        if (sprt_.range() == sprt::DeviationRange::TPWAg) named << QStringLiteral("W(Al) = ") + sig(k->w_al, 10);
+        QString text = named.join(QStringLiteral("，"));
         // ITS-90's criteria beside the coefficients, in red where the thermometer fails them.
         const sprt::Acceptance a = *sprt_.acceptance();
         QStringList criteria;

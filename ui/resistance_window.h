@@ -67,10 +67,11 @@ private:
     std::vector<std::pair<form::Field*, QLineEdit*>> edits_;
     QComboBox* sprt_range_ = nullptr;
     QRadioButton* sprt_fitted_ = nullptr;
-    std::array<QLineEdit*, 5> sprt_coefficients_{};  // a b c d W(Al)
-    std::array<QLabel*, 5> sprt_coefficient_labels_{};
-    std::array<QLabel*, 4> sprt_point_labels_{};
-    std::array<QLineEdit*, 4> sprt_points_{};
+    // The five coefficient slots (named as the range names them), then W(Al).
+    std::array<QLineEdit*, sprt::kMostCoefficients + 1> sprt_coefficients_{};
+    std::array<QLabel*, sprt::kMostCoefficients + 1> sprt_coefficient_labels_{};
+    std::array<QLabel*, sprt::kMostCoefficients> sprt_point_labels_{};
+    std::array<QLineEdit*, sprt::kMostCoefficients> sprt_points_{};
     QLabel* sprt_status_ = nullptr;
     QLabel* sprt_u_label_ = nullptr;
     QLabel* sprt_result_ = nullptr;

@@ -234,6 +234,41 @@ TEST(Sprt, FitsAtTheFixedPointsAndRefusesOthers) {
     ASSERT_TRUE(fit_ag.ok());
     EXPECT_NEAR(fit_ag->d, 3e-6, 1e-10);
     EXPECT_NEAR(fit_ag->w_al, ag.w_al, 1e-12);
+    // Below the argon point, from e-H2 (W = 0.0012, where (ln W)^4 is 2000) and from O2: every
+    // coefficient of the range comes back, and a resistance at each point of the range converts
+    // back to it. (Ne-TPW is fitted at e-H2, 11 K below its own range: W there is solved here.)
+    struct Low {
+        sprt::DeviationRange range;
+        sprt::Coefficients k;
+    };
+    const Low lows[] = {
+        {sprt::DeviationRange::NeTPW, {-1.5e-4, -2e-5, -1e-6, -1e-7, 0, -5e-9}},
+        {sprt::DeviationRange::O2TPW, {-1.3e-4, 1.1e-5, 2e-6}},
+    };
+    for (const Low& low : lows) {
+        const sprt::DeviationRangeRecord& record = sprt::range_record(low.range);
+        std::vector<TemperatureResistance> at_points;
+        for (int i = 0; i < record.coefficients; ++i) {
+            const double t = sprt::fixed_point(*record.points[static_cast<std::size_t>(i)]).t90;
+            const double wr = *sprt::Wr(t);
+            const double w = nearest_root([&](double x) { return x - sprt::deviation(low.range, low.k, x); }, wr / 2,
+                                          2 * wr, wr);
+            at_points.push_back({t, w * r_tpw});
+        }
+        const Outcome<sprt::Coefficients> again = calibration::fit_sprt(low.range, r_tpw, at_points);
+        ASSERT_TRUE(again.ok()) << record.name;
+        for (int i = 0; i < record.coefficients; ++i) {
+            EXPECT_NEAR(sprt::slot(*again, i), sprt::slot(low.k, i), 1e-9 * std::fabs(sprt::slot(low.k, i)))
+                << record.name << " " << record.names[static_cast<std::size_t>(i)];
+        }
+        for (const TemperatureResistance& p : at_points) {
+            if (!record.temperatures.contains(p.t90)) {
+                EXPECT_FALSE(sprt::t90_at(low.range, *again, p.r / r_tpw).ok()) << record.name << " " << p.t90;
+                continue;
+            }
+            EXPECT_NEAR(*sprt::t90_at(low.range, *again, p.r / r_tpw), p.t90, 1e-7) << record.name << " " << p.t90;
+        }
+    }
 
     struct Refusal {
         std::vector<TemperatureResistance> points;

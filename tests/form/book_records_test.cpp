@@ -3,6 +3,8 @@
 // of its kind or lacks an input is refused rather than half loaded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "form/book_records.h"
 #include "tests/form/kept_records.h"
 #include "tests/form/sprt_example.h"
@@ -112,6 +114,28 @@ TEST(BookRecords, ResistancePagesComeBackAsTyped) {
     ASSERT_TRUE(load_cvd(kept_cvd, cvd_again));
     EXPECT_TRUE(cvd_again.fitted());
     EXPECT_EQ(cvd_rows(cvd_again), cvd_rows(cvd));
+    // Ne-TPW fitted at its five points (the fifth, Hg, and the third c kept as typed): the
+    // same page back, c1 ... c3 named on its record.
+    SprtForm low;
+    low.set_range(sprt::DeviationRange::NeTPW);
+    low.set_fitted(true);
+    low.r_tpw.text = "25.5";
+    const char* resistances[] = {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"};
+    for (std::size_t i = 0; i < 5; ++i) low.point_r[i].text = resistances[i];
+    low.temperature.text = "-200";
+    low.edited();
+    ASSERT_TRUE(low.coefficients()) << low.coefficients_problem();
+    const book::Record kept_low = book_record(low, id, "2026-12-10 12:00", sprt_rows(low), "9.9");
+    SprtForm low_again;
+    ASSERT_TRUE(load_sprt(kept_low, low_again));
+    EXPECT_EQ(low_again.range(), sprt::DeviationRange::NeTPW);
+    EXPECT_EQ(low_again.point_r[4].text, "21.52609");
+    EXPECT_EQ(sprt_rows(low_again), sprt_rows(low));
+    const auto rows = sprt_rows(low);
+    for (const char* name : {"e-H2", "Hg", "c1", "c3"}) {
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return !r.empty() && r[0] == name; }))
+            << name;
+    }
     // Each page refuses the other's record, and the comparison both.
     EXPECT_FALSE(load_sprt(kept_cvd, sprt_again));
     EXPECT_FALSE(load_cvd(kept_sprt, cvd_again));
