@@ -87,8 +87,9 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     return k;
 }
 
-Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points) {
+Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points, bool with_d) {
     bool below = false;
+    int above = 0;  // points above 0 degC, which alone carry D
     for (std::size_t i = 0; i < points.size(); ++i) {
         const TemperatureResistance& p = points[i];
         if (!cvd::kTemperatures.contains(p.t90) || !std::isfinite(p.r)) {
@@ -98,24 +99,29 @@ Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points) {
             if (p.t90 == points[j].t90) return refusal(Rejection::Cause::SameTemperature, p.t90);
         }
         below = below || p.t90 < 0;
+        if (p.t90 > 0) ++above;
     }
-    const std::size_t unknowns = below ? 4 : 3;
+    const std::size_t unknowns = (below ? 4 : 3) + (with_d ? 1 : 0);
     if (points.size() < unknowns) {
         return refusal(Rejection::Cause::TooFewPoints, static_cast<double>(unknowns));
     }
+    // D is seen only above 0 degC, beside B there: two points at least.
+    if (with_d && above < 2) return Rejection{Rejection::Cause::TooFewAbove, Quantity::Temperature, 2, 0};
     std::vector<std::vector<double>> design;
     std::vector<double> y;
     for (const TemperatureResistance& p : points) {
         const double t = p.t90;
         std::vector<double> row = {1, t, t * t};
         if (below) row.push_back(t < 0 ? (t - 100) * t * t * t : 0);
+        if (with_d) row.push_back(t >= 0 ? t * t * t : 0);
         design.push_back(row);
         y.push_back(p.r);
     }
     const Outcome<LeastSquares> fit = least_squares(design, y);
     if (!fit.ok()) return refusal(Rejection::Cause::NotMonotonic, 0);
     const std::vector<double>& x = fit->coefficients;
-    CvdFit result{{x[0], x[1] / x[0], x[2] / x[0], below ? x[3] / x[0] : 0}, below, {}, {}};
+    CvdFit result{{x[0], x[1] / x[0], x[2] / x[0], below ? x[3] / x[0] : 0}, below, with_d, {}, {}};
+    if (with_d) result.coefficients.d = x.back() / x[0];
     if (!cvd::valid(result.coefficients)) return refusal(Rejection::Cause::NotMonotonic, 0);
     for (const TemperatureResistance& p : points) {
         const double residual = p.r - *cvd::resistance(result.coefficients, p.t90);
@@ -156,12 +162,13 @@ std::optional<std::vector<sprt::Coefficients>> sprt_refits(sprt::DeviationRange 
     return refits;
 }
 
-std::optional<std::vector<cvd::Coefficients>> cvd_refits(std::span<const TemperatureResistance> points, double u) {
+std::optional<std::vector<cvd::Coefficients>> cvd_refits(std::span<const TemperatureResistance> points, double u,
+                                                          bool with_d) {
     std::vector<cvd::Coefficients> refits;
     for (std::size_t i = 0; i < points.size(); ++i) {
         std::vector<TemperatureResistance> raised(points.begin(), points.end());
         raised[i].r += u;
-        const Outcome<CvdFit> again = fit_cvd(raised);
+        const Outcome<CvdFit> again = fit_cvd(raised, with_d);
         if (!again.ok()) return std::nullopt;
         refits.push_back(again->coefficients);
     }

@@ -30,15 +30,18 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
 struct CvdFit {
     cvd::Coefficients coefficients;
     bool has_c;                     // a point lay below 0 degC
+    bool has_d = false;             // D was fitted too
     std::vector<double> residual_mohm;  // measured - fitted, per point
     std::vector<double> residual_c;     // the same in degC (over dR/dt)
 };
 
-// R0, A, B (and C when a point lies below 0 degC) by linear least squares in R0, R0 A, R0 B,
-// R0 C; exact when the points equal the unknowns. Rejected: fewer points than unknowns
-// (TooFewPoints), two at one temperature (SameTemperature), a point outside -200 ... 850 degC
-// (OutOfRange), a result whose R0 is not above 0 or whose curve turns back (NotMonotonic).
-Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points);
+// R0, A, B (and C when a point lies below 0 degC, and D when `with_d` asks for it) by linear
+// least squares in R0, R0 A, R0 B, R0 C, R0 D; exact when the points equal the unknowns.
+// Rejected: fewer points than unknowns (TooFewPoints), two at one temperature
+// (SameTemperature), a point outside -200 ... 850 degC (OutOfRange), D asked for without
+// two points above 0 degC besides the one at 0 (TooFewPoints), a result whose R0 is not above
+// 0 or whose curve turns back (NotMonotonic).
+Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points, bool with_d = false);
 
 // ---- What the points' uncertainty does to a temperature ------------------------------------
 // Each point's resistance has the standard uncertainty u (ohm). The fit is done again with each
@@ -49,7 +52,8 @@ Outcome<CvdFit> fit_cvd(std::span<const TemperatureResistance> points);
 std::optional<std::vector<sprt::Coefficients>> sprt_refits(sprt::DeviationRange range, double r_tpw,
                                                            std::span<const TemperatureResistance> points,
                                                            double u);
-std::optional<std::vector<cvd::Coefficients>> cvd_refits(std::span<const TemperatureResistance> points, double u);
+std::optional<std::vector<cvd::Coefficients>> cvd_refits(std::span<const TemperatureResistance> points, double u,
+                                                          bool with_d = false);
 // U(t90) of an SPRT with coefficients k and those refits; nothing outside the range.
 std::optional<double> sprt_expanded(sprt::DeviationRange range, const sprt::Coefficients& k,
                                     std::span<const sprt::Coefficients> refits, double t90);

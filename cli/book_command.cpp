@@ -17,10 +17,12 @@
 
 #include "book/book.h"
 #include "book/fixed_points.h"
+#include "book/triple_point.h"
 #include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/output.h"
 #include "cli/words.h"
+#include "text/number_text.h"
 
 extern char** environ;
 
@@ -31,6 +33,7 @@ const char* const kBookHelp =
        "                       [--from DATE] [--to DATE] [--state S] [--format text|csv]\n"
        "       its90 book show ID\n"
        "       its90 book export ID [--format csv|text|dcc] [--output FILE]\n"
+       "       its90 book tpw NUMBER [--format text|csv]\n"
        "       its90 book certificate ID --pdf FILE\n"
        "       its90 book backup FILE\n"
        "       its90 book runs\n"
@@ -54,6 +57,10 @@ const char* const kBookHelp =
        "columns id,kind,number,type,date,operator,replaces,replaced_by,program_version,state.\n"
        "show prints one record's identification and inputs. export prints the record as it\n"
        "was issued: its CSV byte for byte, or (--format text) its cells in columns.\n"
+       "tpw prints an SPRT's R_TPW at each of its records (its calibrations, and its checks at\n"
+       "the triple point of water, which keep the certificate's coefficients), oldest first,\n"
+       "with the change from the first in m\u03a9 and as the mK it equals at the triple point\n"
+       "of water; --format csv prints date,id,range,coefficients,r_tpw_ohm,change_mohm,drift_mK.\n"
        "backup copies the whole book into the new file FILE, consistent even while the\n"
        "window or other runs write to it.\n"
        "runs lists the runs of readings taken from a meter (its90 compare --batch-plan, the\n"
@@ -384,6 +391,50 @@ int run_backup(Context& ctx, const Arguments& args) {
     return ctx.status;
 }
 
+// An SPRT's R_TPW at each of its records, with its drift from the first.
+int run_tpw(Context& ctx, const Arguments& args) {
+    if (args.positional.size() != 2) return ctx.usage_error(tr("tpw takes the thermometer's NUMBER"));
+    const std::string output = args.value("format").value_or("text");
+    if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
+    const std::string& number = args.positional[1];
+    std::vector<book::TriplePointResistance> history;
+    if (std::error_code ec; std::filesystem::exists(book::book_path(book::default_book_path()), ec)) {
+        const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
+        if (!book) return ctx.status;
+        try {
+            history = book::triple_point_history(*book, number);
+        } catch (const book::Failure& f) {
+            return ctx.fail(why(f.problem()));
+        }
+    }
+    if (history.empty()) {
+        ctx.err << format(tr("no SPRT record of %1 holds R_TPW"), printable(number)) << '\n';
+        return ctx.status;
+    }
+    const double first = history.front().r_tpw;
+    if (output == "csv") {
+        ctx.out << "date,id,range,coefficients,r_tpw_ohm,change_mohm,drift_mK\n";
+        for (const book::TriplePointResistance& h : history) {
+            ctx.out << csv_field(h.record.date) << ',' << h.record.id << ',' << csv_field(h.range) << ','
+                    << (h.fitted ? "fitted" : "certificate") << ',' << text::round_trip(h.r_tpw) << ','
+                    << text::round_trip((h.r_tpw - first) * 1000) << ','
+                    << text::round_trip(book::tpw_drift_mK(first, h.r_tpw)) << '\n';
+        }
+        return ctx.status;
+    }
+    ctx.out << format(tr("SPRT %1: R_TPW at %2 records, the change from the first also as mK at the triple point of "
+                         "water"),
+                      printable(number), std::to_string(history.size()))
+            << '\n' << tr("date  record  range  coefficients  R_TPW/\u03a9  change/m\u03a9  mK") << '\n';
+    for (const book::TriplePointResistance& h : history) {
+        ctx.out << h.record.date << "  " << h.record.id << "  " << printable(h.range) << "  "
+                << (h.fitted ? tr("fitted") : tr("certificate")) << "  " << text::general(h.r_tpw) << "  "
+                << text::fixed((h.r_tpw - first) * 1000, 3) << "  " << text::fixed(book::tpw_drift_mK(first, h.r_tpw), 2)
+                << '\n';
+    }
+    return ctx.status;
+}
+
 int run_runs(Context& ctx) {
     const std::unique_ptr<book::Book> book = open_book_or_report(ctx, book::Book::Access::ReadOnly);
     if (!book) return ctx.status;
@@ -565,7 +616,7 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         parse_or_report(ctx, words, {"number", "type", "kind", "operator", "from", "to", "format", "state", "role", "by",
                                      "comment", "reason", "pdf", "output"});
     if (!args) return ctx.status;
-    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, certificate, backup, runs, run, people, check, approve, refuse or setting"));
+    if (args->positional.empty()) return ctx.usage_error(tr("give list, show, export, tpw, certificate, backup, runs, run, people, check, approve, refuse or setting"));
     const std::string& what = args->positional[0];
     if (what == "list") {
         if (args->positional.size() > 1) return ctx.usage_error(format(tr("unexpected '%1'"), cli::quoted(args->positional[1])));
@@ -602,6 +653,10 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         return run_show(ctx, *args);
     }
     if (what == "export") return run_export(ctx, *args);
+    if (what == "tpw") {
+        if (args->has("output")) return ctx.usage_error(tr("tpw takes NUMBER and --format"));
+        return run_tpw(ctx, *args);
+    }
     if (what == "certificate") {
         if (args->has("format") || args->has("output")) return ctx.usage_error(tr("certificate takes ID and --pdf FILE"));
         return run_certificate(ctx, *args);
@@ -618,7 +673,7 @@ int run_book(Context& ctx, const std::vector<std::string>& words) {
         if (args->has("format")) return ctx.usage_error(tr("--format goes with list and export"));
         return run_backup(ctx, *args);
     }
-    return ctx.usage_error(format(tr("give list, show, export, certificate, backup, runs, run, people, check, approve, refuse or setting, not '%1'"), cli::quoted(what)));
+    return ctx.usage_error(format(tr("give list, show, export, tpw, certificate, backup, runs, run, people, check, approve, refuse or setting, not '%1'"), cli::quoted(what)));
 }
 
 }  // namespace its90::cli

@@ -74,13 +74,14 @@ int run_fit(Context& ctx, const std::vector<std::string>& words) {
     const double u1 = std::sqrt(fit->covariance[0][0]), u2 = std::sqrt(fit->covariance[1][1]);
     // Points exactly on a line leave no scatter: the coefficients are certain, their
     // correlation undefined (0 / 0), printed as nothing.
-    const std::optional<double> r =
-        u1 > 0 && u2 > 0 ? std::optional<double>(calibration::correlation(*fit, 0, 1)) : std::nullopt;
+    // (A NaN, not an empty optional, for none: GCC takes an optional read under a test of it
+    // for one read uninitialised.)
+    const double r = u1 > 0 && u2 > 0 ? calibration::correlation(*fit, 0, 1) : std::nan("");
     using text::general;
     if (output == "csv") {
         ctx.out << "y1,y2,u_y1,u_y2,r,s,dof\n"
                 << text::round_trip(fit->coefficients[0]) << ',' << text::round_trip(fit->coefficients[1]) << ','
-                << text::round_trip(u1) << ',' << text::round_trip(u2) << ',' << (r ? text::round_trip(*r) : "") << ','
+                << text::round_trip(u1) << ',' << text::round_trip(u2) << ',' << (std::isnan(r) ? "" : text::round_trip(r)) << ','
                 << text::round_trip(fit->residual_sd) << ',' << fit->degrees_of_freedom << '\n';
         if (!at.empty()) ctx.out << "x,y,u_y\n";
     } else {
@@ -88,7 +89,7 @@ int run_fit(Context& ctx, const std::vector<std::string>& words) {
                           std::to_string(y.size()), std::to_string(fit->degrees_of_freedom))
                 << "\ny1 = " << general(fit->coefficients[0]) << "  u(y1) = " << general(u1)
                 << "\ny2 = " << general(fit->coefficients[1]) << "  u(y2) = " << general(u2)
-                << "\nr(y1, y2) = " << (r ? general(*r) : tr("none: the points lie on the line")) << "\ns = "
+                << "\nr(y1, y2) = " << (std::isnan(r) ? tr("none: the points lie on the line") : general(r)) << "\ns = "
                 << general(fit->residual_sd) << '\n';
     }
     for (double x : at) {

@@ -63,9 +63,9 @@ const char* const kSprtHelp =
        "  its90 sprt fit TPW-Zn --rtpw 25.319871 --point 231.928:47.922451 --point 419.527:65.039218\n");
 
 const char* const kCvdHelp =
-    N_("Usage: its90 cvd fit T:R T:R ... [--u U [--at T ...]] [--format text|csv]\n"
-       "       its90 cvd resistance --r0 R0 --a A --b B [--c C] T...\n"
-       "       its90 cvd temp --r0 R0 --a A --b B [--c C] R...\n"
+    N_("Usage: its90 cvd fit T:R T:R ... [--with-d] [--u U [--at T ...]] [--format text|csv]\n"
+       "       its90 cvd resistance --r0 R0 --a A --b B [--c C] [--d D] [--valid T0:T1] T...\n"
+       "       its90 cvd temp --r0 R0 --a A --b B [--c C] [--d D] [--valid T0:T1] R...\n"
        "\n"
        "An industrial platinum resistance thermometer by the Callendar-Van Dusen equation of\n"
        "IEC 60751, with any R0: R(t) = R0 (1 + A t + B t^2), plus R0 C (t - 100) t^3 below\n"
@@ -74,9 +74,13 @@ const char* const kCvdHelp =
        "squares (exact when the points equal the unknowns); it prints the coefficients, alpha,\n"
        "delta and beta, and each point's residual in m\u03a9 and \u2103, its deviation from the\n"
        "IEC 60751 curve of the same R0 and the tightest class it meets (AA A B C).\n"
+       "--with-d fits D too, a term R0 D t^3 above 0 \u2103 (two points above 0 \u2103 at least);\n"
+       "--d gives it to resistance and temp. --valid T0:T1 is the range the coefficients hold\n"
+       "for (a certificate's): values beyond it are refused, naming it.\n"
        "--u gives each point's standard uncertainty in m\u03a9: fit then prints U (k = 2, mK) at\n"
        "each --at t, or at each point, from the fit done again with each point raised by u.\n"
-       "--format csv prints r0_ohm,A,B,C,alpha,delta,beta and a row (and t_C,U_k2_mK rows).\n"
+       "--format csv prints r0_ohm,A,B,C,alpha,delta,beta (and D with --with-d) and a row (and\n"
+       "t_C,U_k2_mK rows).\n"
        "\n"
        "Examples:\n"
        "  its90 cvd resistance --r0 1000 --a 3.9083e-3 --b -5.775e-7 --c -4.183e-12 -100 100\n"
@@ -372,7 +376,20 @@ std::optional<cvd::Coefficients> cvd_or_report(Context& ctx, const Arguments& ar
     if (!b) return std::nullopt;
     const std::optional<double> c = ctx.number_option(args, "c");
     if (ctx.usage_failed()) return std::nullopt;
-    const cvd::Coefficients k{*r0, *a, *b, c.value_or(0)};
+    const std::optional<double> d = ctx.number_option(args, "d");
+    if (ctx.usage_failed()) return std::nullopt;
+    cvd::Coefficients k{*r0, *a, *b, c.value_or(0), d.value_or(0)};
+    if (const std::optional<std::string> valid = args.value("valid")) {
+        // The range a certificate gives its coefficients for: beyond it, nothing is converted.
+        const std::optional<std::pair<double, double>> span = number_pair(*valid);
+        if (!span || !(span->first < span->second) || !cvd::kTemperatures.contains(span->first) ||
+            !cvd::kTemperatures.contains(span->second)) {
+            ctx.usage_error(format(tr("--valid is T0:T1, from below to above, within -200 \u2026 850 \u2103, not '%1'"),
+                                   quoted(*valid)));
+            return std::nullopt;
+        }
+        k.valid = {span->first, span->second};
+    }
     if (!cvd::valid(k)) {
         ctx.usage_error(why({Rejection::Cause::NotMonotonic, Quantity::Temperature, 0, 0}, std::nullopt));
         return std::nullopt;
@@ -383,7 +400,8 @@ std::optional<cvd::Coefficients> cvd_or_report(Context& ctx, const Arguments& ar
 }  // namespace
 
 int run_cvd(Context& ctx, const std::vector<std::string>& words) {
-    const std::optional<Arguments> args = parse_or_report(ctx, words, {"r0", "a", "b", "c", "format", "u", "at"});
+    const std::optional<Arguments> args =
+        parse_or_report(ctx, words, {"r0", "a", "b", "c", "d", "valid", "format", "u", "at"}, {}, {"with-d"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: fit, resistance or temp"));
     const std::string& what = args->positional[0];
@@ -397,30 +415,37 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
             if (!p) return ctx.status;
             points.push_back(*p);
         }
-        const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
+        for (const char* option : {"r0", "a", "b", "c", "d", "valid"}) {
+            if (args->has(option)) return ctx.usage_error(format(tr("--%1 goes with resistance and temp"), option));
+        }
+        const bool with_d = args->has("with-d");
+        const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points, with_d);
         if (!fit.ok()) return ctx.usage_error(why(fit.rejection(), std::nullopt));
         const cvd::Coefficients& k = fit->coefficients;
         const std::optional<UncertaintyRequest> request = uncertainty_request(ctx, *args, cvd::kTemperatures, points);
         if (ctx.usage_failed()) return ctx.status;
         std::vector<cvd::Coefficients> refits;
         if (request) {
-            const auto found = calibration::cvd_refits(points, request->u_ohm);
+            const auto found = calibration::cvd_refits(points, request->u_ohm, with_d);
             if (!found) return ctx.usage_error(tr("no U: with a point's resistance raised by u the points no longer fit"));
             refits = *found;
         }
         const auto expanded = [&](double t) { return calibration::cvd_expanded(k, refits, t); };
         const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(k);
         if (output == "csv") {
-            ctx.out << "r0_ohm,A,B,C,alpha,delta,beta\n"
+            // D, where it was fitted, after the columns a fit without it has.
+            ctx.out << "r0_ohm,A,B,C,alpha,delta,beta" << (with_d ? ",D" : "") << '\n'
                     << round_trip(k.r0) << ',' << round_trip(k.a) << ',' << round_trip(k.b) << ','
                     << (fit->has_c ? round_trip(k.c) : "") << ',' << round_trip(adb.alpha) << ','
-                    << round_trip(adb.delta) << ',' << (fit->has_c ? round_trip(adb.beta) : "") << '\n';
+                    << round_trip(adb.delta) << ',' << (fit->has_c ? round_trip(adb.beta) : "")
+                    << (with_d ? "," + round_trip(k.d) : "") << '\n';
             if (request) print_expanded(ctx, *request, true, "t_C,U_k2_mK", expanded);
             return ctx.status;
         }
         ctx.out << "R0 = " << general(k.r0) << " \u03a9\nA = " << general(k.a) << " /\u2103\nB = " << general(k.b)
                 << " /\u2103\u00b2\n";
         if (fit->has_c) ctx.out << "C = " << general(k.c) << " /\u2103\u2074\n";
+        if (with_d) ctx.out << "D = " << general(k.d) << " /\u2103\u00b3 " << tr("(above 0 \u2103)") << '\n';
         ctx.out << "alpha = " << general(adb.alpha) << " /\u2103, delta = " << general(adb.delta) << " \u2103";
         if (fit->has_c) ctx.out << ", beta = " << general(adb.beta) << " \u2103";
         // Where the coefficients were found: a conversion beyond is the equation extrapolated.
@@ -451,6 +476,7 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
         return ctx.usage_error(format(tr("unknown cvd command '%1'"), quoted(what)));
     }
     if (args->has("u") || args->has("at")) return ctx.usage_error(tr("--u and --at go with fit"));
+    if (args->has("with-d")) return ctx.usage_error(tr("--with-d goes with fit"));
     const std::optional<cvd::Coefficients> k = cvd_or_report(ctx, *args);
     if (!k) return ctx.status;
     if (values.empty()) return ctx.usage_error(tr("missing values"));

@@ -76,6 +76,9 @@ std::string why(const Rejection& r, const std::string& about) {
             return format(tr("two points at %1 \u2103"), text::general(r.lowest));
         case Cause::TooFewPoints:
             return format(tr("fewer points than the %1 unknowns"), text::general(r.lowest));
+        case Cause::TooFewAbove:
+            return format(tr("D needs %1 points above %2 \u2103 at least"), text::general(r.lowest),
+                          text::general(r.highest));
         case Cause::NotMonotonic:
             return tr("the coefficients do not give a rising curve over the range (or a resistance is not above 0)");
         case Cause::OutOfRange: break;

@@ -1,5 +1,6 @@
 #include "core/cvd.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/bisection.h"
@@ -11,6 +12,7 @@ namespace {
 double equation(const Coefficients& k, double t) {
     double r = k.r0 * (1 + k.a * t + k.b * t * t);
     if (t < 0) r += k.r0 * k.c * (t - 100) * t * t * t;
+    else if (k.d != 0) r += k.r0 * k.d * t * t * t;
     return r;
 }
 
@@ -28,9 +30,7 @@ double first_guess(const Coefficients& k, double r) {
 }  // namespace
 
 Outcome<double> resistance(const Coefficients& k, double t) {
-    if (!kTemperatures.contains(t)) {
-        return Rejection::out_of_range(Quantity::Temperature, kTemperatures.lowest, kTemperatures.highest);
-    }
+    if (!k.valid.contains(t)) return Rejection::out_of_range(Quantity::Temperature, k.valid.lowest, k.valid.highest);
     const double r = equation(k, t);
     if (!std::isfinite(r)) return Rejection::not_finite(Quantity::Resistance);
     return r;
@@ -39,11 +39,12 @@ Outcome<double> resistance(const Coefficients& k, double t) {
 double slope(const Coefficients& k, double t) {
     double s = k.r0 * (k.a + 2 * k.b * t);
     if (t < 0) s += k.r0 * k.c * (4 * t * t * t - 300 * t * t);
+    else s += k.r0 * k.d * 3 * t * t;
     return s;
 }
 
 Outcome<double> temperature(const Coefficients& k, double r) {
-    const double a = kTemperatures.lowest, b = kTemperatures.highest;
+    const double a = k.valid.lowest, b = k.valid.highest;
     const double fa = equation(k, a), fb = equation(k, b);
     // A resistance typed to the last digit of an end is that end.
     constexpr double kSlack = 1e-9;
@@ -55,9 +56,18 @@ Outcome<double> temperature(const Coefficients& k, double r) {
 }
 
 bool valid(const Coefficients& k) {
-    if (!(k.r0 > 0) || !std::isfinite(k.a) || !std::isfinite(k.b) || !std::isfinite(k.c)) return false;
-    for (int i = 0; i <= 1050; ++i) {
-        if (!(slope(k, kTemperatures.lowest + i) > 0)) return false;
+    if (!(k.r0 > 0) || !std::isfinite(k.a) || !std::isfinite(k.b) || !std::isfinite(k.c) || !std::isfinite(k.d)) {
+        return false;
+    }
+    if (!(k.valid.lowest < k.valid.highest) || !kTemperatures.contains(k.valid.lowest) ||
+        !kTemperatures.contains(k.valid.highest)) {
+        return false;
+    }
+    // Every degree across the range (1050 steps over IEC 60751's whole range), and its ends.
+    const double span = k.valid.highest - k.valid.lowest;
+    const int steps = static_cast<int>(std::ceil(span));
+    for (int i = 0; i <= steps; ++i) {
+        if (!(slope(k, std::min(k.valid.lowest + span * i / steps, k.valid.highest)) > 0)) return false;
     }
     return true;
 }

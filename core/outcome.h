@@ -36,6 +36,7 @@ struct Rejection {
         MissingPoint,     // the range needs a point at this fixed point
         SameTemperature,  // two points at one temperature
         TooFewPoints,     // fewer points than unknowns (lowest: how many are needed)
+        TooFewAbove,      // a term needs more points above `highest` degC (lowest: how many)
         NotMonotonic,     // the coefficients make the curve turn back, or R0 is not above 0
     };
     Cause cause;

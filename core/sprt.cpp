@@ -70,6 +70,28 @@ Outcome<double> Wr(double t90) {
     return reference(t90);
 }
 
+Outcome<double> reference_slope(double t90) {
+    if (!kReferenceRange.contains(t90)) {
+        return Rejection::out_of_range(Quantity::Temperature, kReferenceRange.lowest, kReferenceRange.highest);
+    }
+    // d/dx of sum c_i x^i, for x as each function scales t90.
+    const auto derivative = [](std::span<const double> c, double x) {
+        double sum = 0, power = 1;
+        for (std::size_t i = 1; i < c.size(); ++i) {
+            sum += static_cast<double>(i) * c[i] * power;
+            power *= x;
+        }
+        return sum;
+    };
+    const double kelvins = t90 + kKelvin;
+    if (t90 < kTpw) {
+        // ln Wr = P(u), u = (ln(T / 273.16 K) + 1.5) / 1.5: dWr/dT = Wr P'(u) / (1.5 T).
+        const double u = (std::log(kelvins / 273.16) + 1.5) / 1.5;
+        return a_function(t90) * derivative(kA, u) / (1.5 * kelvins);
+    }
+    return derivative(kC, (kelvins - 754.15) / 481) / 481;
+}
+
 Outcome<double> t90_of_Wr(double wr) {
     static const double low = reference(kReferenceRange.lowest), high = reference(kReferenceRange.highest);
     if (wr == 1.0) return kTpw;

@@ -27,6 +27,10 @@ inline constexpr Range kReferenceRange{-259.3467, 961.78};  // degC
 
 // Wr at t90 (degC); OutOfRange outside kReferenceRange.
 Outcome<double> Wr(double t90);
+// dWr/dt at t90 (per degC) of the function that holds there, the A function below 0.01 degC
+// and the C function from it, differentiated term by term (the join's correction left out:
+// 1e-6 of the slope at most); OutOfRange outside kReferenceRange.
+Outcome<double> reference_slope(double t90);
 // The t90 at which Wr(t90) equals `wr`: the root of the function itself, from ITS-90's
 // approximate inverse (nearest_root_from: within kRootResolution of bisection's root, the same
 // to 9 decimals; W = 1: 0.01 degC exactly); OutOfRange (a ratio, Quantity::Resistance) outside Wr's

@@ -457,7 +457,8 @@ auto sprt_fields(Form& f) {
 template <class Form>
 auto cvd_fields(Form& f) {
     std::vector<std::pair<std::string, decltype(&f.r0)>> all = {
-        {"r0", &f.r0}, {"a", &f.a}, {"b", &f.b}, {"c", &f.c}, {"temperature", &f.temperature},
+        {"r0", &f.r0}, {"a", &f.a}, {"b", &f.b}, {"c", &f.c}, {"d", &f.d}, {"valid_from", &f.valid_from},
+        {"valid_to", &f.valid_to}, {"temperature", &f.temperature},
         {"resistance", &f.resistance}, {"ice", &f.ice}, {"steam", &f.steam}, {"table_from", &f.table.from},
         {"table_to", &f.table.to}, {"table_step", &f.table.step}, {"u_points_mohm", &f.u_points}};
     for (std::size_t i = 0; i < f.point_t.size(); ++i) {
@@ -501,7 +502,9 @@ book::Record book_record(const SprtForm& form, const Identification& id, const s
 
 book::Record book_record(const CvdForm& form, const Identification& id, const std::string& date,
                          const Rows& document, const std::string& program_version) {
-    return resistance_record("cvd", "CVD", form.fitted(), cvd_fields(form), id, date, document, program_version);
+    book::Record r = resistance_record("cvd", "CVD", form.fitted(), cvd_fields(form), id, date, document, program_version);
+    if (form.with_d()) r.inputs.insert(r.inputs.begin() + 2, {"with_d", "1"});
+    return r;
 }
 
 std::optional<ResistancePage> resistance_page(const book::Record& r) {
@@ -526,6 +529,7 @@ bool load_sprt(const book::Record& r, SprtForm& f) {
 bool load_cvd(const book::Record& r, CvdForm& f) {
     if (resistance_page(r) != ResistancePage::Cvd) return false;
     f.set_fitted(input_or(r, "fitted") == "1");
+    f.set_with_d(input_or(r, "with_d") == "1");
     load_fields(r, cvd_fields(f));
     f.edited();
     return true;
@@ -597,6 +601,17 @@ Rows history_rows(const std::vector<book::Calibrated>& history) {
             row.push_back(text::fixed(book::drift_uV(history.front().table[i], c.table[i]), 1));
         }
         rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+Rows tpw_history_rows(const std::vector<book::TriplePointResistance>& history) {
+    Rows rows = {{"日期", "记录号", "温区", "系数来源", "Rtp/Ω", "变化/mΩ", "相当于/mK"}};
+    for (const book::TriplePointResistance& h : history) {
+        const double first = history.front().r_tpw;
+        rows.push_back({h.record.date, std::to_string(h.record.id), h.range, h.fitted ? "由固定点拟合" : "证书系数",
+                        text::general(h.r_tpw), text::fixed((h.r_tpw - first) * 1000, 3),
+                        text::fixed(book::tpw_drift_mK(first, h.r_tpw), 2)});
     }
     return rows;
 }

@@ -9,6 +9,7 @@
 
 #include "book/book.h"
 #include "book/fixed_points.h"
+#include "book/triple_point.h"
 #include "form/calibration_record.h"
 #include "form/comparison_record.h"
 #include "form/resistance_form.h"
@@ -103,5 +104,8 @@ std::vector<std::string> list_row(const book::Record& record);
 // deviations from the required EMFs in uV with the verdict, E at 300 ... 1100 degC and its
 // drift since the first calibration in uV), its headings first.
 Rows history_rows(const std::vector<book::Calibrated>& history);
+// An SPRT's R_TPW at each record kept for it: date, record, range, where its coefficients came
+// from, R_TPW, its change from the first in mohm and as mK at the triple point of water.
+Rows tpw_history_rows(const std::vector<book::TriplePointResistance>& history);
 
 }  // namespace its90::form

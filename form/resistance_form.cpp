@@ -41,6 +41,8 @@ std::string fit_problem(const Rejection& r) {
         case Rejection::Cause::MissingPoint: return "缺少 " + general(r.lowest) + " ℃ 处的电阻";
         case Rejection::Cause::SameTemperature: return general(r.lowest) + " ℃ 处有两个点";
         case Rejection::Cause::TooFewPoints: return "点数少于 " + general(r.lowest) + " 个未知数";
+        case Rejection::Cause::TooFewAbove:
+            return "拟合 D 须有至少 " + general(r.lowest) + " 个高于 " + general(r.highest) + " ℃ 的点";
         case Rejection::Cause::OutOfRange: return "点的温度须在 -200～850 ℃ 之间";
         default: return "这些系数在温区内不给出单调上升的曲线（或电阻不大于 0）";
     }
@@ -91,6 +93,20 @@ void SprtForm::set_range(sprt::DeviationRange range) {
 void SprtForm::set_fitted(bool fitted) {
     fitted_ = fitted;
     evaluate();
+}
+
+bool SprtForm::keep_coefficients() {
+    if (!coefficients_) return false;
+    const sprt::Coefficients k = *coefficients_;
+    const sprt::DeviationRangeRecord& record = sprt::range_record(range_);
+    Field* typed[] = {&a, &b, &c, &d, &e};
+    for (int i = 0; i < sprt::kMostCoefficients; ++i) {
+        typed[i]->text = i < record.coefficients ? text::round_trip(sprt::slot(k, i)) : "";
+    }
+    w_al.text = range_ == sprt::DeviationRange::TPWAg ? text::round_trip(k.w_al) : "";
+    fitted_ = false;
+    evaluate();
+    return true;
 }
 
 std::optional<double> SprtForm::expanded_at(double t90) const {
@@ -219,6 +235,11 @@ void CvdForm::set_fitted(bool fitted) {
     evaluate();
 }
 
+void CvdForm::set_with_d(bool with_d) {
+    with_d_ = with_d;
+    evaluate();
+}
+
 std::optional<double> CvdForm::expanded_at(double t) const {
     if (perturbed_.empty() || !coefficients_) return std::nullopt;
     return calibration::cvd_expanded(*coefficients_, perturbed_, t);
@@ -230,7 +251,7 @@ void CvdForm::evaluate() {
     u_points.problem.clear();
     coefficients_.reset();
     coefficients_problem_.clear();
-    has_c_ = false;
+    has_c_ = has_d_ = false;
     point_results_.assign(kMostCvdPoints, std::nullopt);
     at_temperature_.reset();
     at_resistance_.reset();
@@ -238,7 +259,7 @@ void CvdForm::evaluate() {
     steam_check_.reset();
     rows_.clear();
     fitted_span_.reset();
-    for (Field* f : {&r0, &a, &b, &c}) f->problem.clear();
+    for (Field* f : {&r0, &a, &b, &c, &d, &valid_from, &valid_to}) f->problem.clear();
     if (fitted_) {
         std::vector<calibration::TemperatureResistance> points;
         std::vector<int> used;
@@ -262,19 +283,20 @@ void CvdForm::evaluate() {
         if (bad) {
             coefficients_problem_ = "有点的温度或电阻不能使用（见红框）";
         } else {
-            const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points);
+            const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points, with_d_);
             if (!fit.ok()) {
                 coefficients_problem_ = fit_problem(fit.rejection());
             } else {
                 coefficients_ = fit->coefficients;
                 has_c_ = fit->has_c;
+                has_d_ = fit->has_d;
                 const auto [lowest, highest] = std::minmax_element(
                     points.begin(), points.end(), [](const auto& x, const auto& y) { return x.t90 < y.t90; });
                 fitted_span_ = {lowest->t90, highest->t90};
                 const std::optional<double> u = read(u_points, true);
                 if (u && !(*u >= 0)) u_points.problem = "不确定度须不小于 0";
                 if (u && *u > 0) {
-                    const auto refits = calibration::cvd_refits(points, *u / 1000);
+                    const auto refits = calibration::cvd_refits(points, *u / 1000, with_d_);
                     if (refits) perturbed_ = *refits;
                     else u_points.problem = kNoRefit;
                 }
@@ -289,17 +311,31 @@ void CvdForm::evaluate() {
             }
         }
     } else {
-        const std::optional<double> rv = read(r0), av = read(a), bv = read(b), cv = read(c, true);
-        if (rv && av && bv && c.problem.empty()) {
-            const cvd::Coefficients k{*rv, *av, *bv, cv.value_or(0)};
+        const std::optional<double> rv = read(r0), av = read(a), bv = read(b), cv = read(c, true), dv = read(d, true);
+        const std::optional<double> from = read(valid_from, true), to = read(valid_to, true);
+        // Both ends of a valid range, in order, within the equation's own; or neither.
+        Range valid = cvd::kTemperatures;
+        if (from.has_value() != to.has_value()) {
+            (from ? valid_to : valid_from).problem = "有效范围须两端都输入（或都空）";
+        } else if (from) {
+            if (!cvd::kTemperatures.contains(*from)) valid_from.problem = "须在 -200～850 ℃ 之间";
+            if (!cvd::kTemperatures.contains(*to)) valid_to.problem = "须在 -200～850 ℃ 之间";
+            else if (!(*to > *from)) valid_to.problem = "须高于有效范围的起点";
+            valid = {*from, *to};
+        }
+        const bool range_ok = valid_from.problem.empty() && valid_to.problem.empty();
+        if (rv && av && bv && c.problem.empty() && d.problem.empty() && range_ok) {
+            cvd::Coefficients k{*rv, *av, *bv, cv.value_or(0), dv.value_or(0)};
+            k.valid = valid;
             if (cvd::valid(k)) {
                 coefficients_ = k;
                 has_c_ = cv.has_value();
+                has_d_ = dv.has_value();
             } else {
-                coefficients_problem_ = "R0 须大于 0，且曲线在 -200～850 ℃ 内单调上升";
+                coefficients_problem_ = "R0 须大于 0，且曲线在有效范围内单调上升";
             }
         } else {
-            coefficients_problem_ = "输入 R0、A、B（C 可空）后可用";
+            coefficients_problem_ = range_ok ? "输入 R0、A、B（C、D 可空）后可用" : "有效范围不能使用（见红框）";
         }
     }
     if (!coefficients_) {
@@ -314,7 +350,7 @@ void CvdForm::evaluate() {
             at_temperature_ = *r;
             expanded_at_temperature_ = expanded_at(*t);
         } else {
-            temperature.problem = "超出 -200～850 ℃";
+            temperature.problem = "超出 " + general(k.valid.lowest) + "～" + general(k.valid.highest) + " ℃";
         }
     }
     if (const std::optional<double> r = read(resistance, true)) {
@@ -337,7 +373,7 @@ void CvdForm::evaluate() {
     };
     ice_check_ = check(ice, 0);
     steam_check_ = check(steam, 100);
-    for (double t : table_temperatures(table, cvd::kTemperatures)) {
+    for (double t : table_temperatures(table, k.valid)) {
         const double r = *cvd::resistance(k, t);
         const bool beyond = fitted_span_ && (t < fitted_span_->first || t > fitted_span_->second);
         rows_.push_back({t, r, expanded_at(t), beyond});
@@ -433,8 +469,12 @@ std::vector<std::vector<std::string>> cvd_rows(const CvdForm& f) {
         rows.push_back({"A/℃⁻¹", text::significant(k->a, 8)});
         rows.push_back({"B/℃⁻²", text::significant(k->b, 8)});
         if (f.has_c()) rows.push_back({"C/℃⁻⁴", text::significant(k->c, 8)});
+        if (f.has_d()) rows.push_back({"D/℃⁻³（0 ℃ 以上）", text::significant(k->d, 8)});
         rows.push_back({"α", text::significant(adb.alpha, 8), "δ", text::significant(adb.delta, 6), "β",
                         f.has_c() ? text::significant(adb.beta, 6) : ""});
+        if (!f.fitted() && !f.valid_from.text.empty()) {
+            rows.push_back({"有效范围/℃", general(k->valid.lowest) + " … " + general(k->valid.highest)});
+        }
     } else {
         rows.push_back({"系数", f.coefficients_problem()});
     }

@@ -36,6 +36,11 @@ public:
     void set_range(sprt::DeviationRange range);
     bool fitted() const { return fitted_; }
     void set_fitted(bool fitted);  // coefficients fitted from the fixed points, or typed
+    // For a check at the triple point of water: the page's coefficients, fitted or typed,
+    // become typed ones to every digit (W(Al) too), so the R_TPW measured in the check and
+    // typed next converts with the certificate's coefficients instead of fitting them again.
+    // False, and nothing changed, while there are no coefficients.
+    bool keep_coefficients();
 
     // The typed coefficients by slot (a ... e: the range's names say what each is, c1 ... c3
     // in c, d, e below the argon point); w_al: TPW-Ag only, empty: from a, b, c.
@@ -98,8 +103,14 @@ public:
 
     bool fitted() const { return fitted_; }
     void set_fitted(bool fitted);
+    // Whether a fit takes D, R0 D t^3 above 0 degC, too.
+    bool with_d() const { return with_d_; }
+    void set_with_d(bool with_d);
 
-    Field r0, a, b, c;  // typed coefficients (c empty: 0)
+    Field r0, a, b, c, d;  // typed coefficients (c, d empty: 0)
+    // The range typed coefficients hold for, as their certificate gives it (both empty: the
+    // whole -200 ... 850 degC); beyond it nothing is converted.
+    Field valid_from, valid_to;
     std::array<Field, kMostCvdPoints> point_t, point_r;  // the points to fit; empty rows unused
     Field temperature, resistance;
     Field ice, steam;  // R measured at 0 and at 100 degC
@@ -113,6 +124,7 @@ public:
     std::optional<cvd::Coefficients> coefficients() const { return coefficients_; }
     const std::string& coefficients_problem() const { return coefficients_problem_; }
     bool has_c() const { return has_c_; }
+    bool has_d() const { return has_d_; }
     // Per fitted point: residual (mohm, degC), deviation from the IEC 60751 curve of the same
     // R0 (degC) and the tightest class met ("" for none).
     struct PointResult {
@@ -148,7 +160,7 @@ private:
     bool fitted_ = false;
     std::optional<cvd::Coefficients> coefficients_;
     std::string coefficients_problem_;
-    bool has_c_ = false;
+    bool has_c_ = false, has_d_ = false, with_d_ = false;
     std::vector<std::optional<PointResult>> point_results_;
     std::optional<double> at_temperature_, at_resistance_;
     std::optional<Check> ice_check_, steam_check_;

@@ -78,10 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 check(sprt);
                 break;
             }
-            case 2: cvd.set_fitted(in.next() % 2 == 0); break;
+            case 2:
+                cvd.set_fitted(in.next() % 2 == 0);
+                cvd.set_with_d(in.next() % 2 == 0);
+                break;
             case 3: {
                 const int row = in.next() % its90::form::kMostCvdPoints;
-                Field* fields[] = {&cvd.r0, &cvd.a, &cvd.b, &cvd.c, &cvd.point_t[row], &cvd.point_r[row],
+                Field* fields[] = {&cvd.r0, &cvd.a, &cvd.b, &cvd.c, &cvd.d, &cvd.valid_from, &cvd.valid_to,
+                                   &cvd.point_t[row], &cvd.point_r[row],
                                    &cvd.temperature, &cvd.resistance, &cvd.ice, &cvd.steam, &cvd.table.from,
                                    &cvd.table.to, &cvd.table.step, &cvd.u_points};
                 Field& f = *fields[in.next() % std::size(fields)];
@@ -95,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 4: {  // the fits themselves, with any points
                 std::vector<its90::calibration::TemperatureResistance> points(in.next() % 8);
                 for (auto& p : points) p = {in.number(), in.number()};
-                if (const auto fit = its90::calibration::fit_cvd(points); fit.ok()) {
+                if (const auto fit = its90::calibration::fit_cvd(points, in.next() % 2 == 0); fit.ok()) {
                     must_be_finite(fit->coefficients.r0);
                     if (fit->residual_c.size() != points.size()) std::abort();
                 }

@@ -124,8 +124,10 @@ DriftPlot::DriftPlot(QWidget* parent) : QWidget(parent) {
     setPalette(p);
 }
 
-void DriftPlot::set(QString title, std::vector<QString> dates, std::vector<Series> series, std::vector<Limit> limits) {
+void DriftPlot::set(QString title, std::vector<QString> dates, std::vector<Series> series, std::vector<Limit> limits,
+                    QString unit) {
     title_ = std::move(title);
+    unit_ = std::move(unit);
     dates_ = std::move(dates);
     series_ = std::move(series);
     limits_ = std::move(limits);
@@ -195,7 +197,7 @@ void DriftPlot::paintEvent(QPaintEvent*) {
     p.translate(14, area.center().y());
     p.rotate(-90);
     p.drawText(QRectF(-area.height() / 2.0, -fm.height(), area.height(), fm.height() * 1.5), Qt::AlignCenter,
-               QStringLiteral("μV"));
+               unit_);
     p.restore();
     // The dates below, each where it does not run into the one before.
     double last_right = -1e9;
@@ -252,6 +254,7 @@ BookWindow::BookWindow(WindowPrompts& prompts, MainWindow& calculator, QWidget* 
     pages_ = new QTabWidget(this);
     pages_->addTab(create_records(), QStringLiteral("记录"));
     pages_->addTab(create_history(), QStringLiteral("标准热电偶的历史"));
+    pages_->addTab(create_tpw_history(), QStringLiteral("标准铂电阻的水三相点电阻"));
     layout->addWidget(pages_);
     auto* close = new QAction(QStringLiteral("关闭"), this);
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -352,8 +355,10 @@ QWidget* BookWindow::create_records() {
     buttons->addWidget(raw_);
     button("该标准的历史", [this] {
         if (const auto r = selected()) {
-            history_number_->setText(q(r->number));
-            pages_->setCurrentIndex(1);
+            // An SPRT's history is its R_TPW; a thermocouple standard's, its calibrations.
+            const bool sprt = r->kind == book::Kind::Resistance && r->type == "SPRT";
+            (sprt ? tpw_number_ : history_number_)->setText(q(r->number));
+            pages_->setCurrentIndex(sprt ? 2 : 1);
         }
     });
     buttons->addStretch(1);
@@ -402,6 +407,60 @@ QWidget* BookWindow::create_history() {
     layout->addWidget(history_status_);
     show_plot();
     return page;
+}
+
+QWidget* BookWindow::create_tpw_history() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("标准铂电阻温度计编号："), page));
+    tpw_number_ = new QLineEdit(page);
+    tpw_number_->setObjectName(QStringLiteral("tpw_number"));
+    top->addWidget(tpw_number_, 1);
+    layout->addLayout(top);
+    connect(tpw_number_, &QLineEdit::textChanged, this, [this](const QString& n) { show_tpw_history(n); });
+    auto* split = new QSplitter(Qt::Vertical, page);
+    tpw_plot_ = new DriftPlot(split);
+    tpw_table_ = new QTableWidget(split);
+    tpw_table_->setObjectName(QStringLiteral("tpw_table"));
+    tpw_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tpw_table_->verticalHeader()->hide();
+    split->addWidget(tpw_plot_);
+    split->addWidget(tpw_table_);
+    split->setSizes({330, 200});
+    layout->addWidget(split, 1);
+    tpw_status_ = new QLabel(page);
+    tpw_status_->setWordWrap(true);
+    layout->addWidget(tpw_status_);
+    show_tpw_history({});
+    return page;
+}
+
+void BookWindow::show_tpw_history(const QString& number) {
+    std::vector<book::TriplePointResistance> history;
+    tpw_status_->clear();
+    if (!number.trimmed().isEmpty()) {
+        std::string problem;
+        read_book([&](const book::Book& b) { history = book::triple_point_history(b, number.trimmed().toStdString()); },
+                  problem);
+        tpw_status_->setText(q(problem));
+    }
+    if (tpw_status_->text().isEmpty()) {
+        tpw_status_->setText(number.trimmed().isEmpty()
+                                 ? QStringLiteral("输入标准铂电阻温度计的编号")
+                                 : QStringLiteral("编号 %1：%2 次记录的水三相点电阻 Rtp（已更正的记录不计）；变化相对于第一次，"
+                                                  "并折合为水三相点处的温度（mK）")
+                                       .arg(number.trimmed())
+                                       .arg(history.size()));
+    }
+    fill(tpw_table_, form::tpw_history_rows(history), true);
+    std::vector<QString> dates;
+    DriftPlot::Series drift{QStringLiteral("Rtp 的变化"), QColor(40, 80, 200), {}};
+    for (const book::TriplePointResistance& h : history) {
+        dates.push_back(q(h.record.date));
+        drift.values.push_back(book::tpw_drift_mK(history.front().r_tpw, h.r_tpw));
+    }
+    tpw_plot_->set(QStringLiteral("水三相点电阻自第一次的变化（折合 mK）"), dates, {drift}, {}, QStringLiteral("mK"));
 }
 
 void BookWindow::changeEvent(QEvent* event) {
@@ -471,7 +530,9 @@ void BookWindow::show_selected() {
         document_->clear();
         return;
     }
-    record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint);
+    // 该标准的历史: a thermocouple standard's calibrations, or an SPRT's R_TPW.
+    record_buttons_.back()->setEnabled(r->kind == book::Kind::FixedPoint ||
+                                       (r->kind == book::Kind::Resistance && r->type == "SPRT"));
     raw_->setEnabled(r->input("run_id").value_or("0") != "0");
     const bool open = !r->replaced_by && (r->state == book::State::Kept || r->state == book::State::Checked);
     check_->setEnabled(open && r->state == book::State::Kept);

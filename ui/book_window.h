@@ -26,7 +26,8 @@ namespace its90::ui {
 
 class MainWindow;
 
-// Values in microvolts against dates, with horizontal limit lines: a standard's drift.
+// Values against dates (in microvolts unless told otherwise), with horizontal limit lines: a
+// standard's drift.
 class DriftPlot final : public QWidget {
     Q_OBJECT
 public:
@@ -41,14 +42,15 @@ public:
         QColor colour;
     };
     explicit DriftPlot(QWidget* parent = nullptr);
-    void set(QString title, std::vector<QString> dates, std::vector<Series> series, std::vector<Limit> limits);
+    void set(QString title, std::vector<QString> dates, std::vector<Series> series, std::vector<Limit> limits,
+             QString unit = QStringLiteral("μV"));
     const std::vector<Series>& series() const { return series_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString title_;
+    QString title_, unit_ = QStringLiteral("μV");
     std::vector<QString> dates_;
     std::vector<Series> series_;
     std::vector<Limit> limits_;
@@ -107,6 +109,10 @@ public:
     QTableWidget* history_table() const { return history_table_; }
     DriftPlot* plot() const { return plot_; }
     QLabel* history_status() const { return history_status_; }
+    QLineEdit* tpw_number() const { return tpw_number_; }
+    QTableWidget* tpw_table() const { return tpw_table_; }
+    DriftPlot* tpw_plot() const { return tpw_plot_; }
+    QLabel* tpw_status() const { return tpw_status_; }
 
 protected:
     // Records kept by the other windows meanwhile show when the book comes to the front.
@@ -115,6 +121,8 @@ protected:
 private:
     QWidget* create_records();
     QWidget* create_history();
+    QWidget* create_tpw_history();
+    void show_tpw_history(const QString& number);
     void show_selected();
     void show_plot();
 
@@ -147,6 +155,10 @@ private:
     QTableWidget* history_table_ = nullptr;
     DriftPlot* plot_ = nullptr;
     QLabel* history_status_ = nullptr;
+    QLineEdit* tpw_number_ = nullptr;
+    QTableWidget* tpw_table_ = nullptr;
+    DriftPlot* tpw_plot_ = nullptr;
+    QLabel* tpw_status_ = nullptr;
 };
 
 }  // namespace its90::ui

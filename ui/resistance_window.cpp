@@ -1,5 +1,6 @@
 #include "ui/resistance_window.h"
 
+#include <QCheckBox>
 #include <QDateTime>
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -129,8 +131,20 @@ QWidget* ResistanceWindow::create_sprt() {
     typed->setChecked(true);
     top->addWidget(typed);
     top->addWidget(sprt_fitted_);
+    sprt_check_ = new QPushButton(QStringLiteral("水三相点核查"), page);
+    sprt_check_->setObjectName(QStringLiteral("sprt_tpw_check"));
+    sprt_check_->setToolTip(QStringLiteral("保留当前的系数（拟合的或输入的）作为证书系数，再输入核查时测得的水三相点电阻 Rtp"));
+    top->addWidget(sprt_check_);
     top->addStretch(1);
     layout->addLayout(top);
+    connect(sprt_check_, &QPushButton::clicked, this, [this, typed] {
+        if (!sprt_.keep_coefficients()) return;
+        typed->setChecked(true);
+        refresh();
+        QLineEdit* rtp = edit_of(sprt_.r_tpw);
+        rtp->setFocus();
+        rtp->selectAll();
+    });
     connect(sprt_range_, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (refreshing_ || i < 0) return;
         sprt_.set_range(static_cast<sprt::DeviationRange>(i));
@@ -210,13 +224,30 @@ QWidget* ResistanceWindow::create_cvd() {
     typed->setChecked(true);
     top->addWidget(typed);
     top->addWidget(cvd_fitted_);
-    for (auto [label, field] : {std::pair{"R0 / Ω", &cvd_.r0}, {"A", &cvd_.a}, {"B", &cvd_.b}, {"C", &cvd_.c}}) {
+    for (auto [label, field] : {std::pair{"R0 / Ω", &cvd_.r0}, {"A", &cvd_.a}, {"B", &cvd_.b}, {"C", &cvd_.c}, {"D", &cvd_.d}}) {
         top->addWidget(new QLabel(QString::fromUtf8(label), page));
         top->addWidget(field_edit(*field, page, false));
     }
     layout->addLayout(top);
     connect(cvd_fitted_, &QRadioButton::toggled, this, [this](bool on) {
         cvd_.set_fitted(on);
+        refresh();
+    });
+    // The typed coefficients' range, and whether a fit takes D.
+    auto* second = new QHBoxLayout;
+    cvd_valid_label_ = new QLabel(QStringLiteral("系数的有效范围（空：-200～850 ℃）从 / ℃："), page);
+    second->addWidget(cvd_valid_label_);
+    second->addWidget(field_edit(cvd_.valid_from, page, false));
+    second->addWidget(new QLabel(QStringLiteral("到 / ℃："), page));
+    second->addWidget(field_edit(cvd_.valid_to, page, false));
+    cvd_with_d_ = new QCheckBox(QStringLiteral("拟合 D（0 ℃ 以上的 t³ 项）"), page);
+    cvd_with_d_->setObjectName(QStringLiteral("cvd_with_d"));
+    second->addWidget(cvd_with_d_);
+    second->addStretch(1);
+    layout->addLayout(second);
+    connect(cvd_with_d_, &QCheckBox::toggled, this, [this](bool on) {
+        if (refreshing_) return;
+        cvd_.set_with_d(on);
         refresh();
     });
 
@@ -317,6 +348,7 @@ void ResistanceWindow::refresh() {
                 QStringLiteral("R(%1, %2 ℃) / Ω").arg(QString::fromUtf8(fp.symbol), q(text::general(fp.t90))));
         }
     }
+    sprt_check_->setEnabled(sprt_.coefficients().has_value());
     sprt_u_label_->setVisible(sprt_.fitted());
     edit_of(sprt_.u_points)->setVisible(sprt_.fitted());
     if (const auto k = sprt_.coefficients()) {
@@ -373,11 +405,17 @@ void ResistanceWindow::refresh() {
         set_cell(cvd_points_, r, 5, result ? (result->tightest.empty() ? QStringLiteral("无") : q(result->tightest)) : QString());
     }
     cvd_points_->setEnabled(cvd_.fitted());
-    for (form::Field* f : {&cvd_.r0, &cvd_.a, &cvd_.b, &cvd_.c}) edit_of(*f)->setEnabled(!cvd_.fitted());
+    for (form::Field* f : {&cvd_.r0, &cvd_.a, &cvd_.b, &cvd_.c, &cvd_.d, &cvd_.valid_from, &cvd_.valid_to}) {
+        edit_of(*f)->setEnabled(!cvd_.fitted());
+    }
+    cvd_valid_label_->setEnabled(!cvd_.fitted());
+    cvd_with_d_->setEnabled(cvd_.fitted());
+    if (cvd_with_d_->isChecked() != cvd_.with_d()) cvd_with_d_->setChecked(cvd_.with_d());
     if (const auto k = cvd_.coefficients()) {
         const cvd::AlphaDeltaBeta adb = cvd::alpha_delta_beta(*k);
         QString text = QStringLiteral("R0 = %1 Ω，A = %2，B = %3").arg(sig(k->r0, 10), sig(k->a, 8), sig(k->b, 8));
         if (cvd_.has_c()) text += QStringLiteral("，C = ") + sig(k->c, 8);
+        if (cvd_.has_d()) text += QStringLiteral("，D = ") + sig(k->d, 8);
         text += QStringLiteral("；α = %1，δ = %2").arg(sig(adb.alpha, 8), sig(adb.delta, 6));
         if (cvd_.has_c()) text += QStringLiteral("，β = ") + sig(adb.beta, 6);
         cvd_status_->setText(text);

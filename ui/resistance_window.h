@@ -14,9 +14,11 @@
 #include "ui/window_prompts.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableWidget;
@@ -74,11 +76,14 @@ private:
     std::array<QLineEdit*, sprt::kMostCoefficients> sprt_points_{};
     QLabel* sprt_status_ = nullptr;
     QLabel* sprt_u_label_ = nullptr;
+    QPushButton* sprt_check_ = nullptr;  // 水三相点核查: keep the coefficients, type a new R_TPW
     QLabel* sprt_result_ = nullptr;
     QTableWidget* sprt_table_ = nullptr;
     QRadioButton* cvd_fitted_ = nullptr;
     QTableWidget* cvd_points_ = nullptr;
     QLabel* cvd_status_ = nullptr;
+    QLabel* cvd_valid_label_ = nullptr;
+    QCheckBox* cvd_with_d_ = nullptr;
     QLabel* cvd_result_ = nullptr;
     QTableWidget* cvd_table_ = nullptr;
     std::array<QAction*, 4> actions_{};

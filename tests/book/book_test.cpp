@@ -21,6 +21,7 @@
 
 #include "book/book.h"
 #include "book/fixed_points.h"
+#include "book/triple_point.h"
 
 namespace its90::book {
 namespace {
@@ -304,6 +305,51 @@ TEST_F(BookFile, AStandardsHistoryCountsACalibrationOnce) {
     EXPECT_EQ(history[0].record.id, later);
     EXPECT_EQ(history[1].inputs.emfs[0], 3.45789);
     EXPECT_EQ(history[2].record.date, "2026-05-02 09:00:00");
+}
+
+Record sprt_page(std::string number, std::string r_tpw, std::string date, bool fitted = true) {
+    Record r = fixed_point(std::move(number), 3.4, std::move(date));
+    r.kind = Kind::Resistance;
+    r.type = "SPRT";
+    r.inputs = {{"page", "sprt"}, {"fitted", fitted ? "1" : "0"}, {"range", "TPW-Zn"}, {"r_tpw", std::move(r_tpw)}};
+    return r;
+}
+
+// An SPRT's R_TPW at its calibration and at each check, as typed (a comma too), a replaced
+// record and another thermometer's, a CVD page and an R_TPW that is no number left out, and
+// the same R_TPW kept twice one day counted once.
+TEST_F(BookFile, AnSprtsTriplePointResistanceOverTime) {
+    Book book(path);
+    book.keep(sprt_page("SPRT-5", "25.5", "2024-05-01 09:00:00"));
+    const std::int64_t wrong = book.keep(sprt_page("SPRT-5", "25.05", "2025-05-01 09:00:00", false));
+    Record right = sprt_page("SPRT-5", "25.5002", "2025-05-01 10:00:00", false);
+    right.replaces = wrong;
+    right.reason = "Rtp 录入有误";
+    book.keep(right);
+    Record again = right;
+    again.replaces.reset();
+    again.date = "2025-05-01 15:00:00";
+    again.notes = "又存一次";
+    const std::int64_t later = book.keep(again);
+    book.keep(sprt_page("SPRT-5", "25,4999", "2026-05-01 09:00:00", false));
+    book.keep(sprt_page("SPRT-5", "Rtp?", "2026-06-01 09:00:00", false));
+    book.keep(sprt_page("SPRT-6", "25.6", "2026-05-01 09:00:00"));
+    Record cvd = sprt_page("SPRT-5", "100", "2026-07-01 09:00:00");
+    cvd.type = "CVD";
+    cvd.inputs[0].value = "cvd";
+    book.keep(cvd);
+
+    const std::vector<TriplePointResistance> history = triple_point_history(book, "SPRT-5");
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_TRUE(history[0].fitted);
+    EXPECT_EQ(history[0].range, "TPW-Zn");
+    EXPECT_EQ(history[1].record.id, later);
+    EXPECT_FALSE(history[1].fitted);
+    EXPECT_EQ(history[2].r_tpw, 25.4999);
+    // 0.2 mohm on 25.5 ohm is 1.9665 mK at 0.01 degC: 0.0002 / (25.5 * 0.0039885285).
+    EXPECT_NEAR(tpw_drift_mK(history[0].r_tpw, history[1].r_tpw), 0.0002 / (25.5 * 0.0039885285) * 1000, 1e-6);
+    EXPECT_EQ(tpw_drift_mK(25.5, 25.5), 0);
+    EXPECT_TRUE(triple_point_history(book, "SPRT-7").empty());
 }
 
 TEST_F(BookFile, ABackUpIsACompleteBookOfItsOwn) {

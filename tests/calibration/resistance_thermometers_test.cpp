@@ -20,6 +20,19 @@ namespace {
 
 double rounded(double x, int places) { return std::round(x * std::pow(10, places)) / std::pow(10, places); }
 
+// dWr/dt term by term against central differences of Wr on both functions, and at the triple
+// point of water against the C function differentiated in Python (0.003988528485014766).
+TEST(Sprt, TheReferenceFunctionsSlope) {
+    for (double t : {-259.0, -200.0, -38.8344, -0.5, 0.5, 231.928, 660.323, 961.0}) {
+        const double h = 1e-4;
+        EXPECT_NEAR(*sprt::reference_slope(t), (*sprt::Wr(t + h) - *sprt::Wr(t - h)) / (2 * h),
+                    3e-9 * *sprt::reference_slope(t))  // the differences' own rounding, 1e-12
+            << t;
+    }
+    EXPECT_NEAR(*sprt::reference_slope(0.01), 0.003988528485014766, 1e-15);
+    EXPECT_FALSE(sprt::reference_slope(962).ok());
+}
+
 TEST(Sprt, EveryFixedPointsWrToEightDecimals) {
     struct Case {
         double t90, wr;
@@ -355,6 +368,55 @@ TEST(Cvd, FitsExactlyAndRefuses) {
                   .rejection().cause, Rejection::Cause::SameTemperature);
     EXPECT_EQ(calibration::fit_cvd(std::vector<TemperatureResistance>{{0, -100}, {100, -138.5}, {200, -175.8}})
                   .rejection().cause, Rejection::Cause::NotMonotonic);
+}
+
+// D, a t^3 term above 0 degC: a thermometer with one comes back from its points with it, both
+// ways; asked for with a single point above 0 degC it is refused, naming what it needs.
+TEST(Cvd, DAbove0DegreesIsFittedAndConverted) {
+    using calibration::TemperatureResistance;
+    cvd::Coefficients k = cvd::iec(100);
+    k.d = 2.5e-11;
+    std::vector<TemperatureResistance> points;
+    for (double t : {-100.0, -40.0, 0.0, 150.0, 300.0, 420.0}) points.push_back({t, *cvd::resistance(k, t)});
+    EXPECT_NEAR(points[5].r - *cvd::resistance(cvd::iec(100), 420), 100 * 2.5e-11 * 420 * 420 * 420, 1e-12);
+    EXPECT_EQ(points[1].r, *cvd::resistance(cvd::iec(100), -40));  // nothing below 0 degC
+    const Outcome<calibration::CvdFit> fit = calibration::fit_cvd(points, true);
+    ASSERT_TRUE(fit.ok());
+    EXPECT_TRUE(fit->has_d);
+    EXPECT_NEAR(fit->coefficients.d, k.d, 1e-17);
+    EXPECT_NEAR(fit->coefficients.b, k.b, 1e-15);
+    for (double t : {-150.0, 50.0, 420.0, 800.0}) {
+        const double r = *cvd::resistance(fit->coefficients, t);
+        EXPECT_NEAR(*cvd::temperature(fit->coefficients, r), t, 1e-9) << t;
+        EXPECT_NEAR(cvd::slope(fit->coefficients, t), (*cvd::resistance(fit->coefficients, t + 1e-4) -
+                                                       *cvd::resistance(fit->coefficients, t - 1e-4)) / 2e-4, 1e-6)
+            << t;
+    }
+    EXPECT_FALSE(calibration::fit_cvd(points)->has_d);
+    const std::vector<TemperatureResistance> one_above = {{-100, 60.26}, {-50, 80.31}, {0, 100}, {-20, 92.16}, {100, 138.5}};
+    const Outcome<calibration::CvdFit> refused = calibration::fit_cvd(one_above, true);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.rejection().cause, Rejection::Cause::TooFewAbove);
+    EXPECT_EQ(refused.rejection().lowest, 2);
+}
+
+// A certificate's range: conversions beyond it refused, naming it, and the ranges a set of
+// coefficients may not have.
+TEST(Cvd, TheRangeTheCoefficientsHoldFor) {
+    cvd::Coefficients k = cvd::iec(100);
+    k.valid = {-50, 150};
+    ASSERT_TRUE(cvd::valid(k));
+    EXPECT_NEAR(*cvd::resistance(k, 100), 138.5055, 1e-9);
+    EXPECT_EQ(cvd::resistance(k, 150.001).rejection(), Rejection::out_of_range(Quantity::Temperature, -50, 150));
+    const Outcome<double> beyond = cvd::temperature(k, *cvd::resistance(cvd::iec(100), 200));
+    ASSERT_FALSE(beyond.ok());
+    EXPECT_EQ(beyond.rejection().lowest, *cvd::resistance(k, -50));
+    EXPECT_EQ(beyond.rejection().highest, *cvd::resistance(k, 150));
+    EXPECT_EQ(*cvd::temperature(k, *cvd::resistance(k, 150)), 150);
+    for (const Range bad : {Range{150, -50}, Range{-50, -50}, Range{-250, 100}, Range{0, 900}}) {
+        k.valid = bad;
+        EXPECT_FALSE(cvd::valid(k)) << bad.lowest << " " << bad.highest;
+    }
 }
 
 }  // namespace

@@ -326,6 +326,36 @@ for round_ in range(6):
     tally.check(f"killed writer {round_}: book sound, every reported record there",
                 ok and set(ids) <= present, (ok, sorted(set(ids) - present)))
 tally.check("the killed writers reported records", reported > 0, reported)
+
+# ---- an SPRT's R_TPW over time ----
+tpw = os.path.join(work, "tpw.sqlite")
+run("calibrate", *FIXED, "--keep", "S-1", book_path=tpw)  # a book with its schema
+con = sqlite3.connect(tpw)
+for date, fitted, r_tpw in (("2024-05-01 09:00:00", "1", "25.5"), ("2025-05-01 09:00:00", "0", "25.5002"),
+                            ("2026-05-01 09:00:00", "0", "25,4999")):
+    cur = con.execute("INSERT INTO records(kind, number, type, operator, notes, date, program_version, document) "
+                      "VALUES ('resistance', 'SPRT-5', 'SPRT', '王工', '', ?, 'test', '')", (date,))
+    for position, (name, value) in enumerate((("page", "sprt"), ("fitted", fitted), ("range", "TPW-Zn"),
+                                              ("r_tpw", r_tpw))):
+        con.execute("INSERT INTO inputs VALUES (?, ?, ?, ?)", (cur.lastrowid, position, name, value))
+con.commit()
+con.close()
+status, out, err = run("book", "tpw", "SPRT-5", "--format", "csv", book_path=tpw)
+rows = list(csv.DictReader(io.StringIO(out)))
+tally.check("book tpw: every R_TPW with its change, as mK at the triple point of water",
+            status == 0 and [r["r_tpw_ohm"] for r in rows] == ["25.5", "25.5002", "25.4999"]
+            and [r["coefficients"] for r in rows] == ["fitted", "certificate", "certificate"]
+            and abs(float(rows[1]["change_mohm"]) - 0.2) < 1e-9
+            and abs(float(rows[1]["drift_mK"]) - 0.0002 / (25.5 * 0.0039885285) * 1000) < 1e-6
+            and abs(float(rows[2]["drift_mK"]) + 0.0001 / (25.5 * 0.0039885285) * 1000) < 1e-6, (out, err))
+status, out, err = run("book", "tpw", "SPRT-5", book_path=tpw)
+tally.check("book tpw in text: a line a record", status == 0 and "SPRT-5: R_TPW at 3 records" in out
+            and "25.5002  0.200  1.97" in out, out)
+status, out, err = run("book", "tpw", "SPRT-9", book_path=tpw)
+tally.check("book tpw of no SPRT says so", status == 0 and out == "" and "no SPRT record of SPRT-9" in err, err)
+status, out, err = run("book", "tpw", book_path=tpw)
+tally.check("book tpw without a number is refused", status == 2 and "NUMBER" in err, err)
+
 shutil.rmtree(work, ignore_errors=True)
 
 tally.finish()

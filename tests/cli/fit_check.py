@@ -56,6 +56,42 @@ for name, value in expected.items():
     tally.check(f"cvd fit: {name}", name in got and abs(float(got[name]) - float(value)) <= 1e-9 * abs(float(value)),
                 (got.get(name), float(value)))
 
+# With D, a t^3 term above 0 degC: the same normal equations with its column.
+def solve_exactly(rows, values):
+    m = len(rows[0])
+    a = [[sum(f[i] * f[j] for f in rows) for j in range(m)] for i in range(m)]
+    b = [sum(f[i] * F(v) for f, v in zip(rows, values)) for i in range(m)]
+    for c in range(m):
+        p = next(k for k in range(c, m) if a[k][c] != 0)
+        a[c], a[p] = a[p], a[c]
+        b[c], b[p] = b[p], b[c]
+        for k in range(m):
+            if k != c and a[k][c] != 0:
+                f = a[k][c] / a[c][c]
+                a[k] = [x - f * y for x, y in zip(a[k], a[c])]
+                b[k] -= f * b[c]
+    return [b[i] / a[i][i] for i in range(m)]
+
+
+with_d = points + [(550.0, 295.94), (650.0, 329.61)]
+xd = solve_exactly([row(t) + [F(t) ** 3 if t >= 0 else F(0)] for t, _ in with_d], [r for _, r in with_d])
+out = subprocess.run([its90, "cvd", "fit", *[f"{t}:{r}" for t, r in with_d], "--with-d", "--format", "csv"],
+                     capture_output=True, text=True)
+got = next(csv.DictReader(io.StringIO(out.stdout))) if out.returncode == 0 else {}
+tally.check("cvd fit --with-d: R0, A, B, C and D as the exact solution",
+            all(k in got and abs(float(got[k]) - float(v)) <= 1e-9 * abs(float(v))
+                for k, v in {"r0_ohm": xd[0], "A": xd[1] / xd[0], "B": xd[2] / xd[0], "C": xd[3] / xd[0],
+                             "D": xd[4] / xd[0]}.items()), (out.stdout, out.stderr, [float(v) for v in xd]))
+# Converted with those coefficients inside a certificate's range, refused beyond it.
+given = ["--r0", got.get("r0_ohm", "100"), "--a", got.get("A", "0"), "--b", got.get("B", "0"), "--c", got.get("C", "0"),
+         "--d", got.get("D", "0"), "--valid", "-50:600"]
+out = subprocess.run([its90, "cvd", "resistance", *given, "500", "600.001"], capture_output=True, text=True)
+t = F(500)
+r500 = xd[0] + xd[1] * t + xd[2] * t * t + xd[4] * t ** 3
+tally.check("cvd resistance --d --valid: R(500) with D, 600.001 refused naming the range",
+            out.returncode == 1 and math.isclose(float(out.stdout.split()[0]), float(r500), rel_tol=1e-12)
+            and "-50 … 600" in out.stderr, (out.stdout, out.stderr, float(r500)))
+
 # U(t) = 2 u sqrt(sum h_i(t)^2) / (dR/dt), h(t) = f(t)^T (F^T F)^-1 F^T: the inverse of the normal
 # matrix, exact, again by Gauss-Jordan.
 design = [row(t) for t, _ in points]
@@ -117,7 +153,14 @@ for args, words in ((["cvd", "fit", "0:100", "100:138.5", "200:175.9", "--at", "
                     (["cvd", "fit", "0:100", "100:138.5", "200:175.9", "--u", "1", "--at", "900"], "lies outside"),
                     (["cvd", "temp", "--r0", "100", "--a", "3.9e-3", "--b", "-5.8e-7", "--u", "1", "110"], "go with fit"),
                     (["sprt", "fit", "TPW-Ga", "--rtpw", "25.5", "--point", "29.7646:28.5", "--u", "1", "--at", "40"],
-                     "lies outside")):
+                     "lies outside"),
+                    (["cvd", "fit", "-100:60.26", "-50:80.31", "0:100", "-20:92.16", "100:138.5", "--with-d"],
+                     "D needs 2 points above 0"),
+                    (["cvd", "temp", "--r0", "100", "--a", "3.9e-3", "--b", "-5.8e-7", "--valid", "100:50", "110"],
+                     "--valid is T0:T1"),
+                    (["cvd", "temp", "--r0", "100", "--a", "3.9e-3", "--b", "-5.8e-7", "--with-d", "110"],
+                     "--with-d goes with fit"),
+                    (["cvd", "fit", "0:100", "100:138.5", "200:175.9", "--d", "1e-11"], "--d goes with resistance")):
     p = subprocess.run([its90, *args], capture_output=True, text=True)
     tally.check(f"refused: {' '.join(args)}", p.returncode == 2 and p.stdout == "" and words in p.stderr, p.stderr[:200])
 

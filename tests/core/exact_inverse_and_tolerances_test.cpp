@@ -46,7 +46,9 @@ TEST(ExactInverse, RangesAndRejections) {
         const Outcome<double> above = exact_temperature(type, emfs.highest + 1e-6);
         ASSERT_FALSE(above.ok()) << letter(type);
         EXPECT_EQ(above.rejection(), Rejection::out_of_range(Quantity::Emf, emfs.lowest, emfs.highest));
-        if (type != Thermocouple::B) EXPECT_EQ(*exact_temperature(type, emfs.lowest), t.lowest);
+        if (type != Thermocouple::B) {
+            EXPECT_EQ(*exact_temperature(type, emfs.lowest), t.lowest);
+        }
     }
     EXPECT_EQ(exact_emf_range(Thermocouple::S).highest, emf_unrounded(Thermocouple::S, 1768.1).value());
     // Type B from its dip to 0 mV: two temperatures, between 0 and 42.13 degC.

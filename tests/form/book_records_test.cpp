@@ -108,11 +108,16 @@ TEST(BookRecords, ResistancePagesComeBackAsTyped) {
     EXPECT_EQ(csv_of(sprt_rows(sprt_again)), kept_sprt.document);
 
     CvdForm cvd = a_fitted_cvd();
+    cvd.set_with_d(true);  // fitted with D from a fifth point, kept and loaded so
+    cvd.point_t[4].text = "200";
+    cvd.point_r[4].text = "175.86";
     cvd.edited();
+    ASSERT_TRUE(cvd.has_d()) << cvd.coefficients_problem();
     const book::Record kept_cvd = book_record(cvd, id, "2026-12-09 12:00", cvd_rows(cvd), "9.9");
     CvdForm cvd_again;
     ASSERT_TRUE(load_cvd(kept_cvd, cvd_again));
     EXPECT_TRUE(cvd_again.fitted());
+    EXPECT_EQ(cvd_again.with_d(), cvd.with_d());
     EXPECT_EQ(cvd_rows(cvd_again), cvd_rows(cvd));
     // Ne-TPW fitted at its five points (the fifth, Hg, and the third c kept as typed): the
     // same page back, c1 ... c3 named on its record.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "form/resistance_form.h"
@@ -44,6 +45,33 @@ TEST(SprtForm, TheCertificateExampleBothWays) {
     f.edited();
     ASSERT_TRUE(f.expanded_at_temperature());
     EXPECT_NEAR(*f.expanded_at_temperature(), 2 * 0.0001 / f.at_temperature()->dr_dt, 2e-6);
+}
+
+// A check at the triple point of water: the fitted coefficients kept to every digit as typed
+// ones, and the R_TPW measured in the check typed afterwards moves the temperatures, not them.
+TEST(SprtForm, ACheckKeepsTheCoefficientsAndTakesTheNewRtpw) {
+    SprtForm f;
+    EXPECT_FALSE(f.keep_coefficients());  // nothing to keep yet
+    f.set_range(sprt::DeviationRange::TPWAg);
+    f.set_fitted(true);
+    f.r_tpw.text = "25.5";
+    const char* resistances[] = {"48.26", "65.5", "85.98", "109.3"};
+    for (std::size_t i = 0; i < 4; ++i) f.point_r[i].text = resistances[i];
+    f.resistance.text = "60";
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    const sprt::Coefficients fitted = *f.coefficients();
+    const double before = *f.at_resistance();
+    ASSERT_TRUE(f.keep_coefficients());
+    EXPECT_FALSE(f.fitted());
+    ASSERT_TRUE(f.coefficients());
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(sprt::slot(*f.coefficients(), i), sprt::slot(fitted, i)) << i;
+    EXPECT_EQ(f.coefficients()->w_al, fitted.w_al);
+    EXPECT_EQ(*f.at_resistance(), before);
+    f.r_tpw.text = "25.5002";
+    f.edited();
+    EXPECT_EQ(sprt::slot(*f.coefficients(), 3), fitted.d);
+    EXPECT_LT(*f.at_resistance(), before - 0.001);  // the same R is a lower W: colder
 }
 
 TEST(SprtForm, BadInputIsNamedAndKept) {
@@ -165,6 +193,45 @@ TEST(CvdForm, RowsBeyondTheFittedPointsAreMarked) {
 
 // The page states ITS-90's criteria on its coefficients, and the record carries them; a
 // thermometer that fails them is said to.
+// Typed coefficients with D and the range their certificate gives: conversions and the table
+// beyond it refused, naming it; the record states both. A range with one end, or reversed, is
+// named and nothing converts.
+TEST(CvdForm, DAndTheRangeTheCoefficientsHoldFor) {
+    CvdForm f;
+    f.d.text = "2.5e-11";
+    f.valid_from.text = "-50";
+    f.valid_to.text = "150";
+    f.temperature.text = "100";
+    f.resistance.text = "18.52";
+    f.table.from.text = "-50";
+    f.table.to.text = "150";
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    EXPECT_TRUE(f.has_d());
+    EXPECT_NEAR(*f.at_temperature(), 138.5055 + 100 * 2.5e-11 * 1e6, 1e-9);
+    // R(150) = 100 (1 + 3.9083e-3 150 - 5.775e-7 150^2 + 2.5e-11 150^3) = 157.3335625 ohm.
+    EXPECT_EQ(f.resistance.problem, "超出 80.3063～157.3336 Ω");
+    EXPECT_EQ(f.rows().size(), 5u);  // -50 ... 150 every 50
+    const auto rows = cvd_rows(f);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), std::vector<std::string>{"有效范围/℃", "-50 … 150"}), rows.end());
+    EXPECT_NE(std::find(rows.begin(), rows.end(), std::vector<std::string>{"D/℃⁻³（0 ℃ 以上）", "2.5e-11"}), rows.end());
+    f.temperature.text = "200";
+    f.table.to.text = "850";
+    f.edited();
+    EXPECT_EQ(f.temperature.problem, "超出 -50～150 ℃");
+    EXPECT_FALSE(f.table.to.problem.empty());
+    for (auto [from, to, problem] : {std::tuple{"-50", "", "有效范围须两端都输入（或都空）"},
+                                     std::tuple{"150", "-50", "须高于有效范围的起点"},
+                                     std::tuple{"-50", "900", "须在 -200～850 ℃ 之间"}}) {
+        f.valid_from.text = from;
+        f.valid_to.text = to;
+        f.edited();
+        EXPECT_EQ(f.valid_to.problem, problem) << from << " " << to;
+        EXPECT_FALSE(f.coefficients());
+        EXPECT_EQ(f.valid_from.text, from);
+    }
+}
+
 TEST(SprtForm, TheCriteriaAreStatedOnTheRecord) {
     SprtForm f = certificate_example();
     auto rows = sprt_rows(f);

@@ -327,6 +327,34 @@ TEST_F(Book, AComparisonAndAResistancePageComeBackFromTheBook) {
     EXPECT_EQ(r->pages()->currentIndex(), 0);
     EXPECT_EQ(r->edit_of(r->sprt().temperature)->text(), "419.527");
     EXPECT_EQ(r->sprt_result()->text(), result);
+    // A check at the triple point of water: the coefficients kept, the new R_TPW typed and
+    // kept; the book window tables and plots the thermometer's R_TPW over its records.
+    QPushButton* check = r->findChild<QPushButton*>("sprt_tpw_check");
+    ASSERT_TRUE(check && check->isEnabled());
+    check->click();
+    EXPECT_EQ(r->edit_of(r->sprt().a)->text(), "-0.00012134");
+    edit(r->edit_of(r->sprt().r_tpw), "25.320071");
+    EXPECT_NE(r->sprt_result()->text(), result);
+    prompts.path = dir.filePath("sprt-check.csv");
+    r->record_action(ResistanceWindow::RecordAction::SaveCsv)->trigger();
+    ASSERT_EQ(kept().size(), 3u);
+    BookWindow* window = open_book();
+    window->tpw_number()->setText(QString::fromStdString(records[0].number));
+    EXPECT_EQ(window->tpw_table()->rowCount(), 2);
+    // 该标准的历史 on the SPRT's record opens the same table.
+    window->tpw_number()->clear();
+    window->list()->selectRow(0);
+    QPushButton* history = nullptr;
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (b->text() == QString::fromUtf8("该标准的历史")) history = b;
+    }
+    ASSERT_TRUE(history && history->isEnabled());
+    history->click();
+    EXPECT_EQ(window->tpw_number()->text(), QString::fromStdString(records[0].number));
+    EXPECT_EQ(window->tpw_table()->rowCount(), 2);
+    ASSERT_EQ(window->tpw_plot()->series().size(), 1u);
+    ASSERT_EQ(window->tpw_plot()->series()[0].values.size(), 2u);
+    EXPECT_NEAR(window->tpw_plot()->series()[0].values[1], 0.0002 / (25.319871 * 0.0039885285) * 1000, 1e-6);
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
 }
 
