@@ -376,64 +376,71 @@ QWidget* BookWindow::create_records() {
     return page;
 }
 
-QWidget* BookWindow::create_history() {
-    auto* page = new QWidget(this);
+namespace {
+
+// A history page: the number it is of above, a plot over a table, a status line below.
+struct HistoryPage {
+    QWidget* page;
+    QHBoxLayout* top;  // the number's row
+    QLineEdit* number;
+    DriftPlot* plot;
+    QTableWidget* table;
+    QLabel* status;
+};
+
+HistoryPage history_page(QWidget* parent, const QString& label, const QString& name) {
+    auto* page = new QWidget(parent);
     auto* layout = new QVBoxLayout(page);
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("标准热电偶编号："), page));
-    history_number_ = new QLineEdit(page);
-    history_number_->setObjectName(QStringLiteral("history_number"));
-    top->addWidget(history_number_, 1);
-    top->addWidget(new QLabel(QStringLiteral("图："), page));
-    plot_choice_ = new QComboBox(page);
-    plot_choice_->addItem(QStringLiteral("定点电势对 JJG 75-1995 要求值的偏差及允差"));
-    plot_choice_->addItem(QStringLiteral("分度表 300～1100 ℃ 各点电势自首次分度的漂移"));
-    top->addWidget(plot_choice_, 1);
+    top->addWidget(new QLabel(label, page));
+    auto* number = new QLineEdit(page);
+    number->setObjectName(name + QStringLiteral("_number"));
+    top->addWidget(number, 1);
     layout->addLayout(top);
-    connect(history_number_, &QLineEdit::textChanged, this, [this](const QString& n) { show_history(n); });
-    connect(plot_choice_, &QComboBox::currentIndexChanged, this, [this] { show_plot(); });
     auto* split = new QSplitter(Qt::Vertical, page);
-    plot_ = new DriftPlot(split);
-    history_table_ = new QTableWidget(split);
-    history_table_->setObjectName(QStringLiteral("history_table"));
-    history_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    history_table_->verticalHeader()->hide();
-    split->addWidget(plot_);
-    split->addWidget(history_table_);
+    auto* plot = new DriftPlot(split);
+    auto* table = new QTableWidget(split);
+    table->setObjectName(name + QStringLiteral("_table"));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    split->addWidget(plot);
+    split->addWidget(table);
     split->setSizes({330, 200});
     layout->addWidget(split, 1);
-    history_status_ = new QLabel(page);
-    history_status_->setWordWrap(true);
-    layout->addWidget(history_status_);
+    auto* status = new QLabel(page);
+    status->setWordWrap(true);
+    layout->addWidget(status);
+    return {page, top, number, plot, table, status};
+}
+
+}  // namespace
+
+QWidget* BookWindow::create_history() {
+    const HistoryPage h = history_page(this, QStringLiteral("标准热电偶编号："), QStringLiteral("history"));
+    history_number_ = h.number;
+    plot_ = h.plot;
+    history_table_ = h.table;
+    history_status_ = h.status;
+    h.top->addWidget(new QLabel(QStringLiteral("图："), h.page));
+    plot_choice_ = new QComboBox(h.page);
+    plot_choice_->addItem(QStringLiteral("定点电势对 JJG 75-1995 要求值的偏差及允差"));
+    plot_choice_->addItem(QStringLiteral("分度表 300～1100 ℃ 各点电势自首次分度的漂移"));
+    h.top->addWidget(plot_choice_, 1);
+    connect(history_number_, &QLineEdit::textChanged, this, [this](const QString& n) { show_history(n); });
+    connect(plot_choice_, &QComboBox::currentIndexChanged, this, [this] { show_plot(); });
     show_plot();
-    return page;
+    return h.page;
 }
 
 QWidget* BookWindow::create_tpw_history() {
-    auto* page = new QWidget(this);
-    auto* layout = new QVBoxLayout(page);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("标准铂电阻温度计编号："), page));
-    tpw_number_ = new QLineEdit(page);
-    tpw_number_->setObjectName(QStringLiteral("tpw_number"));
-    top->addWidget(tpw_number_, 1);
-    layout->addLayout(top);
+    const HistoryPage h = history_page(this, QStringLiteral("标准铂电阻温度计编号："), QStringLiteral("tpw"));
+    tpw_number_ = h.number;
+    tpw_plot_ = h.plot;
+    tpw_table_ = h.table;
+    tpw_status_ = h.status;
     connect(tpw_number_, &QLineEdit::textChanged, this, [this](const QString& n) { show_tpw_history(n); });
-    auto* split = new QSplitter(Qt::Vertical, page);
-    tpw_plot_ = new DriftPlot(split);
-    tpw_table_ = new QTableWidget(split);
-    tpw_table_->setObjectName(QStringLiteral("tpw_table"));
-    tpw_table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tpw_table_->verticalHeader()->hide();
-    split->addWidget(tpw_plot_);
-    split->addWidget(tpw_table_);
-    split->setSizes({330, 200});
-    layout->addWidget(split, 1);
-    tpw_status_ = new QLabel(page);
-    tpw_status_->setWordWrap(true);
-    layout->addWidget(tpw_status_);
     show_tpw_history({});
-    return page;
+    return h.page;
 }
 
 void BookWindow::show_tpw_history(const QString& number) {

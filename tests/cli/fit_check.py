@@ -26,37 +26,7 @@ def row(t):
     return [F(1), t, t * t, (t - 100) * t ** 3 if t < 0 else F(0)]
 
 
-n = 4
-a = [[F(0)] * n for _ in range(n)]
-b = [F(0)] * n
-for t, r in points:
-    f = row(t)
-    for i in range(n):
-        b[i] += f[i] * F(r)
-        for j in range(n):
-            a[i][j] += f[i] * f[j]
-# Gauss-Jordan, exact.
-for c in range(n):
-    p = next(k for k in range(c, n) if a[k][c] != 0)
-    a[c], a[p] = a[p], a[c]
-    b[c], b[p] = b[p], b[c]
-    for k in range(n):
-        if k != c and a[k][c] != 0:
-            m = a[k][c] / a[c][c]
-            a[k] = [x - m * y for x, y in zip(a[k], a[c])]
-            b[k] -= m * b[c]
-x = [b[i] / a[i][i] for i in range(n)]
-expected = {"r0_ohm": x[0], "A": x[1] / x[0], "B": x[2] / x[0], "C": x[3] / x[0]}
-
-out = subprocess.run([its90, "cvd", "fit", *[f"{t}:{r}" for t, r in points], "--format", "csv"],
-                     capture_output=True, text=True)
-tally.check("cvd fit: exit 0", out.returncode == 0, out.stderr)
-got = next(csv.DictReader(io.StringIO(out.stdout))) if out.returncode == 0 else {}
-for name, value in expected.items():
-    tally.check(f"cvd fit: {name}", name in got and abs(float(got[name]) - float(value)) <= 1e-9 * abs(float(value)),
-                (got.get(name), float(value)))
-
-# With D, a t^3 term above 0 degC: the same normal equations with its column.
+# The normal equations of a linear least-squares fit, solved exactly by Gauss-Jordan.
 def solve_exactly(rows, values):
     m = len(rows[0])
     a = [[sum(f[i] * f[j] for f in rows) for j in range(m)] for i in range(m)]
@@ -73,6 +43,19 @@ def solve_exactly(rows, values):
     return [b[i] / a[i][i] for i in range(m)]
 
 
+n = 4
+x = solve_exactly([row(t) for t, _ in points], [r for _, r in points])
+expected = {"r0_ohm": x[0], "A": x[1] / x[0], "B": x[2] / x[0], "C": x[3] / x[0]}
+
+out = subprocess.run([its90, "cvd", "fit", *[f"{t}:{r}" for t, r in points], "--format", "csv"],
+                     capture_output=True, text=True)
+tally.check("cvd fit: exit 0", out.returncode == 0, out.stderr)
+got = next(csv.DictReader(io.StringIO(out.stdout))) if out.returncode == 0 else {}
+for name, value in expected.items():
+    tally.check(f"cvd fit: {name}", name in got and abs(float(got[name]) - float(value)) <= 1e-9 * abs(float(value)),
+                (got.get(name), float(value)))
+
+# With D, a t^3 term above 0 degC: the same normal equations with its column.
 with_d = points + [(550.0, 295.94), (650.0, 329.61)]
 xd = solve_exactly([row(t) + [F(t) ** 3 if t >= 0 else F(0)] for t, _ in with_d], [r for _, r in with_d])
 out = subprocess.run([its90, "cvd", "fit", *[f"{t}:{r}" for t, r in with_d], "--with-d", "--format", "csv"],

@@ -191,8 +191,6 @@ TEST(CvdForm, RowsBeyondTheFittedPointsAreMarked) {
     EXPECT_NE(std::find(typed.begin(), typed.end(), std::vector<std::string>{"t/℃", "R/Ω", "U(k=2)/℃"}), typed.end());
 }
 
-// The page states ITS-90's criteria on its coefficients, and the record carries them; a
-// thermometer that fails them is said to.
 // Typed coefficients with D and the range their certificate gives: conversions and the table
 // beyond it refused, naming it; the record states both. A range with one end, or reversed, is
 // named and nothing converts.
@@ -232,6 +230,8 @@ TEST(CvdForm, DAndTheRangeTheCoefficientsHoldFor) {
     }
 }
 
+// The page states ITS-90's criteria on its coefficients, and the record carries them; a
+// thermometer that fails them is said to.
 TEST(SprtForm, TheCriteriaAreStatedOnTheRecord) {
     SprtForm f = certificate_example();
     auto rows = sprt_rows(f);
