@@ -46,6 +46,8 @@ constexpr const char* kUsage =
     "  sprt wr|tr|dev|temp|resistance|fit ...\n"
     "                             standard platinum resistance thermometers on ITS-90\n"
     "  cvd fit|resistance|temp ...  industrial PRTs by Callendar-Van Dusen, any R0\n"
+    "  copper resistance|temp --r0 50|100 ...\n"
+    "                             copper thermometers Cu50 and Cu100 of JJG 229-2010\n"
     "  fit line X:Y ... [--at X]  a straight line by least squares, with its uncertainties\n"
     "  book list|show|export|backup|runs|run ...\n"
     "                             the laboratory's book of kept records\n"
@@ -239,6 +241,7 @@ const Command kCommands[] = {
     {"compare", &kCompareHelp, run_compare, &kBudgetHelp},
     {"sprt", &kSprtHelp, run_sprt},
     {"cvd", &kCvdHelp, run_cvd},
+    {"copper", &kCopperHelp, run_copper},
     {"book", &kBookHelp, run_book},
     {"meter", &kMeterHelp, run_meter},
     {"fit", &kFitHelp, run_fit},

@@ -10,6 +10,7 @@
 #include "cli/context.h"
 #include "cli/output.h"
 #include "cli/words.h"
+#include "core/copper.h"
 #include "core/cvd.h"
 #include "core/sprt.h"
 #include "core/tolerances.h"
@@ -85,6 +86,19 @@ const char* const kCvdHelp =
        "Examples:\n"
        "  its90 cvd resistance --r0 1000 --a 3.9083e-3 --b -5.775e-7 --c -4.183e-12 -100 100\n"
        "  its90 cvd fit 0:100.02 100:138.53 200:175.89 -100:60.27 --format csv\n");
+
+const char* const kCopperHelp =
+    N_("Usage: its90 copper resistance --r0 50|100 T...\n"
+       "       its90 copper temp --r0 50|100 R...\n"
+       "\n"
+       "A copper resistance thermometer of JJG 229-2010, Cu50 or Cu100 (--r0 50 or 100):\n"
+       "R(t) = R0 (1 + A t + B t^2 + C t^3), A = 4.28899e-3 /\u2103, B = -2.133e-7 /\u2103^2,\n"
+       "C = 1.233e-9 /\u2103^3, from -50 to 150 \u2103. resistance gives R at each t; temp finds t\n"
+       "from each R exactly (to 9 decimals).\n"
+       "\n"
+       "Examples:\n"
+       "  its90 copper resistance --r0 50 100      prints 71.39995\n"
+       "  its90 copper temp --r0 100 78.49\n");
 
 namespace {
 
@@ -482,6 +496,33 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
     if (values.empty()) return ctx.usage_error(tr("missing values"));
     ctx.for_each_value(values, [&](std::string_view text, double v) {
         const Outcome<double> r = what == "resistance" ? cvd::resistance(*k, v) : cvd::temperature(*k, v);
+        if (!r.ok()) {
+            const Rejection& why_not = r.rejection();
+            return ctx.reject(text, what == "resistance"
+                                        ? format(tr("t outside %1 \u2026 %2"), general(why_not.lowest), degrees(why_not.highest))
+                                        : format(tr("resistance outside %1 \u2026 %2 \u03a9"), fixed(why_not.lowest, 6),
+                                                 fixed(why_not.highest, 6)));
+        }
+        ctx.out << general(*r) << '\n';
+    });
+    return ctx.status;
+}
+
+int run_copper(Context& ctx, const std::vector<std::string>& words) {
+    const std::optional<Arguments> args = parse_or_report(ctx, words, {"r0"});
+    if (!args) return ctx.status;
+    if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: resistance or temp"));
+    const std::string& what = args->positional[0];
+    if (what != "resistance" && what != "temp") {
+        return ctx.usage_error(format(tr("unknown copper command '%1'"), quoted(what)));
+    }
+    const std::optional<double> r0 = required(ctx, *args, "r0");
+    if (!r0) return ctx.status;
+    if (!copper::known_r0(*r0)) return ctx.usage_error(tr("--r0 is 50 (Cu50) or 100 (Cu100)"));
+    const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
+    if (values.empty()) return ctx.usage_error(tr("missing values"));
+    ctx.for_each_value(values, [&](std::string_view text, double v) {
+        const Outcome<double> r = what == "resistance" ? copper::resistance(*r0, v) : copper::temperature(*r0, v);
         if (!r.ok()) {
             const Rejection& why_not = r.rejection();
             return ctx.reject(text, what == "resistance"

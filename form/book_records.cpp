@@ -7,6 +7,7 @@
 #include <set>
 
 #include "book/fixed_points.h"
+#include "core/copper.h"
 #include "core/sensors.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
@@ -468,6 +469,13 @@ auto cvd_fields(Form& f) {
     return all;
 }
 
+template <class Form>
+auto copper_fields(Form& f) {
+    return std::vector<std::pair<std::string, decltype(&f.temperature)>>{
+        {"temperature", &f.temperature}, {"resistance", &f.resistance}, {"table_from", &f.table.from},
+        {"table_to", &f.table.to}, {"table_step", &f.table.step}};
+}
+
 book::Record resistance_record(const char* page, const std::string& type, bool fitted,
                                const std::vector<std::pair<std::string, const form::Field*>>& fields,
                                const Identification& id, const std::string& date, const Rows& document,
@@ -507,11 +515,20 @@ book::Record book_record(const CvdForm& form, const Identification& id, const st
     return r;
 }
 
+book::Record book_record(const CopperForm& form, const Identification& id, const std::string& date,
+                         const Rows& document, const std::string& program_version) {
+    book::Record r = resistance_record("copper", form.r0() == 100 ? "Cu100" : "Cu50", false, copper_fields(form), id,
+                                       date, document, program_version);
+    r.inputs.insert(r.inputs.begin() + 2, {"r0", text::general(form.r0())});
+    return r;
+}
+
 std::optional<ResistancePage> resistance_page(const book::Record& r) {
     if (r.kind != book::Kind::Resistance) return std::nullopt;
     const std::string page = input_or(r, "page");
     if (page == "sprt") return ResistancePage::Sprt;
     if (page == "cvd") return ResistancePage::Cvd;
+    if (page == "copper") return ResistancePage::Copper;
     return std::nullopt;
 }
 
@@ -522,6 +539,16 @@ bool load_sprt(const book::Record& r, SprtForm& f) {
     f.set_range(*range);
     f.set_fitted(input_or(r, "fitted") == "1");
     load_fields(r, sprt_fields(f));
+    f.edited();
+    return true;
+}
+
+bool load_copper(const book::Record& r, CopperForm& f) {
+    if (resistance_page(r) != ResistancePage::Copper) return false;
+    const std::optional<double> r0 = text::parse_strict_number(input_or(r, "r0"));
+    if (!r0 || !copper::known_r0(*r0)) return false;
+    f.set_r0(*r0);
+    load_fields(r, copper_fields(f));
     f.edited();
     return true;
 }

@@ -90,11 +90,14 @@ book::Record book_record(const SprtForm& form, const Identification& id, const s
                          const Rows& document, const std::string& program_version);
 book::Record book_record(const CvdForm& form, const Identification& id, const std::string& date,
                          const Rows& document, const std::string& program_version);
+book::Record book_record(const CopperForm& form, const Identification& id, const std::string& date,
+                         const Rows& document, const std::string& program_version);
 // Which page a resistance record is of; nothing for another record.
-enum class ResistancePage { Sprt, Cvd };
+enum class ResistancePage { Sprt, Cvd, Copper };
 std::optional<ResistancePage> resistance_page(const book::Record& record);
 bool load_sprt(const book::Record& record, SprtForm& form);
 bool load_cvd(const book::Record& record, CvdForm& form);
+bool load_copper(const book::Record& record, CopperForm& form);
 
 // ---- What the book window shows ----------------------------------------------------------
 

@@ -186,6 +186,9 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
                                                          {"b", "Deviation function coefficient b", "\\one"},
                                                          {"c", "Deviation function coefficient c", "\\one"},
                                                          {"d", "Deviation function coefficient d", "\\one"},
+                                                         {"c1", "Deviation function coefficient c1", "\\one"},
+                                                         {"c2", "Deviation function coefficient c2", "\\one"},
+                                                         {"c3", "Deviation function coefficient c3", "\\one"},
                                                          {"W(Al)", "Resistance ratio at the aluminium point", "\\one"}}));
         CertificateTable table{"分度表", "Table", document_table(document, {"t90/℃", "R/Ω", "W", "U(k=2)/mK"}),
                                {{0, "温度 t90", "Temperature t90", "\\degreecelsius"},
@@ -194,6 +197,16 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         // U is stated in mK: a temperature interval, carried on the temperature in its unit.
         table.quantities[0].expanded = 3;
         table.quantities[0].expanded_shift = -3;
+        c.results.push_back(table);
+    } else if (page == ResistancePage::Copper) {
+        c.item_zh = "铜热电阻温度计（" + r.type + "）";
+        c.item_en = "Copper resistance thermometer (" + r.type + ")";
+        c.regulation = "JJG 229-2010";
+        c.method_zh = "R(t) = R0 (1 + A t + B t² + C t³)";
+        c.method_en = "R(t) = R0 (1 + A t + B t^2 + C t^3)";
+        CertificateTable table{"分度表", "Table", document_table(document, {"t/℃", "R/Ω", "W"}),
+                               {{0, "温度", "Temperature", "\\degreecelsius"}, {1, "电阻", "Resistance", "\\ohm"},
+                                {2, "电阻比 W = R/R0", "Resistance ratio W = R/R0", "\\one"}}};
         c.results.push_back(table);
     } else {
         // A thermometer's own type (Pt100 ...) where the record names one.
@@ -207,7 +220,10 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         c.results.push_back(coefficient_table(document, {{"R0/Ω", "R0", "\\ohm"},
                                                          {"A/℃⁻¹", "Callendar-Van Dusen coefficient A", "\\degreecelsius\\tothe{-1}"},
                                                          {"B/℃⁻²", "Callendar-Van Dusen coefficient B", "\\degreecelsius\\tothe{-2}"},
-                                                         {"C/℃⁻⁴", "Callendar-Van Dusen coefficient C", "\\degreecelsius\\tothe{-4}"}}));
+                                                         {"C/℃⁻⁴", "Callendar-Van Dusen coefficient C", "\\degreecelsius\\tothe{-4}"},
+                                                         {"D/℃⁻³（0 ℃ 以上）", "Coefficient D of the t^3 term above 0 °C",
+                                                          "\\degreecelsius\\tothe{-3}"},
+                                                         {"有效范围/℃", "Range the coefficients hold for", ""}}));
         CertificateTable table{"分度表", "Table", document_table(document, {"t/℃", "R/Ω", "U(k=2)/℃"}),
                                {{0, "温度", "Temperature", "\\degreecelsius"}, {1, "电阻", "Resistance", "\\ohm"}}};
         table.quantities[0].expanded = 2;
@@ -221,7 +237,8 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
     const std::size_t u = table.empty() ? 0 : table.front().size() - 1;
     const bool with_u = std::any_of(table.begin() + (table.empty() ? 0 : 1), table.end(),
                                     [u](const std::vector<std::string>& row) { return u < row.size() && !row[u].empty(); });
-    c.uncertainty_note = with_u ? "U 为扩展不确定度，包含因子 k = 2。" : "记录未附不确定度评定。";
+    // The copper page's table has no U column: its last column is W.
+    c.uncertainty_note = with_u && page != ResistancePage::Copper ? "U 为扩展不确定度，包含因子 k = 2。" : "记录未附不确定度评定。";
 }
 
 // Whether every cell of a column below its heading holds something.

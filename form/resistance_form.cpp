@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/copper.h"
 #include "core/its90.h"
 #include "core/tolerances.h"
 #include "text/number_text.h"
@@ -78,14 +79,47 @@ std::string class_name(std::span<const ToleranceClass> classes, double t, double
 
 // ---- 标准铂电阻 -------------------------------------------------------------------------------
 
+namespace {
+
+// The table a range's page starts with: 0 ... 100 degC where the range holds it, else across
+// the range in round steps.
+struct DefaultTable {
+    const char *from, *to, *step;
+};
+DefaultTable default_table(sprt::DeviationRange range) {
+    switch (range) {
+        case sprt::DeviationRange::NeTPW: return {"-240", "0", "10"};
+        case sprt::DeviationRange::O2TPW: return {"-210", "0", "10"};
+        case sprt::DeviationRange::ArTPW: return {"-180", "0", "10"};
+        case sprt::DeviationRange::HgGa: return {"-30", "25", "5"};
+        case sprt::DeviationRange::TPWGa: return {"0", "25", "5"};
+        default: return {"0", "100", "10"};
+    }
+}
+
+bool is_default_table(const TableRequest& t, sprt::DeviationRange range) {
+    const DefaultTable d = default_table(range);
+    return t.from.text == d.from && t.to.text == d.to && t.step.text == d.step;
+}
+
+}  // namespace
+
 SprtForm::SprtForm() {
-    table.from.text = "0";
-    table.to.text = "100";
-    table.step.text = "10";
+    const DefaultTable d = default_table(range_);
+    table.from.text = d.from;
+    table.to.text = d.to;
+    table.step.text = d.step;
     evaluate();
 }
 
 void SprtForm::set_range(sprt::DeviationRange range) {
+    // A table left as the old range started it follows the new range; one typed is kept.
+    if (is_default_table(table, range_)) {
+        const DefaultTable d = default_table(range);
+        table.from.text = d.from;
+        table.to.text = d.to;
+        table.step.text = d.step;
+    }
     range_ = range;
     evaluate();
 }
@@ -380,6 +414,40 @@ void CvdForm::evaluate() {
     }
 }
 
+// ---- 铜电阻 (JJG 229) -----------------------------------------------------------------------
+
+CopperForm::CopperForm() {
+    table.from.text = "-50";
+    table.to.text = "150";
+    table.step.text = "10";
+    evaluate();
+}
+
+void CopperForm::set_r0(double r0) {
+    if (copper::known_r0(r0)) r0_ = r0;
+    evaluate();
+}
+
+void CopperForm::evaluate() {
+    at_temperature_.reset();
+    at_resistance_.reset();
+    rows_.clear();
+    if (const std::optional<double> t = read(temperature, true)) {
+        const Outcome<double> r = copper::resistance(r0_, *t);
+        if (r.ok()) at_temperature_ = *r;
+        else temperature.problem = "超出 -50～150 ℃";
+    }
+    if (const std::optional<double> r = read(resistance, true)) {
+        const Outcome<double> t = copper::temperature(r0_, *r);
+        if (t.ok()) at_resistance_ = *t;
+        else resistance.problem = "超出 " + fixed(t.rejection().lowest, 4) + "～" + fixed(t.rejection().highest, 4) + " Ω";
+    }
+    for (double t : table_temperatures(table, copper::kTemperatures)) {
+        const double r = *copper::resistance(r0_, t);
+        rows_.push_back({t, r, r / r0_});
+    }
+}
+
 std::vector<std::string> acceptance_texts(const sprt::Acceptance& a) {
     std::vector<std::string> lines;
     const auto line = [&](const char* point, const std::optional<double>& w, const char* relation, double bound, bool met) {
@@ -445,6 +513,22 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
     if (!f.u_points.text.empty()) rows.push_back({"各固定点电阻的标准不确定度 u = " + f.u_points.text + " mΩ"});
     rows.push_back({});
     rows.push_back({"依据", "ITS-90 参考函数与偏差函数（Preston-Thomas, Metrologia 27, 1990）"});
+    return rows;
+}
+
+std::vector<std::vector<std::string>> copper_rows(const CopperForm& f) {
+    std::vector<std::vector<std::string>> rows = {
+        {"铜热电阻温度计（JJG 229-2010）"},
+        {"分度号", f.r0() == 100 ? "Cu100" : "Cu50", "R0/Ω", general(f.r0())},
+        {"R(t) = R0 (1 + A t + B t² + C t³)", "A = 4.28899×10⁻³ ℃⁻¹", "B = −2.133×10⁻⁷ ℃⁻²", "C = 1.233×10⁻⁹ ℃⁻³"},
+    };
+    if (const auto r = f.at_temperature()) {
+        rows.push_back({"t/℃", f.temperature.text, "R/Ω", fixed(*r, 4), "W", fixed(*r / f.r0(), 6)});
+    }
+    if (const auto t = f.at_resistance()) rows.push_back({"R/Ω", f.resistance.text, "t/℃", fixed(*t, 4)});
+    rows.push_back({});
+    rows.push_back({"t/℃", "R/Ω", "W"});
+    for (const CopperForm::Row& r : f.rows()) rows.push_back({general(r.t), fixed(r.r, 4), fixed(r.w, 6)});
     return rows;
 }
 

@@ -167,6 +167,34 @@ private:
     std::vector<Row> rows_;
 };
 
+// ---- 铜电阻 (JJG 229) -----------------------------------------------------------------------
+
+// A copper thermometer of JJG 229-2010, Cu50 or Cu100: t -> R and W, R -> t, a table.
+class CopperForm {
+public:
+    CopperForm();
+
+    double r0() const { return r0_; }
+    void set_r0(double r0);  // 50 or 100; any other is refused and the R0 kept
+
+    Field temperature, resistance;
+    TableRequest table;
+    void edited() { evaluate(); }
+
+    std::optional<double> at_temperature() const { return at_temperature_; }  // R
+    std::optional<double> at_resistance() const { return at_resistance_; }    // t
+    struct Row {
+        double t, r, w;  // W = R / R0
+    };
+    const std::vector<Row>& rows() const { return rows_; }
+
+private:
+    void evaluate();
+    double r0_ = 50;
+    std::optional<double> at_temperature_, at_resistance_;
+    std::vector<Row> rows_;
+};
+
 // ITS-90's criteria as the page and the record state them, one line each:
 // "W(Ga) = 1.11812442 ≥ 1.11807，满足"; and a line saying the thermometer fails them, or empty.
 std::vector<std::string> acceptance_texts(const sprt::Acceptance& acceptance);
@@ -178,5 +206,6 @@ inline constexpr const char* kExtrapolated = "外推";
 // The records of each page as rows (for the clipboard, CSV and the page).
 std::vector<std::vector<std::string>> sprt_rows(const SprtForm& form);
 std::vector<std::vector<std::string>> cvd_rows(const CvdForm& form);
+std::vector<std::vector<std::string>> copper_rows(const CopperForm& form);
 
 }  // namespace its90::form

@@ -57,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     its90::fuzzing::Stream in(data, size);
     its90::form::SprtForm sprt;
     its90::form::CvdForm cvd;
+    its90::form::CopperForm copper;
     for (int steps = 0; !in.empty() && steps < 64; ++steps) {
-        switch (in.next() % 6) {
+        switch (in.next() % 7) {
             case 0: {
                 sprt.set_range(static_cast<its90::sprt::DeviationRange>(in.next() % std::size(its90::sprt::kDeviationRanges)));
                 sprt.set_fitted(in.next() % 2 == 0);
@@ -103,10 +104,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     must_be_finite(fit->coefficients.r0);
                     if (fit->residual_c.size() != points.size()) std::abort();
                 }
-                const auto range = static_cast<its90::sprt::DeviationRange>(in.next() % 8);
+                const auto range =
+                    static_cast<its90::sprt::DeviationRange>(in.next() % std::size(its90::sprt::kDeviationRanges));
                 if (const auto fit = its90::calibration::fit_sprt(range, in.number(), points); fit.ok()) {
                     must_be_finite(fit->a);
                 }
+                break;
+            }
+            case 5: {  // the copper page
+                copper.set_r0(in.next() % 2 == 0 ? 50 : in.number());
+                Field* fields[] = {&copper.temperature, &copper.resistance, &copper.table.from, &copper.table.to,
+                                   &copper.table.step};
+                Field& f = *fields[in.next() % std::size(fields)];
+                type(in, f);
+                const std::string typed = f.text;
+                copper.edited();
+                if (f.text != typed) std::abort();
+                for (const auto& row : copper.rows()) must_be_finite(row.r);
                 break;
             }
             default: break;

@@ -105,8 +105,12 @@ const char* base_name(const book::Record& r) {
     switch (r.kind) {
         case book::Kind::FixedPoint: return "S型热电偶分度结果";
         case book::Kind::Comparison: return "比较法检定结果";
-        case book::Kind::Resistance:
-            return form::resistance_page(r) == form::ResistancePage::Sprt ? "标准铂电阻温度计" : "工业铂电阻温度计";
+        case book::Kind::Resistance: {
+            const std::optional<form::ResistancePage> page = form::resistance_page(r);
+            if (page == form::ResistancePage::Sprt) return "标准铂电阻温度计";
+            if (page == form::ResistancePage::Copper) return "铜热电阻温度计";
+            return "工业铂电阻温度计";
+        }
     }
     return "记录";
 }

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "core/copper.h"
 #include "form/book_records.h"
 #include "text/number_text.h"
 #include "ui/book_access.h"
@@ -66,6 +67,7 @@ ResistanceWindow::ResistanceWindow(WindowPrompts& prompts, QWidget* parent)
     pages_ = new QTabWidget(this);
     pages_->addTab(create_sprt(), QStringLiteral("标准铂电阻（ITS-90）"));
     pages_->addTab(create_cvd(), QStringLiteral("工业铂电阻（CVD）"));
+    pages_->addTab(create_copper(), QStringLiteral("铜热电阻（JJG 229）"));
     layout->addWidget(pages_);
 
     const char* texts[] = {"复制结果", "保存为 CSV…", "导出 PDF…", "打印…"};
@@ -92,14 +94,17 @@ ResistanceWindow::ResistanceWindow(WindowPrompts& prompts, QWidget* parent)
     refresh();
 }
 
-QLineEdit* ResistanceWindow::field_edit(form::Field& field, QWidget* parent, bool sprt_page) {
+QLineEdit* ResistanceWindow::field_edit(form::Field& field, QWidget* parent, Page page) {
     auto* edit = new QLineEdit(q(field.text), parent);
     edits_.emplace_back(&field, edit);
-    connect(edit, &QLineEdit::textEdited, this, [this, &field, sprt_page](const QString& text) {
+    connect(edit, &QLineEdit::textEdited, this, [this, &field, page](const QString& text) {
         field.text = text.toStdString();
         typed_ = true;
-        if (sprt_page) sprt_.edited();
-        else cvd_.edited();
+        switch (page) {
+            case Page::Sprt: sprt_.edited(); break;
+            case Page::Cvd: cvd_.edited(); break;
+            case Page::Copper: copper_.edited(); break;
+        }
         refresh();
     });
     return edit;
@@ -122,7 +127,7 @@ QWidget* ResistanceWindow::create_sprt() {
     sprt_range_->setCurrentIndex(static_cast<int>(sprt_.range()));
     top->addWidget(sprt_range_);
     top->addWidget(new QLabel(QStringLiteral("水三相点电阻 R<sub>tp</sub> / Ω："), page));
-    top->addWidget(field_edit(sprt_.r_tpw, page, true));
+    top->addWidget(field_edit(sprt_.r_tpw, page, Page::Sprt));
     auto* typed = new QRadioButton(QStringLiteral("证书给出的系数"), page);
     sprt_fitted_ = new QRadioButton(QStringLiteral("由固定点的电阻拟合"), page);
     auto* group = new QButtonGroup(page);
@@ -161,19 +166,19 @@ QWidget* ResistanceWindow::create_sprt() {
     const char* names[] = {"a", "b", "c", "d", "", "W(Al)（空：由 a、b、c）"};  // the slots' names follow the range
     for (int i = 0; i < sprt::kMostCoefficients + 1; ++i) {
         sprt_coefficient_labels_[static_cast<std::size_t>(i)] = new QLabel(QString::fromUtf8(names[i]), coefficients);
-        sprt_coefficients_[static_cast<std::size_t>(i)] = field_edit(*fields[i], coefficients, true);
+        sprt_coefficients_[static_cast<std::size_t>(i)] = field_edit(*fields[i], coefficients, Page::Sprt);
         grid->addWidget(sprt_coefficient_labels_[static_cast<std::size_t>(i)], 0, i);
         grid->addWidget(sprt_coefficients_[static_cast<std::size_t>(i)], 1, i);
     }
     for (int p = 0; p < sprt::kMostCoefficients; ++p) {
         sprt_point_labels_[static_cast<std::size_t>(p)] = new QLabel(coefficients);
-        sprt_points_[static_cast<std::size_t>(p)] = field_edit(sprt_.point_r[static_cast<std::size_t>(p)], coefficients, true);
+        sprt_points_[static_cast<std::size_t>(p)] = field_edit(sprt_.point_r[static_cast<std::size_t>(p)], coefficients, Page::Sprt);
         grid->addWidget(sprt_point_labels_[static_cast<std::size_t>(p)], 2, p);
         grid->addWidget(sprt_points_[static_cast<std::size_t>(p)], 3, p);
     }
     sprt_u_label_ = new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ"), coefficients);
     grid->addWidget(sprt_u_label_, 2, sprt::kMostCoefficients);
-    grid->addWidget(field_edit(sprt_.u_points, coefficients, true), 3, sprt::kMostCoefficients);
+    grid->addWidget(field_edit(sprt_.u_points, coefficients, Page::Sprt), 3, sprt::kMostCoefficients);
     sprt_status_ = new QLabel(coefficients);
     sprt_status_->setWordWrap(true);
     grid->addWidget(sprt_status_, 4, 0, 1, sprt::kMostCoefficients + 1);
@@ -182,9 +187,9 @@ QWidget* ResistanceWindow::create_sprt() {
     auto* convert = new QGroupBox(QStringLiteral("换算"), page);
     auto* cgrid = new QGridLayout(convert);
     cgrid->addWidget(new QLabel(QStringLiteral("t90 / ℃："), convert), 0, 0);
-    cgrid->addWidget(field_edit(sprt_.temperature, convert, true), 0, 1);
+    cgrid->addWidget(field_edit(sprt_.temperature, convert, Page::Sprt), 0, 1);
     cgrid->addWidget(new QLabel(QStringLiteral("R / Ω："), convert), 1, 0);
-    cgrid->addWidget(field_edit(sprt_.resistance, convert, true), 1, 1);
+    cgrid->addWidget(field_edit(sprt_.resistance, convert, Page::Sprt), 1, 1);
     sprt_result_ = new QLabel(convert);
     sprt_result_->setObjectName(QStringLiteral("sprt_result"));
     sprt_result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -196,11 +201,11 @@ QWidget* ResistanceWindow::create_sprt() {
     auto* tlayout = new QVBoxLayout(table);
     auto* span = new QHBoxLayout;
     span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
-    span->addWidget(field_edit(sprt_.table.from, table, true));
+    span->addWidget(field_edit(sprt_.table.from, table, Page::Sprt));
     span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
-    span->addWidget(field_edit(sprt_.table.to, table, true));
+    span->addWidget(field_edit(sprt_.table.to, table, Page::Sprt));
     span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
-    span->addWidget(field_edit(sprt_.table.step, table, true));
+    span->addWidget(field_edit(sprt_.table.step, table, Page::Sprt));
     tlayout->addLayout(span);
     sprt_table_ = new QTableWidget(0, 4, table);
     sprt_table_->setHorizontalHeaderLabels({QStringLiteral("t90 / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W"),
@@ -224,9 +229,21 @@ QWidget* ResistanceWindow::create_cvd() {
     typed->setChecked(true);
     top->addWidget(typed);
     top->addWidget(cvd_fitted_);
+    // R0 by name (Pt100, Pt500, Pt1000) or typed: on the second row, where it leaves the
+    // coefficients their width.
+    cvd_named_r0_ = new QComboBox(page);
+    cvd_named_r0_->setObjectName(QStringLiteral("cvd_named_r0"));
+    cvd_named_r0_->addItems({QStringLiteral("Pt100"), QStringLiteral("Pt500"), QStringLiteral("Pt1000"), QStringLiteral("其他")});
+    connect(cvd_named_r0_, &QComboBox::activated, this, [this](int i) {
+        if (i > 2) return;
+        cvd_.r0.text = i == 0 ? "100" : i == 1 ? "500" : "1000";
+        typed_ = true;
+        cvd_.edited();
+        refresh();
+    });
     for (auto [label, field] : {std::pair{"R0 / Ω", &cvd_.r0}, {"A", &cvd_.a}, {"B", &cvd_.b}, {"C", &cvd_.c}, {"D", &cvd_.d}}) {
         top->addWidget(new QLabel(QString::fromUtf8(label), page));
-        top->addWidget(field_edit(*field, page, false));
+        top->addWidget(field_edit(*field, page, Page::Cvd));
     }
     layout->addLayout(top);
     connect(cvd_fitted_, &QRadioButton::toggled, this, [this](bool on) {
@@ -235,11 +252,13 @@ QWidget* ResistanceWindow::create_cvd() {
     });
     // The typed coefficients' range, and whether a fit takes D.
     auto* second = new QHBoxLayout;
-    cvd_valid_label_ = new QLabel(QStringLiteral("系数的有效范围（空：-200～850 ℃）从 / ℃："), page);
+    second->addWidget(new QLabel(QStringLiteral("分度号："), page));
+    second->addWidget(cvd_named_r0_);
+    cvd_valid_label_ = new QLabel(QStringLiteral("有效范围（空：-200～850 ℃）从 / ℃："), page);
     second->addWidget(cvd_valid_label_);
-    second->addWidget(field_edit(cvd_.valid_from, page, false));
+    second->addWidget(field_edit(cvd_.valid_from, page, Page::Cvd));
     second->addWidget(new QLabel(QStringLiteral("到 / ℃："), page));
-    second->addWidget(field_edit(cvd_.valid_to, page, false));
+    second->addWidget(field_edit(cvd_.valid_to, page, Page::Cvd));
     cvd_with_d_ = new QCheckBox(QStringLiteral("拟合 D（0 ℃ 以上的 t³ 项）"), page);
     cvd_with_d_->setObjectName(QStringLiteral("cvd_with_d"));
     second->addWidget(cvd_with_d_);
@@ -276,7 +295,7 @@ QWidget* ResistanceWindow::create_cvd() {
     layout->addWidget(cvd_points_, 1);
     auto* u_row = new QHBoxLayout;
     u_row->addWidget(new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ："), page));
-    u_row->addWidget(field_edit(cvd_.u_points, page, false));
+    u_row->addWidget(field_edit(cvd_.u_points, page, Page::Cvd));
     u_row->addStretch(1);
     layout->addLayout(u_row);
     cvd_status_ = new QLabel(page);
@@ -286,13 +305,13 @@ QWidget* ResistanceWindow::create_cvd() {
     auto* convert = new QGroupBox(QStringLiteral("换算与检定"), page);
     auto* grid = new QGridLayout(convert);
     grid->addWidget(new QLabel(QStringLiteral("t / ℃："), convert), 0, 0);
-    grid->addWidget(field_edit(cvd_.temperature, convert, false), 0, 1);
+    grid->addWidget(field_edit(cvd_.temperature, convert, Page::Cvd), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("R / Ω："), convert), 0, 2);
-    grid->addWidget(field_edit(cvd_.resistance, convert, false), 0, 3);
+    grid->addWidget(field_edit(cvd_.resistance, convert, Page::Cvd), 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("冰点 R(0) / Ω："), convert), 1, 0);
-    grid->addWidget(field_edit(cvd_.ice, convert, false), 1, 1);
+    grid->addWidget(field_edit(cvd_.ice, convert, Page::Cvd), 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("汽点 R(100) / Ω："), convert), 1, 2);
-    grid->addWidget(field_edit(cvd_.steam, convert, false), 1, 3);
+    grid->addWidget(field_edit(cvd_.steam, convert, Page::Cvd), 1, 3);
     cvd_result_ = new QLabel(convert);
     cvd_result_->setObjectName(QStringLiteral("cvd_result"));
     cvd_result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -303,11 +322,11 @@ QWidget* ResistanceWindow::create_cvd() {
     auto* tlayout = new QVBoxLayout(table);
     auto* span = new QHBoxLayout;
     span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
-    span->addWidget(field_edit(cvd_.table.from, table, false));
+    span->addWidget(field_edit(cvd_.table.from, table, Page::Cvd));
     span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
-    span->addWidget(field_edit(cvd_.table.to, table, false));
+    span->addWidget(field_edit(cvd_.table.to, table, Page::Cvd));
     span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
-    span->addWidget(field_edit(cvd_.table.step, table, false));
+    span->addWidget(field_edit(cvd_.table.step, table, Page::Cvd));
     tlayout->addLayout(span);
     cvd_table_ = new QTableWidget(0, 4, table);
     cvd_table_->setHorizontalHeaderLabels(
@@ -315,6 +334,57 @@ QWidget* ResistanceWindow::create_cvd() {
     cvd_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     cvd_table_->verticalHeader()->setVisible(false);
     tlayout->addWidget(cvd_table_);
+    layout->addWidget(table, 1);
+    return page;
+}
+
+QWidget* ResistanceWindow::create_copper() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("分度号："), page));
+    copper_r0_ = new QComboBox(page);
+    copper_r0_->setObjectName(QStringLiteral("copper_r0"));
+    copper_r0_->addItems({QStringLiteral("Cu50（R0 = 50 Ω）"), QStringLiteral("Cu100（R0 = 100 Ω）")});
+    top->addWidget(copper_r0_);
+    top->addStretch(1);
+    layout->addLayout(top);
+    auto* equation = new QLabel(QStringLiteral("R(t) = R0 (1 + A t + B t² + C t³)，A = 4.28899×10⁻³ ℃⁻¹，"
+                                               "B = −2.133×10⁻⁷ ℃⁻²，C = 1.233×10⁻⁹ ℃⁻³，−50～150 ℃"),
+                                page);
+    equation->setWordWrap(true);
+    layout->addWidget(equation);
+    connect(copper_r0_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (refreshing_ || i < 0) return;
+        copper_.set_r0(copper::kR0s[i]);
+        refresh();
+    });
+    auto* convert = new QGroupBox(QStringLiteral("换算"), page);
+    auto* grid = new QGridLayout(convert);
+    grid->addWidget(new QLabel(QStringLiteral("t / ℃："), convert), 0, 0);
+    grid->addWidget(field_edit(copper_.temperature, convert, Page::Copper), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("R / Ω："), convert), 0, 2);
+    grid->addWidget(field_edit(copper_.resistance, convert, Page::Copper), 0, 3);
+    copper_result_ = new QLabel(convert);
+    copper_result_->setObjectName(QStringLiteral("copper_result"));
+    copper_result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(copper_result_, 1, 0, 1, 4);
+    layout->addWidget(convert);
+    auto* table = new QGroupBox(QStringLiteral("分度表"), page);
+    auto* tlayout = new QVBoxLayout(table);
+    auto* span = new QHBoxLayout;
+    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
+    span->addWidget(field_edit(copper_.table.from, table, Page::Copper));
+    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
+    span->addWidget(field_edit(copper_.table.to, table, Page::Copper));
+    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
+    span->addWidget(field_edit(copper_.table.step, table, Page::Copper));
+    tlayout->addLayout(span);
+    copper_table_ = new QTableWidget(0, 3, table);
+    copper_table_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W = R/R0")});
+    copper_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    copper_table_->verticalHeader()->setVisible(false);
+    tlayout->addWidget(copper_table_);
     layout->addWidget(table, 1);
     return page;
 }
@@ -444,19 +514,64 @@ void ResistanceWindow::refresh() {
             note->setToolTip(cvd_.rows()[r].extrapolated ? QStringLiteral("此温度在拟合点的温度范围以外：由方程外推") : QString());
         }
     }
+    // R0 by name where it is one.
+    const int named = cvd_.r0.text == "100" ? 0 : cvd_.r0.text == "500" ? 1 : cvd_.r0.text == "1000" ? 2 : 3;
+    if (cvd_named_r0_->currentIndex() != named) cvd_named_r0_->setCurrentIndex(named);
+    // The copper page.
+    const int cu = copper_.r0() == 100 ? 1 : 0;
+    if (copper_r0_->currentIndex() != cu) copper_r0_->setCurrentIndex(cu);
+    QStringList copper_lines;
+    if (const auto r = copper_.at_temperature()) {
+        copper_lines << QStringLiteral("R = %1 Ω，W = %2").arg(fix(*r, 4), fix(*r / copper_.r0(), 6));
+    }
+    if (const auto t = copper_.at_resistance()) copper_lines << QStringLiteral("t = %1 ℃").arg(fix(*t, 4));
+    copper_result_->setText(copper_lines.join(QStringLiteral("；")));
+    copper_table_->setRowCount(static_cast<int>(copper_.rows().size()));
+    for (std::size_t r = 0; r < copper_.rows().size(); ++r) {
+        set_cell(copper_table_, static_cast<int>(r), 0, q(text::general(copper_.rows()[r].t)));
+        set_cell(copper_table_, static_cast<int>(r), 1, fix(copper_.rows()[r].r, 4));
+        set_cell(copper_table_, static_cast<int>(r), 2, fix(copper_.rows()[r].w, 6));
+    }
     refreshing_ = false;
 }
 
-std::string ResistanceWindow::page_type() const { return pages_->currentIndex() == 0 ? "SPRT" : "CVD"; }
+namespace {
+
+const char* page_title(ResistanceWindow::Page page) {
+    switch (page) {
+        case ResistanceWindow::Page::Sprt: return "标准铂电阻温度计";
+        case ResistanceWindow::Page::Cvd: return "工业铂电阻温度计";
+        case ResistanceWindow::Page::Copper: return "铜热电阻温度计";
+    }
+    return "";
+}
+
+}  // namespace
+
+ResistanceWindow::Page ResistanceWindow::current_page() const { return static_cast<Page>(pages_->currentIndex()); }
+
+std::string ResistanceWindow::page_type() const {
+    switch (current_page()) {
+        case Page::Sprt: return "SPRT";
+        case Page::Cvd: return "CVD";
+        case Page::Copper: return copper_.r0() == 100 ? "Cu100" : "Cu50";
+    }
+    return {};
+}
 
 std::vector<std::vector<std::string>> ResistanceWindow::current_rows() const {
-    return pages_->currentIndex() == 0 ? form::sprt_rows(sprt_) : form::cvd_rows(cvd_);
+    switch (current_page()) {
+        case Page::Sprt: return form::sprt_rows(sprt_);
+        case Page::Cvd: return form::cvd_rows(cvd_);
+        case Page::Copper: return form::copper_rows(copper_);
+    }
+    return {};
 }
 
 void ResistanceWindow::save(bool csv) {
     if (!correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Resistance, page_type())) return;
     const auto rows = with_identification(current_rows(), identification_);
-    const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
+    const char* title = page_title(current_page());
     if (save_record_file(*prompts_, QString::fromUtf8(title), identification_.number, csv,
                          [&](const QString& path, QString& error) {
                              return csv ? save_text(path, form::csv_of(rows), error)
@@ -468,9 +583,9 @@ void ResistanceWindow::save(bool csv) {
 
 void ResistanceWindow::keep_record(const std::vector<std::vector<std::string>>& rows, const QString& issued) {
     const std::string date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    book::Record kept = pages_->currentIndex() == 0
-                            ? form::book_record(sprt_, identification_, date, rows, program_version())
-                            : form::book_record(cvd_, identification_, date, rows, program_version());
+    book::Record kept = current_page() == Page::Sprt  ? form::book_record(sprt_, identification_, date, rows, program_version())
+                        : current_page() == Page::Cvd ? form::book_record(cvd_, identification_, date, rows, program_version())
+                                                      : form::book_record(copper_, identification_, date, rows, program_version());
     correction_.keep(*prompts_, std::move(kept), identification_, issued);
 }
 
@@ -481,18 +596,24 @@ bool ResistanceWindow::load(const book::Record& record, bool correcting) {
         form::SprtForm loaded;
         if (!form::load_sprt(record, loaded)) return false;
         sprt_ = loaded;
-    } else {
+    } else if (*page == form::ResistancePage::Cvd) {
         form::CvdForm loaded;
         if (!form::load_cvd(record, loaded)) return false;
         cvd_ = loaded;
+    } else {
+        form::CopperForm loaded;
+        if (!form::load_copper(record, loaded)) return false;
+        copper_ = loaded;
     }
-    const bool sprt = *page == form::ResistancePage::Sprt;
-    QRadioButton* fitted = sprt ? sprt_fitted_ : cvd_fitted_;
-    const bool on = sprt ? sprt_.fitted() : cvd_.fitted();
-    for (QAbstractButton* b : fitted->group()->buttons()) {
-        if ((b == fitted) == on) b->setChecked(true);
+    if (*page != form::ResistancePage::Copper) {
+        const bool sprt = *page == form::ResistancePage::Sprt;
+        QRadioButton* fitted = sprt ? sprt_fitted_ : cvd_fitted_;
+        const bool on = sprt ? sprt_.fitted() : cvd_.fitted();
+        for (QAbstractButton* b : fitted->group()->buttons()) {
+            if ((b == fitted) == on) b->setChecked(true);
+        }
     }
-    pages_->setCurrentIndex(sprt ? 0 : 1);
+    pages_->setCurrentIndex(*page == form::ResistancePage::Sprt ? 0 : *page == form::ResistancePage::Cvd ? 1 : 2);
     identification_ = form::identification_of(record);
     correction_.set(correcting ? std::optional(record) : std::nullopt);
     typed_ = true;
@@ -504,7 +625,7 @@ void ResistanceWindow::print() {
     if (!correction_.identify(*prompts_, identification_, WindowPrompts::RecordKind::Resistance, page_type())) return;
     QPrinter printer(QPrinter::HighResolution);
     if (!prompts_->print_setup(printer)) return;
-    const char* title = pages_->currentIndex() == 0 ? "标准铂电阻温度计" : "工业铂电阻温度计";
+    const char* title = page_title(current_page());
     const auto rows = with_identification(current_rows(), identification_);
     draw_rows(printer, title, rows);
     keep_record(rows, QStringLiteral("记录已打印"));

@@ -31,8 +31,12 @@ public:
     ResistanceWindow(WindowPrompts& prompts, QWidget* parent = nullptr);
     void set_prompts(WindowPrompts& prompts) { prompts_ = &prompts; }
 
+    // The pages in their tabs' order.
+    enum class Page { Sprt, Cvd, Copper };
+    Page current_page() const;
     form::SprtForm& sprt() { return sprt_; }
     form::CvdForm& cvd() { return cvd_; }
+    form::CopperForm& copper() { return copper_; }
     QTabWidget* pages() const { return pages_; }
     QComboBox* sprt_range() const { return sprt_range_; }
     // The edit of a field, for tests and the screenshot.
@@ -40,7 +44,10 @@ public:
     QLabel* sprt_result() const { return sprt_result_; }
     QLabel* cvd_result() const { return cvd_result_; }
     QTableWidget* cvd_points() const { return cvd_points_; }
-    QTableWidget* table(int page) const { return page == 0 ? sprt_table_ : cvd_table_; }
+    QTableWidget* table(int page) const { return page == 0 ? sprt_table_ : page == 1 ? cvd_table_ : copper_table_; }
+    QLabel* copper_result() const { return copper_result_; }
+    QComboBox* copper_r0() const { return copper_r0_; }
+    QComboBox* cvd_named_r0() const { return cvd_named_r0_; }
     enum class RecordAction { Copy, SaveCsv, ExportPdf, Print };
     QAction* record_action(RecordAction action) const { return actions_[static_cast<std::size_t>(action)]; }
 
@@ -54,9 +61,10 @@ public:
 private:
     QWidget* create_sprt();
     QWidget* create_cvd();
-    QLineEdit* field_edit(form::Field& field, QWidget* parent, bool sprt_page);
+    QWidget* create_copper();
+    QLineEdit* field_edit(form::Field& field, QWidget* parent, Page page);
     std::vector<std::vector<std::string>> current_rows() const;
-    std::string page_type() const;  // as the book keeps it: SPRT or CVD
+    std::string page_type() const;  // as the book keeps it: SPRT, CVD, Cu50 or Cu100
     void save(bool csv);
     void print();
     void keep_record(const std::vector<std::vector<std::string>>& rows, const QString& issued);
@@ -65,6 +73,7 @@ private:
     form::Identification identification_;
     form::SprtForm sprt_;
     form::CvdForm cvd_;
+    form::CopperForm copper_;
     QTabWidget* pages_ = nullptr;
     std::vector<std::pair<form::Field*, QLineEdit*>> edits_;
     QComboBox* sprt_range_ = nullptr;
@@ -86,6 +95,10 @@ private:
     QCheckBox* cvd_with_d_ = nullptr;
     QLabel* cvd_result_ = nullptr;
     QTableWidget* cvd_table_ = nullptr;
+    QComboBox* cvd_named_r0_ = nullptr;  // Pt100, Pt500, Pt1000 or as typed
+    QComboBox* copper_r0_ = nullptr;     // Cu50, Cu100
+    QLabel* copper_result_ = nullptr;
+    QTableWidget* copper_table_ = nullptr;
     std::array<QAction*, 4> actions_{};
     bool refreshing_ = false;
     Correction correction_;

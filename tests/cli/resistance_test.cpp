@@ -1,4 +1,4 @@
-// `its90 sprt` and `its90 cvd` as a technician types them: the published figures, the
+// `its90 sprt`, `its90 cvd` and `its90 copper` as a technician types them: the published figures, the
 // exact forms of the commands, the CSV of the fits, and what they refuse.
 #include <gtest/gtest.h>
 
@@ -31,12 +31,28 @@ TEST(Sprt, TheCommandsGiveThePublishedFigures) {
           "-200", "100", "850"},
          "18.52008\n138.5055\n390.481125\n"},
         {{"cvd", "temp", "--r0", "1000", "--a", "3.9083e-3", "--b", "-5.775e-7", "1385.055"}, "100\n"},
+        // JJG 229-2010's Cu50 at -50, 0, 50, 100 and 150 degC (its table: 39.24, 50.00, 60.70,
+        // 71.40, 82.13 ohm) and W(100) = 1.4280 of Cu100, both ways.
+        {{"copper", "resistance", "--r0", "50", "-50", "0", "50", "100", "150"},
+         "39.24315625\n50\n60.70351875\n71.39995\n82.13553125\n"},
+        {{"copper", "temp", "--r0", "100", "142.7999", "78.4863125"}, "100\n-50\n"},
     };
     for (const Case& c : cases) {
         const Outcome o = run_cli(c.args);
         EXPECT_EQ(o.status, 0) << c.args[1] << o.err;
         EXPECT_EQ(o.out, c.out) << c.args[1];
     }
+}
+
+// Copper refuses an R0 the regulation has not, and values beyond -50 ... 150 degC.
+TEST(Copper, WhatItRefuses) {
+    EXPECT_EQ(run_cli({"copper", "resistance", "--r0", "53", "10"}).status, 2);
+    EXPECT_EQ(run_cli({"copper", "resistance", "10"}).status, 2);
+    const Outcome beyond = run_cli({"copper", "resistance", "--r0", "100", "150.01", "20"});
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_EQ(beyond.out, "\n108.5704344\n");
+    EXPECT_NE(beyond.err.find("-50"), std::string::npos) << beyond.err;
+    EXPECT_EQ(run_cli({"copper", "temp", "--r0", "50", "82.14"}).status, 1);
 }
 
 // The certificate's resistances give back its coefficients, to the digits it states them with.

@@ -74,6 +74,21 @@ TEST(SprtForm, ACheckKeepsTheCoefficientsAndTakesTheNewRtpw) {
     EXPECT_LT(*f.at_resistance(), before - 0.001);  // the same R is a lower W: colder
 }
 
+// A table left as a range started it follows the range chosen next, within it; one typed stays.
+TEST(SprtForm, TheTableFollowsTheRangeUntilTyped) {
+    SprtForm f;
+    for (const sprt::DeviationRangeRecord& r : sprt::kDeviationRanges) {
+        f.set_range(r.range);
+        EXPECT_TRUE(f.table.from.problem.empty() && f.table.to.problem.empty()) << r.name;
+    }
+    f.set_range(sprt::DeviationRange::ArTPW);
+    EXPECT_EQ(f.table.from.text, "-180");
+    f.table.to.text = "-20";
+    f.set_range(sprt::DeviationRange::NeTPW);
+    EXPECT_EQ(f.table.from.text, "-180");
+    EXPECT_EQ(f.table.to.text, "-20");
+}
+
 TEST(SprtForm, BadInputIsNamedAndKept) {
     SprtForm f;
     f.r_tpw.text = "abc";

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "book/book.h"
 #include "tests/ui/recording_prompts.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/entry_table.h"
@@ -43,7 +45,7 @@ protected:
 
 TEST_F(Resistance, TheCertificateExampleOnTheSprtPage) {
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->pages()->count(), 2);
+    EXPECT_EQ(window->pages()->count(), 3);  // SPRT, CVD, copper
     type(window->sprt().r_tpw, "25.319871");
     type(window->sprt().a, "-1.2134e-4");
     type(window->sprt().b, "-9.9190e-6");
@@ -64,6 +66,37 @@ TEST_F(Resistance, TheCertificateExampleOnTheSprtPage) {
 }
 
 // A new window says in its tips what each field needs, and frames it red once typing began.
+// Cu100 of JJG 229: its table at -50 ... 150 degC, t -> R, and the record kept and loaded back
+// on its own page; the CVD page's R0 chosen by name.
+TEST_F(Resistance, TheCopperPageAndNamedPlatinumThermometers) {
+    window->pages()->setCurrentIndex(2);
+    window->copper_r0()->setCurrentIndex(1);
+    EXPECT_EQ(window->copper().r0(), 100);
+    type(window->copper().temperature, "-50");
+    EXPECT_EQ(window->copper_result()->text(), QString::fromUtf8("R = 78.4863 Ω，W = 0.784863"));
+    EXPECT_EQ(window->table(2)->rowCount(), 21);
+    EXPECT_EQ(window->table(2)->item(15, 1)->text(), "142.7999");  // 100 degC: W = 1.4280
+    prompts.path = dir.filePath("cu.csv");
+    window->record_action(ResistanceWindow::RecordAction::SaveCsv)->trigger();
+    const book::Book b(qEnvironmentVariable("ITS90_BOOK").toStdString(), book::Book::Access::ReadOnly);
+    const std::vector<book::Record> kept = b.list({});
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].type, "Cu100");
+    window->copper_r0()->setCurrentIndex(0);
+    window->pages()->setCurrentIndex(0);
+    ASSERT_TRUE(window->load(*b.find(kept[0].id), false));
+    EXPECT_EQ(window->pages()->currentIndex(), 2);
+    EXPECT_EQ(window->copper().r0(), 100);
+    EXPECT_EQ(window->copper_r0()->currentIndex(), 1);
+
+    window->pages()->setCurrentIndex(1);
+    window->cvd_named_r0()->activated(2);
+    EXPECT_EQ(window->cvd().r0.text, "1000");
+    EXPECT_EQ(window->edit_of(window->cvd().r0)->text(), "1000");
+    type(window->cvd().r0, "99.98");
+    EXPECT_EQ(window->cvd_named_r0()->currentIndex(), 3);  // 其他
+}
+
 TEST_F(Resistance, EmptyFieldsAreFramedOnlyOnceSomethingWasTyped) {
     QLineEdit* r_tpw = window->edit_of(window->sprt().r_tpw);
     EXPECT_FALSE(r_tpw->toolTip().isEmpty());
