@@ -381,6 +381,25 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
 
 namespace {
 
+// Each value converted t -> R (`to_resistance`) or R -> t by an industrial thermometer's
+// equation, a value beyond its range refused naming the range.
+template <typename ToR, typename ToT>
+int convert_each(Context& ctx, const std::vector<std::string>& values, bool to_resistance, ToR resistance,
+                 ToT temperature) {
+    ctx.for_each_value(values, [&](std::string_view text, double v) {
+        const Outcome<double> r = to_resistance ? resistance(v) : temperature(v);
+        if (!r.ok()) {
+            const Rejection& why_not = r.rejection();
+            return ctx.reject(text, to_resistance
+                                        ? format(tr("t outside %1 \u2026 %2"), general(why_not.lowest), degrees(why_not.highest))
+                                        : format(tr("resistance outside %1 \u2026 %2 \u03a9"), fixed(why_not.lowest, 6),
+                                                 fixed(why_not.highest, 6)));
+        }
+        ctx.out << general(*r) << '\n';
+    });
+    return ctx.status;
+}
+
 std::optional<cvd::Coefficients> cvd_or_report(Context& ctx, const Arguments& args) {
     const std::optional<double> r0 = required(ctx, args, "r0");
     if (!r0) return std::nullopt;
@@ -494,18 +513,8 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<cvd::Coefficients> k = cvd_or_report(ctx, *args);
     if (!k) return ctx.status;
     if (values.empty()) return ctx.usage_error(tr("missing values"));
-    ctx.for_each_value(values, [&](std::string_view text, double v) {
-        const Outcome<double> r = what == "resistance" ? cvd::resistance(*k, v) : cvd::temperature(*k, v);
-        if (!r.ok()) {
-            const Rejection& why_not = r.rejection();
-            return ctx.reject(text, what == "resistance"
-                                        ? format(tr("t outside %1 \u2026 %2"), general(why_not.lowest), degrees(why_not.highest))
-                                        : format(tr("resistance outside %1 \u2026 %2 \u03a9"), fixed(why_not.lowest, 6),
-                                                 fixed(why_not.highest, 6)));
-        }
-        ctx.out << general(*r) << '\n';
-    });
-    return ctx.status;
+    return convert_each(ctx, values, what == "resistance", [&](double v) { return cvd::resistance(*k, v); },
+                        [&](double v) { return cvd::temperature(*k, v); });
 }
 
 int run_copper(Context& ctx, const std::vector<std::string>& words) {
@@ -521,18 +530,8 @@ int run_copper(Context& ctx, const std::vector<std::string>& words) {
     if (!copper::known_r0(*r0)) return ctx.usage_error(tr("--r0 is 50 (Cu50) or 100 (Cu100)"));
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (values.empty()) return ctx.usage_error(tr("missing values"));
-    ctx.for_each_value(values, [&](std::string_view text, double v) {
-        const Outcome<double> r = what == "resistance" ? copper::resistance(*r0, v) : copper::temperature(*r0, v);
-        if (!r.ok()) {
-            const Rejection& why_not = r.rejection();
-            return ctx.reject(text, what == "resistance"
-                                        ? format(tr("t outside %1 \u2026 %2"), general(why_not.lowest), degrees(why_not.highest))
-                                        : format(tr("resistance outside %1 \u2026 %2 \u03a9"), fixed(why_not.lowest, 6),
-                                                 fixed(why_not.highest, 6)));
-        }
-        ctx.out << general(*r) << '\n';
-    });
-    return ctx.status;
+    return convert_each(ctx, values, what == "resistance", [&](double v) { return copper::resistance(*r0, v); },
+                        [&](double v) { return copper::temperature(*r0, v); });
 }
 
 }  // namespace its90::cli
