@@ -117,6 +117,27 @@ QLineEdit* ResistanceWindow::edit_of(const form::Field& field) const {
     return nullptr;
 }
 
+QTableWidget* ResistanceWindow::table_box(QVBoxLayout& layout, form::TableRequest& request, Page page,
+                                          const QStringList& headings) {
+    auto* box = new QGroupBox(QStringLiteral("分度表"), layout.parentWidget());
+    auto* box_layout = new QVBoxLayout(box);
+    auto* span = new QHBoxLayout;
+    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), box));
+    span->addWidget(field_edit(request.from, box, page));
+    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), box));
+    span->addWidget(field_edit(request.to, box, page));
+    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), box));
+    span->addWidget(field_edit(request.step, box, page));
+    box_layout->addLayout(span);
+    auto* table = new QTableWidget(0, static_cast<int>(headings.size()), box);
+    table->setHorizontalHeaderLabels(headings);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->verticalHeader()->setVisible(false);
+    box_layout->addWidget(table);
+    layout.addWidget(box, 1);
+    return table;
+}
+
 QWidget* ResistanceWindow::create_sprt() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
@@ -197,23 +218,8 @@ QWidget* ResistanceWindow::create_sprt() {
     cgrid->setColumnStretch(2, 1);
     layout->addWidget(convert);
 
-    auto* table = new QGroupBox(QStringLiteral("分度表"), page);
-    auto* tlayout = new QVBoxLayout(table);
-    auto* span = new QHBoxLayout;
-    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
-    span->addWidget(field_edit(sprt_.table.from, table, Page::Sprt));
-    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
-    span->addWidget(field_edit(sprt_.table.to, table, Page::Sprt));
-    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
-    span->addWidget(field_edit(sprt_.table.step, table, Page::Sprt));
-    tlayout->addLayout(span);
-    sprt_table_ = new QTableWidget(0, 4, table);
-    sprt_table_->setHorizontalHeaderLabels({QStringLiteral("t90 / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W"),
-                                            QStringLiteral("U(k=2) / mK")});
-    sprt_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    sprt_table_->verticalHeader()->setVisible(false);
-    tlayout->addWidget(sprt_table_);
-    layout->addWidget(table, 1);
+    sprt_table_ = table_box(*layout, sprt_.table, Page::Sprt,
+                            {QStringLiteral("t90 / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W"), QStringLiteral("U(k=2) / mK")});
     return page;
 }
 
@@ -318,23 +324,8 @@ QWidget* ResistanceWindow::create_cvd() {
     grid->addWidget(cvd_result_, 2, 0, 1, 4);
     layout->addWidget(convert);
 
-    auto* table = new QGroupBox(QStringLiteral("分度表"), page);
-    auto* tlayout = new QVBoxLayout(table);
-    auto* span = new QHBoxLayout;
-    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
-    span->addWidget(field_edit(cvd_.table.from, table, Page::Cvd));
-    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
-    span->addWidget(field_edit(cvd_.table.to, table, Page::Cvd));
-    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
-    span->addWidget(field_edit(cvd_.table.step, table, Page::Cvd));
-    tlayout->addLayout(span);
-    cvd_table_ = new QTableWidget(0, 4, table);
-    cvd_table_->setHorizontalHeaderLabels(
-        {QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("U(k=2) / ℃"), QStringLiteral("说明")});
-    cvd_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    cvd_table_->verticalHeader()->setVisible(false);
-    tlayout->addWidget(cvd_table_);
-    layout->addWidget(table, 1);
+    cvd_table_ = table_box(*layout, cvd_.table, Page::Cvd,
+                           {QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("U(k=2) / ℃"), QStringLiteral("说明")});
     return page;
 }
 
@@ -370,22 +361,8 @@ QWidget* ResistanceWindow::create_copper() {
     copper_result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(copper_result_, 1, 0, 1, 4);
     layout->addWidget(convert);
-    auto* table = new QGroupBox(QStringLiteral("分度表"), page);
-    auto* tlayout = new QVBoxLayout(table);
-    auto* span = new QHBoxLayout;
-    span->addWidget(new QLabel(QStringLiteral("从 / ℃："), table));
-    span->addWidget(field_edit(copper_.table.from, table, Page::Copper));
-    span->addWidget(new QLabel(QStringLiteral("到 / ℃："), table));
-    span->addWidget(field_edit(copper_.table.to, table, Page::Copper));
-    span->addWidget(new QLabel(QStringLiteral("步长 / ℃："), table));
-    span->addWidget(field_edit(copper_.table.step, table, Page::Copper));
-    tlayout->addLayout(span);
-    copper_table_ = new QTableWidget(0, 3, table);
-    copper_table_->setHorizontalHeaderLabels({QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W = R/R0")});
-    copper_table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    copper_table_->verticalHeader()->setVisible(false);
-    tlayout->addWidget(copper_table_);
-    layout->addWidget(table, 1);
+    copper_table_ = table_box(*layout, copper_.table, Page::Copper,
+                              {QStringLiteral("t / ℃"), QStringLiteral("R / Ω"), QStringLiteral("W = R/R0")});
     return page;
 }
 

@@ -22,6 +22,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace its90::ui {
 
@@ -63,6 +64,8 @@ private:
     QWidget* create_cvd();
     QWidget* create_copper();
     QLineEdit* field_edit(form::Field& field, QWidget* parent, Page page);
+    // A 分度表 box at the end of `layout`: the from, to and step of `request`, the table below.
+    QTableWidget* table_box(QVBoxLayout& layout, form::TableRequest& request, Page page, const QStringList& headings);
     std::vector<std::vector<std::string>> current_rows() const;
     std::string page_type() const;  // as the book keeps it: SPRT, CVD, Cu50 or Cu100
     void save(bool csv);
