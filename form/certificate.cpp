@@ -230,8 +230,12 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
         c.results.push_back(table);
     }
     c.conclusion = "校准结果见上表。";
-    if (!c.results.back().rows.empty() && c.results.back().rows.front().size() > 3) {
-        c.conclusion += "标“外推”的行在拟合点的温度范围以外，由方程外推。";
+    // Only a table with the 说明 column marks rows 外推 (an SPRT's has four columns without it).
+    if (!c.results.back().rows.empty()) {
+        const std::vector<std::string>& heading = c.results.back().rows.front();
+        if (std::find(heading.begin(), heading.end(), "说明") != heading.end()) {
+            c.conclusion += "标“外推”的行在拟合点的温度范围以外，由方程外推。";
+        }
     }
     const Rows& table = c.results.back().rows;  // the table of values, after the coefficients
     const std::size_t u = table.empty() ? 0 : table.front().size() - 1;

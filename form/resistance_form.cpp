@@ -520,7 +520,7 @@ std::vector<std::vector<std::string>> copper_rows(const CopperForm& f) {
     std::vector<std::vector<std::string>> rows = {
         {"铜热电阻温度计（JJG 229-2010）"},
         {"分度号", f.r0() == 100 ? "Cu100" : "Cu50", "R0/Ω", general(f.r0())},
-        {"R(t) = R0 (1 + A t + B t² + C t³)", "A = 4.28899×10⁻³ ℃⁻¹", "B = −2.133×10⁻⁷ ℃⁻²", "C = 1.233×10⁻⁹ ℃⁻³"},
+        {"R(t) = R0 (1 + A t + B t² + C t³)，A = 4.28899×10⁻³ ℃⁻¹，B = −2.133×10⁻⁷ ℃⁻²，C = 1.233×10⁻⁹ ℃⁻³"},
     };
     if (const auto r = f.at_temperature()) {
         rows.push_back({"t/℃", f.temperature.text, "R/Ω", fixed(*r, 4), "W", fixed(*r / f.r0(), 6)});

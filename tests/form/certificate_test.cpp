@@ -103,6 +103,24 @@ book::Record kept_cvd() {
     return book_record(cvd, {"PT-88", "王工", "", false}, "2026-12-09 12:30", cvd_rows(cvd), "9.9");
 }
 
+// Ne-TPW fitted at its five points, and a Cu100 page.
+book::Record kept_low_sprt() {
+    SprtForm low;
+    low.set_range(sprt::DeviationRange::NeTPW);
+    low.set_fitted(true);
+    low.r_tpw.text = "25.5";
+    const char* resistances[] = {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"};
+    for (std::size_t i = 0; i < 5; ++i) low.point_r[i].text = resistances[i];
+    low.edited();
+    return book_record(low, {"SPRT-9", "王工", "", false}, "2026-12-10 12:00", sprt_rows(low), "9.9");
+}
+
+book::Record kept_copper() {
+    CopperForm cu;
+    cu.set_r0(100);
+    return book_record(cu, {"CU-7", "王工", "", false}, "2026-12-10 12:10", copper_rows(cu), "9.9");
+}
+
 book::Record kept_fixed_point() {
     const UncertaintyForm budget = a_budget();
     CalibrationRecord issued = calibration_with(&budget, nullptr);
@@ -127,12 +145,15 @@ TEST_F(Certificates, EveryKindGivesAValidDccWithTheRecordsValuesDigitForDigit) {
         const char* title;
         std::size_t lists;  // quantities the DCC carries
         const char* a_value;
+        bool extrapolated;  // the conclusion names rows marked 外推
     };
     const Case cases[] = {
-        {"fixed point", kept_fixed_point(), "检定证书", 5, "\\milli\\volt"},
-        {"comparison", kept_comparison(), "检定证书", 6, "400 600"},
-        {"SPRT", kept_sprt(), "校准证书", 6, "<si:valueXMLList>-9.919e-06</si:valueXMLList>"},
-        {"CVD", kept_cvd(), "校准证书", 6, "\\degreecelsius\\tothe{-4}"},
+        {"fixed point", kept_fixed_point(), "检定证书", 5, "\\milli\\volt", false},
+        {"comparison", kept_comparison(), "检定证书", 6, "400 600", false},
+        {"SPRT", kept_sprt(), "校准证书", 6, "<si:valueXMLList>-9.919e-06</si:valueXMLList>", false},
+        {"SPRT Ne-TPW", kept_low_sprt(), "校准证书", 9, "coefficient c3", false},
+        {"CVD", kept_cvd(), "校准证书", 6, "\\degreecelsius\\tothe{-4}", true},
+        {"Cu100", kept_copper(), "校准证书", 3, "JJG 229-2010", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -142,6 +163,7 @@ TEST_F(Certificates, EveryKindGivesAValidDccWithTheRecordsValuesDigitForDigit) {
         const std::optional<Certificate> certificate = certificate_of(*book_, *kept);
         ASSERT_TRUE(certificate);
         EXPECT_EQ(certificate->title_zh, c.title);
+        EXPECT_EQ(certificate->conclusion.find("外推") != std::string::npos, c.extrapolated);
         EXPECT_TRUE(certificate->approved);
         ASSERT_TRUE(certificate->number);
         EXPECT_EQ(certificate->signatures[1].name, "李核验");
