@@ -121,12 +121,7 @@ TEST(BookRecords, ResistancePagesComeBackAsTyped) {
     EXPECT_EQ(cvd_rows(cvd_again), cvd_rows(cvd));
     // Ne-TPW fitted at its five points (the fifth, Hg, and the third c kept as typed): the
     // same page back, c1 ... c3 named on its record.
-    SprtForm low;
-    low.set_range(sprt::DeviationRange::NeTPW);
-    low.set_fitted(true);
-    low.r_tpw.text = "25.5";
-    const char* resistances[] = {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"};
-    for (std::size_t i = 0; i < 5; ++i) low.point_r[i].text = resistances[i];
+    SprtForm low = a_fitted_ne_tpw();
     low.temperature.text = "-200";
     low.edited();
     ASSERT_TRUE(low.coefficients()) << low.coefficients_problem();

@@ -105,13 +105,7 @@ book::Record kept_cvd() {
 
 // Ne-TPW fitted at its five points, and a Cu100 page.
 book::Record kept_low_sprt() {
-    SprtForm low;
-    low.set_range(sprt::DeviationRange::NeTPW);
-    low.set_fitted(true);
-    low.r_tpw.text = "25.5";
-    const char* resistances[] = {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"};
-    for (std::size_t i = 0; i < 5; ++i) low.point_r[i].text = resistances[i];
-    low.edited();
+    const SprtForm low = a_fitted_ne_tpw();
     return book_record(low, {"SPRT-9", "王工", "", false}, "2026-12-10 12:00", sprt_rows(low), "9.9");
 }
 

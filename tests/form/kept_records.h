@@ -94,4 +94,16 @@ inline CvdForm a_fitted_cvd() {
     return cvd;
 }
 
+// An SPRT fitted on Ne-TPW at its five points, e-H2 to Hg.
+inline SprtForm a_fitted_ne_tpw() {
+    SprtForm low;
+    low.set_range(sprt::DeviationRange::NeTPW);
+    low.set_fitted(true);
+    low.r_tpw.text = "25.5";
+    const char* resistances[] = {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"};
+    for (std::size_t i = 0; i < 5; ++i) low.point_r[i].text = resistances[i];
+    low.edited();
+    return low;
+}
+
 }  // namespace its90::form
