@@ -1,5 +1,6 @@
 #include "calibration/least_squares.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace its90::calibration {
@@ -80,6 +81,49 @@ Outcome<LeastSquares> least_squares(std::span<const std::vector<double>> design,
         if (!std::isfinite(c)) return Rejection::not_finite(Quantity::Readings);
     }
     return fit;
+}
+
+Outcome<std::vector<double>> solve_exactly(std::span<const std::vector<double>> a, std::span<const double> y) {
+    const std::size_t n = a.size();
+    if (n == 0 || y.size() != n) return Rejection::not_finite(Quantity::Readings);
+    Matrix m(a.begin(), a.end());
+    std::vector<double> scale(n, 0), right(y.begin(), y.end());
+    for (const std::vector<double>& row : m) {
+        if (row.size() != n) return Rejection::not_finite(Quantity::Readings);
+        for (std::size_t j = 0; j < n; ++j) {
+            if (!std::isfinite(row[j])) return Rejection::not_finite(Quantity::Readings);
+            scale[j] = std::max(scale[j], std::fabs(row[j]));
+        }
+    }
+    for (std::size_t j = 0; j < n; ++j) {
+        if (!(scale[j] > 0)) return Rejection::not_finite(Quantity::Readings);
+        for (std::vector<double>& row : m) row[j] /= scale[j];
+    }
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t pivot = c;
+        for (std::size_t r = c + 1; r < n; ++r) {
+            if (std::fabs(m[r][c]) > std::fabs(m[pivot][c])) pivot = r;
+        }
+        if (!(std::fabs(m[pivot][c]) > 0)) return Rejection::not_finite(Quantity::Readings);
+        std::swap(m[c], m[pivot]);
+        std::swap(right[c], right[pivot]);
+        for (std::size_t r = c + 1; r < n; ++r) {
+            const double f = m[r][c] / m[c][c];
+            for (std::size_t k = c; k < n; ++k) m[r][k] -= f * m[c][k];
+            right[r] -= f * right[c];
+        }
+    }
+    std::vector<double> x(n, 0);
+    for (std::size_t i = n; i-- > 0;) {
+        double sum = right[i];
+        for (std::size_t k = i + 1; k < n; ++k) sum -= m[i][k] * x[k];
+        x[i] = sum / m[i][i];
+    }
+    for (std::size_t j = 0; j < n; ++j) {
+        x[j] /= scale[j];
+        if (!std::isfinite(x[j])) return Rejection::not_finite(Quantity::Readings);
+    }
+    return x;
 }
 
 double combined_uncertainty(const LeastSquares& fit, std::span<const double> gradient) {

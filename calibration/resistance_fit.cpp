@@ -11,6 +11,10 @@ namespace {
 constexpr double kSameTemperature = 0.00005;  // degC: a fixed point as typed to its last digit
 
 Rejection refusal(Rejection::Cause cause, double value) { return {cause, Quantity::Temperature, value, value}; }
+// About a fixed point: at its temperature, or, for a measured one, in its window.
+Rejection window_refusal(Rejection::Cause cause, const sprt::FixedPointRecord& p) {
+    return {cause, Quantity::Temperature, p.t90 - p.measured_within, p.t90 + p.measured_within};
+}
 
 }  // namespace
 
@@ -19,8 +23,12 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     using sprt::FixedPoint;
     if (!(r_tpw > 0) || !std::isfinite(r_tpw)) return refusal(Rejection::Cause::NotMonotonic, r_tpw);
     const sprt::DeviationRangeRecord& record = sprt::range_record(range);
-    // Each point at a fixed point of the range, once.
-    std::array<std::optional<double>, sprt::kMostCoefficients> w{};  // by the record's point order
+    // Each point at a fixed point of the range, once: W and the temperature it was taken at (a
+    // measured point's own, an assigned point's as assigned).
+    struct AtPoint {
+        double w, t90;
+    };
+    std::array<std::optional<AtPoint>, sprt::kMostCoefficients> w{};  // by the record's point order
     for (std::size_t i = 0; i < points.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (std::fabs(points[i].t90 - points[j].t90) < kSameTemperature) {
@@ -30,25 +38,29 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
         bool found = false;
         for (std::size_t p = 0; p < record.points.size(); ++p) {
             if (!record.points[p]) continue;
-            if (std::fabs(points[i].t90 - sprt::fixed_point(*record.points[p]).t90) < kSameTemperature) {
+            const sprt::FixedPointRecord& fixed = sprt::fixed_point(*record.points[p]);
+            if (fixed.admits(points[i].t90)) {
+                if (w[p]) return window_refusal(Rejection::Cause::SameTemperature, fixed);  // two in one window
                 if (!(points[i].r > 0) || !std::isfinite(points[i].r)) {
                     return refusal(Rejection::Cause::NotMonotonic, points[i].t90);
                 }
-                w[p] = points[i].r / r_tpw;
+                w[p] = AtPoint{points[i].r / r_tpw, fixed.measured() ? points[i].t90 : fixed.t90};
                 found = true;
             }
         }
         if (!found) return refusal(Rejection::Cause::NotAFixedPoint, points[i].t90);
     }
     for (std::size_t p = 0; p < record.points.size(); ++p) {
-        if (record.points[p] && !w[p]) {
-            return refusal(Rejection::Cause::MissingPoint, sprt::fixed_point(*record.points[p]).t90);
-        }
+        if (record.points[p] && !w[p]) return window_refusal(Rejection::Cause::MissingPoint, sprt::fixed_point(*record.points[p]));
     }
     // One equation a point: W - Wr(t) = sum_j x_j f_j(W), f the range's terms.
     const auto terms = [range](double wv) -> std::vector<double> {
         const double x = wv - 1, l = std::log(wv);
         switch (range) {
+            case sprt::DeviationRange::EH2TPW: {
+                const double l3 = l * l * l;
+                return {x, x * x, l3, l3 * l, l3 * l * l, l3 * l3, l3 * l3 * l};
+            }
             case sprt::DeviationRange::NeTPW: return {x, x * x, l * l, l * l * l, l * l * l * l};
             case sprt::DeviationRange::O2TPW: return {x, x * x, l * l};
             case sprt::DeviationRange::ArTPW: return {x, x * std::log(wv)};
@@ -67,18 +79,18 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     std::vector<std::vector<double>> design;
     std::vector<double> y;
     for (int p = 0; p < unknowns; ++p) {
-        const double wp = *w[static_cast<std::size_t>(p)];
-        design.push_back(terms(wp));
-        y.push_back(wp - *sprt::Wr(sprt::fixed_point(*record.points[static_cast<std::size_t>(p)]).t90));
+        const AtPoint& at = *w[static_cast<std::size_t>(p)];
+        design.push_back(terms(at.w));
+        y.push_back(at.w - *sprt::Wr(at.t90));
     }
-    const Outcome<LeastSquares> fit = least_squares(design, y);
+    const Outcome<std::vector<double>> fit = solve_exactly(design, y);
     if (!fit.ok()) return refusal(Rejection::Cause::NotMonotonic, 0);
     sprt::Coefficients k;
-    const std::vector<double>& x = fit->coefficients;
+    const std::vector<double>& x = *fit;
     for (std::size_t i = 0; i < x.size(); ++i) sprt::slot(k, static_cast<int>(i)) = x[i];
     if (range == sprt::DeviationRange::TPWAg) {
-        k.w_al = *w[2];  // the thermometer's own W at Al
-        const double w_ag = *w[3];
+        k.w_al = w[2]->w;  // the thermometer's own W at Al
+        const double w_ag = w[3]->w;
         const double rest = w_ag - *sprt::Wr(sprt::fixed_point(FixedPoint::Ag).t90) -
                             sprt::deviation(sprt::DeviationRange::TPWAl, k, w_ag);
         k.d = rest / ((w_ag - k.w_al) * (w_ag - k.w_al));

@@ -19,10 +19,12 @@ struct TemperatureResistance {
 };
 
 // An SPRT's coefficients in `range` from R_TPW and its resistances at the range's fixed points,
-// each point at its assigned temperature (within 0.00005 degC). TPW-Ag: a, b, c from Sn, Zn
+// each point at its assigned temperature (within 0.00005 degC), a measured one (near 17 K and
+// 20.3 K) anywhere in its window and taken at its own temperature. TPW-Ag: a, b, c from Sn, Zn
 // and Al, then d from Ag, with W_Al the thermometer's own ratio at Al. Rejected: R_TPW not
 // above 0 (NotMonotonic); a point that is no fixed point of the range (NotAFixedPoint); one
-// the range needs missing (MissingPoint); two at one temperature (SameTemperature); a set that
+// the range needs missing (MissingPoint); two at one temperature or in one window
+// (SameTemperature; lowest ... highest the window, a point for an assigned one); a set that
 // bends the curve back (NotMonotonic).
 Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
                                      std::span<const TemperatureResistance> points);

@@ -27,7 +27,7 @@ const char* const kSprtHelp =
     N_("Usage: its90 sprt wr T...                  Wr(T90) at each t90 in \u2103\n"
        "       its90 sprt tr W...                  t90 from each Wr, exact\n"
        "       its90 sprt dev RANGE --a A [--b B] [--c C] [--d D] [--w-al W] W...   dW at each W\n"
-       "                      (Ne-TPW, O2-TPW: --a A --b B --c1 C1 [--c2 C2 --c3 C3])\n"
+       "                      (e-H2-TPW, Ne-TPW, O2-TPW: --a A --b B --c1 C1 [--c2 C2 ... --c5 C5])\n"
        "       its90 sprt temp RANGE --rtpw R --a A [...] R...        t90 from each resistance\n"
        "       its90 sprt resistance RANGE --rtpw R --a A [...] T...  resistance at each t90\n"
        "       its90 sprt fit RANGE --rtpw R --point T:R [--point T:R ...] [--u U [--at T ...]]\n"
@@ -35,8 +35,11 @@ const char* const kSprtHelp =
        "\n"
        "A standard platinum resistance thermometer on ITS-90: W = R / R_TPW, the reference\n"
        "function Wr(T90) of both ranges (-259.3467 to 961.78 \u2103) and its inverse found from\n"
-       "the function itself, and the deviation function W - Wr = dW(W) of RANGE, one of Ne-TPW\n"
-       "O2-TPW Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga (named by their fixed points):\n"
+       "the function itself, and the deviation function W - Wr = dW(W) of RANGE, one of e-H2-TPW\n"
+       "Ne-TPW O2-TPW Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga (named by their\n"
+       "fixed points):\n"
+       "  e-H2-TPW  a (W-1) + b (W-1)^2 + c1 (ln W)^3 + c2 (ln W)^4 + ... + c5 (ln W)^7\n"
+       "                       points e-H2, near 17 K, near 20.3 K (measured), Ne, O2, Ar, Hg\n"
        "  Ne-TPW  a (W-1) + b (W-1)^2 + c1 (ln W)^2 + c2 (ln W)^3 + c3 (ln W)^4\n"
        "                                                 points e-H2, Ne, O2, Ar, Hg\n"
        "  O2-TPW  a (W-1) + b (W-1)^2 + c1 (ln W)^2      points O2, Ar, Hg\n"
@@ -47,11 +50,14 @@ const char* const kSprtHelp =
        "  TPW-In, TPW-Ga  a (W-1)                        point In / Ga\n"
        "W_Al, the thermometer's own W at the aluminium point, comes from a, b and c unless\n"
        "--w-al gives it. fit takes R_TPW and the resistance at each fixed point of the range at\n"
-       "its assigned temperature; --format csv prints a,b,c,d (Ne-TPW a,b,c1,c2,c3; O2-TPW\n"
-       "a,b,c1) and a row (empty where the range has no such coefficient). --u gives each\n"
-       "point's standard uncertainty in m\u03a9: fit then prints U (k = 2, mK) at each --at t90,\n"
-       "or at each point, from the fit done again with each point raised by u (R_TPW taken as\n"
-       "exact); --format csv adds t90_C,U_k2_mK rows.\n"
+       "its assigned temperature, and e-H2-TPW's points near 17 K and 20.3 K (by gas\n"
+       "thermometer) at the t90 measured, within 16.9 ... 17.1 K (-256.25 ... -256.05 \u2103)\n"
+       "and 20.2 ... 20.4 K (-252.95 ... -252.75 \u2103). --format csv prints a,b,c,d\n"
+       "(e-H2-TPW a,b,c1,c2,c3,c4,c5; Ne-TPW a,b,c1,c2,c3; O2-TPW a,b,c1) and a row (empty\n"
+       "where the range has no such coefficient). --u gives each point's standard uncertainty\n"
+       "in m\u03a9: fit then prints U (k = 2, mK) at each --at t90, or at each point, from the\n"
+       "fit done again with each point raised by u (R_TPW taken as exact); --format csv adds\n"
+       "t90_C,U_k2_mK rows.\n"
        "One value per line, the value last on its line.\n"
        "ITS-90's criteria for an SPRT, W(Ga) >= 1.11807 or W(Hg) <= 0.844235, and W(Ag) >= 4.2844\n"
        "for one used to the silver point, are checked on the thermometer's own W: fit prints\n"
@@ -124,7 +130,7 @@ std::optional<calibration::TemperatureResistance> point_of(Context& ctx, const s
 // The range named by the first word, or nothing after a usage error.
 std::optional<sprt::DeviationRange> range_or_report(Context& ctx, const std::vector<std::string>& positional) {
     if (positional.size() < 2) {
-        ctx.usage_error(tr("missing RANGE (Ne-TPW O2-TPW Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga)"));
+        ctx.usage_error(tr("missing RANGE (e-H2-TPW Ne-TPW O2-TPW Ar-TPW Hg-Ga TPW-Ag TPW-Al TPW-Zn TPW-Sn TPW-In TPW-Ga)"));
         return std::nullopt;
     }
     const std::optional<sprt::DeviationRange> range = sprt::range_named(positional[1]);
@@ -136,7 +142,7 @@ std::optional<sprt::DeviationRange> range_or_report(Context& ctx, const std::vec
 std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arguments& args,
                                                          sprt::DeviationRange range) {
     const sprt::DeviationRangeRecord& record = sprt::range_record(range);
-    for (const char* name : {"a", "b", "c", "d", "c1", "c2", "c3"}) {
+    for (const char* name : {"a", "b", "c", "d", "c1", "c2", "c3", "c4", "c5"}) {
         const bool belongs = std::find_if(record.names.begin(), record.names.begin() + record.coefficients,
                                           [name](const char* n) { return std::string_view(n) == name; }) !=
                              record.names.begin() + record.coefficients;
@@ -315,7 +321,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
 
 int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<Arguments> args =
-        parse_or_report(ctx, words, {"a", "b", "c", "d", "c1", "c2", "c3", "w-al", "rtpw", "point", "format", "u", "at"});
+        parse_or_report(ctx, words, {"a", "b", "c", "d", "c1", "c2", "c3", "c4", "c5", "w-al", "rtpw", "point", "format", "u", "at"});
     if (!args) return ctx.status;
     if (args->positional.empty()) return ctx.usage_error(tr("missing what to do: wr, tr, dev, temp, resistance or fit"));
     const std::string& what = args->positional[0];

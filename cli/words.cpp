@@ -71,8 +71,15 @@ std::string why(const Rejection& r, const std::string& about) {
             return format(tr("%1 \u2103 is no fixed point of the range (its points are at their assigned temperatures)"),
                           text::general(r.lowest));
         case Cause::MissingPoint:
+            if (r.lowest != r.highest) {
+                return format(tr("the range needs a point measured between %1 and %2 \u2103"), text::general(r.lowest),
+                              text::general(r.highest));
+            }
             return format(tr("the range needs a point at %1 \u2103"), text::general(r.lowest));
         case Cause::SameTemperature:
+            if (r.lowest != r.highest) {
+                return format(tr("two points between %1 and %2 \u2103"), text::general(r.lowest), text::general(r.highest));
+            }
             return format(tr("two points at %1 \u2103"), text::general(r.lowest));
         case Cause::TooFewPoints:
             return format(tr("fewer points than the %1 unknowns"), text::general(r.lowest));

@@ -105,6 +105,12 @@ Outcome<double> t90_of_Wr(double wr) {
 
 const FixedPointRecord& fixed_point(FixedPoint p) { return kFixedPoints[static_cast<std::size_t>(p)]; }
 
+// An assigned point as typed to its last digit; a measured one anywhere in its window.
+bool FixedPointRecord::admits(double t) const {
+    if (measured()) return t >= t90 - measured_within - 5e-9 && t <= t90 + measured_within + 5e-9;
+    return std::fabs(t - t90) < 0.00005;
+}
+
 const DeviationRangeRecord& range_record(DeviationRange r) {
     return kDeviationRanges[static_cast<std::size_t>(r)];
 }
@@ -117,18 +123,23 @@ std::optional<DeviationRange> range_named(std::string_view name) {
 }
 
 double slot(const Coefficients& k, int i) {
-    const double values[] = {k.a, k.b, k.c, k.d, k.e};
+    const double values[] = {k.a, k.b, k.c, k.d, k.e, k.f, k.g};
     return values[i];
 }
 
 double& slot(Coefficients& k, int i) {
-    double* slots[] = {&k.a, &k.b, &k.c, &k.d, &k.e};
+    double* slots[] = {&k.a, &k.b, &k.c, &k.d, &k.e, &k.f, &k.g};
     return *slots[i];
 }
 
 double deviation(DeviationRange range, const Coefficients& k, double w) {
     const double x = w - 1;
     switch (range) {
+        case DeviationRange::EH2TPW: {
+            const double l = std::log(w), l3 = l * l * l;
+            return k.a * x + k.b * x * x + k.c * l3 + k.d * (l3 * l) + k.e * (l3 * l * l) + k.f * (l3 * l3) +
+                   k.g * (l3 * l3 * l);
+        }
         case DeviationRange::NeTPW: {
             const double l = std::log(w);
             return k.a * x + k.b * x * x + k.c * (l * l) + k.d * (l * l * l) + k.e * (l * l * l * l);
@@ -187,7 +198,9 @@ Outcome<double> w_at(DeviationRange range, const Coefficients& k, double t90) {
     const Range span = range_record(range).temperatures;
     if (!span.contains(t90)) return Rejection::out_of_range(Quantity::Temperature, span.lowest, span.highest);
     const double wr = reference(t90);
-    if (range == DeviationRange::NeTPW || range == DeviationRange::O2TPW) return w_below_argon(range, k, wr);
+    if (range == DeviationRange::EH2TPW || range == DeviationRange::NeTPW || range == DeviationRange::O2TPW) {
+        return w_below_argon(range, k, wr);
+    }
     double w = wr;
     // dW is small against W: plain iteration converges.
     for (int i = 0; i < 200; ++i) {

@@ -1,7 +1,7 @@
 // Standard platinum resistance thermometers on ITS-90: the reference function Wr(T90) of both
 // ranges with its coefficients digit for digit, its inverse found from the function itself,
-// the defining fixed points, and the deviation functions of the ranges from the neon point
-// to the silver point, each named by the fixed points that bound it.
+// the defining fixed points, and the deviation functions of the ranges from the triple point of
+// equilibrium hydrogen to the silver point, each named by the fixed points that bound it.
 #pragma once
 
 #include <array>
@@ -39,14 +39,23 @@ Outcome<double> t90_of_Wr(double wr);
 
 // ---- The defining fixed points --------------------------------------------------------------
 
-enum class FixedPoint { eH2, Ne, O2, Ar, Hg, TPW, Ga, In, Sn, Zn, Al, Ag };
+// Besides the fixed points, e-H2-TPW is calibrated at two temperatures near 17.0 K and 20.3 K,
+// measured with a gas thermometer (or by the vapour pressure of e-H2): each must lie within
+// 0.1 K of its nominal value, and the point is taken at its measured temperature.
+enum class FixedPoint { eH2, Near17K, Near20K, Ne, O2, Ar, Hg, TPW, Ga, In, Sn, Zn, Al, Ag };
 struct FixedPointRecord {
     FixedPoint point;
     const char* symbol;  // "e-H2" ... "Ag", "TPW": as the ranges are named
-    double t90;          // degC, as assigned
+    double t90;          // degC, as assigned (measured points: nominal)
+    double measured_within = 0;  // degC either side of t90 for a measured point; 0: assigned
+    bool measured() const { return measured_within > 0; }
+    bool admits(double t) const;  // whether a point at t (degC) is this one
 };
 inline constexpr FixedPointRecord kFixedPoints[] = {
-    {FixedPoint::eH2, "e-H2", -259.3467}, {FixedPoint::Ne, "Ne", -248.5939}, {FixedPoint::O2, "O2", -218.7916},
+    {FixedPoint::eH2, "e-H2", -259.3467},
+    {FixedPoint::Near17K, "≈17 K", -256.15, 0.1},
+    {FixedPoint::Near20K, "≈20.3 K", -252.85, 0.1},
+    {FixedPoint::Ne, "Ne", -248.5939}, {FixedPoint::O2, "O2", -218.7916},
     {FixedPoint::Ar, "Ar", -189.3442},    {FixedPoint::Hg, "Hg", -38.8344},  {FixedPoint::TPW, "TPW", 0.01},
     {FixedPoint::Ga, "Ga", 29.7646},      {FixedPoint::In, "In", 156.5985},  {FixedPoint::Sn, "Sn", 231.928},
     {FixedPoint::Zn, "Zn", 419.527},      {FixedPoint::Al, "Al", 660.323},   {FixedPoint::Ag, "Ag", 961.78}};
@@ -54,11 +63,11 @@ const FixedPointRecord& fixed_point(FixedPoint p);
 
 // ---- Deviation functions --------------------------------------------------------------------
 
-enum class DeviationRange { NeTPW, O2TPW, ArTPW, HgGa, TPWAg, TPWAl, TPWZn, TPWSn, TPWIn, TPWGa };
+enum class DeviationRange { EH2TPW, NeTPW, O2TPW, ArTPW, HgGa, TPWAg, TPWAl, TPWZn, TPWSn, TPWIn, TPWGa };
 
-inline constexpr int kMostCoefficients = 5;
+inline constexpr int kMostCoefficients = 7;
 using CoefficientNames = std::array<const char*, kMostCoefficients>;
-inline constexpr CoefficientNames kAbcd{"a", "b", "c", "d", nullptr};
+inline constexpr CoefficientNames kAbcd{"a", "b", "c", "d", nullptr, nullptr, nullptr};
 
 struct DeviationRangeRecord {
     DeviationRange range;
@@ -72,13 +81,19 @@ struct DeviationRangeRecord {
     CoefficientNames names = kAbcd;
 };
 
-// Below the argon point: a (W-1) + b (W-1)^2 + sum c_i (ln W)^(i+1), ITS-90's deviation
-// function with n = 1, to c3 from the neon point, to c1 from the oxygen point.
+// Below the argon point: a (W-1) + b (W-1)^2 + sum c_i (ln W)^(i+n), ITS-90's deviation
+// function, with n = 2 to c5 from e-H2, with n = 1 to c3 from the neon point and to c1 from the
+// oxygen point.
 inline constexpr DeviationRangeRecord kDeviationRanges[] = {
+    {DeviationRange::EH2TPW, "e-H2-TPW", {-259.3467, 0.01}, 7,
+     {FixedPoint::eH2, FixedPoint::Near17K, FixedPoint::Near20K, FixedPoint::Ne, FixedPoint::O2, FixedPoint::Ar,
+      FixedPoint::Hg},
+     {"a", "b", "c1", "c2", "c3", "c4", "c5"}},
     {DeviationRange::NeTPW, "Ne-TPW", {-248.5939, 0.01}, 5,
-     {FixedPoint::eH2, FixedPoint::Ne, FixedPoint::O2, FixedPoint::Ar, FixedPoint::Hg}, {"a", "b", "c1", "c2", "c3"}},
+     {FixedPoint::eH2, FixedPoint::Ne, FixedPoint::O2, FixedPoint::Ar, FixedPoint::Hg},
+     {"a", "b", "c1", "c2", "c3", nullptr, nullptr}},
     {DeviationRange::O2TPW, "O2-TPW", {-218.7916, 0.01}, 3, {FixedPoint::O2, FixedPoint::Ar, FixedPoint::Hg},
-     {"a", "b", "c1", nullptr, nullptr}},
+     {"a", "b", "c1", nullptr, nullptr, nullptr, nullptr}},
     {DeviationRange::ArTPW, "Ar-TPW", {-189.3442, 0.01}, 2, {FixedPoint::Ar, FixedPoint::Hg}},
     {DeviationRange::HgGa, "Hg-Ga", {-38.8344, 29.7646}, 2, {FixedPoint::Hg, FixedPoint::Ga}},
     {DeviationRange::TPWAg, "TPW-Ag", {0, 961.78}, 4, {FixedPoint::Sn, FixedPoint::Zn, FixedPoint::Al, FixedPoint::Ag}},
@@ -112,14 +127,14 @@ std::optional<DeviationRange> range_named(std::string_view name);
 
 // A thermometer's coefficients in a range (those it does not have are 0), and, for TPW-Ag,
 // its own W at the aluminium point, above which the d term applies.
-// Kept by slot: a, b, c, d from the argon point up; for Ne-TPW and O2-TPW the slots c, d, e
-// hold c1, c2, c3 (the record's names say which).
+// Kept by slot: a, b, c, d from the argon point up; below it the slots c ... g hold c1 ... c5
+// (the record's names say which).
 struct Coefficients {
     double a = 0, b = 0, c = 0, d = 0;
     double w_al = 0;
-    double e = 0;
+    double e = 0, f = 0, g = 0;
 };
-// A coefficient by its slot, 0 ... 4 (a ... e).
+// A coefficient by its slot, 0 ... 6 (a ... g).
 double slot(const Coefficients& k, int i);
 double& slot(Coefficients& k, int i);
 

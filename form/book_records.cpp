@@ -448,10 +448,13 @@ namespace {
 template <class Form>
 auto sprt_fields(Form& f) {
     std::vector<std::pair<std::string, decltype(&f.r_tpw)>> all = {
-        {"r_tpw", &f.r_tpw}, {"a", &f.a}, {"b", &f.b}, {"c", &f.c}, {"d", &f.d}, {"e", &f.e}, {"w_al", &f.w_al},
+        {"r_tpw", &f.r_tpw}, {"a", &f.a}, {"b", &f.b}, {"c", &f.c}, {"d", &f.d}, {"e", &f.e}, {"f", &f.f},
+        {"g", &f.g}, {"w_al", &f.w_al},
         {"temperature", &f.temperature}, {"resistance", &f.resistance}, {"table_from", &f.table.from},
         {"table_to", &f.table.to}, {"table_step", &f.table.step}, {"u_points_mohm", &f.u_points}};
     for (std::size_t i = 0; i < f.point_r.size(); ++i) all.push_back({"point_" + std::to_string(i + 1) + "_r", &f.point_r[i]});
+    // The t90 of a measured point, kept where one was typed.
+    for (std::size_t i = 0; i < f.point_t.size(); ++i) all.push_back({"point_" + std::to_string(i + 1) + "_t", &f.point_t[i]});
     return all;
 }
 

@@ -189,6 +189,8 @@ void resistance(Certificate& c, const book::Record& r, ResistancePage page) {
                                                          {"c1", "Deviation function coefficient c1", "\\one"},
                                                          {"c2", "Deviation function coefficient c2", "\\one"},
                                                          {"c3", "Deviation function coefficient c3", "\\one"},
+                                                         {"c4", "Deviation function coefficient c4", "\\one"},
+                                                         {"c5", "Deviation function coefficient c5", "\\one"},
                                                          {"W(Al)", "Resistance ratio at the aluminium point", "\\one"}}));
         CertificateTable table{"分度表", "Table", document_table(document, {"t90/℃", "R/Ω", "W", "U(k=2)/mK"}),
                                {{0, "温度 t90", "Temperature t90", "\\degreecelsius"},

@@ -39,8 +39,12 @@ std::optional<double> read(Field& f, bool optional = false) {
 std::string fit_problem(const Rejection& r) {
     switch (r.cause) {
         case Rejection::Cause::NotAFixedPoint: return general(r.lowest) + " ℃ 不是该温区的固定点";
-        case Rejection::Cause::MissingPoint: return "缺少 " + general(r.lowest) + " ℃ 处的电阻";
-        case Rejection::Cause::SameTemperature: return general(r.lowest) + " ℃ 处有两个点";
+        case Rejection::Cause::MissingPoint:
+            if (r.lowest != r.highest) return "缺少 " + general(r.lowest) + " … " + general(r.highest) + " ℃ 之间测得的点";
+            return "缺少 " + general(r.lowest) + " ℃ 处的电阻";
+        case Rejection::Cause::SameTemperature:
+            if (r.lowest != r.highest) return general(r.lowest) + " … " + general(r.highest) + " ℃ 之间有两个点";
+            return general(r.lowest) + " ℃ 处有两个点";
         case Rejection::Cause::TooFewPoints: return "点数少于 " + general(r.lowest) + " 个未知数";
         case Rejection::Cause::TooFewAbove:
             return "拟合 D 须有至少 " + general(r.lowest) + " 个高于 " + general(r.highest) + " ℃ 的点";
@@ -88,6 +92,7 @@ struct DefaultTable {
 };
 DefaultTable default_table(sprt::DeviationRange range) {
     switch (range) {
+        case sprt::DeviationRange::EH2TPW: return {"-255", "0", "5"};
         case sprt::DeviationRange::NeTPW: return {"-240", "0", "10"};
         case sprt::DeviationRange::O2TPW: return {"-210", "0", "10"};
         case sprt::DeviationRange::ArTPW: return {"-180", "0", "10"};
@@ -133,7 +138,7 @@ bool SprtForm::keep_coefficients() {
     if (!coefficients_) return false;
     const sprt::Coefficients k = *coefficients_;
     const sprt::DeviationRangeRecord& record = sprt::range_record(range_);
-    Field* typed[] = {&a, &b, &c, &d, &e};
+    Field* typed[] = {&a, &b, &c, &d, &e, &f, &g};
     for (int i = 0; i < sprt::kMostCoefficients; ++i) {
         typed[i]->text = i < record.coefficients ? text::round_trip(sprt::slot(k, i)) : "";
     }
@@ -160,24 +165,35 @@ void SprtForm::evaluate() {
     const sprt::DeviationRangeRecord& record = sprt::range_record(range_);
     const std::optional<double> rtpw = read(r_tpw);
     if (rtpw && !(*rtpw > 0)) r_tpw.problem = "水三相点电阻 Rtp 须大于 0";
-    Field* typed[] = {&a, &b, &c, &d, &e};
-    for (Field* f : typed) f->problem.clear();
-    for (Field& f : point_r) f.problem.clear();
+    Field* typed[] = {&a, &b, &c, &d, &e, &f, &g};
+    for (Field* field : typed) field->problem.clear();
+    for (Field& field : point_r) field.problem.clear();
+    for (Field& field : point_t) field.problem.clear();
     w_al.problem.clear();
     if (fitted_) {
         std::vector<calibration::TemperatureResistance> points;
         bool complete = true;
         for (std::size_t p = 0; p < record.points.size(); ++p) {
             if (!record.points[p]) continue;
+            const sprt::FixedPointRecord& fixed = sprt::fixed_point(*record.points[p]);
             const std::optional<double> r = read(point_r[p]);
-            if (!r) {
+            std::optional<double> t = fixed.t90;
+            if (fixed.measured()) {
+                t = read(point_t[p]);
+                if (t && !fixed.admits(*t)) {
+                    point_t[p].problem = "须在 " + general(fixed.t90 - fixed.measured_within) + " … " +
+                                         general(fixed.t90 + fixed.measured_within) + " ℃ 之间";
+                    t.reset();
+                }
+            }
+            if (!r || !t) {
                 complete = false;
                 continue;
             }
-            points.push_back({sprt::fixed_point(*record.points[p]).t90, *r});
+            points.push_back({*t, *r});
         }
         if (!complete || !rtpw || !r_tpw.problem.empty()) {
-            coefficients_problem_ = "水三相点电阻 Rtp 和各固定点的电阻都输入后给出系数";
+            coefficients_problem_ = "水三相点电阻 Rtp 和各固定点的电阻（测得的点还有其温度）都输入后给出系数";
         } else {
             const Outcome<sprt::Coefficients> k = calibration::fit_sprt(range_, *rtpw, points);
             if (k.ok()) coefficients_ = *k;
@@ -483,7 +499,7 @@ std::vector<std::vector<std::string>> sprt_rows(const SprtForm& f) {
         for (std::size_t p = 0; p < record.points.size(); ++p) {
             if (record.points[p]) {
                 const sprt::FixedPointRecord& fp = sprt::fixed_point(*record.points[p]);
-                rows.push_back({fp.symbol, general(fp.t90), f.point_r[p].text});
+                rows.push_back({fp.symbol, fp.measured() ? f.point_t[p].text : general(fp.t90), f.point_r[p].text});
             }
         }
     }

@@ -42,11 +42,12 @@ public:
     // False, and nothing changed, while there are no coefficients.
     bool keep_coefficients();
 
-    // The typed coefficients by slot (a ... e: the range's names say what each is, c1 ... c3
-    // in c, d, e below the argon point); w_al: TPW-Ag only, empty: from a, b, c.
-    Field r_tpw, a, b, c, d, e, w_al;
-    // The resistances at the range's fixed points, in the record's point order.
-    std::array<Field, sprt::kMostCoefficients> point_r;
+    // The typed coefficients by slot (a ... g: the range's names say what each is, c1 ... c5
+    // in c ... g below the argon point); w_al: TPW-Ag only, empty: from a, b, c.
+    Field r_tpw, a, b, c, d, e, f, g, w_al;
+    // The resistances at the range's fixed points, in the record's point order, and, for a
+    // measured point (e-H2-TPW's near 17 K and 20.3 K), the t90 it was measured at.
+    std::array<Field, sprt::kMostCoefficients> point_r, point_t;
     Field temperature;  // t90 to convert
     Field resistance;   // R to convert
     TableRequest table;

@@ -183,23 +183,36 @@ QWidget* ResistanceWindow::create_sprt() {
 
     auto* coefficients = new QGroupBox(QStringLiteral("偏差函数的系数"), page);
     auto* grid = new QGridLayout(coefficients);
-    form::Field* fields[] = {&sprt_.a, &sprt_.b, &sprt_.c, &sprt_.d, &sprt_.e, &sprt_.w_al};
-    const char* names[] = {"a", "b", "c", "d", "", "W(Al)（空：由 a、b、c）"};  // the slots' names follow the range
+    form::Field* fields[] = {&sprt_.a, &sprt_.b, &sprt_.c, &sprt_.d, &sprt_.e, &sprt_.f, &sprt_.g, &sprt_.w_al};
+    const char* names[] = {"a", "b", "c", "d", "", "", "", "W(Al)（空：由 a、b、c）"};  // the slots' names follow the range
     for (int i = 0; i < sprt::kMostCoefficients + 1; ++i) {
         sprt_coefficient_labels_[static_cast<std::size_t>(i)] = new QLabel(QString::fromUtf8(names[i]), coefficients);
         sprt_coefficients_[static_cast<std::size_t>(i)] = field_edit(*fields[i], coefficients, Page::Sprt);
         grid->addWidget(sprt_coefficient_labels_[static_cast<std::size_t>(i)], 0, i);
         grid->addWidget(sprt_coefficients_[static_cast<std::size_t>(i)], 1, i);
     }
+    // The points five to a row, a measured point's t90 under its resistance; u below them.
+    auto* point_grid = new QGridLayout;
+    constexpr int kPointsInARow = 5;
     for (int p = 0; p < sprt::kMostCoefficients; ++p) {
-        sprt_point_labels_[static_cast<std::size_t>(p)] = new QLabel(coefficients);
-        sprt_points_[static_cast<std::size_t>(p)] = field_edit(sprt_.point_r[static_cast<std::size_t>(p)], coefficients, Page::Sprt);
-        grid->addWidget(sprt_point_labels_[static_cast<std::size_t>(p)], 2, p);
-        grid->addWidget(sprt_points_[static_cast<std::size_t>(p)], 3, p);
+        const auto i = static_cast<std::size_t>(p);
+        const int row = 4 * (p / kPointsInARow), column = p % kPointsInARow;
+        sprt_point_labels_[i] = new QLabel(coefficients);
+        sprt_points_[i] = field_edit(sprt_.point_r[i], coefficients, Page::Sprt);
+        sprt_point_t_labels_[i] = new QLabel(coefficients);
+        sprt_point_ts_[i] = field_edit(sprt_.point_t[i], coefficients, Page::Sprt);
+        point_grid->addWidget(sprt_point_labels_[i], row, column);
+        point_grid->addWidget(sprt_points_[i], row + 1, column);
+        point_grid->addWidget(sprt_point_t_labels_[i], row + 2, column);
+        point_grid->addWidget(sprt_point_ts_[i], row + 3, column);
     }
-    sprt_u_label_ = new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ"), coefficients);
-    grid->addWidget(sprt_u_label_, 2, sprt::kMostCoefficients);
-    grid->addWidget(field_edit(sprt_.u_points, coefficients, Page::Sprt), 3, sprt::kMostCoefficients);
+    grid->addLayout(point_grid, 2, 0, 1, sprt::kMostCoefficients + 1);
+    auto* u_row = new QHBoxLayout;
+    sprt_u_label_ = new QLabel(QStringLiteral("各点电阻的标准不确定度 u / mΩ："), coefficients);
+    u_row->addWidget(sprt_u_label_);
+    u_row->addWidget(field_edit(sprt_.u_points, coefficients, Page::Sprt));
+    u_row->addStretch();
+    grid->addLayout(u_row, 3, 0, 1, sprt::kMostCoefficients + 1);
     sprt_status_ = new QLabel(coefficients);
     sprt_status_->setWordWrap(true);
     grid->addWidget(sprt_status_, 4, 0, 1, sprt::kMostCoefficients + 1);
@@ -389,10 +402,19 @@ void ResistanceWindow::refresh() {
         const bool shown = sprt_.fitted() && record.points[static_cast<std::size_t>(p)].has_value();
         sprt_points_[static_cast<std::size_t>(p)]->setVisible(shown);
         sprt_point_labels_[static_cast<std::size_t>(p)]->setVisible(shown);
-        if (shown) {
-            const sprt::FixedPointRecord& fp = sprt::fixed_point(*record.points[static_cast<std::size_t>(p)]);
+        const sprt::FixedPointRecord* fp = shown ? &sprt::fixed_point(*record.points[static_cast<std::size_t>(p)]) : nullptr;
+        const bool measured = fp && fp->measured();
+        sprt_point_ts_[static_cast<std::size_t>(p)]->setVisible(measured);
+        sprt_point_t_labels_[static_cast<std::size_t>(p)]->setVisible(measured);
+        if (measured) {
+            // Measured with a gas thermometer: its t90 typed under it, the window it must lie in named.
+            sprt_point_labels_[static_cast<std::size_t>(p)]->setText(QStringLiteral("R(%1) / Ω").arg(QString::fromUtf8(fp->symbol)));
+            sprt_point_t_labels_[static_cast<std::size_t>(p)]->setText(
+                QStringLiteral("测得 t90 / ℃（%1 … %2）")
+                    .arg(q(text::general(fp->t90 - fp->measured_within)), q(text::general(fp->t90 + fp->measured_within))));
+        } else if (fp) {
             sprt_point_labels_[static_cast<std::size_t>(p)]->setText(
-                QStringLiteral("R(%1, %2 ℃) / Ω").arg(QString::fromUtf8(fp.symbol), q(text::general(fp.t90))));
+                QStringLiteral("R(%1, %2 ℃) / Ω").arg(QString::fromUtf8(fp->symbol), q(text::general(fp->t90))));
         }
     }
     sprt_check_->setEnabled(sprt_.coefficients().has_value());
@@ -401,7 +423,8 @@ void ResistanceWindow::refresh() {
     if (const auto k = sprt_.coefficients()) {
         QStringList named;
         for (int i = 0; i < record.coefficients; ++i) {
-            named << QString::fromUtf8(record.names[static_cast<std::size_t>(i)]) + QStringLiteral(" = ") + sig(sprt::slot(*k, i), 8);
+            // No break between a name and its value.
+            named << QString::fromUtf8(record.names[static_cast<std::size_t>(i)]) + QStringLiteral("\u00a0=\u00a0") + sig(sprt::slot(*k, i), 8);
         }
         if (sprt_.range() == sprt::DeviationRange::TPWAg) named << QStringLiteral("W(Al) = ") + sig(k->w_al, 10);
         QString text = named.join(QStringLiteral("，"));

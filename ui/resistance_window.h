@@ -86,6 +86,9 @@ private:
     std::array<QLabel*, sprt::kMostCoefficients + 1> sprt_coefficient_labels_{};
     std::array<QLabel*, sprt::kMostCoefficients> sprt_point_labels_{};
     std::array<QLineEdit*, sprt::kMostCoefficients> sprt_points_{};
+    // A measured point's t90 under its resistance (e-H2-TPW near 17 K and 20.3 K).
+    std::array<QLabel*, sprt::kMostCoefficients> sprt_point_t_labels_{};
+    std::array<QLineEdit*, sprt::kMostCoefficients> sprt_point_ts_{};
     QLabel* sprt_status_ = nullptr;
     QLabel* sprt_u_label_ = nullptr;
     QPushButton* sprt_check_ = nullptr;  // 水三相点核查: keep the coefficients, type a new R_TPW

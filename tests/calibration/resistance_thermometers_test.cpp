@@ -217,6 +217,10 @@ TEST(Sprt, TheCertificateExampleBothWays) {
         sprt::Coefficients k{-1.2e-4, record.coefficients > 1 ? -9e-6 : 0, record.coefficients > 2 ? 1.5e-6 : 0,
                              record.coefficients > 3 ? 2e-6 : 0, 0};
         if (record.range == sprt::DeviationRange::TPWAg) k.w_al = sprt::w_at_aluminium(k);
+        // (ln W)^7 is -6e5 at 13.8 K: c1 ... c5 as small as a thermometer's.
+        if (record.range == sprt::DeviationRange::EH2TPW) {
+            k = {.a = -1.5e-4, .b = -2e-5, .c = 1e-7, .d = 1e-8, .e = 1e-9, .f = 1e-10, .g = 1e-11};
+        }
         ASSERT_TRUE(sprt::monotonic(record.range, k)) << record.name;
         for (double t = record.temperatures.lowest; t <= record.temperatures.highest; t += 11.3) {
             const Outcome<double> w = sprt::w_at(record.range, k, t);
@@ -254,24 +258,36 @@ TEST(Sprt, FitsAtTheFixedPointsAndRefusesOthers) {
         sprt::DeviationRange range;
         sprt::Coefficients k;
     };
+    // e-H2-TPW's points near 17 K and 20.3 K are taken 0.05 K above nominal, where they were
+    // measured: the fit must use the measured temperature.
     const Low lows[] = {
+        {sprt::DeviationRange::EH2TPW, {.a = -1.5e-4, .b = -2e-5, .c = 1e-7, .d = 1e-8, .e = 1e-9, .f = 1e-10, .g = 1e-11}},
         {sprt::DeviationRange::NeTPW, {-1.5e-4, -2e-5, -1e-6, -1e-7, 0, -5e-9}},
         {sprt::DeviationRange::O2TPW, {-1.3e-4, 1.1e-5, 2e-6}},
     };
-    for (const Low& low : lows) {
+    const auto points_of = [&](const Low& low, double measured_above = 0.05) {
         const sprt::DeviationRangeRecord& record = sprt::range_record(low.range);
         std::vector<TemperatureResistance> at_points;
         for (int i = 0; i < record.coefficients; ++i) {
-            const double t = sprt::fixed_point(*record.points[static_cast<std::size_t>(i)]).t90;
+            const sprt::FixedPointRecord& fixed = sprt::fixed_point(*record.points[static_cast<std::size_t>(i)]);
+            const double t = fixed.measured() ? fixed.t90 + measured_above : fixed.t90;
             const double wr = *sprt::Wr(t);
             const double w = nearest_root([&](double x) { return x - sprt::deviation(low.range, low.k, x); }, wr / 2,
                                           2 * wr, wr);
             at_points.push_back({t, w * r_tpw});
         }
+        return at_points;
+    };
+    for (const Low& low : lows) {
+        const sprt::DeviationRangeRecord& record = sprt::range_record(low.range);
+        const std::vector<TemperatureResistance> at_points = points_of(low);
         const Outcome<sprt::Coefficients> again = calibration::fit_sprt(low.range, r_tpw, at_points);
         ASSERT_TRUE(again.ok()) << record.name;
+        // Seven terms from (W - 1) to (ln W)^7 make e-H2-TPW's coefficients sensitive to W's last
+        // bits: 1e-8 of each, which moves no temperature by 1e-7 degC (checked next).
+        const double close = low.range == sprt::DeviationRange::EH2TPW ? 1e-7 : 1e-9;
         for (int i = 0; i < record.coefficients; ++i) {
-            EXPECT_NEAR(sprt::slot(*again, i), sprt::slot(low.k, i), 1e-9 * std::fabs(sprt::slot(low.k, i)))
+            EXPECT_NEAR(sprt::slot(*again, i), sprt::slot(low.k, i), close * std::fabs(sprt::slot(low.k, i)))
                 << record.name << " " << record.names[static_cast<std::size_t>(i)];
         }
         for (const TemperatureResistance& p : at_points) {
@@ -298,6 +314,37 @@ TEST(Sprt, FitsAtTheFixedPointsAndRefusesOthers) {
         const Outcome<sprt::Coefficients> f = calibration::fit_sprt(sprt::DeviationRange::TPWZn, r.r_tpw, r.points);
         ASSERT_FALSE(f.ok());
         EXPECT_EQ(f.rejection().cause, r.cause);
+    }
+    // A measured point outside its window (16.9 ... 17.1 K), two in one window, one missing:
+    // each refused, the window named.
+    const std::vector<TemperatureResistance> hydrogen = points_of(lows[0]);
+    struct Window {
+        std::size_t point;  // the point near 17 K changed
+        std::optional<double> t90;  // its temperature, or none: left out
+        bool twice;
+        Rejection::Cause cause;
+    };
+    const Window windows[] = {
+        {1, -256.2501, false, Rejection::Cause::NotAFixedPoint},
+        {1, -256.05, true, Rejection::Cause::SameTemperature},
+        {1, std::nullopt, false, Rejection::Cause::MissingPoint},
+    };
+    for (const Window& w : windows) {
+        std::vector<TemperatureResistance> points = hydrogen;
+        if (w.twice) points.push_back({*w.t90, points[w.point].r});
+        else if (w.t90) points[w.point].t90 = *w.t90;
+        else points.erase(points.begin() + static_cast<std::ptrdiff_t>(w.point));
+        const Outcome<sprt::Coefficients> f = calibration::fit_sprt(sprt::DeviationRange::EH2TPW, r_tpw, points);
+        ASSERT_FALSE(f.ok());
+        EXPECT_EQ(f.rejection().cause, w.cause);
+        if (w.cause != Rejection::Cause::NotAFixedPoint) {
+            EXPECT_NEAR(f.rejection().lowest, -256.25, 1e-9);
+            EXPECT_NEAR(f.rejection().highest, -256.05, 1e-9);
+        }
+    }
+    // The windows' ends themselves are inside them.
+    for (double end : {-0.1, 0.1}) {
+        EXPECT_TRUE(calibration::fit_sprt(sprt::DeviationRange::EH2TPW, r_tpw, points_of(lows[0], end)).ok()) << end;
     }
 }
 

@@ -89,6 +89,40 @@ TEST(SprtForm, TheTableFollowsTheRangeUntilTyped) {
     EXPECT_EQ(f.table.to.text, "-20");
 }
 
+// e-H2-TPW: seven points, the two near 17 K and 20.3 K at the t90 typed for them, which must lie
+// within 0.1 K of nominal; one outside is named, nothing typed is lost.
+TEST(SprtForm, TheHydrogenRangesMeasuredPoints) {
+    SprtForm f;
+    f.set_range(sprt::DeviationRange::EH2TPW);
+    f.set_fitted(true);
+    f.r_tpw.text = "25.5";
+    const char* resistances[] = {"0.033150", "0.061903", "0.110069", "0.218568", "2.341835", "5.507101", "21.526207"};
+    for (std::size_t i = 0; i < 7; ++i) f.point_r[i].text = resistances[i];
+    f.edited();
+    EXPECT_FALSE(f.coefficients());
+    EXPECT_EQ(f.point_t[1].problem, "未输入数值");
+    f.point_t[1].text = "-256.08";
+    f.point_t[2].text = "-252.93";
+    f.temperature.text = "-256.08";
+    f.edited();
+    ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
+    ASSERT_TRUE(f.at_temperature());
+    EXPECT_NEAR(f.at_temperature()->r, 0.061903, 1e-9);  // the point converts back to itself
+    struct Case {
+        const char* t;
+        const char* problem;
+    };
+    const Case cases[] = {{"-256.2501", "须在 -256.25 … -256.05 ℃ 之间"}, {"-256.25", ""}, {"-256.05", ""},
+                          {"-256.0499", "须在 -256.25 … -256.05 ℃ 之间"}, {"20.3 K", "“20.3 K”不是数值"}};
+    for (const Case& c : cases) {
+        f.point_t[1].text = c.t;
+        f.edited();
+        EXPECT_EQ(f.point_t[1].problem, c.problem) << c.t;
+        EXPECT_EQ(f.point_t[1].text, c.t);
+        if (*c.problem) EXPECT_FALSE(f.coefficients()) << c.t;
+    }
+}
+
 TEST(SprtForm, BadInputIsNamedAndKept) {
     SprtForm f;
     f.r_tpw.text = "abc";
