@@ -119,23 +119,40 @@ TEST(BookRecords, ResistancePagesComeBackAsTyped) {
     EXPECT_TRUE(cvd_again.fitted());
     EXPECT_EQ(cvd_again.with_d(), cvd.with_d());
     EXPECT_EQ(cvd_rows(cvd_again), cvd_rows(cvd));
-    // Ne-TPW fitted at its five points (the fifth, Hg, and the third c kept as typed): the
-    // same page back, c1 ... c3 named on its record.
-    SprtForm low = a_fitted_ne_tpw();
-    low.temperature.text = "-200";
-    low.edited();
-    ASSERT_TRUE(low.coefficients()) << low.coefficients_problem();
-    const book::Record kept_low = book_record(low, id, "2026-12-10 12:00", sprt_rows(low), "9.9");
-    SprtForm low_again;
-    ASSERT_TRUE(load_sprt(kept_low, low_again));
-    EXPECT_EQ(low_again.range(), sprt::DeviationRange::NeTPW);
-    EXPECT_EQ(low_again.point_r[4].text, "21.52609");
-    EXPECT_EQ(sprt_rows(low_again), sprt_rows(low));
-    const auto rows = sprt_rows(low);
-    for (const char* name : {"e-H2", "Hg", "c1", "c3"}) {
-        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return !r.empty() && r[0] == name; }))
-            << name;
+    // Below the argon point, fitted at every point (the last, Hg, and the last c kept as
+    // typed; e-H2-TPW's measured t90 too): the same page back, c1 ... named on its record.
+    struct Low {
+        SprtForm form;
+        sprt::DeviationRange range;
+        std::vector<const char*> names;  // rows the record must have
+    };
+    const Low lows[] = {
+        {a_fitted_ne_tpw(), sprt::DeviationRange::NeTPW, {"e-H2", "Hg", "c1", "c3"}},
+        {a_fitted_eh2_tpw(), sprt::DeviationRange::EH2TPW, {"e-H2", "≈17 K", "≈20.3 K", "Hg", "c1", "c5"}},
+    };
+    for (const Low& l : lows) {
+        SprtForm low = l.form;
+        low.temperature.text = "-200";
+        low.edited();
+        ASSERT_TRUE(low.coefficients()) << low.coefficients_problem();
+        const book::Record kept_low = book_record(low, id, "2026-12-10 12:00", sprt_rows(low), "9.9");
+        SprtForm low_again;
+        ASSERT_TRUE(load_sprt(kept_low, low_again));
+        EXPECT_EQ(low_again.range(), l.range);
+        const std::size_t last = static_cast<std::size_t>(sprt::range_record(l.range).coefficients) - 1;
+        EXPECT_EQ(low_again.point_r[last].text, low.point_r[last].text);
+        EXPECT_EQ(low_again.point_t[1].text, low.point_t[1].text);
+        EXPECT_EQ(sprt_rows(low_again), sprt_rows(low));
+        const auto rows = sprt_rows(low);
+        for (const char* name : l.names) {
+            EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return !r.empty() && r[0] == name; }))
+                << name;
+        }
     }
+    // The measured point is stated at its measured t90.
+    const auto hydrogen = sprt_rows(lows[1].form);
+    EXPECT_NE(std::find(hydrogen.begin(), hydrogen.end(), std::vector<std::string>{"≈17 K", "-256.08", "0.061903"}),
+              hydrogen.end());
     // Each page refuses the other's record, and the comparison both.
     EXPECT_FALSE(load_sprt(kept_cvd, sprt_again));
     EXPECT_FALSE(load_cvd(kept_sprt, cvd_again));

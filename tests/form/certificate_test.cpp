@@ -103,9 +103,8 @@ book::Record kept_cvd() {
     return book_record(cvd, {"PT-88", "王工", "", false}, "2026-12-09 12:30", cvd_rows(cvd), "9.9");
 }
 
-// Ne-TPW fitted at its five points, and a Cu100 page.
-book::Record kept_low_sprt() {
-    const SprtForm low = a_fitted_ne_tpw();
+// Ne-TPW and e-H2-TPW fitted at their points, and a Cu100 page.
+book::Record kept_low_sprt(const SprtForm& low = a_fitted_ne_tpw()) {
     return book_record(low, {"SPRT-9", "王工", "", false}, "2026-12-10 12:00", sprt_rows(low), "9.9");
 }
 
@@ -146,6 +145,7 @@ TEST_F(Certificates, EveryKindGivesAValidDccWithTheRecordsValuesDigitForDigit) {
         {"comparison", kept_comparison(), "检定证书", 6, "400 600", false},
         {"SPRT", kept_sprt(), "校准证书", 6, "<si:valueXMLList>-9.919e-06</si:valueXMLList>", false},
         {"SPRT Ne-TPW", kept_low_sprt(), "校准证书", 9, "coefficient c3", false},
+        {"SPRT e-H2-TPW", kept_low_sprt(a_fitted_eh2_tpw()), "校准证书", 11, "coefficient c5", false},
         {"CVD", kept_cvd(), "校准证书", 6, "\\degreecelsius\\tothe{-4}", true},
         {"Cu100", kept_copper(), "校准证书", 3, "JJG 229-2010", false},
     };

@@ -106,4 +106,19 @@ inline SprtForm a_fitted_ne_tpw() {
     return low;
 }
 
+// An SPRT fitted on e-H2-TPW at its seven points, the two near 17 K and 20.3 K where a gas
+// thermometer measured them.
+inline SprtForm a_fitted_eh2_tpw() {
+    SprtForm low;
+    low.set_range(sprt::DeviationRange::EH2TPW);
+    low.set_fitted(true);
+    low.r_tpw.text = "25.5";
+    const char* resistances[] = {"0.033150", "0.061903", "0.110069", "0.218568", "2.341835", "5.507101", "21.526207"};
+    for (std::size_t i = 0; i < 7; ++i) low.point_r[i].text = resistances[i];
+    low.point_t[1].text = "-256.08";
+    low.point_t[2].text = "-252.93";
+    low.edited();
+    return low;
+}
+
 }  // namespace its90::form
