@@ -21,6 +21,7 @@ extern const char* const kCopperHelp;
 extern const char* const kBookHelp;
 extern const char* const kMeterHelp;
 extern const char* const kFitHelp;
+extern const char* const kIpts68Help;
 int run_table(Context& ctx, const std::vector<std::string>& words);
 int run_calibrate(Context& ctx, const std::vector<std::string>& words);
 int run_tolerance(Context& ctx, const std::vector<std::string>& words);
@@ -32,6 +33,7 @@ int run_copper(Context& ctx, const std::vector<std::string>& words);
 int run_book(Context& ctx, const std::vector<std::string>& words);
 int run_meter(Context& ctx, const std::vector<std::string>& words);
 int run_fit(Context& ctx, const std::vector<std::string>& words);
+int run_ipts68(Context& ctx, const std::vector<std::string>& words);
 
 // Why the book could not do what was asked, with its path, in words.
 std::string why(const book::Problem& problem);

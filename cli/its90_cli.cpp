@@ -49,6 +49,7 @@ constexpr const char* kUsage =
     "  copper resistance|temp --r0 50|100 ...\n"
     "                             copper thermometers Cu50 and Cu100 of JJG 229-2010\n"
     "  fit line X:Y ... [--at X]  a straight line by least squares, with its uncertainties\n"
+    "  ipts68 t90|t68|diff T...   IPTS-68 temperatures of old certificates and ITS-90\n"
     "  book list|show|export|backup|runs|run ...\n"
     "                             the laboratory's book of kept records\n"
     "\n"
@@ -245,6 +246,7 @@ const Command kCommands[] = {
     {"book", &kBookHelp, run_book},
     {"meter", &kMeterHelp, run_meter},
     {"fit", &kFitHelp, run_fit},
+    {"ipts68", &kIpts68Help, run_ipts68},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }

@@ -88,6 +88,8 @@ std::string why(const Rejection& r, const std::string& about) {
                           text::general(r.highest));
         case Cause::NotMonotonic:
             return tr("the coefficients do not give a rising curve over the range (or a resistance is not above 0)");
+        case Cause::Unpublished:
+            return format(tr("no published relation between %1 and %2 \u2103"), bound(r.lowest), bound(r.highest));
         case Cause::OutOfRange: break;
     }
     const std::string low = bound(r.lowest), high = bound(r.highest);

@@ -38,6 +38,7 @@ struct Rejection {
         TooFewPoints,     // fewer points than unknowns (lowest: how many are needed)
         TooFewAbove,      // a term needs more points above `highest` degC (lowest: how many)
         NotMonotonic,     // the coefficients make the curve turn back, or R0 is not above 0
+        Unpublished,      // no published relation holds between lowest and highest
     };
     Cause cause;
     Quantity quantity;

@@ -252,3 +252,35 @@ TEST(Calibrate, AcceptanceCheckAfterTheTable) {
 
 }  // namespace
 }  // namespace its90::cli
+
+namespace its90::cli::testing {
+namespace {
+
+// `its90 ipts68` as a technician types it from an old certificate: each value to 0.1 mK, a
+// value without a published difference refused naming the span, the others still converted.
+TEST(Ipts68, BothWaysAndWhatItRefuses) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    };
+    const Case cases[] = {
+        {{"ipts68", "t90", "100", "961.93", "1064.43"}, 0, "99.9744\n961.7800\n1064.1801\n", ""},
+        {{"ipts68", "t68", "0.01", "231.928"}, 0, "0.0100\n231.9685\n", ""},
+        {{"ipts68", "diff", "419.527"}, 0, "-0.0525\n", ""},
+        {{"ipts68", "t90", "630.5", "20"}, 1, "\n19.9950\n", "630.5: no published relation between 630.125 and 630.740 \u2103"},
+        {{"ipts68", "t68", "-250"}, 1, "\n", "ITS-90 temperature outside -200 \u2026 1064.18 \u2103"},
+        {{"ipts68", "t90", "x"}, 2, "\n", "x"},
+        {{"ipts68", "t96", "1"}, 2, "", "unknown ipts68 command"},
+        {{"ipts68", "t90"}, 2, "", "missing values"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args[1] << " " << o.err;
+        EXPECT_EQ(o.out, c.out) << c.args[1];
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+    }
+}
+
+}  // namespace
+}  // namespace its90::cli::testing
