@@ -227,9 +227,9 @@ std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& wo
 std::string exact_rejection(std::optional<Thermocouple> type, const Rejection& rejection) {
     if (rejection.cause != Rejection::Cause::OutOfRange) return why(rejection, type);
     const Range t = type ? record_of(*type).emf.range() : kPt100Record.temperatures;
-    return why(rejection, type) + " (" + general(t.lowest) + " \u2026 " + degrees(t.highest) + ")";
+    return why(rejection, type) + " (" + temperature_text(t.lowest) + " \u2026 " + degrees(t.highest) + ")";
 }
 
-std::string degrees(double t) { return general(t) + " \u2103"; }
+std::string degrees(double t) { return temperature_text(t) + " " + unit_symbol(); }
 
 }  // namespace its90::cli

@@ -58,6 +58,10 @@ constexpr const char* kUsage =
     "result with up to 15 significant digits, or an empty line when the value is rejected\n"
     "(the reason goes to standard error). emf, temp and table take --ref-junction TCJ for\n"
     "a reference junction at TCJ \u2103 instead of 0 \u2103.\n"
+    "--unit C|K|F (anywhere on the line) has emf, temp, pt100, seebeck, pt100-slope, sprt, cvd,\n"
+    "copper and ipts68 read and give temperatures, TCJ and ranges in \u2103, K or \u2109 (a\n"
+    "difference or a value per degree by the size of the degree, no offset); the others, and\n"
+    "the fits, state \u2103 as their records do.\n"
     "\n"
     "Exit status: 0 all values converted, 1 a value outside a function's range,\n"
     "2 a bad command, type, option or a value that is not a number, 3 standard input\n"
@@ -136,8 +140,9 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
     if (!type) return ctx.status;
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (values.empty()) return ctx.usage_error(tr("missing values"));
-    const std::optional<double> junction = ctx.number_option(*args, "ref-junction");
+    std::optional<double> junction = ctx.number_option(*args, "ref-junction");
     if (ctx.usage_failed()) return ctx.status;
+    if (junction) junction = typed_temperature(*junction);
 
     // A reference junction at TCJ reads E(t) - E(TCJ): compensate in the EMF domain.
     const std::optional<double> junction_emf = ctx.junction_emf(*type, junction);
@@ -151,13 +156,13 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
         ctx.for_each_value(values, [&](std::string_view text, double v) {
             const Outcome<double> t = exact_temperature(*type, v + *junction_unrounded);
             if (!t.ok()) return ctx.reject(text, exact_rejection(*type, t.rejection()));
-            ctx.out << general(*t) << '\n';
+            ctx.out << temperature_text(*t) << '\n';
         });
         return ctx.status;
     }
     ctx.for_each_value(values, [&](std::string_view text, double v) {
         if (to_emf) {
-            const Result r = emf(to_single(v));
+            const Result r = emf(to_single(typed_temperature(v)));
             if (r.rejected()) return ctx.reject(text, why(r.rejection(), *type));
             const double e = junction ? round_half_even(r.value() - *junction_emf, 5) : r.value();
             ctx.out << general(e) << '\n';
@@ -165,7 +170,7 @@ int run_thermocouple(Context& ctx, const std::vector<std::string>& words, bool t
         }
         const Result r = temperature(to_single(junction ? v + *junction_emf : v));
         if (r.rejected()) return ctx.reject(text, why(r.rejection(), *type));
-        ctx.out << general(r.value()) << '\n';
+        ctx.out << temperature_text(r.value()) << '\n';
     });
     return ctx.status;
 }
@@ -178,12 +183,12 @@ int run_pt100(Context& ctx, const std::vector<std::string>& words) {
         ctx.for_each_value(args->positional, [&](std::string_view text, double ohm) {
             const Outcome<double> t = exact_pt100_temperature(ohm);
             if (!t.ok()) return ctx.reject(text, exact_rejection(std::nullopt, t.rejection()));
-            ctx.out << general(*t) << '\n';
+            ctx.out << temperature_text(*t) << '\n';
         });
         return ctx.status;
     }
     ctx.for_each_value(args->positional, [&](std::string_view text, double v) {
-        const Result r = R_Pt100(to_single(v));
+        const Result r = R_Pt100(to_single(typed_temperature(v)));
         if (r.rejected()) return ctx.reject(text, why(r.rejection(), std::nullopt));
         ctx.out << general(r.value()) << '\n';
     });
@@ -194,12 +199,12 @@ int run_pt100(Context& ctx, const std::vector<std::string>& words) {
 int run_differential(Context& ctx, const Sensor& sensor, const std::vector<std::string>& values) {
     if (values.empty()) return ctx.usage_error(tr("missing values"));
     const std::string window = format(tr("outside the differential window %1 \u2026 %2"),
-                                      general(sensor.lowest_differential()),
+                                      temperature_text(sensor.lowest_differential()),
                                       degrees(sensor.highest_differential()));
     ctx.for_each_value(values, [&](std::string_view text, double v) {
-        const std::optional<double> d = differential_value(sensor, v);
+        const std::optional<double> d = differential_value(sensor, typed_temperature(v));
         if (!d) return ctx.reject(text, window);
-        ctx.out << general(*d) << '\n';
+        ctx.out << per_degree_text(*d) << '\n';
     });
     return ctx.status;
 }
@@ -225,37 +230,84 @@ struct Command {
     const char* const* help;
     int (*run)(Context&, const std::vector<std::string>&);
     const char* const* more_help = nullptr;  // printed after it
+    // Whether its temperatures follow --unit; the others state degC as their records do.
+    bool takes_unit = false;
 };
 
 const Command kCommands[] = {
     {"emf", &kEmfHelp,
-     [](Context& c, const std::vector<std::string>& w) { return run_thermocouple(c, w, true); }},
+     [](Context& c, const std::vector<std::string>& w) { return run_thermocouple(c, w, true); }, nullptr, true},
     {"temp", &kTempHelp,
-     [](Context& c, const std::vector<std::string>& w) { return run_thermocouple(c, w, false); }},
-    {"pt100", &kPt100Help, run_pt100},
-    {"seebeck", &kSeebeckHelp, run_seebeck},
-    {"pt100-slope", &kSlopeHelp, run_slope},
+     [](Context& c, const std::vector<std::string>& w) { return run_thermocouple(c, w, false); }, nullptr, true},
+    {"pt100", &kPt100Help, run_pt100, nullptr, true},
+    {"seebeck", &kSeebeckHelp, run_seebeck, nullptr, true},
+    {"pt100-slope", &kSlopeHelp, run_slope, nullptr, true},
     {"table", &kTableHelp, run_table},
     {"calibrate", &kCalibrateHelp, run_calibrate, &kBudgetHelp},
     {"tolerance", &kToleranceHelp, run_tolerance},
     {"check", &kCheckHelp, run_check},
     {"compare", &kCompareHelp, run_compare, &kBudgetHelp},
-    {"sprt", &kSprtHelp, run_sprt},
-    {"cvd", &kCvdHelp, run_cvd},
-    {"copper", &kCopperHelp, run_copper},
+    {"sprt", &kSprtHelp, run_sprt, nullptr, true},
+    {"cvd", &kCvdHelp, run_cvd, nullptr, true},
+    {"copper", &kCopperHelp, run_copper, nullptr, true},
     {"book", &kBookHelp, run_book},
     {"meter", &kMeterHelp, run_meter},
     {"fit", &kFitHelp, run_fit},
-    {"ipts68", &kIpts68Help, run_ipts68},
+    {"ipts68", &kIpts68Help, run_ipts68, nullptr, true},
 };
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 
+// --unit C|K|F (or --unit=F), taken out of the words wherever it stands; nothing after a
+// usage error.
+std::optional<units::TemperatureUnit> unit_or_report(Context& ctx, std::vector<std::string>& words) {
+    units::TemperatureUnit unit = units::TemperatureUnit::Celsius;
+    for (std::size_t i = 0; i < words.size();) {
+        std::string value;
+        std::size_t taken = 0;
+        if (words[i] == "--unit") {
+            if (i + 1 >= words.size()) {
+                ctx.usage_error(tr("--unit needs C, K or F"));
+                return std::nullopt;
+            }
+            value = words[i + 1];
+            taken = 2;
+        } else if (words[i].rfind("--unit=", 0) == 0) {
+            value = words[i].substr(7);
+            taken = 1;
+        } else {
+            ++i;
+            continue;
+        }
+        if (value == "C" || value == "c") unit = units::TemperatureUnit::Celsius;
+        else if (value == "K" || value == "k") unit = units::TemperatureUnit::Kelvin;
+        else if (value == "F" || value == "f") unit = units::TemperatureUnit::Fahrenheit;
+        else {
+            ctx.usage_error(format(tr("--unit is C, K or F, not '%1'"), quoted(value)));
+            return std::nullopt;
+        }
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i), words.begin() + static_cast<std::ptrdiff_t>(i + taken));
+    }
+    return unit;
+}
+
 }  // namespace
+
+// The command named first in `args`, its temperatures in `unit`.
+int run_command(Context& ctx, const std::vector<std::string>& args, units::TemperatureUnit unit);
 
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err) {
     Context ctx{in, out, err, kUsage};
+    // --unit may stand before the command too.
+    std::vector<std::string> all = args;
+    const std::optional<units::TemperatureUnit> unit = unit_or_report(ctx, all);
+    if (!unit) return ctx.status;
+    return run_command(ctx, all, *unit);
+}
+
+int run_command(Context& ctx, const std::vector<std::string>& args, units::TemperatureUnit unit) {
+    std::ostream& out = ctx.out;
     if (args.empty()) return ctx.usage_error(tr("missing command"));
     if (is_help(args[0])) {
         out << tr(kUsage);
@@ -271,8 +323,16 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             }
         }
         ctx.usage = *command.help;
+        if (unit != units::TemperatureUnit::Celsius && !command.takes_unit) {
+            return ctx.usage_error(format(tr("%1 states its temperatures in \u2103, as its records do: --unit goes "
+                                             "with emf, temp, pt100, seebeck, pt100-slope, sprt, cvd, copper and ipts68"),
+                                          std::string(command.name)));
+        }
+        // The unit holds for this command's words only.
+        set_temperature_unit(unit);
         command.run(ctx, {args.begin() + 1, args.end()});
         ctx.finish();
+        set_temperature_unit(units::TemperatureUnit::Celsius);
         return ctx.status;
     }
     return ctx.usage_error(format(tr("unknown command '%1'"), quoted(args[0])));

@@ -172,7 +172,11 @@ std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arg
     return k;
 }
 
-std::string temperature_text(double t) { return general(round_half_even(t, 9) + 0.0); }
+// A fit states its points, coefficients and U in degC and mK, as its record does.
+const char* const kFitsInCelsius = N_("fit takes and gives its temperatures in \u2103, as its record does: no --unit");
+
+// A temperature found by an inverse, to the 9 decimals it is exact to, in the unit in use.
+std::string t90_text(double t) { return temperature_text(round_half_even(t, 9) + 0.0); }
 
 // --u, each point's standard uncertainty in mohm, and the --at temperatures where the fit's U
 // is wanted (each point's own temperature when none is given).
@@ -330,7 +334,7 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
         if (values.empty()) return ctx.usage_error(tr("missing values"));
         ctx.for_each_value(values, [&](std::string_view text, double v) {
             if (what == "wr") {
-                const Outcome<double> w = sprt::Wr(v);
+                const Outcome<double> w = sprt::Wr(typed_temperature(v));
                 // The reference function is the SPRT's, whatever the Pt100's range.
                 if (!w.ok()) return ctx.reject(text, why(w.rejection(), std::string(tr("SPRT"))));
                 ctx.out << fixed(*w, 10) << '\n';
@@ -338,7 +342,7 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
                 const Outcome<double> t = sprt::t90_of_Wr(v);
                 if (!t.ok()) return ctx.reject(text, format(tr("Wr outside %1 \u2026 %2"), general(t.rejection().lowest),
                                                             general(t.rejection().highest)));
-                ctx.out << temperature_text(*t) << '\n';
+                ctx.out << t90_text(*t) << '\n';
             }
         });
         return ctx.status;
@@ -348,7 +352,10 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     }
     const std::optional<sprt::DeviationRange> range = range_or_report(ctx, args->positional);
     if (!range) return ctx.status;
-    if (what == "fit") return run_sprt_fit(ctx, *args, *range);
+    if (what == "fit") {
+        if (temperature_unit() != units::TemperatureUnit::Celsius) return ctx.usage_error(tr(kFitsInCelsius));
+        return run_sprt_fit(ctx, *args, *range);
+    }
     if (args->has("u") || args->has("at")) return ctx.usage_error(tr("--u and --at go with fit"));
     const std::optional<sprt::Coefficients> k = coefficients_or_report(ctx, *args, *range);
     if (!k) return ctx.status;
@@ -372,12 +379,12 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
                 return ctx.reject(text, format(tr("resistance outside the range %1: %2 \u2026 %3 \u03a9"), name,
                                                fixed(r.lowest * *r_tpw, 6), fixed(r.highest * *r_tpw, 6)));
             }
-            ctx.out << temperature_text(*t) << '\n';
+            ctx.out << t90_text(*t) << '\n';
         } else {
-            const Outcome<double> w = sprt::w_at(*range, *k, v);
+            const Outcome<double> w = sprt::w_at(*range, *k, typed_temperature(v));
             if (!w.ok()) {
                 return ctx.reject(text, format(tr("t90 outside the range %1: %2 \u2026 %3"), name,
-                                               general(w.rejection().lowest), degrees(w.rejection().highest)));
+                                               temperature_text(w.rejection().lowest), degrees(w.rejection().highest)));
             }
             ctx.out << general(*w * *r_tpw) << '\n';
         }
@@ -393,15 +400,16 @@ template <typename ToR, typename ToT>
 int convert_each(Context& ctx, const std::vector<std::string>& values, bool to_resistance, ToR resistance,
                  ToT temperature) {
     ctx.for_each_value(values, [&](std::string_view text, double v) {
-        const Outcome<double> r = to_resistance ? resistance(v) : temperature(v);
+        const Outcome<double> r = to_resistance ? resistance(typed_temperature(v)) : temperature(v);
         if (!r.ok()) {
             const Rejection& why_not = r.rejection();
             return ctx.reject(text, to_resistance
-                                        ? format(tr("t outside %1 \u2026 %2"), general(why_not.lowest), degrees(why_not.highest))
+                                        ? format(tr("t outside %1 \u2026 %2"), temperature_text(why_not.lowest),
+                                                 degrees(why_not.highest))
                                         : format(tr("resistance outside %1 \u2026 %2 \u03a9"), fixed(why_not.lowest, 6),
                                                  fixed(why_not.highest, 6)));
         }
-        ctx.out << general(*r) << '\n';
+        ctx.out << (to_resistance ? general(*r) : temperature_text(*r)) << '\n';
     });
     return ctx.status;
 }
@@ -420,10 +428,12 @@ std::optional<cvd::Coefficients> cvd_or_report(Context& ctx, const Arguments& ar
     cvd::Coefficients k{*r0, *a, *b, c.value_or(0), d.value_or(0)};
     if (const std::optional<std::string> valid = args.value("valid")) {
         // The range a certificate gives its coefficients for: beyond it, nothing is converted.
-        const std::optional<std::pair<double, double>> span = number_pair(*valid);
+        std::optional<std::pair<double, double>> span = number_pair(*valid);
+        if (span) span = std::pair(typed_temperature(span->first), typed_temperature(span->second));
         if (!span || !(span->first < span->second) || !cvd::kTemperatures.contains(span->first) ||
             !cvd::kTemperatures.contains(span->second)) {
-            ctx.usage_error(format(tr("--valid is T0:T1, from below to above, within -200 \u2026 850 \u2103, not '%1'"),
+            ctx.usage_error(format(tr("--valid is T0:T1, from below to above, within %1 \u2026 %2, not '%3'"),
+                                   temperature_text(cvd::kTemperatures.lowest), degrees(cvd::kTemperatures.highest),
                                    quoted(*valid)));
             return std::nullopt;
         }
@@ -446,6 +456,7 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
     const std::string& what = args->positional[0];
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (what == "fit") {
+        if (temperature_unit() != units::TemperatureUnit::Celsius) return ctx.usage_error(tr(kFitsInCelsius));
         const std::string output = args->value("format").value_or("text");
         if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
         std::vector<calibration::TemperatureResistance> points;

@@ -37,11 +37,16 @@ int run_ipts68(Context& ctx, const std::vector<std::string>& words) {
     }
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (values.empty()) return ctx.usage_error(tr("missing values"));
-    ctx.for_each_value(values, [&](std::string_view text, double v) {
+    // Both scales in the unit in use (T68 = t68 + 273.15 K as for ITS-90); the difference an
+    // interval. To 0.1 mK in kelvins and degC, 0.1 m degF in degF.
+    const units::TemperatureUnit unit = temperature_unit();
+    ctx.for_each_value(values, [&](std::string_view text, double typed) {
+        const double v = typed_temperature(typed);
         const Outcome<double> r =
             what == "t90" ? ipts68::t90_of(v) : what == "t68" ? ipts68::t68_of(v) : ipts68::difference(v);
         if (!r.ok()) return ctx.reject(text, why(r.rejection(), std::string(what == "t90" ? "IPTS-68" : "ITS-90")));
-        ctx.out << text::fixed(*r, 4) << '\n';
+        const double shown = what == "diff" ? units::interval_from_celsius(*r, unit) : units::from_celsius(*r, unit);
+        ctx.out << text::fixed(shown, 4) << '\n';
     });
     return ctx.status;
 }

@@ -2,9 +2,11 @@
 
 #include <libintl.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 
+#include "core/its90.h"
 #include "text/number_text.h"
 
 namespace its90::cli {
@@ -21,7 +23,81 @@ std::string bound(double x) {
                                                                       : text::fixed(x, 3);
 }
 
+units::TemperatureUnit unit_in_use = units::TemperatureUnit::Celsius;
+
+// How many decimals a number's text carries ("-0.236": 3, "1768.1": 1, "5e-07": 7).
+int decimals_of(const std::string& text) {
+    const std::size_t e = text.find_first_of("eE");
+    const std::string mantissa = text.substr(0, e);
+    const std::size_t point = mantissa.find('.');
+    int decimals = point == std::string::npos ? 0 : static_cast<int>(mantissa.size() - point - 1);
+    if (e != std::string::npos) decimals -= std::stoi(text.substr(e + 1));
+    return std::max(decimals, 0);
+}
+
+// A value given in degC as `celsius_text`, converted: to as many decimals as make the conversion
+// of that decimal exact (kelvins add 273.15: two at least; degF multiply by 1.8: one more),
+// trailing zeros dropped, so it neither loses nor invents a digit ("100" -> "373.15", "212").
+std::string in_unit(const std::string& celsius_text, double converted) {
+    const int d = decimals_of(celsius_text);
+    const int places = unit_in_use == units::TemperatureUnit::Kelvin ? std::max(d, 2) : d + 1;
+    std::string text = text::fixed(converted, places);
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0') text.pop_back();
+        if (text.back() == '.') text.pop_back();
+    }
+    if (text == "-0") text = "0";
+    return text;
+}
+
+// A temperature bound (degC) in the unit in use: the exact conversion of the decimal bound()
+// gives, so that it holds the values it held in degC.
+std::string temperature_bound(double c) {
+    const std::string celsius = bound(c);
+    if (unit_in_use == units::TemperatureUnit::Celsius) return celsius;
+    return in_unit(celsius, units::from_celsius(std::stod(celsius), unit_in_use));
+}
+
 }  // namespace
+
+void set_temperature_unit(units::TemperatureUnit unit) { unit_in_use = unit; }
+units::TemperatureUnit temperature_unit() { return unit_in_use; }
+
+const char* unit_symbol() {
+    switch (unit_in_use) {
+        case units::TemperatureUnit::Kelvin: return "K";
+        case units::TemperatureUnit::Fahrenheit: return "\u2109";
+        case units::TemperatureUnit::Celsius: break;
+    }
+    return "\u2103";
+}
+
+std::string temperature_text(double t) {
+    const std::string celsius = text::general(t);
+    if (unit_in_use == units::TemperatureUnit::Celsius) return celsius;
+    return in_unit(celsius, units::from_celsius(t, unit_in_use));
+}
+
+std::string interval_text(double d) {
+    const std::string celsius = text::general(d);
+    if (unit_in_use == units::TemperatureUnit::Celsius) return celsius;
+    return in_unit(celsius, units::interval_from_celsius(d, unit_in_use));
+}
+
+// Per degF the value divides by 1.8, which no decimal makes exact: given to the decimals the
+// degC value has (its resolution).
+std::string per_degree_text(double per_c) {
+    const std::string celsius = text::general(per_c);
+    if (unit_in_use == units::TemperatureUnit::Celsius) return celsius;
+    return text::fixed(per_c / units::interval_from_celsius(1, unit_in_use), decimals_of(celsius));
+}
+
+// Converted from another unit, to 10 decimals: 1123.15 K is 850 degC, not the 850.0000000000001
+// of the subtraction (a range's end stays its end), and 1e-10 degC is below every resolution.
+double typed_temperature(double v) {
+    if (unit_in_use == units::TemperatureUnit::Celsius || !std::isfinite(v)) return v;
+    return round_half_even(units::to_celsius(v, unit_in_use), 10);
+}
 
 std::string format(std::string pattern, const std::string& a, const std::string& b,
                    const std::string& c, const std::string& d, const std::string& e) {
@@ -89,13 +165,15 @@ std::string why(const Rejection& r, const std::string& about) {
         case Cause::NotMonotonic:
             return tr("the coefficients do not give a rising curve over the range (or a resistance is not above 0)");
         case Cause::Unpublished:
-            return format(tr("no published relation between %1 and %2 \u2103"), bound(r.lowest), bound(r.highest));
+            return format(tr("no published relation between %1 and %2 %3"), temperature_bound(r.lowest),
+                          temperature_bound(r.highest), unit_symbol());
         case Cause::OutOfRange: break;
     }
     const std::string low = bound(r.lowest), high = bound(r.highest);
     switch (r.quantity) {
         case Quantity::Temperature:
-            return format(tr("%1 temperature outside %2 \u2026 %3 \u2103"), about, low, high);
+            return format(tr("%1 temperature outside %2 \u2026 %3 %4"), about, temperature_bound(r.lowest),
+                          temperature_bound(r.highest), unit_symbol());
         case Quantity::Emf:
             return format(tr("%1 EMF outside %2 \u2026 %3 mV"), about, low, high);
         case Quantity::Resistance:

@@ -9,6 +9,7 @@
 #include "calibration/type_s_calibration.h"
 #include "core/outcome.h"
 #include "core/thermocouples.h"
+#include "core/units.h"
 
 namespace its90::cli {
 
@@ -25,6 +26,21 @@ void use_message_catalogs(const std::string& locale_dir);
 // `pattern` with %1 ... %5 replaced by a ... e: a translation may put them in another order.
 std::string format(std::string pattern, const std::string& a, const std::string& b = {},
                    const std::string& c = {}, const std::string& d = {}, const std::string& e = {});
+
+// The unit the running command reads and gives temperatures in (--unit; degC unless set), its
+// words too.
+void set_temperature_unit(units::TemperatureUnit unit);
+units::TemperatureUnit temperature_unit();
+const char* unit_symbol();  // "℃", "K", "℉"
+// A temperature given in degC, as text in that unit: in degC as text::general writes it, in
+// another unit the exact conversion of that decimal ("100.02" -> "373.17" K, "212.036" degF).
+std::string temperature_text(double t);
+// The same for a difference of temperatures (no offset: 1.5 degC is 2.7 degF), and for a
+// quantity per degree (41.37 uV/degC is 22.98 uV/degF).
+std::string interval_text(double d);
+std::string per_degree_text(double per_c);
+// A temperature typed in the unit in use, in degC.
+double typed_temperature(double v);
 
 // "type K" or "Pt100": what a rejection is about.
 std::string subject(std::optional<Thermocouple> type);

@@ -284,3 +284,62 @@ TEST(Ipts68, BothWaysAndWhatItRefuses) {
 
 }  // namespace
 }  // namespace its90::cli::testing
+
+namespace its90::cli::testing {
+namespace {
+
+// --unit K or F: a temperature typed or given converts with the scale's offset, a difference or
+// a value per degree by the degree's size only, and each reads as the same figure in degC
+// does; the commands whose records state degC refuse it.
+TEST(Unit, TemperaturesDifferencesAndRanges) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> same_as;  // the same command in degC; empty: `out` given
+        std::string out;
+        int status = 0;
+        std::string err;
+    };
+    const std::vector<std::string> zn = {"--rtpw", "25.319871", "--a", "-1.2134e-4", "--b", "-9.9190e-6"};
+    const auto with = [](std::vector<std::string> a, const std::vector<std::string>& more) {
+        a.insert(a.end(), more.begin(), more.end());
+        return a;
+    };
+    const Case cases[] = {
+        {{"emf", "K", "212", "--unit", "F"}, {"emf", "K", "100"}, ""},
+        {{"--unit", "K", "emf", "K", "373.15"}, {"emf", "K", "100"}, ""},
+        {{"emf", "K", "212", "--ref-junction", "32", "--unit=f"}, {"emf", "K", "100", "--ref-junction", "0"}, ""},
+        {{"pt100", "373.15", "--unit", "K"}, {"pt100", "100"}, ""},
+        {{"pt100", "--inverse", "138.5055", "--unit", "F"}, {}, "212\n"},
+        {{"pt100", "--inverse", "138.5055", "--unit", "K"}, {}, "373.15\n"},
+        {{"temp", "K", "4.09623", "--unit", "K"}, {}, "373.1188\n"},  // 99.9688 degC
+        {{"seebeck", "K", "212", "--unit", "F"}, {}, "22.98\n"},      // 41.37 uV/degC per 1.8 degF
+        {{"seebeck", "K", "373.15", "--unit", "K"}, {}, "41.37\n"},
+        {{"ipts68", "diff", "212", "--unit", "F"}, {}, "-0.0462\n"},  // -0.0256 degC, no 32 added
+        {{"ipts68", "t68", "373.1244", "--unit", "K"}, {}, "373.1500\n"},
+        {with({"sprt", "resistance", "TPW-Zn"}, with(zn, {"505.078", "--unit", "K"})),
+         with({"sprt", "resistance", "TPW-Zn"}, with(zn, {"231.928"})), ""},
+        {{"cvd", "resistance", "--r0", "100", "--a", "3.9083e-3", "--b", "-5.775e-7", "--unit", "K", "1123.15"}, {},
+         "390.481125\n"},  // the range's end in kelvins is its end
+        {{"copper", "temp", "--r0", "50", "71.39995", "--unit", "F"}, {}, "212\n"},
+        {{"emf", "K", "3000", "--unit", "K"}, {}, "\n", 1, "type K temperature outside 3.15 \u2026 1645.15 K"},
+        {{"emf", "K", "3000", "--unit", "F"}, {}, "\n", 1, "type K temperature outside -454 \u2026 2501.6 \u2109"},
+        {{"calibrate", "--zn", "3.44689", "--al", "5.86013", "--cu", "10.5748", "--unit", "F"}, {}, "", 2,
+         "calibrate states its temperatures in \u2103"},
+        {{"tolerance", "K", "100", "--unit", "K"}, {}, "", 2, "--unit goes with"},
+        {with({"sprt", "fit", "TPW-Zn"}, {"--rtpw", "25.3", "--point", "505.078:47.9", "--unit", "K"}), {}, "", 2,
+         "no --unit"},
+        {{"emf", "K", "100", "--unit", "R"}, {}, "", 2, "--unit is C, K or F, not 'R'"},
+        {{"emf", "K", "100", "--unit"}, {}, "", 2, "--unit needs C, K or F"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args[0] << " " << o.err;
+        EXPECT_EQ(o.out, c.same_as.empty() ? c.out : run_cli(c.same_as).out) << c.args[0] << " " << c.args[1];
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+    }
+    // The unit holds for its own command only.
+    EXPECT_EQ(run_cli({"pt100", "--inverse", "138.5055"}).out, "100\n");
+}
+
+}  // namespace
+}  // namespace its90::cli::testing
