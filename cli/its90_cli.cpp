@@ -58,10 +58,10 @@ constexpr const char* kUsage =
     "result with up to 15 significant digits, or an empty line when the value is rejected\n"
     "(the reason goes to standard error). emf, temp and table take --ref-junction TCJ for\n"
     "a reference junction at TCJ \u2103 instead of 0 \u2103.\n"
-    "--unit C|K|F (anywhere on the line) has emf, temp, pt100, seebeck, pt100-slope, sprt, cvd,\n"
-    "copper and ipts68 read and give temperatures, TCJ and ranges in \u2103, K or \u2109 (a\n"
-    "difference or a value per degree by the size of the degree, no offset); the others, and\n"
-    "the fits, state \u2103 as their records do.\n"
+    "--unit C|K|F (anywhere on the line) has emf, temp, pt100, seebeck, pt100-slope, table,\n"
+    "tolerance, check, sprt, cvd, copper and ipts68 read and give temperatures, TCJ and ranges\n"
+    "in \u2103, K or \u2109 (a difference, a tolerance or a value per degree by the size of the\n"
+    "degree, no offset); calibrate, compare and the fits state \u2103 as their records do.\n"
     "\n"
     "Exit status: 0 all values converted, 1 a value outside a function's range,\n"
     "2 a bad command, type, option or a value that is not a number, 3 standard input\n"
@@ -242,10 +242,10 @@ const Command kCommands[] = {
     {"pt100", &kPt100Help, run_pt100, nullptr, true},
     {"seebeck", &kSeebeckHelp, run_seebeck, nullptr, true},
     {"pt100-slope", &kSlopeHelp, run_slope, nullptr, true},
-    {"table", &kTableHelp, run_table},
+    {"table", &kTableHelp, run_table, nullptr, true},
     {"calibrate", &kCalibrateHelp, run_calibrate, &kBudgetHelp},
-    {"tolerance", &kToleranceHelp, run_tolerance},
-    {"check", &kCheckHelp, run_check},
+    {"tolerance", &kToleranceHelp, run_tolerance, nullptr, true},
+    {"check", &kCheckHelp, run_check, nullptr, true},
     {"compare", &kCompareHelp, run_compare, &kBudgetHelp},
     {"sprt", &kSprtHelp, run_sprt, nullptr, true},
     {"cvd", &kCvdHelp, run_cvd, nullptr, true},
@@ -325,7 +325,8 @@ int run_command(Context& ctx, const std::vector<std::string>& args, units::Tempe
         ctx.usage = *command.help;
         if (unit != units::TemperatureUnit::Celsius && !command.takes_unit) {
             return ctx.usage_error(format(tr("%1 states its temperatures in \u2103, as its records do: --unit goes "
-                                             "with emf, temp, pt100, seebeck, pt100-slope, sprt, cvd, copper and ipts68"),
+                                             "with emf, temp, pt100, seebeck, pt100-slope, table, tolerance, check, sprt, "
+                                             "cvd, copper and ipts68"),
                                           std::string(command.name)));
         }
         // The unit holds for this command's words only.

@@ -21,7 +21,8 @@ const char* const kTableHelp =
     N_("Usage: its90 table TYPE|Pt100 [--from T0] [--to T1] [--step S] [--format text|csv]\n"
     "                   [--ref-junction TCJ]\n"
     "\n"
-    "A graduation table over the whole range of the type, or from T0 to T1 \u2103.\n"
+    "A graduation table over the whole range of the type, or from T0 to T1 \u2103 (with\n"
+    "--unit K or F: kelvins or \u2109, its rows and columns whole degrees of that unit).\n"
     "  --format text  (default) laid out like the published tables: one row per 10 \u2103,\n"
     "                 columns 0 ... 10 \u2103, EMF in mV to 3 decimals (Pt100: \u03a9 to 2);\n"
     "                 below 0 \u2103 the columns count down (0, -1, ... -10).\n"
@@ -48,9 +49,12 @@ struct Source {
 // The published tables' layout. Their values have fewer places than the reference functions
 // round to, so they come from the unrounded functions, rounded once: rounding the 5-place EMF
 // again to 3 places would be one digit off in 58 of the 12,026 published entries.
+// The grid is whole degrees of the unit in use (℃ as published; K or ℉ as asked), `from` and
+// `to` in that unit.
 void print_text(Context& ctx, const Source& source, double from, double to,
                 double junction_emf) {
-    const auto value = [&](int t) -> std::string {
+    const auto value = [&](int u) -> std::string {
+        const double t = typed_temperature(u);
         const Result r = source.pt100 ? R_Pt100_unrounded(t) : emf_unrounded(source.type, t);
         if (r.rejected()) return "";
         return fixed(source.pt100 ? r.value() : r.value() - junction_emf, source.decimals);
@@ -59,7 +63,7 @@ void print_text(Context& ctx, const Source& source, double from, double to,
     // Rows r = lowest, lowest + 10, ... highest; row r holds r + sign * c for c = 0 ... 10.
     const auto section = [&](int sign, int lowest, int highest) {
         char cell[32];
-        ctx.out << '\n' << "    \u2103";
+        ctx.out << '\n' << "    " << unit_symbol();
         for (int c = 0; c <= 10; ++c) {
             std::snprintf(cell, sizeof cell, "%9d", sign * c);
             ctx.out << cell;
@@ -86,19 +90,23 @@ void print_text(Context& ctx, const Source& source, double from, double to,
     if (to >= 0) section(+1, std::max(0, tens(from - 10, std::ceil)), tens(to, std::floor));
 }
 
+// `from`, `to` and `step` in the unit in use, and the temperature column; the differential
+// value per degree of it.
 void print_csv(Context& ctx, const Source& source, double from, double to, double step,
                double junction_emf) {
     const std::optional<long> count = ctx.step_count(from, to, step);
     if (!count) return;
-    ctx.out << (source.pt100 ? "t_C,resistance_ohm,slope_ohm_per_C\n"
-                             : "t_C,emf_mV,seebeck_uV_per_C\n");
+    const std::string unit = unit_letter();
+    ctx.out << (source.pt100 ? "t_" + unit + ",resistance_ohm,slope_ohm_per_" + unit + "\n"
+                             : "t_" + unit + ",emf_mV,seebeck_uV_per_" + unit + "\n");
     // Row by row: a long table is never held in memory.
-    ctx.for_each_step(from, step, *count, [&](double t) {
+    ctx.for_each_step(from, step, *count, [&](double u) {
+        const double t = typed_temperature(u);
         const Result r = source.sensor->output(to_single(t));
         if (r.rejected()) return;  // cannot happen: the bounds were checked
         const double v = source.pt100 ? r.value() : round_half_even(r.value() - junction_emf, 5);
         const std::optional<double> d = differential_value(*source.sensor, t);
-        ctx.out << general(t) << ',' << general(v) << ',' << (d ? general(*d) : "") << '\n';
+        ctx.out << general(u) << ',' << general(v) << ',' << (d ? per_degree_text(*d) : "") << '\n';
     });
 }
 
@@ -122,22 +130,26 @@ int run_table(Context& ctx, const std::vector<std::string>& words) {
                   format(tr("ITS-90 type %1 thermocouple: EMF in mV"), std::string(1, letter(type))), 3};
     }
 
-    const double from = ctx.number_option(*args, "from").value_or(source.sensor->temperatures.lowest);
-    const double to = ctx.number_option(*args, "to").value_or(source.sensor->temperatures.highest);
+    // From, to and the step in the unit in use (the step a difference); the range in degC.
+    const units::TemperatureUnit unit = temperature_unit();
+    const Range range_c = source.sensor->temperatures;
+    const double from = ctx.number_option(*args, "from").value_or(units::from_celsius(range_c.lowest, unit));
+    const double to = ctx.number_option(*args, "to").value_or(units::from_celsius(range_c.highest, unit));
     const std::optional<double> step = ctx.number_option(*args, "step");
-    const std::optional<double> junction = ctx.number_option(*args, "ref-junction");
+    std::optional<double> junction = ctx.number_option(*args, "ref-junction");
     if (ctx.usage_failed()) return ctx.status;
+    if (junction) junction = typed_temperature(*junction);
     const std::string output = args->value("format").value_or("text");
     if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
     if (output == "text" && step) return ctx.usage_error(tr("--step goes with --format csv"));
     if (source.pt100 && junction) return ctx.usage_error(tr("a Pt100 has no reference junction"));
     if (step && !(*step > 0)) return ctx.usage_error(tr("--step must be above 0"));
 
-    const std::string range = format(tr("the range %1"), general(source.sensor->temperatures.lowest) +
-                                                             " \u2026 " +
-                                                             degrees(source.sensor->temperatures.highest));
-    if (from < source.sensor->temperatures.lowest || to > source.sensor->temperatures.highest) {
-        return ctx.fail(format(tr("table from %1 to %2 leaves %3"), degrees(from), degrees(to), range));
+    const std::string range = format(tr("the range %1"), temperature_text(range_c.lowest) + " \u2026 " +
+                                                             degrees(range_c.highest));
+    if (typed_temperature(from) < range_c.lowest || typed_temperature(to) > range_c.highest) {
+        return ctx.fail(format(tr("table from %1 to %2 leaves %3"), general(from) + " " + unit_symbol(),
+                               general(to) + " " + unit_symbol(), range));
     }
     if (from > to) return ctx.fail(format(tr("--from %1 lies above --to %2"), general(from), general(to)));
     if ((to - from) / step.value_or(1.0) > 1e7) return ctx.fail(tr("more than 10 million rows"));

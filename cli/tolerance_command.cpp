@@ -74,7 +74,8 @@ std::vector<std::string_view> split(std::string_view line) {
     return words;
 }
 
-std::string tolerance_text(double tolerance) { return general(round_half_even(tolerance, 4)); }
+// A tolerance is a difference of temperatures: in the unit in use without its offset.
+std::string tolerance_text(double tolerance) { return interval_text(round_half_even(tolerance, 4)); }
 
 }  // namespace
 
@@ -91,12 +92,13 @@ int run_tolerance(Context& ctx, const std::vector<std::string>& words) {
     const bool csv = output == "csv";
 
     if (csv) {
-        ctx.out << "t_C";
+        ctx.out << "t_" << unit_letter();
         for (const ToleranceClass& c : sensor->classes) ctx.out << ",class_" << c.name;
         ctx.out << '\n';
     }
-    ctx.for_each_value(values, [&](std::string_view, double t) {
-        std::string line = csv ? general(t) : "";
+    ctx.for_each_value(values, [&](std::string_view, double typed) {
+        const double t = typed_temperature(typed);
+        std::string line = csv ? general(typed) : "";
         for (std::size_t i = 0; i < sensor->classes.size(); ++i) {
             const std::optional<double> tolerance = sensor->classes[i].at(t);
             if (csv || i > 0) line += csv ? ',' : ' ';
@@ -132,15 +134,17 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
     if (!sensor->type && args->has("ref-junction")) {
         return ctx.usage_error(tr("a Pt100 has no reference junction"));
     }
-    const std::optional<double> junction = ctx.number_option(*args, "ref-junction");
+    std::optional<double> junction = ctx.number_option(*args, "ref-junction");
     const std::optional<double> at = ctx.number_option(*args, "at");
     const std::optional<double> measured = ctx.number_option(*args, reading);
     if (ctx.usage_failed()) return ctx.status;
+    if (junction) junction = typed_temperature(*junction);
     const std::optional<double> junction_emf =
         sensor->type ? ctx.junction_emf_unrounded(*sensor->type, junction) : 0.0;
     if (!junction_emf) return ctx.status;
 
-    const auto check = [&](std::string_view text, double t, double value) {
+    const auto check = [&](std::string_view text, double typed, double value) {
+        const double t = typed_temperature(typed);
         const Outcome<double> found = sensor->type
                                           ? exact_temperature(*sensor->type, value + *junction_emf)
                                           : exact_pt100_temperature(value);
@@ -148,7 +152,7 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
         // The class is judged on the deviation as printed.
         const double deviation = round_half_even(*found - t, 4);
         const ToleranceClass* c = tightest_class(sensor->classes, t, deviation);
-        ctx.out << fixed(deviation, 4) << ' ' << (c ? c->name : "none") << '\n';
+        ctx.out << interval_text(fixed(deviation, 4), deviation) << ' ' << (c ? c->name : "none") << '\n';
     };
     if (!from_input) {
         check(args->value("at").value_or(""), *at, *measured);

@@ -72,16 +72,26 @@ const char* unit_symbol() {
     return "\u2103";
 }
 
+const char* unit_letter() {
+    switch (unit_in_use) {
+        case units::TemperatureUnit::Kelvin: return "K";
+        case units::TemperatureUnit::Fahrenheit: return "F";
+        case units::TemperatureUnit::Celsius: break;
+    }
+    return "C";
+}
+
 std::string temperature_text(double t) {
     const std::string celsius = text::general(t);
     if (unit_in_use == units::TemperatureUnit::Celsius) return celsius;
     return in_unit(celsius, units::from_celsius(t, unit_in_use));
 }
 
-std::string interval_text(double d) {
-    const std::string celsius = text::general(d);
-    if (unit_in_use == units::TemperatureUnit::Celsius) return celsius;
-    return in_unit(celsius, units::interval_from_celsius(d, unit_in_use));
+std::string interval_text(double d) { return interval_text(text::general(d), d); }
+
+std::string interval_text(const std::string& celsius_text, double d) {
+    if (unit_in_use == units::TemperatureUnit::Celsius) return celsius_text;
+    return in_unit(celsius_text, units::interval_from_celsius(std::stod(celsius_text), unit_in_use));
 }
 
 // Per degF the value divides by 1.8, which no decimal makes exact: given to the decimals the

@@ -32,12 +32,16 @@ std::string format(std::string pattern, const std::string& a, const std::string&
 void set_temperature_unit(units::TemperatureUnit unit);
 units::TemperatureUnit temperature_unit();
 const char* unit_symbol();  // "℃", "K", "℉"
+const char* unit_letter();  // "C", "K", "F": in CSV headings
 // A temperature given in degC, as text in that unit: in degC as text::general writes it, in
 // another unit the exact conversion of that decimal ("100.02" -> "373.17" K, "212.036" degF).
 std::string temperature_text(double t);
 // The same for a difference of temperatures (no offset: 1.5 degC is 2.7 degF), and for a
 // quantity per degree (41.37 uV/degC is 22.98 uV/degF).
 std::string interval_text(double d);
+// The same of a difference whose degC text is given ("-0.8273" to 4 decimals): that text in
+// degC, its exact conversion in another unit.
+std::string interval_text(const std::string& celsius_text, double d);
 std::string per_degree_text(double per_c);
 // A temperature typed in the unit in use, in degC.
 double typed_temperature(double v);

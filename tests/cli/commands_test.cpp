@@ -325,7 +325,18 @@ TEST(Unit, TemperaturesDifferencesAndRanges) {
         {{"emf", "K", "3000", "--unit", "F"}, {}, "\n", 1, "type K temperature outside -454 \u2026 2501.6 \u2109"},
         {{"calibrate", "--zn", "3.44689", "--al", "5.86013", "--cu", "10.5748", "--unit", "F"}, {}, "", 2,
          "calibrate states its temperatures in \u2103"},
-        {{"tolerance", "K", "100", "--unit", "K"}, {}, "", 2, "--unit goes with"},
+        {{"tolerance", "K", "212", "2012", "--unit", "F"}, {}, "2.7 4.5 -\n- 14.85 -\n"},  // 1.5, 2.5, 8.25 degC
+        {{"check", "K", "--at", "212", "--emf", "4.062", "--unit", "F"}, {}, "-1.48914 1\n"},  // -0.8273 degC
+        {{"table", "K", "--format", "csv", "--from", "273.15", "--to", "274.15", "--step", "0.5", "--unit", "K"}, {},
+         "t_K,emf_mV,seebeck_uV_per_K\n273.15,0,39.45\n273.65,0.01973,39.47\n274.15,0.03947,39.5\n"},
+        // Whole degF as in the published degF tables, referred to 32 degF: 212 degF is 100 degC's 4.096 mV.
+        {{"table", "K", "--from", "210", "--to", "212", "--unit", "F"}, {},
+         "ITS-90 type K thermocouple: EMF in mV, reference junction at 32 \u2109\n\n"
+         "    \u2109        0        1        2        3        4        5        6        7        8        9       10\n"
+         "   200                                                                                              4.050\n"
+         "   210    4.050    4.073    4.096\n"},
+        {{"table", "K", "--from", "0", "--to", "3000", "--unit", "F"}, {}, "", 1, "leaves the range -454 \u2026 2501.6 \u2109"},
+        {{"fit", "line", "1:2", "2:3", "--unit", "K"}, {}, "", 2, "--unit goes with"},
         {with({"sprt", "fit", "TPW-Zn"}, {"--rtpw", "25.3", "--point", "505.078:47.9", "--unit", "K"}), {}, "", 2,
          "no --unit"},
         {{"emf", "K", "100", "--unit", "R"}, {}, "", 2, "--unit is C, K or F, not 'R'"},
