@@ -124,7 +124,7 @@ std::optional<calibration::TemperatureResistance> point_of(Context& ctx, const s
         ctx.usage_error(format(tr("a point is T:R (degC:ohm), not '%1'"), quoted(word)));
         return std::nullopt;
     }
-    return calibration::TemperatureResistance{p->first, p->second};
+    return calibration::TemperatureResistance{typed_temperature(p->first), p->second};
 }
 
 // The range named by the first word, or nothing after a usage error.
@@ -172,9 +172,6 @@ std::optional<sprt::Coefficients> coefficients_or_report(Context& ctx, const Arg
     return k;
 }
 
-// A fit states its points, coefficients and U in degC and mK, as its record does.
-const char* const kFitsInCelsius = N_("fit takes and gives its temperatures in \u2103, as its record does: no --unit");
-
 // A temperature found by an inverse, to the 9 decimals it is exact to, in the unit in use.
 std::string t90_text(double t) { return temperature_text(round_half_even(t, 9) + 0.0); }
 
@@ -201,17 +198,18 @@ std::optional<UncertaintyRequest> uncertainty_request(Context& ctx, const Argume
     }
     UncertaintyRequest request{*u / 1000, *args.value("u"), {}};
     for (const std::string& word : args.values("at")) {
-        const std::optional<double> t = text::parse_strict_number(word);
-        if (!t) {
+        const std::optional<double> typed = text::parse_strict_number(word);
+        if (!typed) {
             ctx.usage_error(format(tr("--at takes a number, not '%1'"), quoted(word)));
             return std::nullopt;
         }
-        if (!span.contains(*t)) {
-            ctx.usage_error(format(tr("--at %1 \u2103 lies outside %2 \u2026 %3 \u2103"), general(*t),
-                                   general(span.lowest), general(span.highest)));
+        const double t = typed_temperature(*typed);
+        if (!span.contains(t)) {
+            ctx.usage_error(format(tr("--at %1 lies outside %2 \u2026 %3"), word + " " + unit_symbol(),
+                                   temperature_text(span.lowest), degrees(span.highest)));
             return std::nullopt;
         }
-        request.at.push_back(*t);
+        request.at.push_back(t);
     }
     if (request.at.empty()) {
         for (const calibration::TemperatureResistance& p : points) request.at.push_back(p.t90);
@@ -221,8 +219,10 @@ std::optional<UncertaintyRequest> uncertainty_request(Context& ctx, const Argume
 
 // U (k = 2) at each requested temperature, from `expanded`; a usage error (and false) when the
 // refits failed.
+// U is a difference of temperatures: mK in degC and K, m degF in degF. `csv_temperature` heads
+// the temperature column ("t90", "t"), the unit's letter after it.
 template <typename Expanded>
-bool print_expanded(Context& ctx, const UncertaintyRequest& request, bool csv, const char* csv_heading,
+bool print_expanded(Context& ctx, const UncertaintyRequest& request, bool csv, const char* csv_temperature,
                     Expanded expanded) {
     std::vector<double> values;
     for (double t : request.at) {
@@ -233,16 +233,22 @@ bool print_expanded(Context& ctx, const UncertaintyRequest& request, bool csv, c
         }
         values.push_back(*U);
     }
+    const bool fahrenheit = temperature_unit() == units::TemperatureUnit::Fahrenheit;
+    const auto milli = [&](double U) { return units::interval_from_celsius(U, temperature_unit()) * 1000; };
     if (csv) {
-        ctx.out << csv_heading << '\n';
+        ctx.out << csv_temperature << '_' << unit_letter() << ",U_k2_m" << (fahrenheit ? "F" : "K") << '\n';
         for (std::size_t i = 0; i < values.size(); ++i) {
-            ctx.out << round_trip(request.at[i]) << ',' << round_trip(values[i] * 1000) << '\n';
+            const std::string t = temperature_unit() == units::TemperatureUnit::Celsius ? round_trip(request.at[i])
+                                                                                        : temperature_text(request.at[i]);
+            ctx.out << t << ',' << round_trip(milli(values[i])) << '\n';
         }
         return true;
     }
     ctx.out << '\n' << format(tr("U (k = 2) from u = %1 m\u03a9 at each point's resistance:"), request.u_text) << '\n';
     for (std::size_t i = 0; i < values.size(); ++i) {
-        ctx.out << "  " << format(tr("at %1 \u2103: U = %2 mK"), general(request.at[i]), text::stated(values[i] * 1000, 2))
+        ctx.out << "  "
+                << format(tr("at %1: U = %2"), degrees(request.at[i]),
+                          text::stated(milli(values[i]), 2) + (fahrenheit ? " m\u2109" : " mK"))
                 << '\n';
     }
     return true;
@@ -308,7 +314,7 @@ int run_sprt_fit(Context& ctx, const Arguments& args, sprt::DeviationRange range
             row += std::string(i > 0 ? "," : "") + (i < n ? round_trip(sprt::slot(*k, i)) : "");
         }
         ctx.out << heading << '\n' << row << '\n';
-        if (request) print_expanded(ctx, *request, true, "t90_C,U_k2_mK", expanded);
+        if (request) print_expanded(ctx, *request, true, "t90", expanded);
         return ctx.status;
     }
     for (int i = 0; i < n; ++i) {
@@ -353,7 +359,6 @@ int run_sprt(Context& ctx, const std::vector<std::string>& words) {
     const std::optional<sprt::DeviationRange> range = range_or_report(ctx, args->positional);
     if (!range) return ctx.status;
     if (what == "fit") {
-        if (temperature_unit() != units::TemperatureUnit::Celsius) return ctx.usage_error(tr(kFitsInCelsius));
         return run_sprt_fit(ctx, *args, *range);
     }
     if (args->has("u") || args->has("at")) return ctx.usage_error(tr("--u and --at go with fit"));
@@ -456,7 +461,6 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
     const std::string& what = args->positional[0];
     const std::vector<std::string> values(args->positional.begin() + 1, args->positional.end());
     if (what == "fit") {
-        if (temperature_unit() != units::TemperatureUnit::Celsius) return ctx.usage_error(tr(kFitsInCelsius));
         const std::string output = args->value("format").value_or("text");
         if (output != "text" && output != "csv") return ctx.usage_error(tr("--format is text or csv"));
         std::vector<calibration::TemperatureResistance> points;
@@ -489,7 +493,7 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
                     << (fit->has_c ? round_trip(k.c) : "") << ',' << round_trip(adb.alpha) << ','
                     << round_trip(adb.delta) << ',' << (fit->has_c ? round_trip(adb.beta) : "")
                     << (with_d ? "," + round_trip(k.d) : "") << '\n';
-            if (request) print_expanded(ctx, *request, true, "t_C,U_k2_mK", expanded);
+            if (request) print_expanded(ctx, *request, true, "t", expanded);
             return ctx.status;
         }
         ctx.out << "R0 = " << general(k.r0) << " \u03a9\nA = " << general(k.a) << " /\u2103\nB = " << general(k.b)
@@ -501,23 +505,26 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
         // Where the coefficients were found: a conversion beyond is the equation extrapolated.
         const auto [lowest, highest] = std::minmax_element(points.begin(), points.end(),
                                                            [](const auto& x, const auto& y) { return x.t90 < y.t90; });
-        ctx.out << '\n' << format(tr("fitted from %1 to %2 \u2103: beyond, the equation is extrapolated"),
-                                   general(lowest->t90), general(highest->t90));
+        ctx.out << '\n' << format(tr("fitted from %1 to %2: beyond, the equation is extrapolated"),
+                                   temperature_text(lowest->t90), degrees(highest->t90));
         if (!fit->has_c) ctx.out << ' ' << tr("(no point below 0 \u2103: no C, which the equation needs there)");
-        ctx.out << "\n\n" << tr("t/\u2103  R/\u03a9  residual/m\u03a9  residual/\u2103  from IEC 60751/\u2103  class") << '\n';
+        ctx.out << "\n\n"
+                << format(tr("t/%1  R/\u03a9  residual/m\u03a9  residual/%1  from IEC 60751/%1  class"), unit_symbol())
+                << '\n';
         const cvd::Coefficients standard = cvd::iec(k.r0);
         for (std::size_t i = 0; i < points.size(); ++i) {
             const Outcome<double> t_iec = cvd::temperature(standard, points[i].r);
             std::string deviation = "-", met = "-";
             if (t_iec.ok()) {
                 const double d = round_half_even(*t_iec - points[i].t90, 4);
-                deviation = fixed(d, 4);
+                deviation = interval_text(fixed(d, 4), d);
                 const ToleranceClass* c = tightest_class(pt100_tolerance_classes(), points[i].t90, d);
                 met = c ? c->name : "none";
             }
-            ctx.out << general(points[i].t90) << "  " << general(points[i].r) << "  "
-                    << fixed(fit->residual_mohm[i], 3) << "  " << fixed(fit->residual_c[i], 5) << "  "
-                    << deviation << "  " << met << '\n';
+            ctx.out << temperature_text(points[i].t90) << "  " << general(points[i].r) << "  "
+                    << fixed(fit->residual_mohm[i], 3) << "  "
+                    << interval_text(fixed(fit->residual_c[i], 5), fit->residual_c[i]) << "  " << deviation << "  " << met
+                    << '\n';
         }
         if (request) print_expanded(ctx, *request, false, "", expanded);
         return ctx.status;

@@ -36,16 +36,15 @@ int decimals_of(const std::string& text) {
 }
 
 // A value given in degC as `celsius_text`, converted: to as many decimals as make the conversion
-// of that decimal exact (kelvins add 273.15: two at least; degF multiply by 1.8: one more),
-// trailing zeros dropped, so it neither loses nor invents a digit ("100" -> "373.15", "212").
+// of that decimal exact (kelvins add 273.15: two at least; degF multiply by 1.8: one more), the
+// zeros beyond the degC text's own decimals dropped, so it neither loses nor invents a digit
+// ("100" -> "373.15" K, "212" degF; "0.00000" stays five places).
 std::string in_unit(const std::string& celsius_text, double converted) {
     const int d = decimals_of(celsius_text);
     const int places = unit_in_use == units::TemperatureUnit::Kelvin ? std::max(d, 2) : d + 1;
     std::string text = text::fixed(converted, places);
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0') text.pop_back();
-        if (text.back() == '.') text.pop_back();
-    }
+    for (int extra = places - d; extra > 0 && text.back() == '0'; --extra) text.pop_back();
+    if (text.back() == '.') text.pop_back();
     if (text == "-0") text = "0";
     return text;
 }

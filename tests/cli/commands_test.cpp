@@ -288,6 +288,8 @@ TEST(Ipts68, BothWaysAndWhatItRefuses) {
 namespace its90::cli::testing {
 namespace {
 
+using its90::cli::testing::Outcome;
+
 // --unit K or F: a temperature typed or given converts with the scale's offset, a difference or
 // a value per degree by the degree's size only, and each reads as the same figure in degC
 // does; the commands whose records state degC refuse it.
@@ -337,8 +339,6 @@ TEST(Unit, TemperaturesDifferencesAndRanges) {
          "   210    4.050    4.073    4.096\n"},
         {{"table", "K", "--from", "0", "--to", "3000", "--unit", "F"}, {}, "", 1, "leaves the range -454 \u2026 2501.6 \u2109"},
         {{"fit", "line", "1:2", "2:3", "--unit", "K"}, {}, "", 2, "--unit goes with"},
-        {with({"sprt", "fit", "TPW-Zn"}, {"--rtpw", "25.3", "--point", "505.078:47.9", "--unit", "K"}), {}, "", 2,
-         "no --unit"},
         {{"emf", "K", "100", "--unit", "R"}, {}, "", 2, "--unit is C, K or F, not 'R'"},
         {{"emf", "K", "100", "--unit"}, {}, "", 2, "--unit needs C, K or F"},
     };
@@ -350,6 +350,37 @@ TEST(Unit, TemperaturesDifferencesAndRanges) {
     }
     // The unit holds for its own command only.
     EXPECT_EQ(run_cli({"pt100", "--inverse", "138.5055"}).out, "100\n");
+    // A fit's points and --at in the unit, the same coefficients; U, an uncertainty, in mK for
+    // degC and K, 1.8 times as many m degF.
+    const std::vector<std::string> in_c = {"sprt", "fit", "TPW-Zn", "--rtpw", "25.319871", "--point", "231.928:47.922451",
+                                           "--point", "419.527:65.039218", "--u", "0.1", "--format", "csv", "--at"};
+    const Outcome c = run_cli(with(in_c, {"100"}));
+    const Outcome k = run_cli({"sprt", "fit", "TPW-Zn", "--rtpw", "25.319871", "--point", "505.078:47.922451", "--point",
+                               "692.677:65.039218", "--u", "0.1", "--format", "csv", "--at", "373.15", "--unit", "K"});
+    const Outcome f = run_cli({"sprt", "fit", "TPW-Zn", "--rtpw", "25.319871", "--point", "449.4704:47.922451", "--point",
+                               "787.1486:65.039218", "--u", "0.1", "--format", "csv", "--at", "212", "--unit", "F"});
+    ASSERT_EQ(c.status, 0) << c.err;
+    ASSERT_EQ(k.status, 0) << k.err;
+    ASSERT_EQ(f.status, 0) << f.err;
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> all;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) all.push_back(line);
+        return all;
+    };
+    const auto lc = lines(c.out), lk = lines(k.out), lf = lines(f.out);
+    ASSERT_EQ(lc.size(), 4u);
+    ASSERT_EQ(lk.size(), 4u);
+    ASSERT_EQ(lf.size(), 4u);
+    EXPECT_EQ(lk[1], lc[1]);  // the coefficients
+    EXPECT_EQ(lf[1], lc[1]);
+    EXPECT_EQ(lc[2], "t90_C,U_k2_mK");
+    EXPECT_EQ(lk[2], "t90_K,U_k2_mK");
+    EXPECT_EQ(lf[2], "t90_F,U_k2_mF");
+    const double u_c = std::stod(lc[3].substr(lc[3].find(',') + 1));
+    EXPECT_EQ(lk[3], "373.15," + lc[3].substr(lc[3].find(',') + 1));
+    EXPECT_EQ(lf[3].substr(0, 4), "212,");
+    EXPECT_NEAR(std::stod(lf[3].substr(4)), 1.8 * u_c, 1e-12);
 }
 
 }  // namespace
