@@ -230,6 +230,4 @@ std::string exact_rejection(std::optional<Thermocouple> type, const Rejection& r
     return why(rejection, type) + " (" + temperature_text(t.lowest) + " \u2026 " + degrees(t.highest) + ")";
 }
 
-std::string degrees(double t) { return temperature_text(t) + " " + unit_symbol(); }
-
 }  // namespace its90::cli

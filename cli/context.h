@@ -102,7 +102,6 @@ std::optional<SensorChoice> sensor_or_report(Context& ctx, const std::string& wo
 // temperature, in words, with the temperatures its range covers.
 std::string exact_rejection(std::optional<Thermocouple> type, const Rejection& rejection);
 
-std::string degrees(double t);  // "25 ℃"
 // Whether `path` names a file that can be read: a folder, or a file that is missing or may not
 // be read, is reported by name (exit status 1).
 bool readable_file_or_report(Context& ctx, const std::string& path);

@@ -143,8 +143,14 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
         sensor->type ? ctx.junction_emf_unrounded(*sensor->type, junction) : 0.0;
     if (!junction_emf) return ctx.status;
 
+    // A temperature beyond the sensor's reference function has no deviation from it.
+    const Range span = sensor->type ? its90::sensor_of(*sensor->type).temperatures : its90::pt100().temperatures;
     const auto check = [&](std::string_view text, double typed, double value) {
         const double t = typed_temperature(typed);
+        if (!(t >= span.lowest && t <= span.highest)) {
+            return ctx.reject(text, why(Rejection::out_of_range(Quantity::Temperature, span.lowest, span.highest),
+                                        sensor->type));
+        }
         const Outcome<double> found = sensor->type
                                           ? exact_temperature(*sensor->type, value + *junction_emf)
                                           : exact_pt100_temperature(value);
@@ -155,7 +161,11 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
         ctx.out << interval_text(fixed(deviation, 4), deviation) << ' ' << (c ? c->name : "none") << '\n';
     };
     if (!from_input) {
-        check(args->value("at").value_or(""), *at, *measured);
+        try {
+            check(args->value("at").value_or(""), *at, *measured);
+        } catch (const FloatingPointError&) {
+            ctx.reject(args->value("at").value_or(""), why(Rejection::not_finite(Quantity::Temperature), sensor->type));
+        }
         return ctx.status;
     }
     // One "T value" pair a line, read like every other batch.

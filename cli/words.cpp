@@ -86,6 +86,8 @@ std::string temperature_text(double t) {
     return in_unit(celsius, units::from_celsius(t, unit_in_use));
 }
 
+std::string degrees(double t) { return temperature_text(t) + " " + unit_symbol(); }
+
 std::string interval_text(double d) { return interval_text(text::general(d), d); }
 
 std::string interval_text(const std::string& celsius_text, double d) {
@@ -104,8 +106,10 @@ std::string per_degree_text(double per_c) {
 // Converted from another unit, to 10 decimals: 1123.15 K is 850 degC, not the 850.0000000000001
 // of the subtraction (a range's end stays its end), and 1e-10 degC is below every resolution.
 double typed_temperature(double v) {
-    if (unit_in_use == units::TemperatureUnit::Celsius || !std::isfinite(v)) return v;
-    return round_half_even(units::to_celsius(v, unit_in_use), 10);
+    if (unit_in_use == units::TemperatureUnit::Celsius) return v;
+    const double t = units::to_celsius(v, unit_in_use);
+    // Far beyond every range the rounding would overflow; such a value is refused as it is.
+    return std::fabs(t) < 1e12 ? round_half_even(t, 10) : t;
 }
 
 std::string format(std::string pattern, const std::string& a, const std::string& b,
@@ -150,27 +154,26 @@ std::string why(const Rejection& r, const std::string& about) {
         case Cause::NotFinite:
             return tr("the result lies beyond the computable range");
         case Cause::TwoTemperatures:
-            return format(tr("two temperatures between %1 and %2 \u2103 share this %3 EMF"),
-                           text::general(r.lowest), text::general(r.highest), about);
+            return format(tr("two temperatures between %1 and %2 share this %3 EMF"), temperature_text(r.lowest),
+                          degrees(r.highest), about);
         case Cause::NotAFixedPoint:
-            return format(tr("%1 \u2103 is no fixed point of the range (its points are at their assigned temperatures)"),
-                          text::general(r.lowest));
+            return format(tr("%1 is no fixed point of the range (its points are at their assigned temperatures)"),
+                          degrees(r.lowest));
         case Cause::MissingPoint:
             if (r.lowest != r.highest) {
-                return format(tr("the range needs a point measured between %1 and %2 \u2103"), text::general(r.lowest),
-                              text::general(r.highest));
+                return format(tr("the range needs a point measured between %1 and %2"), temperature_text(r.lowest),
+                              degrees(r.highest));
             }
-            return format(tr("the range needs a point at %1 \u2103"), text::general(r.lowest));
+            return format(tr("the range needs a point at %1"), degrees(r.lowest));
         case Cause::SameTemperature:
             if (r.lowest != r.highest) {
-                return format(tr("two points between %1 and %2 \u2103"), text::general(r.lowest), text::general(r.highest));
+                return format(tr("two points between %1 and %2"), temperature_text(r.lowest), degrees(r.highest));
             }
-            return format(tr("two points at %1 \u2103"), text::general(r.lowest));
+            return format(tr("two points at %1"), degrees(r.lowest));
         case Cause::TooFewPoints:
             return format(tr("fewer points than the %1 unknowns"), text::general(r.lowest));
         case Cause::TooFewAbove:
-            return format(tr("D needs %1 points above %2 \u2103 at least"), text::general(r.lowest),
-                          text::general(r.highest));
+            return format(tr("D needs %1 points above %2 at least"), text::general(r.lowest), degrees(r.highest));
         case Cause::NotMonotonic:
             return tr("the coefficients do not give a rising curve over the range (or a resistance is not above 0)");
         case Cause::Unpublished:

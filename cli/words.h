@@ -36,6 +36,8 @@ const char* unit_letter();  // "C", "K", "F": in CSV headings
 // A temperature given in degC, as text in that unit: in degC as text::general writes it, in
 // another unit the exact conversion of that decimal ("100.02" -> "373.17" K, "212.036" degF).
 std::string temperature_text(double t);
+// The same with the unit's symbol: "25 ℃", "298.15 K".
+std::string degrees(double t);
 // The same for a difference of temperatures (no offset: 1.5 degC is 2.7 degF), and for a
 // quantity per degree (41.37 uV/degC is 22.98 uV/degF).
 std::string interval_text(double d);

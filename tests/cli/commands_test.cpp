@@ -339,6 +339,8 @@ TEST(Unit, TemperaturesDifferencesAndRanges) {
          "   210    4.050    4.073    4.096\n"},
         {{"table", "K", "--from", "0", "--to", "3000", "--unit", "F"}, {}, "", 1, "leaves the range -454 \u2026 2501.6 \u2109"},
         {{"fit", "line", "1:2", "2:3", "--unit", "K"}, {}, "", 2, "--unit goes with"},
+        {with({"sprt", "fit", "TPW-Zn"}, {"--rtpw", "25.3", "--point", "505.08:47.9", "--point", "692.677:65", "--unit", "K"}),
+         {}, "", 2, "505.08 K is no fixed point of the range"},
         {{"emf", "K", "100", "--unit", "R"}, {}, "", 2, "--unit is C, K or F, not 'R'"},
         {{"emf", "K", "100", "--unit"}, {}, "", 2, "--unit needs C, K or F"},
     };

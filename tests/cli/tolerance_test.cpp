@@ -82,5 +82,31 @@ TEST(Check, PairsFromStandardInputOneLineEach) {
     EXPECT_EQ(run_cli({"check", "K", "--at", "100"}).status, 2);
 }
 
+// A temperature beyond the type's reference function has no deviation from it: refused naming
+// the range (it once printed a 300-digit deviation, or ended the program at 1e308).
+TEST(Check, ATemperatureBeyondTheRangeIsRefused) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"check", "K", "--at", "1e308", "--emf", "1"}, "", "\n"},
+        {{"check", "K", "--at", "1e300", "--emf", "1"}, "", "\n"},
+        {{"check", "K", "--at", "1372.1", "--emf", "54.886"}, "", "\n"},
+        {{"check", "Pt100", "--at", "-200.5", "--ohm", "18.5"}, "", "\n"},
+        {{"check", "K", "-"}, "1e300 1\n100 4.062\n", "\n-0.8273 1\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = run_cli(c.args, c.input);
+        EXPECT_EQ(o.status, 1) << c.args[3] << o.err;
+        EXPECT_EQ(o.out, c.out);
+        EXPECT_NE(o.err.find(c.args[1] == "Pt100" ? "Pt100 temperature outside -200 \u2026 850 \u2103"
+                                                  : "type K temperature outside -270 \u2026 1372 \u2103"),
+                  std::string::npos)
+            << o.err;
+    }
+}
+
 }  // namespace
 }  // namespace its90::cli::testing
