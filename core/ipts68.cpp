@@ -1,19 +1,11 @@
 #include "core/ipts68.h"
 
 #include <cmath>
-#include <span>
+
+#include "core/polynomial.h"
 
 namespace its90::ipts68 {
 namespace {
-
-double polynomial(std::span<const double> c, double x) {
-    double sum = 0, power = 1;
-    for (double ci : c) {
-        sum += ci * power;
-        power *= x;
-    }
-    return sum;
-}
 
 // The difference where one of the functions holds, by its own variable.
 double published(double t90) { return t90 <= kLow.highest ? polynomial(kA, t90 / 630) : polynomial(kB, t90); }

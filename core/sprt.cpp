@@ -6,19 +6,12 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/polynomial.h"
+
 namespace its90::sprt {
 namespace {
 
 constexpr double kKelvin = 273.15;
-
-double polynomial(std::span<const double> c, double x) {
-    double sum = 0, power = 1;
-    for (double ci : c) {
-        sum += ci * power;
-        power *= x;
-    }
-    return sum;
-}
 
 double a_function(double t90) {
     return std::exp(polynomial(kA, (std::log((t90 + kKelvin) / 273.16) + 1.5) / 1.5));

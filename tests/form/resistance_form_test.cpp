@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "form/resistance_form.h"
+#include "tests/form/kept_records.h"
 #include "tests/form/sprt_example.h"
 
 namespace its90::form {
@@ -92,17 +93,12 @@ TEST(SprtForm, TheTableFollowsTheRangeUntilTyped) {
 // e-H2-TPW: seven points, the two near 17 K and 20.3 K at the t90 typed for them, which must lie
 // within 0.1 K of nominal; one outside is named, nothing typed is lost.
 TEST(SprtForm, TheHydrogenRangesMeasuredPoints) {
-    SprtForm f;
-    f.set_range(sprt::DeviationRange::EH2TPW);
-    f.set_fitted(true);
-    f.r_tpw.text = "25.5";
-    const char* resistances[] = {"0.033150", "0.061903", "0.110069", "0.218568", "2.341835", "5.507101", "21.526207"};
-    for (std::size_t i = 0; i < 7; ++i) f.point_r[i].text = resistances[i];
+    SprtForm f = a_fitted_eh2_tpw();
+    f.point_t[1].text = "";
     f.edited();
     EXPECT_FALSE(f.coefficients());
     EXPECT_EQ(f.point_t[1].problem, "未输入数值");
     f.point_t[1].text = "-256.08";
-    f.point_t[2].text = "-252.93";
     f.temperature.text = "-256.08";
     f.edited();
     ASSERT_TRUE(f.coefficients()) << f.coefficients_problem();
