@@ -517,13 +517,13 @@ int run_cvd(Context& ctx, const std::vector<std::string>& words) {
             std::string deviation = "-", met = "-";
             if (t_iec.ok()) {
                 const double d = round_half_even(*t_iec - points[i].t90, 4);
-                deviation = interval_text(fixed(d, 4), d);
+                deviation = interval_text(fixed(d, 4));
                 const ToleranceClass* c = tightest_class(pt100_tolerance_classes(), points[i].t90, d);
                 met = c ? c->name : "none";
             }
             ctx.out << temperature_text(points[i].t90) << "  " << general(points[i].r) << "  "
                     << fixed(fit->residual_mohm[i], 3) << "  "
-                    << interval_text(fixed(fit->residual_c[i], 5), fit->residual_c[i]) << "  " << deviation << "  " << met
+                    << interval_text(fixed(fit->residual_c[i], 5)) << "  " << deviation << "  " << met
                     << '\n';
         }
         if (request) print_expanded(ctx, *request, false, "", expanded);

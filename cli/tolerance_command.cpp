@@ -158,7 +158,7 @@ int run_check(Context& ctx, const std::vector<std::string>& words) {
         // The class is judged on the deviation as printed.
         const double deviation = round_half_even(*found - t, 4);
         const ToleranceClass* c = tightest_class(sensor->classes, t, deviation);
-        ctx.out << interval_text(fixed(deviation, 4), deviation) << ' ' << (c ? c->name : "none") << '\n';
+        ctx.out << interval_text(fixed(deviation, 4)) << ' ' << (c ? c->name : "none") << '\n';
     };
     if (!from_input) {
         try {

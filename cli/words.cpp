@@ -88,9 +88,9 @@ std::string temperature_text(double t) {
 
 std::string degrees(double t) { return temperature_text(t) + " " + unit_symbol(); }
 
-std::string interval_text(double d) { return interval_text(text::general(d), d); }
+std::string interval_text(double d) { return interval_text(text::general(d)); }
 
-std::string interval_text(const std::string& celsius_text, double d) {
+std::string interval_text(const std::string& celsius_text) {
     if (unit_in_use == units::TemperatureUnit::Celsius) return celsius_text;
     return in_unit(celsius_text, units::interval_from_celsius(std::stod(celsius_text), unit_in_use));
 }

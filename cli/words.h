@@ -43,7 +43,7 @@ std::string degrees(double t);
 std::string interval_text(double d);
 // The same of a difference whose degC text is given ("-0.8273" to 4 decimals): that text in
 // degC, its exact conversion in another unit.
-std::string interval_text(const std::string& celsius_text, double d);
+std::string interval_text(const std::string& celsius_text);
 std::string per_degree_text(double per_c);
 // A temperature typed in the unit in use, in degC.
 double typed_temperature(double v);
