@@ -21,7 +21,7 @@ class Statement;
 namespace its90::book {
 
 // The schema's version, as PRAGMA user_version holds it; 0 is a new, empty file.
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 // How long a writer waits for another to finish before it gives up, ms.
 inline constexpr int kBusyTimeoutMs = 10'000;
 

@@ -157,8 +157,9 @@ TEST_F(BookFile, ACorrectionNamesTheRecordItReplaces) {
 TEST_F(BookFile, AKeptRecordIsNeverChangedNorRemoved) {
     const std::int64_t id = Book(path).keep(fixed_point("S-1", 3.45689));
     SQLite::Database db(path, SQLite::OPEN_READWRITE);
-    for (const char* sql : {"UPDATE records SET number = 'X'", "DELETE FROM records",
-                            "UPDATE inputs SET value = '0'", "DELETE FROM inputs"}) {
+    for (const char* sql : {"UPDATE records SET number = 'X'", "DELETE FROM records", "UPDATE inputs SET value = '0'",
+                            "DELETE FROM inputs", "UPDATE documents SET document = ''", "DELETE FROM documents",
+                            "UPDATE record_numbers SET number = 'x'", "DELETE FROM record_numbers"}) {
         EXPECT_THROW(db.exec(sql), SQLite::Exception) << sql;
     }
     EXPECT_EQ(Book(path).find(id)->number, "S-1");
@@ -216,6 +217,29 @@ TEST_F(BookFile, EveryEarlierSchemaIsBroughtUpToDate) {
         EXPECT_EQ(book.find(id)->number, "S-1") << "from version " << version;
         EXPECT_EQ(book.start_run({0, "2026-12-09 10:00:00", "tcp://127.0.0.1:5025", "generic", "", "plan", "1", std::nullopt, false}), 1)
             << "from version " << version;
+    }
+    // Records kept before their documents moved apart and their numbers were indexed: each
+    // document whole, each found by its own number and by an input's.
+    for (int version = 1; version < 5; ++version) {
+        const std::string file = (dir / ("documents-v" + std::to_string(version) + ".sqlite")).string();
+        create_book_at_version(file, version);
+        std::int64_t id = 0;
+        {
+            SQLite::Database old(file, SQLite::OPEN_READWRITE);
+            old.exec("INSERT INTO records (kind, number, type, operator, notes, date, program_version, document) "
+                     "VALUES ('comparison', 'BJ-2024-07', 'K', '', '', '2024-01-01 09:00:00', '0.1.0', 'a,b\r\n1,2\r\n')");
+            id = old.getLastInsertRowid();
+            old.exec("INSERT INTO inputs VALUES (" + std::to_string(id) + ", 0, 'standard_number', 'S-2019-031')");
+            old.exec("INSERT INTO inputs VALUES (" + std::to_string(id) + ", 1, 'reading_1', 'Z-99')");
+        }
+        Book book(file);
+        EXPECT_EQ(book.find(id)->document, "a,b\r\n1,2\r\n") << "from version " << version;
+        for (const char* number : {"bj-2024", "2019-031"}) {
+            const std::vector<Record> found = book.list({.number = number});
+            ASSERT_EQ(found.size(), 1u) << number << " from version " << version;
+            EXPECT_EQ(found[0].id, id);
+        }
+        EXPECT_TRUE(book.list({.number = "Z-99"}).empty());  // an input not named *number
     }
     // An empty file is a new book too.
     const std::string empty = (dir / "empty.sqlite").string();

@@ -65,7 +65,7 @@ tally.check("show gives the identification and every input",
 
 status, doc, _ = run("book", "export", "2")
 con = sqlite3.connect(book)
-kept = con.execute("SELECT document FROM records WHERE id = 2").fetchone()[0]
+kept = con.execute("SELECT document FROM documents WHERE record_id = 2").fetchone()[0]
 con.close()
 tally.check("export --format csv is the document kept, byte for byte", status == 0 and doc == kept, doc)
 table = list(csv.reader(io.StringIO(doc)))
@@ -333,8 +333,9 @@ run("calibrate", *FIXED, "--keep", "S-1", book_path=tpw)  # a book with its sche
 con = sqlite3.connect(tpw)
 for date, fitted, r_tpw in (("2024-05-01 09:00:00", "1", "25.5"), ("2025-05-01 09:00:00", "0", "25.5002"),
                             ("2026-05-01 09:00:00", "0", "25,4999")):
-    cur = con.execute("INSERT INTO records(kind, number, type, operator, notes, date, program_version, document) "
-                      "VALUES ('resistance', 'SPRT-5', 'SPRT', '王工', '', ?, 'test', '')", (date,))
+    cur = con.execute("INSERT INTO records(kind, number, type, operator, notes, date, program_version) "
+                      "VALUES ('resistance', 'SPRT-5', 'SPRT', '王工', '', ?, 'test')", (date,))
+    con.execute("INSERT INTO documents VALUES (?, '')", (cur.lastrowid,))
     for position, (name, value) in enumerate((("page", "sprt"), ("fitted", fitted), ("range", "TPW-Zn"),
                                               ("r_tpw", r_tpw))):
         con.execute("INSERT INTO inputs VALUES (?, ?, ?, ?)", (cur.lastrowid, position, name, value))

@@ -115,7 +115,9 @@ TEST(SprtForm, TheHydrogenRangesMeasuredPoints) {
         f.edited();
         EXPECT_EQ(f.point_t[1].problem, c.problem) << c.t;
         EXPECT_EQ(f.point_t[1].text, c.t);
-        if (*c.problem) EXPECT_FALSE(f.coefficients()) << c.t;
+        if (*c.problem) {
+            EXPECT_FALSE(f.coefficients()) << c.t;
+        }
     }
 }
 
