@@ -11,52 +11,14 @@
 #include <memory>
 #include <string>
 
+#include "bench/book_fill.h"
 #include "book/book.h"
-#include "book/fixed_points.h"
 
 namespace {
 
 using namespace its90;
 
-book::Record record(book::Kind kind, const std::string& number, int year, int i) {
-    book::Record r;
-    r.kind = kind;
-    r.number = number;
-    r.type = std::string(1, kind == book::Kind::FixedPoint ? 'S' : 'K');
-    r.operator_name = i % 2 ? "王工" : "李工";
-    char date[32];
-    std::snprintf(date, sizeof date, "%04d-05-01 09:%02d", year, 10 + i % 50);
-    r.date = date;
-    r.program_version = "bench";
-    r.inputs = book::fields_of({{3.45689 + i * 1e-6, 5.87013, 10.5848}, calibration::MiddlePoint::Aluminium, std::nullopt});
-    for (int k = 0; k < 30; ++k) r.inputs.push_back({"reading_" + std::to_string(k), "16.38544"});
-    r.document = std::string(3000, 'x');
-    return r;
-}
-
-struct Fixture {
-    std::string dir;
-    std::string path;
-    std::unique_ptr<book::Book> book;
-    explicit Fixture(int records) {
-        // On tmpfs where there is one: setting up the records, each its own durable
-        // transaction, is not what is measured.
-        char pattern[] = "/dev/shm/its90-book-bench-XXXXXX";
-        char fallback[] = "/tmp/its90-book-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        dir = made != nullptr ? made : mkdtemp(fallback);
-        path = dir + "/book.sqlite";
-        book = std::make_unique<book::Book>(path);
-        int i = 0;
-        for (int s = 0; s < 20; ++s) {
-            for (int year = 1977; year < 2027; ++year) {
-                book->keep(record(book::Kind::FixedPoint, "S-" + std::to_string(s), year, i++));
-            }
-        }
-        for (int c = 0; i < records; ++c) book->keep(record(book::Kind::Comparison, "BJ-" + std::to_string(c), 2000 + c % 27, i++));
-    }
-    ~Fixture() { std::filesystem::remove_all(dir); }
-};
+using Fixture = bench::FilledBook;
 
 // The book of `records` records, made once.
 Fixture& fixture(int records) {
@@ -109,7 +71,7 @@ void book_open_and_keep_one(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) {
         book::Book b(fixture(static_cast<int>(state.range(0))).path);
-        benchmark::DoNotOptimize(b.keep(record(book::Kind::Comparison, "K-" + std::to_string(i), 2026, i)));
+        benchmark::DoNotOptimize(b.keep(bench::bench_record(book::Kind::Comparison, "K-" + std::to_string(i), 2026, i)));
         ++i;
     }
 }

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,7 +19,10 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
+#include <QAbstractTableModel>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -251,6 +255,38 @@ void DriftPlot::paintEvent(QPaintEvent*) {
 
 // ---- The window ----------------------------------------------------------------------------
 
+// The records found, as the list shows them: a row's cells are made when the view draws it,
+// so a search that finds 10^5 records builds the few rows on the screen, not 700,000 items.
+class RecordList final : public QAbstractTableModel {
+public:
+    RecordList(const std::vector<book::Record>& records, QObject* parent)
+        : QAbstractTableModel(parent), records_(records) {}
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(records_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kColumns; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
+        const std::vector<std::string> cells = form::list_row(records_[static_cast<std::size_t>(index.row())]);
+        const auto column = static_cast<std::size_t>(index.column());
+        return column < cells.size() ? QVariant(q(cells[column])) : QVariant();
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char* const kHeadings[kColumns] = {"记录号", "种类", "编号", "分度号", "日期", "检定员", "状态"};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns) return {};
+        return QString::fromUtf8(kHeadings[section]);
+    }
+    // After found_ changed under it.
+    void refill() {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    static constexpr int kColumns = 7;
+    const std::vector<book::Record>& records_;
+};
+
 BookWindow::BookWindow(WindowPrompts& prompts, MainWindow& calculator, QWidget* parent)
     : QWidget(parent, Qt::Window), prompts_(&prompts), calculator_(calculator) {
     dress_tool_window(*this, QStringLiteral("BookWindow"), QStringLiteral("记录簿"));
@@ -278,9 +314,14 @@ QWidget* BookWindow::create_records() {
         edit->setPlaceholderText(QString::fromUtf8(hint));
         edit->setMinimumWidth(width);
         filters->addWidget(edit, 1);
-        connect(edit, &QLineEdit::textChanged, this, [this] { search(); });
+        connect(edit, &QLineEdit::textChanged, this, [this] { pending_search_->start(); });
         return edit;
     };
+    // Typing searches once it pauses: each character does not search the whole book again.
+    pending_search_ = new QTimer(this);
+    pending_search_->setSingleShot(true);
+    pending_search_->setInterval(150);
+    connect(pending_search_, &QTimer::timeout, this, [this] { search(); });
     number_ = filter("编号：", "部分即可", 90);
     number_->setObjectName(QStringLiteral("number_filter"));
     type_ = filter("分度号：", "S、K、SPRT…", 60);
@@ -294,22 +335,25 @@ QWidget* BookWindow::create_records() {
         kind_->addItem(QString::fromUtf8(form::kind_text(k)));
     }
     filters->addWidget(kind_);
-    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { search(); });
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] { pending_search_->start(); });
     layout->addLayout(filters);
 
     auto* split = new QSplitter(Qt::Horizontal, page);
-    list_ = new QTableWidget(0, 7, split);
+    list_ = new QTableView(split);
     list_->setObjectName(QStringLiteral("record_list"));
-    list_->setHorizontalHeaderLabels({QStringLiteral("记录号"), QStringLiteral("种类"), QStringLiteral("编号"),
-                                      QStringLiteral("分度号"), QStringLiteral("日期"), QStringLiteral("检定员"),
-                                      QStringLiteral("状态")});
+    listed_ = new RecordList(found_, list_);
+    list_->setModel(listed_);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
+    // Rows of one height, and columns sized from the first rows: the view need not measure
+    // every record found.
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->horizontalHeader()->setResizeContentsPrecision(200);
     list_->horizontalHeader()->setStretchLastSection(true);
-    connect(list_, &QTableWidget::itemSelectionChanged, this, [this] { show_selected(); });
-    connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { load_selected(false); });
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { show_selected(); });
+    connect(list_, &QTableView::doubleClicked, this, [this] { load_selected(false); });
     auto* right = new QWidget(split);
     auto* right_layout = new QVBoxLayout(right);
     right_layout->setContentsMargins(0, 0, 0, 0);
@@ -476,10 +520,18 @@ void BookWindow::show_tpw_history(const QString& number) {
 
 void BookWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) search();
+    // Not again when it comes to the front just after searching (opened from the menu).
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        (!since_search_.isValid() || since_search_.elapsed() > 500)) {
+        pending_search_->start();
+    }
 }
 
+bool BookWindow::search_pending() const { return pending_search_->isActive(); }
+
 void BookWindow::search() {
+    pending_search_->stop();
+    since_search_.start();
     const std::optional<book::Record> was = selected();
     found_.clear();
     selected_.reset();
@@ -499,14 +551,8 @@ void BookWindow::search() {
         status_->setText(q(problem));
     }
     {
-        const QSignalBlocker quiet(list_);
-        list_->setRowCount(static_cast<int>(found_.size()));
-        for (std::size_t r = 0; r < found_.size(); ++r) {
-            const std::vector<std::string> cells = form::list_row(found_[r]);
-            for (std::size_t c = 0; c < cells.size(); ++c) {
-                list_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(q(cells[c])));
-            }
-        }
+        const QSignalBlocker quiet(list_->selectionModel());
+        listed_->refill();
         list_->resizeColumnsToContents();
     }
     if (was) select(was->id);
@@ -514,8 +560,8 @@ void BookWindow::search() {
 }
 
 std::optional<book::Record> BookWindow::selected() const {
-    const int row = list_->currentRow();
-    if (row < 0 || row >= static_cast<int>(found_.size()) || list_->selectedItems().isEmpty()) return std::nullopt;
+    const int row = list_->currentIndex().row();
+    if (row < 0 || row >= static_cast<int>(found_.size()) || !list_->selectionModel()->hasSelection()) return std::nullopt;
     // The list holds identifications; the record whole comes from the book when it is wanted.
     const std::int64_t id = found_[static_cast<std::size_t>(row)].id;
     if (!selected_ || selected_->id != id) {

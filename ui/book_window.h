@@ -6,6 +6,7 @@
 // calibrations, as a table and a plot in microvolts against date, with the JJG 75-1995 limits.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -19,12 +20,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QTableView;
 class QTableWidget;
+class QTimer;
 class QTextBrowser;
 
 namespace its90::ui {
 
 class MainWindow;
+class RecordList;
 
 // Values against dates (in microvolts unless told otherwise), with horizontal limit lines: a
 // standard's drift.
@@ -94,7 +98,9 @@ public:
     QLineEdit* date_from() const { return from_; }
     QLineEdit* date_to() const { return to_; }
     QComboBox* kind_filter() const { return kind_; }
-    QTableWidget* list() const { return list_; }
+    QTableView* list() const { return list_; }
+    // Whether an edit's search is still waiting for typing to pause.
+    bool search_pending() const;
     QPushButton* check_button() const { return check_; }
     QPushButton* approve_button() const { return approve_; }
     QPushButton* refuse_button() const { return refuse_; }
@@ -139,7 +145,10 @@ private:
     QLineEdit* from_ = nullptr;
     QLineEdit* to_ = nullptr;
     QComboBox* kind_ = nullptr;
-    QTableWidget* list_ = nullptr;
+    QTableView* list_ = nullptr;
+    RecordList* listed_ = nullptr;  // found_, its cells made as they are shown
+    QTimer* pending_search_ = nullptr;   // a search once typing pauses
+    QElapsedTimer since_search_;
     QTextBrowser* document_ = nullptr;
     QLabel* details_ = nullptr;
     QPushButton* check_ = nullptr;
