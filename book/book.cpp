@@ -439,7 +439,8 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
         if (access == Access::ReadOnly) {
             if (version == 0) throw Failure({Problem::Cause::NotABook, path_, "an empty file: no book has been set up in it"});
             if (version < kSchemaVersion) {
-                throw Failure({Problem::Cause::ReadOnly, path_, "an earlier schema that cannot be brought up to date read-only"});
+                throw Failure({Problem::Cause::ReadOnly, path_, "an earlier schema that cannot be brought up to date read-only",
+                               version});
             }
             return;
         }
@@ -462,6 +463,21 @@ Book::Book(std::string path, Access access) : path_(std::move(path)) {
 }
 
 Book::~Book() = default;
+
+std::unique_ptr<Book> Book::to_read(const std::string& path) {
+    try {
+        return std::make_unique<Book>(path, Access::ReadOnly);
+    } catch (const Failure& f) {
+        const bool earlier = f.problem().cause == Problem::Cause::ReadOnly && f.problem().version > 0;
+        if (!earlier) throw;
+        try {
+            Book(path, Access::ReadWrite);  // brought up to date, and closed
+        } catch (const Failure&) {
+            throw f;
+        }
+    }
+    return std::make_unique<Book>(path, Access::ReadOnly);
+}
 
 void Book::fail(const std::exception& e) const {
     if (const auto* s = dynamic_cast<const SQLite::Exception*>(&e)) {

@@ -88,7 +88,7 @@ struct Problem {
     Cause cause;
     std::string path;
     std::string detail;
-    int version = 0;  // of a newer book, or the record's id for NoSuchRecord
+    int version = 0;  // of a newer book, of an earlier one opened read-only, or the record's id for NoSuchRecord
 };
 
 class Failure : public std::exception {
@@ -188,6 +188,10 @@ public:
     // Opens the book at `path`, creating it (not its folder) when writing; brings an earlier
     // schema up to date. Throws Failure.
     explicit Book(std::string path, Access access = Access::ReadWrite);
+    // A book to read: opened read-only, one of an earlier schema first brought up to date
+    // (a new version of the program reads the book the old one kept), unless the file cannot
+    // be written, when the read-only refusal stands.
+    static std::unique_ptr<Book> to_read(const std::string& path);
     ~Book();
     Book(const Book&) = delete;
     Book& operator=(const Book&) = delete;

@@ -133,7 +133,9 @@ std::unique_ptr<book::Book> open_book_or_report(Context& ctx, book::Book::Access
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     }
     try {
-        auto book = std::make_unique<book::Book>(path, access);
+        // Reading an earlier book brings it up to date first, where it can be written.
+        auto book = access == book::Book::Access::ReadOnly ? book::Book::to_read(path)
+                                                            : std::make_unique<book::Book>(path, access);
         if (book->was_empty_file()) {
             ctx.err << format(tr("the book %1 was an empty file: a new book was started in it"), printable(path)) << '\n';
         } else if (book->started()) {

@@ -36,8 +36,8 @@ bool read_book(const std::function<void(const book::Book&)>& read, std::string& 
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return false;
     try {
-        const book::Book book(path, book::Book::Access::ReadOnly);
-        read(book);
+        const std::unique_ptr<book::Book> book = book::Book::to_read(path);
+        read(*book);
         return true;
     } catch (const book::Failure& f) {
         problem = form::book_problem_text(f.problem());

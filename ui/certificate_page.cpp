@@ -189,7 +189,8 @@ std::optional<int> export_without_window(int argc, char** argv) {
     const long long id = std::strtoll(id_text.c_str(), &end, 10);
     if (id_text.empty() || *end != '\0' || id <= 0) return said(QStringLiteral("记录号“%1”不是正整数").arg(q(id_text)), 2);
     try {
-        const book::Book book(book_file().toStdString(), book::Book::Access::ReadOnly);
+        const std::unique_ptr<book::Book> opened = book::Book::to_read(book_file().toStdString());
+        const book::Book& book = *opened;
         const std::optional<book::Record> record = book.find(id);
         if (!record) return said(QStringLiteral("记录簿中没有记录 %1").arg(id), 2);
         const std::optional<form::Certificate> c = form::certificate_of(book, *record);

@@ -241,6 +241,19 @@ TEST_F(BookFile, EveryEarlierSchemaIsBroughtUpToDate) {
         }
         EXPECT_TRUE(book.list({.number = "Z-99"}).empty());  // an input not named *number
     }
+    // Read by a new version of the program: brought up to date first, its records as kept.
+    {
+        const std::string file = (dir / "read-v4.sqlite").string();
+        create_book_at_version(file, 4);
+        SQLite::Database(file, SQLite::OPEN_READWRITE)
+            .exec("INSERT INTO records (kind, number, type, operator, notes, date, program_version, document) "
+                  "VALUES ('fixed-point', 'S-9', 'S', '', '', '2025-01-01 09:00:00', '0.1.0', 'kept')");
+        EXPECT_THROW(Book(file, Book::Access::ReadOnly), Failure);  // read-only itself writes nothing
+        const std::unique_ptr<Book> read = Book::to_read(file);
+        ASSERT_EQ(read->list({.number = "s-9"}).size(), 1u);
+        EXPECT_EQ(read->find(read->list({})[0].id)->document, "kept");
+        EXPECT_EQ(SQLite::Database(file).execAndGet("PRAGMA user_version").getInt(), kSchemaVersion);
+    }
     // An empty file is a new book too.
     const std::string empty = (dir / "empty.sqlite").string();
     std::ofstream{empty};
