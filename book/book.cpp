@@ -285,6 +285,9 @@ constexpr const char* kIdentificationColumns =
     "id, kind, number, type, operator, notes, date, program_version, replaces, NULL, "
     "(SELECT later.id FROM records AS later WHERE later.replaces = records.id), "
     "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
+constexpr const char* kUnreplacedIdentificationColumns =
+    "id, kind, number, type, operator, notes, date, program_version, replaces, NULL, NULL, "
+    "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
 
 constexpr std::array<std::pair<State, std::string_view>, 4> kStateNames = {{
     {State::Kept, "kept"}, {State::Checked, "checked"}, {State::Approved, "approved"}, {State::Refused, "refused"},
@@ -904,7 +907,10 @@ std::vector<KeptReading> Book::run_readings(std::int64_t run) const {
 std::vector<Record> Book::select(const std::string& where, const std::vector<std::string>& values,
                                  const std::string& order, Contents contents) const {
     const bool whole = contents == Contents::Whole;
-    SQLite::Statement q(*db_, std::string("SELECT ") + (whole ? kColumns : kIdentificationColumns) + " FROM records" +
+    const char* columns = whole ? kColumns
+                          : contents == Contents::IdentificationOnly ? kIdentificationColumns
+                                                                      : kUnreplacedIdentificationColumns;
+    SQLite::Statement q(*db_, std::string("SELECT ") + columns + " FROM records" +
                                   (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order);
     for (std::size_t i = 0; i < values.size(); ++i) q.bind(static_cast<int>(i + 1), values[i]);
     std::vector<Record> records;
@@ -959,7 +965,8 @@ std::vector<Record> Book::list(const Query& query) const {
             where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
         }
         if (query.state) add(std::string(ITS90_STATE_OF_RECORD) + " = ?", std::string(state_name(*query.state)));
-        return select(where, values, "date DESC, id DESC", Contents::IdentificationOnly);
+        return select(where, values, "date DESC, id DESC",
+                      query.include_replaced ? Contents::IdentificationOnly : Contents::UnreplacedIdentificationOnly);
     } catch (const std::exception& e) {
         fail(e);
     }

@@ -258,7 +258,9 @@ public:
 private:
     void migrate();
     std::int64_t keep_once(const Record& record);
-    enum class Contents { Whole, IdentificationOnly };
+    // IdentificationOnly of records that `where` already limits to those none replaces
+    // (Unreplaced): the replacing record is not looked up for each.
+    enum class Contents { Whole, IdentificationOnly, UnreplacedIdentificationOnly };
     std::vector<Record> select(const std::string& where, const std::vector<std::string>& values,
                                const std::string& order, Contents contents = Contents::Whole) const;
     [[noreturn]] void fail(const std::exception& e) const;
