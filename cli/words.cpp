@@ -62,23 +62,26 @@ std::string temperature_bound(double c) {
 void set_temperature_unit(units::TemperatureUnit unit) { unit_in_use = unit; }
 units::TemperatureUnit temperature_unit() { return unit_in_use; }
 
-const char* unit_symbol() {
+namespace {
+
+struct UnitNames {
+    const char* symbol;  // as shown
+    const char* letter;  // in CSV headings
+};
+
+UnitNames unit_names() {
     switch (unit_in_use) {
-        case units::TemperatureUnit::Kelvin: return "K";
-        case units::TemperatureUnit::Fahrenheit: return "\u2109";
+        case units::TemperatureUnit::Kelvin: return {"K", "K"};
+        case units::TemperatureUnit::Fahrenheit: return {"\u2109", "F"};
         case units::TemperatureUnit::Celsius: break;
     }
-    return "\u2103";
+    return {"\u2103", "C"};
 }
 
-const char* unit_letter() {
-    switch (unit_in_use) {
-        case units::TemperatureUnit::Kelvin: return "K";
-        case units::TemperatureUnit::Fahrenheit: return "F";
-        case units::TemperatureUnit::Celsius: break;
-    }
-    return "C";
-}
+}  // namespace
+
+const char* unit_symbol() { return unit_names().symbol; }
+const char* unit_letter() { return unit_names().letter; }
 
 std::string temperature_text(double t) {
     const std::string celsius = text::general(t);
