@@ -2,6 +2,9 @@
 // what is made from a kept record.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include "form/book_records.h"
 
 namespace its90::form {
@@ -94,31 +97,32 @@ inline CvdForm a_fitted_cvd() {
     return cvd;
 }
 
-// An SPRT fitted on Ne-TPW at its five points, e-H2 to Hg.
-inline SprtForm a_fitted_ne_tpw() {
+// An SPRT fitted below the argon point at every point of `range`, R_TPW 25.5 ohm; a measured
+// point's t90 where `measured` gives one.
+inline SprtForm a_fitted_low(sprt::DeviationRange range, std::initializer_list<const char*> resistances,
+                             std::initializer_list<std::pair<std::size_t, const char*>> measured = {}) {
     SprtForm low;
-    low.set_range(sprt::DeviationRange::NeTPW);
+    low.set_range(range);
     low.set_fitted(true);
     low.r_tpw.text = "25.5";
-    const char* resistances[] = {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"};
-    for (std::size_t i = 0; i < 5; ++i) low.point_r[i].text = resistances[i];
+    std::size_t i = 0;
+    for (const char* r : resistances) low.point_r[i++].text = r;
+    for (const auto& [point, t] : measured) low.point_t[point].text = t;
     low.edited();
     return low;
 }
 
-// An SPRT fitted on e-H2-TPW at its seven points, the two near 17 K and 20.3 K where a gas
-// thermometer measured them.
+// Ne-TPW at its five points, e-H2 to Hg.
+inline SprtForm a_fitted_ne_tpw() {
+    return a_fitted_low(sprt::DeviationRange::NeTPW, {"0.0317", "0.21838", "2.34175", "5.50706", "21.52609"});
+}
+
+// e-H2-TPW at its seven points, the two near 17 K and 20.3 K where a gas thermometer measured
+// them.
 inline SprtForm a_fitted_eh2_tpw() {
-    SprtForm low;
-    low.set_range(sprt::DeviationRange::EH2TPW);
-    low.set_fitted(true);
-    low.r_tpw.text = "25.5";
-    const char* resistances[] = {"0.033150", "0.061903", "0.110069", "0.218568", "2.341835", "5.507101", "21.526207"};
-    for (std::size_t i = 0; i < 7; ++i) low.point_r[i].text = resistances[i];
-    low.point_t[1].text = "-256.08";
-    low.point_t[2].text = "-252.93";
-    low.edited();
-    return low;
+    return a_fitted_low(sprt::DeviationRange::EH2TPW,
+                        {"0.033150", "0.061903", "0.110069", "0.218568", "2.341835", "5.507101", "21.526207"},
+                        {{1, "-256.08"}, {2, "-252.93"}});
 }
 
 }  // namespace its90::form
