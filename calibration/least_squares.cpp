@@ -8,8 +8,8 @@ namespace {
 
 using Matrix = std::vector<std::vector<double>>;
 
-// The inverse of a symmetric positive-definite matrix by Gauss-Jordan elimination with
-// partial pivoting; false when it is singular.
+// The inverse of a square matrix (the normal equations', or a scaled square system's) by
+// Gauss-Jordan elimination with partial pivoting; false when it is singular.
 bool invert(Matrix m, Matrix& inverse) {
     const std::size_t n = m.size();
     inverse.assign(n, std::vector<double>(n, 0));
@@ -86,8 +86,9 @@ Outcome<LeastSquares> least_squares(std::span<const std::vector<double>> design,
 Outcome<std::vector<double>> solve_exactly(std::span<const std::vector<double>> a, std::span<const double> y) {
     const std::size_t n = a.size();
     if (n == 0 || y.size() != n) return Rejection::not_finite(Quantity::Readings);
+    // Each column scaled to 1, so that pivoting compares like with like.
     Matrix m(a.begin(), a.end());
-    std::vector<double> scale(n, 0), right(y.begin(), y.end());
+    std::vector<double> scale(n, 0);
     for (const std::vector<double>& row : m) {
         if (row.size() != n) return Rejection::not_finite(Quantity::Readings);
         for (std::size_t j = 0; j < n; ++j) {
@@ -99,27 +100,11 @@ Outcome<std::vector<double>> solve_exactly(std::span<const std::vector<double>> 
         if (!(scale[j] > 0)) return Rejection::not_finite(Quantity::Readings);
         for (std::vector<double>& row : m) row[j] /= scale[j];
     }
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t pivot = c;
-        for (std::size_t r = c + 1; r < n; ++r) {
-            if (std::fabs(m[r][c]) > std::fabs(m[pivot][c])) pivot = r;
-        }
-        if (!(std::fabs(m[pivot][c]) > 0)) return Rejection::not_finite(Quantity::Readings);
-        std::swap(m[c], m[pivot]);
-        std::swap(right[c], right[pivot]);
-        for (std::size_t r = c + 1; r < n; ++r) {
-            const double f = m[r][c] / m[c][c];
-            for (std::size_t k = c; k < n; ++k) m[r][k] -= f * m[c][k];
-            right[r] -= f * right[c];
-        }
-    }
+    Matrix inverse;
+    if (!invert(m, inverse)) return Rejection::not_finite(Quantity::Readings);
     std::vector<double> x(n, 0);
-    for (std::size_t i = n; i-- > 0;) {
-        double sum = right[i];
-        for (std::size_t k = i + 1; k < n; ++k) sum -= m[i][k] * x[k];
-        x[i] = sum / m[i][i];
-    }
     for (std::size_t j = 0; j < n; ++j) {
+        for (std::size_t k = 0; k < n; ++k) x[j] += inverse[j][k] * y[k];
         x[j] /= scale[j];
         if (!std::isfinite(x[j])) return Rejection::not_finite(Quantity::Readings);
     }

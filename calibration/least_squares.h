@@ -23,8 +23,8 @@ struct LeastSquares {
 Outcome<LeastSquares> least_squares(std::span<const std::vector<double>> design,
                                     std::span<const double> y);
 
-// The x of A x = y for a square A (as many points as unknowns), by Gaussian elimination with
-// partial pivoting on A's columns scaled to 1: the normal equations would square A's condition,
+// The x of A x = y for a square A (as many points as unknowns), by elimination with partial
+// pivoting on A's columns scaled to 1: the normal equations would square A's condition,
 // and a deviation function's terms differ by six orders ((ln W)^7 is 6e5 at 13.8 K, W - 1 is
 // about 1). Rejected (NotFinite) where A is singular or a value not finite.
 Outcome<std::vector<double>> solve_exactly(std::span<const std::vector<double>> a, std::span<const double> y);

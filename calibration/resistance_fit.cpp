@@ -8,7 +8,6 @@
 namespace its90::calibration {
 namespace {
 
-constexpr double kSameTemperature = 0.00005;  // degC: a fixed point as typed to its last digit
 
 Rejection refusal(Rejection::Cause cause, double value) { return {cause, Quantity::Temperature, value, value}; }
 // About a fixed point: at its temperature, or, for a measured one, in its window.
@@ -31,7 +30,7 @@ Outcome<sprt::Coefficients> fit_sprt(sprt::DeviationRange range, double r_tpw,
     std::array<std::optional<AtPoint>, sprt::kMostCoefficients> w{};  // by the record's point order
     for (std::size_t i = 0; i < points.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
-            if (std::fabs(points[i].t90 - points[j].t90) < kSameTemperature) {
+            if (std::fabs(points[i].t90 - points[j].t90) < sprt::kAssignedWithin) {
                 return refusal(Rejection::Cause::SameTemperature, points[i].t90);
             }
         }

@@ -101,7 +101,7 @@ const FixedPointRecord& fixed_point(FixedPoint p) { return kFixedPoints[static_c
 // An assigned point as typed to its last digit; a measured one anywhere in its window.
 bool FixedPointRecord::admits(double t) const {
     if (measured()) return t >= t90 - measured_within - 5e-9 && t <= t90 + measured_within + 5e-9;
-    return std::fabs(t - t90) < 0.00005;
+    return std::fabs(t - t90) < kAssignedWithin;
 }
 
 const DeviationRangeRecord& range_record(DeviationRange r) {

@@ -43,6 +43,8 @@ Outcome<double> t90_of_Wr(double wr);
 // measured with a gas thermometer (or by the vapour pressure of e-H2): each must lie within
 // 0.1 K of its nominal value, and the point is taken at its measured temperature.
 enum class FixedPoint { eH2, Near17K, Near20K, Ne, O2, Ar, Hg, TPW, Ga, In, Sn, Zn, Al, Ag };
+// A point typed at an assigned temperature to its last digit: within this of it (degC).
+inline constexpr double kAssignedWithin = 0.00005;
 struct FixedPointRecord {
     FixedPoint point;
     const char* symbol;  // "e-H2" ... "Ag", "TPW": as the ranges are named
