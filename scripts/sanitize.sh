@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 
 cmake --preset asan
 cmake --build --preset asan
-ctest --preset asan --output-on-failure
+ctest --preset asan --output-on-failure -j "$(nproc)"
 scripts/drive_window.sh build/asan/ui/its90-calculator

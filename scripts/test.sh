@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default
-ctest --preset default
+ctest --preset default -j "$(nproc)"
 # Once more where the decimal separator is a comma: nothing may depend on the locale.
-LC_ALL=de_DE.UTF-8 ctest --preset default
+LC_ALL=de_DE.UTF-8 ctest --preset default -j "$(nproc)"
