@@ -1,22 +1,16 @@
 #include "book/book.h"
 
-#include <sqlite3.h>
-
-#include <SQLiteCpp/Backup.h>
-#include <SQLiteCpp/SQLiteCpp.h>
-
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <thread>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <map>
+#include <thread>
 #include <utility>
+
+#include "book/store.h"
 
 namespace its90::book {
 
@@ -28,247 +22,34 @@ constexpr std::array<std::pair<Kind, std::string_view>, 3> kKindNames = {{
     {Kind::Resistance, "resistance"},
 }};
 
-// Each version's changes, applied in order from the book's own version up to kSchemaVersion;
-// the step to version N is kMigrations[N - 1]. A later version appends its step here.
-constexpr std::array<const char*, kSchemaVersion> kMigrations = {
-    // 1: records and their inputs; neither is ever changed or removed once kept.
-    R"(
-    CREATE TABLE records(
-        id INTEGER PRIMARY KEY,
-        kind TEXT NOT NULL CHECK (kind IN ('fixed-point', 'comparison', 'resistance')),
-        number TEXT NOT NULL,
-        type TEXT NOT NULL,
-        operator TEXT NOT NULL,
-        notes TEXT NOT NULL,
-        date TEXT NOT NULL,
-        program_version TEXT NOT NULL,
-        replaces INTEGER UNIQUE REFERENCES records(id),
-        document TEXT NOT NULL
-    );
-    CREATE TABLE inputs(
-        record_id INTEGER NOT NULL REFERENCES records(id),
-        position INTEGER NOT NULL,
-        name TEXT NOT NULL,
-        value TEXT NOT NULL,
-        PRIMARY KEY (record_id, position),
-        UNIQUE (record_id, name)
-    ) WITHOUT ROWID;
-    CREATE INDEX records_by_number ON records(number, kind, date);
-    CREATE INDEX records_by_date ON records(date);
-    CREATE TRIGGER records_never_change BEFORE UPDATE ON records
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
-    CREATE TRIGGER records_never_go BEFORE DELETE ON records
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
-    CREATE TRIGGER inputs_never_change BEFORE UPDATE ON inputs
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
-    CREATE TRIGGER inputs_never_go BEFORE DELETE ON inputs
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
-    )",
-    // 2: uncertainty budgets kept for reuse, by laboratory and name; never changed either.
-    R"(
-    CREATE TABLE budgets(
-        id INTEGER PRIMARY KEY,
-        laboratory TEXT NOT NULL,
-        name TEXT NOT NULL,
-        date TEXT NOT NULL,
-        program_version TEXT NOT NULL
-    );
-    CREATE TABLE budget_inputs(
-        budget_id INTEGER NOT NULL REFERENCES budgets(id),
-        position INTEGER NOT NULL,
-        name TEXT NOT NULL,
-        value TEXT NOT NULL,
-        PRIMARY KEY (budget_id, position)
-    ) WITHOUT ROWID;
-    CREATE INDEX budgets_by_name ON budgets(laboratory, name, id);
-    CREATE TRIGGER budgets_never_change BEFORE UPDATE ON budgets
-        BEGIN SELECT RAISE(ABORT, 'a kept budget is never changed'); END;
-    CREATE TRIGGER budgets_never_go BEFORE DELETE ON budgets
-        BEGIN SELECT RAISE(ABORT, 'a kept budget is never removed'); END;
-    CREATE TRIGGER budget_inputs_never_change BEFORE UPDATE ON budget_inputs
-        BEGIN SELECT RAISE(ABORT, 'a kept budget is never changed'); END;
-    CREATE TRIGGER budget_inputs_never_go BEFORE DELETE ON budget_inputs
-        BEGIN SELECT RAISE(ABORT, 'a kept budget is never removed'); END;
-    )",
-    // 3: runs of readings taken from a meter, every reading kept as it arrived; a run ends
-    // once, and nothing of it is changed or removed.
-    R"(
-    CREATE TABLE runs(
-        id INTEGER PRIMARY KEY,
-        started TEXT NOT NULL,
-        meter TEXT NOT NULL,
-        profile TEXT NOT NULL,
-        identity TEXT NOT NULL,
-        plan TEXT NOT NULL,
-        program_version TEXT NOT NULL
-    );
-    CREATE TABLE run_readings(
-        run_id INTEGER NOT NULL REFERENCES runs(id),
-        position INTEGER NOT NULL,
-        point INTEGER NOT NULL,
-        thermocouple TEXT NOT NULL,
-        channel TEXT NOT NULL,
-        taken TEXT NOT NULL,
-        reply TEXT NOT NULL,
-        emf_mV TEXT NOT NULL,
-        purpose TEXT NOT NULL CHECK (purpose IN ('stability', 'reading')),
-        PRIMARY KEY (run_id, position)
-    ) WITHOUT ROWID;
-    CREATE TABLE run_ends(
-        run_id INTEGER PRIMARY KEY REFERENCES runs(id),
-        ended TEXT NOT NULL,
-        outcome TEXT NOT NULL CHECK (outcome IN ('complete', 'stopped'))
-    );
-    CREATE TRIGGER runs_never_change BEFORE UPDATE ON runs
-        BEGIN SELECT RAISE(ABORT, 'a run is never changed'); END;
-    CREATE TRIGGER runs_never_go BEFORE DELETE ON runs
-        BEGIN SELECT RAISE(ABORT, 'a run is never removed'); END;
-    CREATE TRIGGER run_readings_never_change BEFORE UPDATE ON run_readings
-        BEGIN SELECT RAISE(ABORT, 'a kept reading is never changed'); END;
-    CREATE TRIGGER run_readings_never_go BEFORE DELETE ON run_readings
-        BEGIN SELECT RAISE(ABORT, 'a kept reading is never removed'); END;
-    CREATE TRIGGER run_ends_never_change BEFORE UPDATE ON run_ends
-        BEGIN SELECT RAISE(ABORT, 'a run ends once'); END;
-    CREATE TRIGGER run_ends_never_go BEFORE DELETE ON run_ends
-        BEGIN SELECT RAISE(ABORT, 'a run ends once'); END;
-    )",
-    // 4: the laboratory's people and their roles; each record's sign-off, a row for each step
-    // (checked, approved, refused back); the reason of every correction; the certificates'
-    // numbers; the laboratory's settings. Existing records stand as kept, awaiting a check.
-    R"(
-    CREATE TABLE people(
-        name TEXT NOT NULL,
-        role TEXT NOT NULL CHECK (role IN ('operator', 'checker', 'approver')),
-        added TEXT NOT NULL,
-        PRIMARY KEY (name, role)
-    ) WITHOUT ROWID;
-    CREATE TABLE sign_offs(
-        id INTEGER PRIMARY KEY,
-        record_id INTEGER NOT NULL REFERENCES records(id),
-        step TEXT NOT NULL CHECK (step IN ('checked', 'approved', 'refused')),
-        person TEXT NOT NULL,
-        date TEXT NOT NULL,
-        comment TEXT NOT NULL
-    );
-    CREATE INDEX sign_offs_by_record ON sign_offs(record_id, id);
-    CREATE TABLE correction_reasons(
-        record_id INTEGER PRIMARY KEY REFERENCES records(id),
-        reason TEXT NOT NULL CHECK (length(trim(reason)) > 0)
-    );
-    CREATE TABLE certificates(
-        record_id INTEGER PRIMARY KEY REFERENCES records(id),
-        year INTEGER NOT NULL,
-        sequence INTEGER NOT NULL,
-        number TEXT NOT NULL UNIQUE,
-        UNIQUE (year, sequence)
-    );
-    CREATE TABLE settings(
-        name TEXT PRIMARY KEY,
-        value TEXT NOT NULL
-    ) WITHOUT ROWID;
-    CREATE TRIGGER people_never_go BEFORE DELETE ON people
-        BEGIN SELECT RAISE(ABORT, 'a person''s role is never removed: records name them'); END;
-    CREATE TRIGGER sign_offs_never_change BEFORE UPDATE ON sign_offs
-        BEGIN SELECT RAISE(ABORT, 'a sign-off is never changed'); END;
-    CREATE TRIGGER sign_offs_never_go BEFORE DELETE ON sign_offs
-        BEGIN SELECT RAISE(ABORT, 'a sign-off is never removed'); END;
-    CREATE TRIGGER correction_reasons_never_change BEFORE UPDATE ON correction_reasons
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
-    CREATE TRIGGER correction_reasons_never_go BEFORE DELETE ON correction_reasons
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
-    CREATE TRIGGER certificates_never_change BEFORE UPDATE ON certificates
-        BEGIN SELECT RAISE(ABORT, 'a certificate number is never changed'); END;
-    CREATE TRIGGER certificates_never_go BEFORE DELETE ON certificates
-        BEGIN SELECT RAISE(ABORT, 'a certificate number is never removed'); END;
-    )",
-    // 5: each record's document apart from the identification every list reads (a 3 KB
-    // document in the row made every search read the whole book), and the numbers a search
-    // looks in, lower case: the record's own and each input's named *number, kept by the
-    // database itself as records and inputs are inserted, whoever inserts them.
-    R"(
-    CREATE TABLE documents(
-        record_id INTEGER PRIMARY KEY REFERENCES records(id),
-        document TEXT NOT NULL
-    );
-    INSERT INTO documents SELECT id, document FROM records;
-    ALTER TABLE records DROP COLUMN document;
-    CREATE TRIGGER documents_never_change BEFORE UPDATE ON documents
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
-    CREATE TRIGGER documents_never_go BEFORE DELETE ON documents
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
-    CREATE TABLE record_numbers(
-        number TEXT NOT NULL,
-        record_id INTEGER NOT NULL REFERENCES records(id),
-        PRIMARY KEY (number, record_id)
-    ) WITHOUT ROWID;
-    INSERT OR IGNORE INTO record_numbers SELECT lower(number), id FROM records;
-    INSERT OR IGNORE INTO record_numbers SELECT lower(value), record_id FROM inputs WHERE name GLOB '*number';
-    CREATE TRIGGER numbers_of_records AFTER INSERT ON records
-        BEGIN INSERT OR IGNORE INTO record_numbers VALUES (lower(NEW.number), NEW.id); END;
-    CREATE TRIGGER numbers_of_inputs AFTER INSERT ON inputs WHEN NEW.name GLOB '*number'
-        BEGIN INSERT OR IGNORE INTO record_numbers VALUES (lower(NEW.value), NEW.record_id); END;
-    CREATE TRIGGER record_numbers_never_change BEFORE UPDATE ON record_numbers
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never changed'); END;
-    CREATE TRIGGER record_numbers_never_go BEFORE DELETE ON record_numbers
-        BEGIN SELECT RAISE(ABORT, 'a kept record is never removed'); END;
-    )",
-};
-
-// SQLite answers "busy" at once, without waiting, in a few places: a new book being set up
-// by two programs, a log being recovered after a writer was killed. Such a step is tried
-// again, a little later each time, for as long as a writer would wait.
-template <class Step>
-auto retrying_while_busy(Step step) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
-    for (int attempt = 1;; ++attempt) {
-        try {
-            return step();
-        } catch (const SQLite::Exception& e) {
-            const int code = e.getErrorCode() & 0xff;
-            if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || std::chrono::steady_clock::now() > until) throw;
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * attempt, 100)));
-        }
-    }
-}
-
-Problem::Cause cause_of(int code) {
-    switch (code & 0xff) {
-    case SQLITE_CANTOPEN: return Problem::Cause::CannotOpen;
-    case SQLITE_READONLY:
-    case SQLITE_PERM: return Problem::Cause::ReadOnly;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: return Problem::Cause::NotABook;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return Problem::Cause::Busy;
-    case SQLITE_FULL: return Problem::Cause::DiskFull;
-    default: return Problem::Cause::Failed;
-    }
-}
-
 // A record's or a budget's named inputs, in order, into their table (`inputs` or
-// `budget_inputs`, whose first column names their owner).
-void insert_fields(SQLite::Database& db, const std::string& table, std::int64_t owner, const std::vector<Field>& fields) {
-    SQLite::Statement field(db, "INSERT INTO " + table + " VALUES (?, ?, ?, ?)");
-    int position = 0;
-    for (const Field& f : fields) {
-        field.bind(1, owner);
-        field.bind(2, position++);
-        field.bind(3, f.name);
-        field.bind(4, f.value);
-        field.exec();
-        field.reset();
+// `budget_inputs`, whose first column names their owner): one statement for them all, as a
+// server answers each statement over the network.
+void insert_fields(store::Connection& db, const std::string& table, std::int64_t owner, const std::vector<Field>& fields) {
+    constexpr std::size_t kPerStatement = 200;  // well within either store's limit on values
+    for (std::size_t from = 0; from < fields.size(); from += kPerStatement) {
+        const std::size_t to = std::min(fields.size(), from + kPerStatement);
+        std::string sql = "INSERT INTO " + table + " VALUES ";
+        std::vector<store::Value> values;
+        values.reserve((to - from) * 4);
+        for (std::size_t i = from; i < to; ++i) {
+            sql += i == from ? "(?, ?, ?, ?)" : ", (?, ?, ?, ?)";
+            values.emplace_back(owner);
+            values.emplace_back(static_cast<std::int64_t>(i));
+            values.emplace_back(fields[i].name);
+            values.emplace_back(fields[i].value);
+        }
+        db.exec(sql, values);
     }
 }
 
 // Reads the named inputs of each of `owners` (records or budgets) from their table, in order.
 template <class Owner>
-void read_fields(SQLite::Database& db, const std::string& table, const std::string& owner_column,
+void read_fields(store::Connection& db, const std::string& table, const std::string& owner_column,
                  std::vector<Owner>& owners) {
-    SQLite::Statement inputs(db, "SELECT name, value FROM " + table + " WHERE " + owner_column + " = ? ORDER BY position");
+    const std::string sql = "SELECT name, value FROM " + table + " WHERE " + owner_column + " = ? ORDER BY position";
     for (Owner& o : owners) {
-        inputs.bind(1, o.id);
-        while (inputs.executeStep()) o.inputs.push_back({inputs.getColumn(0).getString(), inputs.getColumn(1).getString()});
-        inputs.reset();
+        db.query(sql, {o.id}, [&](const store::Row& r) { o.inputs.push_back({r.text(0), r.text(1)}); });
     }
 }
 
@@ -276,18 +57,6 @@ void read_fields(SQLite::Database& db, const std::string& table, const std::stri
 #define ITS90_STATE_OF_RECORD                                                                  \
     "coalesce((SELECT step FROM sign_offs WHERE sign_offs.record_id = records.id ORDER BY id " \
     "DESC LIMIT 1), 'kept')"
-constexpr const char* kColumns =
-    "id, kind, number, type, operator, notes, date, program_version, replaces, "
-    "coalesce((SELECT document FROM documents WHERE documents.record_id = records.id), ''), "
-    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id), "
-    "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
-constexpr const char* kIdentificationColumns =
-    "id, kind, number, type, operator, notes, date, program_version, replaces, NULL, "
-    "(SELECT later.id FROM records AS later WHERE later.replaces = records.id), "
-    "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
-constexpr const char* kUnreplacedIdentificationColumns =
-    "id, kind, number, type, operator, notes, date, program_version, replaces, NULL, NULL, "
-    "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD;
 
 constexpr std::array<std::pair<State, std::string_view>, 4> kStateNames = {{
     {State::Kept, "kept"}, {State::Checked, "checked"}, {State::Approved, "approved"}, {State::Refused, "refused"},
@@ -312,9 +81,43 @@ std::optional<Enum> from_name(const std::array<std::pair<Enum, std::string_view>
     return std::nullopt;
 }
 
+
 bool blank(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
+// Lower case as both stores' lower() make it: ASCII letters only.
+std::string ascii_lower(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
 }  // namespace
+
+namespace store {
+
+std::optional<std::string> Connection::text(const std::string& sql, const std::vector<Value>& values) {
+    std::optional<std::string> first;
+    query(sql, values, [&](const Row& r) {
+        if (!first && !r.null(0)) first = r.text(0);
+    });
+    return first;
+}
+
+std::optional<std::int64_t> Connection::integer(const std::string& sql, const std::vector<Value>& values) {
+    std::optional<std::int64_t> first;
+    query(sql, values, [&](const Row& r) {
+        if (!first && !r.null(0)) first = r.integer(0);
+    });
+    return first;
+}
+
+Opened open(const std::string& location, Book::Access access) {
+    if (is_server(location)) return {open_postgresql(location, access), false};
+    return open_sqlite(location, access);
+}
+
+}  // namespace store
 
 std::string_view kind_name(Kind kind) {
     for (const auto& [k, name] : kKindNames) {
@@ -371,101 +174,54 @@ Failure::Failure(Problem problem) : problem_(std::move(problem)) {
     what_ = problem_.path + ": " + problem_.detail;
 }
 
-Book::Book(std::string path, Access access) : path_(std::move(path)) {
-    namespace fs = std::filesystem;
-    const fs::path file(path_);
-    std::error_code ec;
-    if (file.has_parent_path() && !fs::is_directory(file.parent_path(), ec)) {
-        throw Failure({Problem::Cause::CannotOpen, path_, "no such folder: " + file.parent_path().string()});
-    }
-    if (fs::is_directory(file, ec)) throw Failure({Problem::Cause::CannotOpen, path_, "a folder, not a file"});
-    try {
-        if (access == Access::ReadOnly) {
-            if (!fs::exists(file, ec)) throw Failure({Problem::Cause::CannotOpen, path_, "no such file"});
-            try {
-                db_ = std::make_unique<SQLite::Database>(path_, SQLite::OPEN_READONLY, kBusyTimeoutMs);
-                db_->execAndGet("PRAGMA user_version");
-            } catch (const SQLite::Exception& e) {
-                // A book on read-only media or in a folder the user may only read, closed
-                // cleanly, has no shared-memory file and cannot make one (SQLite answers
-                // "cannot open" or "read-only" for it): nothing can write it, so it is read as
-                // it stands.
-                const int code = e.getErrorCode() & 0xff;
-                if (code != SQLITE_CANTOPEN && code != SQLITE_READONLY) throw;
-                std::string uri = "file:";
-                for (const char c : path_) {
-                    if (c == '%' || c == '?' || c == '#') {
-                        static constexpr char kHex[] = "0123456789ABCDEF";
-                        uri += '%';
-                        uri += kHex[(c >> 4) & 0xF];
-                        uri += kHex[c & 0xF];
-                    } else {
-                        uri += c;
-                    }
-                }
-                db_ = std::make_unique<SQLite::Database>(uri + "?immutable=1",
-                                                         SQLite::OPEN_READONLY | SQLite::OPEN_URI,
-                                                         kBusyTimeoutMs);
-            }
-        } else {
-            // A file of no bytes is no book SQLite made (its first write is its header, or a
-            // log beside it): taken as a new book, and the caller is told.
-            emptied_ = fs::exists(file, ec) && fs::file_size(file, ec) == 0 &&
-                       !(fs::exists(path_ + "-wal", ec) && fs::file_size(path_ + "-wal", ec) > 0);
-            // SQLite would open an unwritable file for reading and fail at the first write, or
-            // fail to make its log beside it: say so before anything is tried.
-            const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
-            if ((fs::exists(file, ec) && ::access(path_.c_str(), W_OK) != 0) ||
-                ::access(folder.c_str(), W_OK) != 0) {
-                throw Failure({Problem::Cause::ReadOnly, path_, std::string("the file or its folder cannot be written: ") +
-                                                                    std::strerror(errno)});
-            }
-            db_ = std::make_unique<SQLite::Database>(path_, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE,
-                                                     kBusyTimeoutMs);
+// A transaction that met other writers (SQLite answers "busy" at once in a few places: a new
+// book being set up by two programs, a log being recovered after a writer was killed) is tried
+// again, a little later each time, for as long as a writer would wait.
+template <class Step>
+auto Book::retrying(Step step) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return step();
+        } catch (const Failure& f) {
+            if (!db_->transient(f) || std::chrono::steady_clock::now() > until) throw;
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * attempt, 100)));
+        } catch (const std::exception& e) {
+            throw Failure({Problem::Cause::Failed, path_, e.what()});
         }
-        // A file that is no database is found on the first read, not when it is opened.
-        const int version = retrying_while_busy([&] { return db_->execAndGet("PRAGMA user_version").getInt(); });
-        // Listing a book of 10^5 records visits its identifications in date order, each on its
-        // own page: a page cache of 64 MiB (SQLite's default is 2 MiB) holds them all, where
-        // the default reads each page again from the file (275 against 159 ms).
-        db_->exec("PRAGMA cache_size = -65536");
-        // No version of the program writes a negative one: a file some other program made.
-        if (version < 0) {
-            throw Failure({Problem::Cause::NotABook, path_, "schema version " + std::to_string(version) + " is no book's"});
-        }
-        if (version > kSchemaVersion) {
-            throw Failure({Problem::Cause::NewerVersion, path_,
-                           "written by a later version of the program (schema " +
-                               std::to_string(version) + ")",
-                           version});
-        }
-        if (access == Access::ReadOnly) {
-            if (version == 0) throw Failure({Problem::Cause::NotABook, path_, "an empty file: no book has been set up in it"});
-            if (version < kSchemaVersion) {
-                throw Failure({Problem::Cause::ReadOnly, path_, "an earlier schema that cannot be brought up to date read-only",
-                               version});
-            }
-            return;
-        }
-        if (sqlite3_db_readonly(db_->getHandle(), "main") == 1) {
-            throw Failure({Problem::Cause::ReadOnly, path_, "the file cannot be written"});
-        }
-        // A write-ahead log lets readers read while one writes, and a writer killed at any
-        // moment leaves the last committed state; FULL makes each commit durable at once.
-        retrying_while_busy([&] {
-            db_->exec("PRAGMA journal_mode = WAL");
-            db_->exec("PRAGMA synchronous = FULL");
-            db_->exec("PRAGMA foreign_keys = ON");
-            migrate();
-        });
-    } catch (const Failure&) {
-        throw;
-    } catch (const std::exception& e) {
-        fail(e);
     }
 }
 
+Book::Book(std::string path, Access access) : path_(std::move(path)) {
+    store::Opened opened = store::open(path_, access);
+    db_ = std::move(opened.connection);
+    path_ = db_->location();
+    emptied_ = opened.emptied;
+    const int version = db_->schema_version();
+    // No version of the program writes a negative one: a file some other program made.
+    if (version < 0) {
+        throw Failure({Problem::Cause::NotABook, path_, "schema version " + std::to_string(version) + " is no book's"});
+    }
+    if (version > kSchemaVersion) {
+        throw Failure({Problem::Cause::NewerVersion, path_,
+                       "written by a later version of the program (schema " + std::to_string(version) + ")", version});
+    }
+    if (access == Access::ReadOnly) {
+        if (version == 0) throw Failure({Problem::Cause::NotABook, path_, "an empty file: no book has been set up in it"});
+        if (version < kSchemaVersion) {
+            throw Failure({Problem::Cause::ReadOnly, path_, "an earlier schema that cannot be brought up to date read-only",
+                           version});
+        }
+        return;
+    }
+    retrying([&] { migrate(); });
+}
+
 Book::~Book() = default;
+
+bool Book::on_server() const { return store::is_server(path_); }
+
+std::string Book::identity() const { return db_->text("SELECT name FROM book_identity").value_or(""); }
 
 std::unique_ptr<Book> Book::to_read(const std::string& path) {
     try {
@@ -482,377 +238,242 @@ std::unique_ptr<Book> Book::to_read(const std::string& path) {
     return std::make_unique<Book>(path, Access::ReadOnly);
 }
 
-void Book::fail(const std::exception& e) const {
-    if (const auto* s = dynamic_cast<const SQLite::Exception*>(&e)) {
-        Problem::Cause cause = cause_of(s->getErrorCode());
-        // A write that fails for want of space may come back as an I/O error: the system's
-        // own error tells.
-        const int system_error = db_ ? sqlite3_system_errno(db_->getHandle()) : 0;
-        if (system_error == ENOSPC || system_error == EDQUOT) cause = Problem::Cause::DiskFull;
-        if (system_error == EROFS) cause = Problem::Cause::ReadOnly;
-        throw Failure({cause, path_, s->what()});
-    }
-    throw Failure({Problem::Cause::Failed, path_, e.what()});
-}
-
 void Book::migrate() {
-    if (db_->execAndGet("PRAGMA user_version").getInt() == kSchemaVersion) return;
+    if (db_->schema_version() == kSchemaVersion) return;
     // Another process may bring the same book up to date at the same moment: the version is
     // read again once the write lock is held.
-    SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-    const int version = db_->execAndGet("PRAGMA user_version").getInt();
+    store::WriteTransaction transaction(*db_);
+    const int version = db_->schema_version();
     if (version < 0 || version > kSchemaVersion) {  // changed by another program since it was opened
         throw Failure({Problem::Cause::NotABook, path_, "schema version " + std::to_string(version) + " is no book's"});
     }
+    if (version == kSchemaVersion) return;
     started_ = version == 0;
-    for (int v = version + 1; v <= kSchemaVersion; ++v) {
-        db_->exec(kMigrations[static_cast<std::size_t>(v - 1)]);
-        db_->exec("PRAGMA user_version = " + std::to_string(v));
-    }
+    for (int v = version + 1; v <= kSchemaVersion; ++v) db_->script(db_->migration(v));
+    db_->finish_migration(kSchemaVersion);
     transaction.commit();
-    // The documents moved out of the records leave their pages nearly empty (a book of 10^5
-    // records would keep 1 GB where 0.6 GB hold it): compacted once. Only space is at stake, so
-    // a book another process holds open stays as it is, whole, until a later opening.
-    if (version >= 1 && version < 5) {
-        try {
-            db_->exec("VACUUM");
-        } catch (const SQLite::Exception&) {
-        }
-    }
+    if (version >= 1 && version < 5) store::compact_sqlite(*db_);
 }
 
 std::int64_t Book::keep(const Record& record) {
-    try {
-        return retrying_while_busy([&] { return keep_once(record); });
-    } catch (const Failure&) {
-        throw;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return retrying([&] { return keep_once(record); });
 }
 
 std::int64_t Book::keep_once(const Record& record) {
-    {
-        // A correction names its reason (ISO/IEC 17025 7.5.2): refused before anything is kept.
-        if (record.replaces && blank(record.reason)) {
-            throw Failure({Problem::Cause::NoReason, path_,
-                           "a correction of record " + std::to_string(*record.replaces) + " needs its reason"});
-        }
-        SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-        if (record.replaces) {
-            SQLite::Statement q(*db_,
-                                "SELECT kind, number, (SELECT count(*) FROM records AS later "
-                                "WHERE later.replaces = records.id) FROM records WHERE id = ?");
-            q.bind(1, *record.replaces);
-            if (!q.executeStep()) {
-                throw Failure({Problem::Cause::NoSuchRecord, path_,
-                               "no record " + std::to_string(*record.replaces) + " to replace",
-                               static_cast<int>(*record.replaces)});
-            }
-            if (q.getColumn(0).getString() != kind_name(record.kind) ||
-                q.getColumn(1).getString() != record.number) {
-                throw Failure({Problem::Cause::Failed, path_,
-                               "record " + std::to_string(*record.replaces) +
-                                   " is of another kind or number"});
-            }
-            if (q.getColumn(2).getInt() > 0) {
-                throw Failure({Problem::Cause::Failed, path_,
-                               "record " + std::to_string(*record.replaces) + " is replaced already"});
-            }
-        }
-        // The same record issued again the same day (saved, then printed) is kept once.
-        for (const Record& same : select(
-                 "kind = ? AND number = ? AND type = ? AND operator = ? AND notes = ? AND "
-                 "substr(date, 1, 10) = substr(?, 1, 10) AND " +
-                     // "+": found by its number, not by scanning every record that replaces none.
-                     std::string(record.replaces ? "+replaces = " + std::to_string(*record.replaces)
-                                                 : "+replaces IS NULL") +
-                     " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
-                 {std::string(kind_name(record.kind)), record.number, record.type,
-                  record.operator_name, record.notes, record.date},
-                 "id")) {
-            if (same.inputs == record.inputs) return same.id;
-        }
-        SQLite::Statement insert(*db_,
-                                 "INSERT INTO records (kind, number, type, operator, notes, date, "
-                                 "program_version, replaces) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        insert.bind(1, std::string(kind_name(record.kind)));
-        insert.bind(2, record.number);
-        insert.bind(3, record.type);
-        insert.bind(4, record.operator_name);
-        insert.bind(5, record.notes);
-        insert.bind(6, record.date);
-        insert.bind(7, record.program_version);
-        if (record.replaces) insert.bind(8, *record.replaces);
-        else insert.bind(8);
-        insert.exec();
-        const std::int64_t id = db_->getLastInsertRowid();
-        SQLite::Statement document(*db_, "INSERT INTO documents VALUES (?, ?)");
-        document.bind(1, id);
-        document.bind(2, record.document);
-        document.exec();
-        insert_fields(*db_, "inputs", id, record.inputs);
-        if (record.replaces) {
-            SQLite::Statement reason(*db_, "INSERT INTO correction_reasons VALUES (?, ?)");
-            reason.bind(1, id);
-            reason.bind(2, record.reason);
-            reason.exec();
-        }
-        transaction.commit();
-        return id;
+    // A correction names its reason (ISO/IEC 17025 7.5.2): refused before anything is kept.
+    if (record.replaces && blank(record.reason)) {
+        throw Failure({Problem::Cause::NoReason, path_,
+                       "a correction of record " + std::to_string(*record.replaces) + " needs its reason"});
     }
+    store::WriteTransaction transaction(*db_);
+    if (record.replaces) {
+        std::optional<std::pair<std::string, std::string>> replaced;
+        std::int64_t replacing = 0;
+        db_->query("SELECT kind, number, (SELECT count(*) FROM records AS later "
+                   "WHERE later.replaces = records.id) FROM records WHERE id = ?",
+                   {*record.replaces}, [&](const store::Row& r) {
+                       replaced.emplace(r.text(0), r.text(1));
+                       replacing = r.integer(2);
+                   });
+        if (!replaced) {
+            throw Failure({Problem::Cause::NoSuchRecord, path_, "no record " + std::to_string(*record.replaces) + " to replace",
+                           static_cast<int>(*record.replaces)});
+        }
+        if (replaced->first != kind_name(record.kind) || replaced->second != record.number) {
+            throw Failure({Problem::Cause::Failed, path_,
+                           "record " + std::to_string(*record.replaces) + " is of another kind or number"});
+        }
+        if (replacing > 0) {
+            throw Failure({Problem::Cause::Failed, path_, "record " + std::to_string(*record.replaces) + " is replaced already"});
+        }
+    }
+    // The same record issued again the same day (saved, then printed) is kept once.
+    for (const Record& same : select(
+             "kind = ? AND number = ? AND type = ? AND operator = ? AND notes = ? AND "
+             "substr(date, 1, 10) = substr(?, 1, 10) AND " +
+                 // "+": found by its number, not by scanning every record that replaces none.
+                 std::string(record.replaces ? "+replaces = " + std::to_string(*record.replaces) : "+replaces IS NULL") +
+                 " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
+             {std::string(kind_name(record.kind)), record.number, record.type, record.operator_name, record.notes,
+              record.date},
+             "records.id")) {
+        if (same.inputs == record.inputs) return same.id;
+    }
+    const std::int64_t id = insert_record(record);
+    transaction.commit();
+    return id;
+}
+
+std::int64_t Book::insert_record(const Record& record, std::optional<std::int64_t> as) {
+    const std::optional<std::int64_t> id = db_->integer(
+        std::string(as ? "INSERT INTO records (id, " : "INSERT INTO records (") +
+            "kind, number, type, operator, notes, date, program_version, replaces) VALUES (" + (as ? "?, " : "") +
+            "?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
+        [&] {
+            std::vector<Value> values;
+            if (as) values.emplace_back(*as);
+            for (Value v : std::vector<Value>{std::string(kind_name(record.kind)), record.number, record.type,
+                                              record.operator_name, record.notes, record.date, record.program_version,
+                                              record.replaces ? Value(*record.replaces) : Value(nullptr)}) {
+                values.push_back(std::move(v));
+            }
+            return values;
+        }());
+    db_->exec("INSERT INTO documents VALUES (?, ?)", {*id, record.document});
+    insert_fields(*db_, "inputs", *id, record.inputs);
+    if (record.replaces) db_->exec("INSERT INTO correction_reasons VALUES (?, ?)", {*id, record.reason});
+    return *id;
 }
 
 void Book::add_person(const std::string& name, Role role) {
-    try {
-        retrying_while_busy([&] {
-            SQLite::Statement insert(*db_, "INSERT OR IGNORE INTO people VALUES (?, ?, ?)");
-            insert.bind(1, name);
-            insert.bind(2, std::string(role_name(role)));
-            insert.bind(3, now_text());
-            insert.exec();
-        });
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    retrying([&] {
+        db_->exec("INSERT INTO people VALUES (?, ?, ?) ON CONFLICT DO NOTHING",
+                  {name, std::string(role_name(role)), now_text()});
+    });
 }
 
 std::vector<Person> Book::people() const {
-    try {
-        SQLite::Statement q(*db_, "SELECT name, role FROM people ORDER BY name, "
-                                  "CASE role WHEN 'operator' THEN 0 WHEN 'checker' THEN 1 ELSE 2 END");
-        std::vector<Person> out;
-        while (q.executeStep()) {
-            const std::string name = q.getColumn(0).getString();
-            if (out.empty() || out.back().name != name) out.push_back({name, {}});
-            if (const std::optional<Role> role = role_from_name(q.getColumn(1).getString())) out.back().roles.push_back(*role);
-        }
-        return out;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    std::vector<Person> out;
+    db_->query("SELECT name, role FROM people ORDER BY name, "
+               "CASE role WHEN 'operator' THEN 0 WHEN 'checker' THEN 1 ELSE 2 END",
+               {}, [&](const store::Row& r) {
+                   const std::string name = r.text(0);
+                   if (out.empty() || out.back().name != name) out.push_back({name, {}});
+                   if (const std::optional<Role> role = role_from_name(r.text(1))) out.back().roles.push_back(*role);
+               });
+    return out;
 }
 
 std::optional<SignOffRefusal> Book::sign_off(std::int64_t record, SignOff::Step step, const std::string& person,
                                              const std::string& comment) {
     using Step = SignOff::Step;
-    try {
-        return retrying_while_busy([&]() -> std::optional<SignOffRefusal> {
-            SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-            SQLite::Statement r(*db_, std::string("SELECT operator, (SELECT count(*) FROM records AS later WHERE "
-                                                  "later.replaces = records.id), ") +
-                                          ITS90_STATE_OF_RECORD + " FROM records WHERE id = ?");
-            r.bind(1, record);
-            if (!r.executeStep()) return SignOffRefusal::NoSuchRecord;
-            const std::string operator_name = r.getColumn(0).getString();
-            if (r.getColumn(1).getInt() > 0) return SignOffRefusal::Replaced;
-            const State state = state_from_name(r.getColumn(2).getString()).value_or(State::Kept);
-            SQLite::Statement roles(*db_, "SELECT role FROM people WHERE name = ?");
-            roles.bind(1, person);
-            bool known = false, checker = false, approver = false;
-            while (roles.executeStep()) {
-                known = true;
-                const std::optional<Role> role = role_from_name(roles.getColumn(0).getString());
-                checker = checker || role == Role::Checker;
-                approver = approver || role == Role::Approver;
-            }
-            if (!known) return SignOffRefusal::NoSuchPerson;
-            if ((step == Step::Checked && !checker) || (step == Step::Approved && !approver) ||
-                (step == Step::Refused && !checker && !approver)) {
-                return SignOffRefusal::LacksRole;
-            }
-            if (person == operator_name) return SignOffRefusal::IsTheOperator;
-            if (state == State::Approved) return SignOffRefusal::AlreadyApproved;
-            if (state == State::Refused) return SignOffRefusal::AlreadyRefused;
-            if (step == Step::Checked && state == State::Checked) return SignOffRefusal::AlreadyChecked;
-            if (step == Step::Approved && state != State::Checked) return SignOffRefusal::NotChecked;
-            if (step == Step::Refused && blank(comment)) return SignOffRefusal::NoReason;
-            const std::string date = now_text();
-            SQLite::Statement insert(*db_, "INSERT INTO sign_offs (record_id, step, person, date, comment) VALUES (?, ?, ?, ?, ?)");
-            insert.bind(1, record);
-            insert.bind(2, step == Step::Checked ? "checked" : step == Step::Approved ? "approved" : "refused");
-            insert.bind(3, person);
-            insert.bind(4, date);
-            insert.bind(5, comment);
-            insert.exec();
-            if (step == Step::Approved) {
-                // Numbered in the order of approval, by year, under the write lock: no gap, no twin.
-                const int year = std::stoi(date.substr(0, 4));
-                SQLite::Statement next(*db_, "SELECT coalesce(max(sequence), 0) + 1 FROM certificates WHERE year = ?");
-                next.bind(1, year);
-                next.executeStep();
-                const int sequence = next.getColumn(0).getInt();
-                const std::string pattern = [&] {
-                    SQLite::Statement p(*db_, "SELECT value FROM settings WHERE name = 'certificate_pattern'");
-                    return p.executeStep() ? p.getColumn(0).getString() : std::string(kDefaultCertificatePattern);
-                }();
-                SQLite::Statement number(*db_, "INSERT INTO certificates VALUES (?, ?, ?, ?)");
-                number.bind(1, record);
-                number.bind(2, year);
-                number.bind(3, sequence);
-                number.bind(4, certificate_text(pattern, year, sequence));
-                number.exec();
-            }
-            transaction.commit();
-            return std::nullopt;
+    return retrying([&]() -> std::optional<SignOffRefusal> {
+        store::WriteTransaction transaction(*db_);
+        std::optional<std::string> operator_name;
+        std::int64_t replacing = 0;
+        State state = State::Kept;
+        db_->query(std::string("SELECT operator, (SELECT count(*) FROM records AS later WHERE "
+                               "later.replaces = records.id), ") +
+                       ITS90_STATE_OF_RECORD + " FROM records WHERE id = ?",
+                   {record}, [&](const store::Row& r) {
+                       operator_name = r.text(0);
+                       replacing = r.integer(1);
+                       state = state_from_name(r.text(2)).value_or(State::Kept);
+                   });
+        if (!operator_name) return SignOffRefusal::NoSuchRecord;
+        if (replacing > 0) return SignOffRefusal::Replaced;
+        bool known = false, checker = false, approver = false;
+        db_->query("SELECT role FROM people WHERE name = ?", {person}, [&](const store::Row& r) {
+            known = true;
+            const std::optional<Role> role = role_from_name(r.text(0));
+            checker = checker || role == Role::Checker;
+            approver = approver || role == Role::Approver;
         });
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+        if (!known) return SignOffRefusal::NoSuchPerson;
+        if ((step == Step::Checked && !checker) || (step == Step::Approved && !approver) ||
+            (step == Step::Refused && !checker && !approver)) {
+            return SignOffRefusal::LacksRole;
+        }
+        if (person == *operator_name) return SignOffRefusal::IsTheOperator;
+        if (state == State::Approved) return SignOffRefusal::AlreadyApproved;
+        if (state == State::Refused) return SignOffRefusal::AlreadyRefused;
+        if (step == Step::Checked && state == State::Checked) return SignOffRefusal::AlreadyChecked;
+        if (step == Step::Approved && state != State::Checked) return SignOffRefusal::NotChecked;
+        if (step == Step::Refused && blank(comment)) return SignOffRefusal::NoReason;
+        const std::string date = now_text();
+        db_->exec("INSERT INTO sign_offs (record_id, step, person, date, comment) VALUES (?, ?, ?, ?, ?)",
+                  {record, std::string(step == Step::Checked ? "checked" : step == Step::Approved ? "approved" : "refused"),
+                   person, date, comment});
+        if (step == Step::Approved) {
+            // Numbered in the order of approval, by year, under the write lock: no gap, no twin.
+            const int year = std::stoi(date.substr(0, 4));
+            const std::int64_t sequence =
+                db_->integer("SELECT coalesce(max(sequence), 0) + 1 FROM certificates WHERE year = ?", {std::int64_t{year}})
+                    .value_or(1);
+            const std::string pattern = db_->text("SELECT value FROM settings WHERE name = 'certificate_pattern'")
+                                            .value_or(kDefaultCertificatePattern);
+            db_->exec("INSERT INTO certificates VALUES (?, ?, ?, ?)",
+                      {record, std::int64_t{year}, sequence, certificate_text(pattern, year, static_cast<int>(sequence))});
+        }
+        transaction.commit();
+        return std::nullopt;
+    });
 }
 
 std::vector<SignOff> Book::sign_offs(std::int64_t record) const {
-    try {
-        SQLite::Statement q(*db_, "SELECT step, person, date, comment FROM sign_offs WHERE record_id = ? ORDER BY id");
-        q.bind(1, record);
-        std::vector<SignOff> out;
-        while (q.executeStep()) {
-            const std::string step = q.getColumn(0).getString();
-            out.push_back({step == "checked" ? SignOff::Step::Checked : step == "approved" ? SignOff::Step::Approved
-                                                                                           : SignOff::Step::Refused,
-                           q.getColumn(1).getString(), q.getColumn(2).getString(), q.getColumn(3).getString()});
-        }
-        return out;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    std::vector<SignOff> out;
+    db_->query("SELECT step, person, date, comment FROM sign_offs WHERE record_id = ? ORDER BY id", {record},
+               [&](const store::Row& r) {
+                   const std::string step = r.text(0);
+                   out.push_back({step == "checked"    ? SignOff::Step::Checked
+                                  : step == "approved" ? SignOff::Step::Approved
+                                                       : SignOff::Step::Refused,
+                                  r.text(1), r.text(2), r.text(3)});
+               });
+    return out;
 }
 
 std::optional<std::string> Book::certificate_number(std::int64_t record) const {
-    try {
-        SQLite::Statement q(*db_, "SELECT number FROM certificates WHERE record_id = ?");
-        q.bind(1, record);
-        if (!q.executeStep()) return std::nullopt;
-        return q.getColumn(0).getString();
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return db_->text("SELECT number FROM certificates WHERE record_id = ?", {record});
 }
 
 void Book::set_setting(const std::string& name, const std::string& value) {
-    try {
-        retrying_while_busy([&] {
-            SQLite::Statement q(*db_, "INSERT INTO settings VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET value = excluded.value");
-            q.bind(1, name);
-            q.bind(2, value);
-            q.exec();
-        });
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    retrying([&] {
+        db_->exec("INSERT INTO settings VALUES (?, ?) ON CONFLICT (name) DO UPDATE SET value = excluded.value", {name, value});
+    });
 }
 
 std::optional<std::string> Book::setting(const std::string& name) const {
-    try {
-        SQLite::Statement q(*db_, "SELECT value FROM settings WHERE name = ?");
-        q.bind(1, name);
-        if (!q.executeStep()) return std::nullopt;
-        return q.getColumn(0).getString();
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return db_->text("SELECT value FROM settings WHERE name = ?", {name});
 }
 
 std::int64_t Book::keep_budget(const KeptBudget& budget) {
-    try {
-        return retrying_while_busy([&] {
-            SQLite::Transaction transaction(*db_, SQLite::TransactionBehavior::IMMEDIATE);
-            SQLite::Statement insert(*db_, "INSERT INTO budgets (laboratory, name, date, program_version) VALUES (?, ?, ?, ?)");
-            insert.bind(1, budget.laboratory);
-            insert.bind(2, budget.name);
-            insert.bind(3, budget.date);
-            insert.bind(4, budget.program_version);
-            insert.exec();
-            const std::int64_t id = db_->getLastInsertRowid();
-            insert_fields(*db_, "budget_inputs", id, budget.inputs);
-            transaction.commit();
-            return id;
-        });
-    } catch (const Failure&) {
-        throw;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return retrying([&] {
+        store::WriteTransaction transaction(*db_);
+        const std::int64_t id = *db_->integer(
+            "INSERT INTO budgets (laboratory, name, date, program_version) VALUES (?, ?, ?, ?) RETURNING id",
+            {budget.laboratory, budget.name, budget.date, budget.program_version});
+        insert_fields(*db_, "budget_inputs", id, budget.inputs);
+        transaction.commit();
+        return id;
+    });
 }
 
 std::vector<KeptBudget> Book::budgets() const {
-    try {
-        SQLite::Statement q(*db_,
-                            "SELECT id, laboratory, name, date, program_version FROM budgets AS b WHERE NOT EXISTS "
-                            "(SELECT 1 FROM budgets AS later WHERE later.laboratory = b.laboratory AND "
-                            "later.name = b.name AND later.id > b.id) ORDER BY id DESC");
-        std::vector<KeptBudget> kept;
-        while (q.executeStep()) {
-            kept.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getString(), q.getColumn(2).getString(),
-                            q.getColumn(3).getString(), q.getColumn(4).getString(), {}});
-        }
-        read_fields(*db_, "budget_inputs", "budget_id", kept);
-        return kept;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    std::vector<KeptBudget> kept;
+    db_->query("SELECT id, laboratory, name, date, program_version FROM budgets AS b WHERE NOT EXISTS "
+               "(SELECT 1 FROM budgets AS later WHERE later.laboratory = b.laboratory AND "
+               "later.name = b.name AND later.id > b.id) ORDER BY id DESC",
+               {}, [&](const store::Row& r) {
+                   kept.push_back({r.integer(0), r.text(1), r.text(2), r.text(3), r.text(4), {}});
+               });
+    read_fields(*db_, "budget_inputs", "budget_id", kept);
+    return kept;
 }
 
 std::int64_t Book::start_run(const KeptRun& run) {
-    try {
-        return retrying_while_busy([&] {
-            SQLite::Statement insert(*db_, "INSERT INTO runs (started, meter, profile, identity, plan, program_version) "
-                                           "VALUES (?, ?, ?, ?, ?, ?)");
-            insert.bind(1, run.started);
-            insert.bind(2, run.meter);
-            insert.bind(3, run.profile);
-            insert.bind(4, run.identity);
-            insert.bind(5, run.plan);
-            insert.bind(6, run.program_version);
-            insert.exec();
-            return db_->getLastInsertRowid();
-        });
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return retrying([&] {
+        return *db_->integer("INSERT INTO runs (started, meter, profile, identity, plan, program_version) "
+                             "VALUES (?, ?, ?, ?, ?, ?) RETURNING id",
+                             {run.started, run.meter, run.profile, run.identity, run.plan, run.program_version});
+    });
 }
 
 void Book::keep_reading(std::int64_t run, const KeptReading& reading) {
-    try {
-        retrying_while_busy([&] {
-            // One statement is one transaction: committed, and so durable, when it returns.
-            if (!keep_reading_) {
-                keep_reading_ = std::make_unique<SQLite::Statement>(
-                    *db_, "INSERT INTO run_readings VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-            }
-            SQLite::Statement& insert = *keep_reading_;
-            insert.tryReset();  // a failed step before leaves its error in the reset
-            insert.clearBindings();
-            insert.bind(1, run);
-            insert.bind(2, reading.position);
-            insert.bind(3, reading.point);
-            insert.bind(4, reading.thermocouple);
-            insert.bind(5, reading.channel);
-            insert.bind(6, reading.taken);
-            insert.bind(7, reading.reply);
-            insert.bind(8, reading.emf_mV);
-            insert.bind(9, reading.for_stability ? "stability" : "reading");
-            insert.exec();
-            insert.tryReset();
-        });
-    } catch (const std::exception& e) {
-        if (keep_reading_) keep_reading_->tryReset();
-        fail(e);
-    }
+    // One statement is one transaction: committed, and so durable, when it returns.
+    retrying([&] {
+        db_->exec("INSERT INTO run_readings VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                  {run, reading.position, std::int64_t{reading.point}, reading.thermocouple, reading.channel,
+                   reading.taken, reading.reply, reading.emf_mV,
+                   std::string(reading.for_stability ? "stability" : "reading")});
+    });
 }
 
 void Book::end_run(std::int64_t run, bool complete) {
-    try {
-        retrying_while_busy([&] {
-            SQLite::Statement insert(*db_, "INSERT INTO run_ends VALUES (?, ?, ?)");
-            insert.bind(1, run);
-            insert.bind(2, now_text());
-            insert.bind(3, complete ? "complete" : "stopped");
-            insert.exec();
-        });
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    retrying([&] {
+        db_->exec("INSERT INTO run_ends VALUES (?, ?, ?)",
+                  {run, now_text(), std::string(complete ? "complete" : "stopped")});
+    });
 }
 
 std::optional<KeptRun> Book::run(std::int64_t id) const {
@@ -863,133 +484,116 @@ std::optional<KeptRun> Book::run(std::int64_t id) const {
 }
 
 std::vector<KeptRun> Book::runs(bool unfinished_only) const {
-    try {
-        SQLite::Statement q(*db_, std::string("SELECT id, started, meter, profile, identity, plan, program_version, "
-                                              "ended, outcome FROM runs LEFT JOIN run_ends ON run_id = id") +
-                                      (unfinished_only ? " WHERE ended IS NULL" : "") + " ORDER BY id DESC");
-        std::vector<KeptRun> kept;
-        while (q.executeStep()) {
-            KeptRun r;
-            r.id = q.getColumn(0).getInt64();
-            r.started = q.getColumn(1).getString();
-            r.meter = q.getColumn(2).getString();
-            r.profile = q.getColumn(3).getString();
-            r.identity = q.getColumn(4).getString();
-            r.plan = q.getColumn(5).getString();
-            r.program_version = q.getColumn(6).getString();
-            if (!q.getColumn(7).isNull()) r.ended = q.getColumn(7).getString();
-            r.complete = q.getColumn(8).getString() == "complete";
-            kept.push_back(std::move(r));
-        }
-        return kept;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    std::vector<KeptRun> kept;
+    db_->query(std::string("SELECT id, started, meter, profile, identity, plan, program_version, "
+                           "ended, outcome FROM runs LEFT JOIN run_ends ON run_id = id") +
+                   (unfinished_only ? " WHERE ended IS NULL" : "") + " ORDER BY id DESC",
+               {}, [&](const store::Row& q) {
+                   KeptRun r;
+                   r.id = q.integer(0);
+                   r.started = q.text(1);
+                   r.meter = q.text(2);
+                   r.profile = q.text(3);
+                   r.identity = q.text(4);
+                   r.plan = q.text(5);
+                   r.program_version = q.text(6);
+                   if (!q.null(7)) r.ended = q.text(7);
+                   r.complete = q.text(8) == "complete";
+                   kept.push_back(std::move(r));
+               });
+    return kept;
 }
 
 std::vector<KeptReading> Book::run_readings(std::int64_t run) const {
-    try {
-        SQLite::Statement q(*db_, "SELECT position, point, thermocouple, channel, taken, reply, emf_mV, purpose "
-                                  "FROM run_readings WHERE run_id = ? ORDER BY position");
-        q.bind(1, run);
-        std::vector<KeptReading> readings;
-        while (q.executeStep()) {
-            readings.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getInt(), q.getColumn(2).getString(),
-                                q.getColumn(3).getString(), q.getColumn(4).getString(), q.getColumn(5).getString(),
-                                q.getColumn(6).getString(), q.getColumn(7).getString() == "stability"});
-        }
-        return readings;
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    std::vector<KeptReading> readings;
+    db_->query("SELECT position, point, thermocouple, channel, taken, reply, emf_mV, purpose "
+               "FROM run_readings WHERE run_id = ? ORDER BY position",
+               {run}, [&](const store::Row& q) {
+                   readings.push_back({q.integer(0), static_cast<int>(q.integer(1)), q.text(2), q.text(3), q.text(4),
+                                       q.text(5), q.text(6), q.text(7) == "stability"});
+               });
+    return readings;
 }
 
-std::vector<Record> Book::select(const std::string& where, const std::vector<std::string>& values,
-                                 const std::string& order, Contents contents) const {
+std::vector<Record> Book::select(const std::string& where, const std::vector<Value>& values, const std::string& order,
+                                 Contents contents) const {
     const bool whole = contents == Contents::Whole;
-    const char* columns = whole ? kColumns
-                          : contents == Contents::IdentificationOnly ? kIdentificationColumns
-                                                                      : kUnreplacedIdentificationColumns;
-    SQLite::Statement q(*db_, std::string("SELECT ") + columns + " FROM records" +
-                                  (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order);
-    for (std::size_t i = 0; i < values.size(); ++i) q.bind(static_cast<int>(i + 1), values[i]);
+    const std::string columns = std::string(
+        "id, kind, number, type, operator, notes, date, program_version, replaces, ") +
+        (whole ? "coalesce((SELECT document FROM documents WHERE documents.record_id = records.id), ''), " : "NULL, ") +
+        (contents == Contents::UnreplacedIdentificationOnly
+             ? "NULL, "
+             : "(SELECT later.id FROM records AS later WHERE later.replaces = records.id), ") +
+        "(SELECT reason FROM correction_reasons WHERE correction_reasons.record_id = records.id), " ITS90_STATE_OF_RECORD
+        ", " + db_->kept_by_column();
     std::vector<Record> records;
-    while (q.executeStep()) {
-        Record r;
-        r.id = q.getColumn(0).getInt64();
-        r.kind = kind_from_name(q.getColumn(1).getString()).value_or(Kind::FixedPoint);
-        r.number = q.getColumn(2).getString();
-        r.type = q.getColumn(3).getString();
-        r.operator_name = q.getColumn(4).getString();
-        r.notes = q.getColumn(5).getString();
-        r.date = q.getColumn(6).getString();
-        r.program_version = q.getColumn(7).getString();
-        if (!q.getColumn(8).isNull()) r.replaces = q.getColumn(8).getInt64();
-        if (whole) r.document = q.getColumn(9).getString();
-        if (!q.getColumn(10).isNull()) r.replaced_by = q.getColumn(10).getInt64();
-        if (!q.getColumn(11).isNull()) r.reason = q.getColumn(11).getString();
-        r.state = state_from_name(q.getColumn(12).getString()).value_or(State::Kept);
-        records.push_back(std::move(r));
-    }
+    db_->query("SELECT " + columns + " FROM records" + (where.empty() ? "" : " WHERE " + where) + " ORDER BY " + order,
+               values, [&](const store::Row& q) {
+                   Record r;
+                   r.id = q.integer(0);
+                   r.kind = kind_from_name(q.text(1)).value_or(Kind::FixedPoint);
+                   r.number = q.text(2);
+                   r.type = q.text(3);
+                   r.operator_name = q.text(4);
+                   r.notes = q.text(5);
+                   r.date = q.text(6);
+                   r.program_version = q.text(7);
+                   if (!q.null(8)) r.replaces = q.integer(8);
+                   if (whole) r.document = q.text(9);
+                   if (!q.null(10)) r.replaced_by = q.integer(10);
+                   if (!q.null(11)) r.reason = q.text(11);
+                   r.state = state_from_name(q.text(12)).value_or(State::Kept);
+                   r.kept_by = q.text(13);
+                   records.push_back(std::move(r));
+               });
     if (!whole) return records;
     read_fields(*db_, "inputs", "record_id", records);
     return records;
 }
 
 std::vector<Record> Book::list(const Query& query) const {
-    try {
-        std::string where = "1";
-        std::vector<std::string> values;
-        const auto add = [&](const std::string& condition, const std::string& value) {
-            where += " AND " + condition;
-            values.push_back(value);
-        };
-        if (query.kind) add("kind = ?", std::string(kind_name(*query.kind)));
-        // The record's own number, or a number among its inputs: the standard's and each
-        // working thermocouple's of a comparison.
-        if (!query.number.empty()) {
-            add("id IN (SELECT record_id FROM record_numbers WHERE instr(number, lower(?)) > 0)", query.number);
-        }
-        if (!query.type.empty()) add("type = ?", query.type);
-        if (!query.operator_name.empty()) add("instr(lower(operator), lower(?)) > 0", query.operator_name);
-        // A date or its start ("2026", "2026-05"): compared over as many characters.
-        if (!query.date_from.empty()) {
-            add("substr(date, 1, length(?)) >= ?", query.date_from);
-            values.push_back(query.date_from);
-        }
-        if (!query.date_to.empty()) {
-            add("substr(date, 1, length(?)) <= ?", query.date_to);
-            values.push_back(query.date_to);
-        }
-        if (!query.include_replaced) {
-            where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
-        }
-        if (query.state) add(std::string(ITS90_STATE_OF_RECORD) + " = ?", std::string(state_name(*query.state)));
-        return select(where, values, "date DESC, id DESC",
-                      query.include_replaced ? Contents::IdentificationOnly : Contents::UnreplacedIdentificationOnly);
-    } catch (const std::exception& e) {
-        fail(e);
+    std::string where = "1 = 1";
+    std::vector<Value> values;
+    const auto add = [&](const std::string& condition, std::string value) {
+        where += " AND " + condition;
+        values.emplace_back(std::move(value));
+    };
+    if (query.kind) add("kind = ?", std::string(kind_name(*query.kind)));
+    // The record's own number, or a number among its inputs: the standard's and each
+    // working thermocouple's of a comparison. Lower case as the book keeps them (ASCII only,
+    // as both stores' lower() make it).
+    if (!query.number.empty()) {
+        add("id IN (SELECT record_id FROM record_numbers WHERE instr(number, ?) > 0)", ascii_lower(query.number));
     }
+    if (!query.type.empty()) add("type = ?", query.type);
+    if (!query.operator_name.empty()) add("instr(lower(operator), ?) > 0", ascii_lower(query.operator_name));
+    // A date or its start ("2026", "2026-05"): compared over as many characters.
+    if (!query.date_from.empty()) {
+        add("substr(date, 1, length(?)) >= ?", query.date_from);
+        values.emplace_back(query.date_from);
+    }
+    if (!query.date_to.empty()) {
+        add("substr(date, 1, length(?)) <= ?", query.date_to);
+        values.emplace_back(query.date_to);
+    }
+    if (!query.include_replaced) {
+        where += " AND NOT EXISTS (SELECT 1 FROM records AS later WHERE later.replaces = records.id)";
+    }
+    if (query.state) add(std::string(ITS90_STATE_OF_RECORD) + " = ?", std::string(state_name(*query.state)));
+    return select(where, values, "records.date DESC, records.id DESC",
+                  query.include_replaced ? Contents::IdentificationOnly : Contents::UnreplacedIdentificationOnly);
 }
 
 std::optional<Record> Book::find(std::int64_t id) const {
-    try {
-        std::vector<Record> found = select("id = ?", {std::to_string(id)}, "id");
-        if (found.empty()) return std::nullopt;
-        return std::move(found.front());
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    std::vector<Record> found = select("id = ?", {id}, "records.id");
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
 }
 
 std::vector<Record> Book::history(Kind kind, std::string_view number) const {
-    try {
-        return select("kind = ? AND number = ? AND NOT EXISTS "
-                      "(SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
-                      {std::string(kind_name(kind)), std::string(number)}, "date, id");
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return select("kind = ? AND number = ? AND NOT EXISTS "
+                  "(SELECT 1 FROM records AS later WHERE later.replaces = records.id)",
+                  {std::string(kind_name(kind)), std::string(number)}, "records.date, records.id");
 }
 
 std::optional<Record> Book::latest(Kind kind, std::string_view number) const {
@@ -998,46 +602,166 @@ std::optional<Record> Book::latest(Kind kind, std::string_view number) const {
     return std::move(all.back());
 }
 
-void create_book_at_version(const std::string& path, int version) {
-    SQLite::Database db(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-    SQLite::Transaction transaction(db);
-    for (int v = 1; v <= version && v <= kSchemaVersion; ++v) {
-        db.exec(kMigrations[static_cast<std::size_t>(v - 1)]);
-    }
-    db.exec("PRAGMA user_version = " + std::to_string(version));
-    transaction.commit();
-}
+void create_book_at_version(const std::string& path, int version) { store::create_sqlite_at_version(path, version); }
 
 void Book::back_up(const std::string& path) const {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (fs::exists(path, ec)) throw Failure({Problem::Cause::CannotOpen, path, "the file exists already"});
+    if (db_->back_up(path)) return;
+    // A server's book is copied into a new SQLite book, record for record under their own ids.
     try {
-        SQLite::Database copy(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-        // The step answers "busy" or "locked" (it does not throw them) while a writer holds
-        // the book: it is tried again for as long as a writer would wait, and a copy that is
-        // not whole is never left behind as if it were.
-        SQLite::Backup backup(copy, *db_);
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
-        int step = backup.executeStep(-1);
-        for (int attempt = 1; (step == SQLITE_BUSY || step == SQLITE_LOCKED) && std::chrono::steady_clock::now() < until; ++attempt) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * attempt, 100)));
-            step = backup.executeStep(-1);
-        }
-        if (step != SQLITE_DONE) {
-            throw Failure({cause_of(step), path_, std::string("the copy could not be completed: ") + sqlite3_errstr(step)});
-        }
-        copy.exec("PRAGMA journal_mode = DELETE");  // one self-contained file
-        if (copy.execAndGet("PRAGMA quick_check").getString() != "ok") {
-            throw Failure({Problem::Cause::Failed, path, "the copy does not read back whole"});
-        }
+        Book copy(path);
+        copy.copy_from(*this, CopyIds::Keep);
     } catch (const Failure&) {
         fs::remove(path, ec);
+        fs::remove(path + "-wal", ec);
+        fs::remove(path + "-shm", ec);
         throw;
-    } catch (const SQLite::Exception& e) {
-        fs::remove(path, ec);
-        throw Failure({cause_of(e.getErrorCode()), path, e.what()});
     }
+}
+
+CopyReport Book::copy_from(const Book& source, CopyIds ids) {
+    if (ids == CopyIds::Keep && on_server()) {
+        throw Failure({Problem::Cause::Failed, path_, "records keep their ids only in a new SQLite book"});
+    }
+    const std::string source_name = source.identity();
+    const std::string own_name = identity();
+    CopyReport report;
+    // One transaction: the copy is whole, or nothing of it is kept.
+    retrying([&] {
+        report = {};
+        store::WriteTransaction transaction(*db_);
+        std::map<std::int64_t, std::int64_t> id_of;  // the source's id, this book's
+        for (std::int64_t after = 0;;) {
+            std::vector<Record> batch =
+                source.select("id > ?", {after}, "records.id LIMIT 500", Contents::Whole);
+            if (batch.empty()) break;
+            after = batch.back().id;
+            for (const Record& r : batch) {
+                // Where the record was first kept: a record copied before carries its origin on.
+                std::string book = source_name;
+                std::int64_t first_id = r.id;
+                source.db_->query("SELECT book, source_id FROM record_origins WHERE record_id = ?", {r.id},
+                                  [&](const store::Row& o) {
+                                      book = o.text(0);
+                                      first_id = o.integer(1);
+                                  });
+                std::optional<std::int64_t> here;
+                if (book == own_name) {
+                    here = first_id;
+                } else {
+                    here = db_->integer("SELECT record_id FROM record_origins WHERE book = ? AND source_id = ?",
+                                        {book, first_id});
+                }
+                if (here) {
+                    id_of[r.id] = *here;
+                    ++report.already;
+                    continue;
+                }
+                Record copy = r;
+                if (r.replaces) {
+                    const auto mapped = id_of.find(*r.replaces);
+                    if (mapped == id_of.end()) {
+                        throw Failure({Problem::Cause::Failed, source.path_,
+                                       "record " + std::to_string(r.id) + " replaces record " + std::to_string(*r.replaces) +
+                                           ", which is not in the book"});
+                    }
+                    copy.replaces = mapped->second;
+                }
+                const std::int64_t id = insert_record(copy, ids == CopyIds::Keep ? std::optional(r.id) : std::nullopt);
+                id_of[r.id] = id;
+                db_->exec("INSERT INTO record_origins VALUES (?, ?, ?)", {id, book, first_id});
+                for (const SignOff& s : source.sign_offs(r.id)) {
+                    db_->exec("INSERT INTO sign_offs (record_id, step, person, date, comment) VALUES (?, ?, ?, ?, ?)",
+                              {id,
+                               std::string(s.step == SignOff::Step::Checked    ? "checked"
+                                           : s.step == SignOff::Step::Approved ? "approved"
+                                                                               : "refused"),
+                               s.person, s.date, s.comment});
+                }
+                source.db_->query("SELECT year, sequence, number FROM certificates WHERE record_id = ?", {r.id},
+                                  [&](const store::Row& c) {
+                                      const std::string number = c.text(2);
+                                      if (db_->integer("SELECT count(*) FROM certificates WHERE number = ? OR "
+                                                       "(year = ? AND sequence = ?)",
+                                                       {number, c.integer(0), c.integer(1)})
+                                              .value_or(0) > 0) {
+                                          throw Failure({Problem::Cause::Failed, path_,
+                                                         "certificate " + number + " of record " + std::to_string(r.id) +
+                                                             " is numbered here already"});
+                                      }
+                                      db_->exec("INSERT INTO certificates VALUES (?, ?, ?, ?)",
+                                                {id, c.integer(0), c.integer(1), number});
+                                  });
+                ++report.copied;
+            }
+        }
+        // The laboratory's people and roles, and the settings this book does not have yet.
+        for (const Person& p : source.people()) {
+            for (const Role role : p.roles) {
+                db_->exec("INSERT INTO people VALUES (?, ?, ?) ON CONFLICT DO NOTHING",
+                          {p.name, std::string(role_name(role)), now_text()});
+            }
+        }
+        source.db_->query("SELECT name, value FROM settings", {}, [&](const store::Row& s) {
+            db_->exec("INSERT INTO settings VALUES (?, ?) ON CONFLICT DO NOTHING", {s.text(0), s.text(1)});
+        });
+        // Budgets and runs once each: one equal in every field is there already.
+        std::vector<KeptBudget> budgets;
+        source.db_->query("SELECT id, laboratory, name, date, program_version FROM budgets ORDER BY id", {},
+                          [&](const store::Row& b) {
+                              budgets.push_back({b.integer(0), b.text(1), b.text(2), b.text(3), b.text(4), {}});
+                          });
+        read_fields(*source.db_, "budget_inputs", "budget_id", budgets);
+        for (const KeptBudget& b : budgets) {
+            bool there = false;
+            std::vector<KeptBudget> same;
+            db_->query("SELECT id FROM budgets WHERE laboratory = ? AND name = ? AND date = ?",
+                       {b.laboratory, b.name, b.date}, [&](const store::Row& r) {
+                           same.push_back({r.integer(0), {}, {}, {}, {}, {}});
+                       });
+            read_fields(*db_, "budget_inputs", "budget_id", same);
+            for (const KeptBudget& s : same) there = there || s.inputs == b.inputs;
+            if (there) continue;
+            const std::int64_t id =
+                ids == CopyIds::Keep
+                    ? *db_->integer("INSERT INTO budgets VALUES (?, ?, ?, ?, ?) RETURNING id",
+                                    {b.id, b.laboratory, b.name, b.date, b.program_version})
+                    : *db_->integer("INSERT INTO budgets (laboratory, name, date, program_version) VALUES (?, ?, ?, ?) "
+                                    "RETURNING id",
+                                    {b.laboratory, b.name, b.date, b.program_version});
+            insert_fields(*db_, "budget_inputs", id, b.inputs);
+        }
+        for (const KeptRun& run : source.runs()) {
+            if (db_->integer("SELECT count(*) FROM runs WHERE started = ? AND meter = ? AND plan = ?",
+                             {run.started, run.meter, run.plan})
+                    .value_or(0) > 0) {
+                continue;
+            }
+            const std::vector<Value> fields = {run.started, run.meter, run.profile, run.identity, run.plan,
+                                               run.program_version};
+            std::vector<Value> with_id = {run.id};
+            with_id.insert(with_id.end(), fields.begin(), fields.end());
+            const std::int64_t id =
+                ids == CopyIds::Keep
+                    ? *db_->integer("INSERT INTO runs VALUES (?, ?, ?, ?, ?, ?, ?) RETURNING id", with_id)
+                    : *db_->integer("INSERT INTO runs (started, meter, profile, identity, plan, program_version) "
+                                    "VALUES (?, ?, ?, ?, ?, ?) RETURNING id",
+                                    fields);
+            for (const KeptReading& reading : source.run_readings(run.id)) {
+                db_->exec("INSERT INTO run_readings VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                          {id, reading.position, std::int64_t{reading.point}, reading.thermocouple, reading.channel,
+                           reading.taken, reading.reply, reading.emf_mV,
+                           std::string(reading.for_stability ? "stability" : "reading")});
+            }
+            source.db_->query("SELECT ended, outcome FROM run_ends WHERE run_id = ?", {run.id}, [&](const store::Row& e) {
+                db_->exec("INSERT INTO run_ends VALUES (?, ?, ?)", {id, e.text(0), e.text(1)});
+            });
+        }
+        transaction.commit();
+    });
+    return report;
 }
 
 bool is_date(std::string_view text) {

@@ -1,5 +1,6 @@
-// The laboratory's book: every record the program issues, kept in one SQLite file with the
-// inputs it was computed from, so that it can be found again, recomputed and re-issued. A
+// The laboratory's book: every record the program issues, kept with the inputs it was computed
+// from, so that it can be found again, recomputed and re-issued: in one SQLite file on this
+// computer (the default), or on a PostgreSQL server that the laboratory's stations share. A
 // record is never changed once kept; a correction is a new record naming the one it replaces.
 // Several windows and command-line runs may write to one book at once: every write is one
 // transaction, and a writer waits its turn for a while before it gives up.
@@ -11,17 +12,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
-
-namespace SQLite {
-class Database;
-class Statement;
-}
 
 namespace its90::book {
 
+namespace store {
+class Connection;
+}
+
 // The schema's version, as PRAGMA user_version holds it; 0 is a new, empty file.
-inline constexpr int kSchemaVersion = 5;
+inline constexpr int kSchemaVersion = 6;
 // How long a writer waits for another to finish before it gives up, ms.
 inline constexpr int kBusyTimeoutMs = 10'000;
 
@@ -63,6 +64,7 @@ struct Record {
     std::string program_version;
     std::optional<std::int64_t> replaces;
     std::string reason;  // why it replaces the one it names; a correction must give it
+    std::string kept_by;  // filled in when read: the login that kept it, on a server
     std::optional<std::int64_t> replaced_by;  // filled in when read
     State state = State::Kept;                // filled in when read
     std::vector<Field> inputs;
@@ -71,8 +73,9 @@ struct Record {
     std::optional<std::string> input(std::string_view name) const;
 };
 
-// Why the book could not do what was asked: the file's path, the cause, and SQLite's own
-// words for it (English), for the message made where it is reported.
+// Why the book could not do what was asked: where the book is (its file, or its server without
+// the password), the cause, and the store's own words for it (English), for the message made
+// where it is reported.
 struct Problem {
     enum class Cause {
         CannotOpen,    // no such folder, no right to create the file ...
@@ -83,7 +86,9 @@ struct Problem {
         DiskFull,
         NoSuchRecord,  // an id the book does not hold
         NoReason,      // a correction kept without its reason
-        Failed,        // anything else SQLite reports
+        Unreachable,   // the book's server is down, or the connection to it was lost
+        AccessDenied,  // the server refused the login: no such user, or a wrong password
+        Failed,        // anything else the store reports
     };
     Cause cause;
     std::string path;
@@ -182,11 +187,23 @@ struct KeptReading {
     bool operator==(const KeptReading&) const = default;
 };
 
+// What a copy of one book into another did: records copied, and records left out because the
+// book holds them already (copied before, or first kept there).
+struct CopyReport {
+    std::size_t copied = 0;
+    std::size_t already = 0;
+};
+// Whether copied records keep their ids (into a new SQLite book, as a backup) or are given
+// the next ids of the book they are copied into, their corrections mapped to them.
+enum class CopyIds { Keep, Map };
+
 class Book {
 public:
+    // A value bound to the book's SQL.
+    using Value = std::variant<std::nullptr_t, std::int64_t, std::string>;
     enum class Access { ReadWrite, ReadOnly };
-    // Opens the book at `path`, creating it (not its folder) when writing; brings an earlier
-    // schema up to date. Throws Failure.
+    // Opens the book at `path` (a file, or a server's postgresql:// address), creating it
+    // (not its folder) when writing; brings an earlier schema up to date. Throws Failure.
     explicit Book(std::string path, Access access = Access::ReadWrite);
     // A book to read: opened read-only, one of an earlier schema first brought up to date
     // (a new version of the program reads the book the old one kept), unless the file cannot
@@ -196,7 +213,12 @@ public:
     Book(const Book&) = delete;
     Book& operator=(const Book&) = delete;
 
+    // The file's path, or the server's address without its password.
     const std::string& path() const { return path_; }
+    // Whether the book is on a server shared by the laboratory's stations.
+    bool on_server() const;
+    // The book's own name, made when it was set up: where a copied record came from.
+    std::string identity() const;
     // Whether this open started the book (set up its schema in a new file), and whether the
     // file was there already with no bytes in it: worth telling the user either way, as a
     // book that was expected to hold records may have been emptied or be at another path.
@@ -255,19 +277,27 @@ public:
     // that fails.
     void back_up(const std::string& path) const;
 
+    // Copies every record of `source` into this book with its inputs, document, correction and
+    // sign-off (certificate numbers as issued), its people, the settings it does not have yet,
+    // and the budgets and runs it does not hold; a record is never copied twice, whichever book
+    // it came through. One transaction: the copy is whole or nothing. Throws Failure.
+    CopyReport copy_from(const Book& source, CopyIds ids = CopyIds::Map);
+
 private:
     void migrate();
+    std::int64_t insert_record(const Record& record, std::optional<std::int64_t> id = std::nullopt);
     std::int64_t keep_once(const Record& record);
     // IdentificationOnly of records that `where` already limits to those none replaces
     // (Unreplaced): the replacing record is not looked up for each.
     enum class Contents { Whole, IdentificationOnly, UnreplacedIdentificationOnly };
-    std::vector<Record> select(const std::string& where, const std::vector<std::string>& values,
+    std::vector<Record> select(const std::string& where, const std::vector<Value>& values,
                                const std::string& order, Contents contents = Contents::Whole) const;
-    [[noreturn]] void fail(const std::exception& e) const;
+
+    template <class Step>
+    auto retrying(Step step);
 
     std::string path_;
-    std::unique_ptr<SQLite::Database> db_;
-    std::unique_ptr<SQLite::Statement> keep_reading_;  // prepared once: a run keeps thousands
+    std::unique_ptr<store::Connection> db_;
     bool started_ = false;
     bool emptied_ = false;
 };

@@ -114,6 +114,8 @@ std::string why(const book::Problem& p) {
     case Cause::DiskFull: cause = N_("the disk is full"); break;
     case Cause::NoSuchRecord: cause = N_("it holds no such record"); break;
     case Cause::NoReason: cause = N_("a correction needs its reason"); break;
+    case Cause::Unreachable: cause = N_("its server cannot be reached, or the connection was lost"); break;
+    case Cause::AccessDenied: cause = N_("its server refused the login (wrong user or password)"); break;
     case Cause::Failed: break;
     }
     return format(tr("the book %1: %2 (%3)"), printable(p.path),
@@ -137,9 +139,9 @@ std::unique_ptr<book::Book> open_book_or_report(Context& ctx, book::Book::Access
         auto book = access == book::Book::Access::ReadOnly ? book::Book::to_read(path)
                                                             : std::make_unique<book::Book>(path, access);
         if (book->was_empty_file()) {
-            ctx.err << format(tr("the book %1 was an empty file: a new book was started in it"), printable(path)) << '\n';
+            ctx.err << format(tr("the book %1 was an empty file: a new book was started in it"), printable(book->path())) << '\n';
         } else if (book->started()) {
-            ctx.err << format(tr("a new book was started at %1"), printable(path)) << '\n';
+            ctx.err << format(tr("a new book was started at %1"), printable(book->path())) << '\n';
         }
         return book;
     } catch (const book::Failure& f) {

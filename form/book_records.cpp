@@ -95,6 +95,8 @@ std::string book_problem_text(const book::Problem& p) {
         case Cause::DiskFull: cause = "所在磁盘已满"; break;
         case Cause::NoSuchRecord: cause = "没有该记录"; break;
         case Cause::NoReason: cause = "不能保存更正：更正须填写修改原因"; break;
+        case Cause::Unreachable: cause = "所在的服务器无法连接，或连接已断开"; break;
+        case Cause::AccessDenied: cause = "所在的服务器拒绝登录（用户名或密码有误）"; break;
         case Cause::Failed: break;
     }
     return "记录簿 " + p.path + " " + cause + "（" + p.detail + "）。记录簿中已有的记录不受影响。";

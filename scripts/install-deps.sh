@@ -10,6 +10,7 @@ packages=(
   fonts-arphic-uming fonts-noto-cjk
   clang libclang-rt-14-dev
   locales libsqlitecpp-dev libsqlite3-dev libxml2-dev libxml2-utils
+  libpq-dev postgresql-15
   xvfb openbox xdotool x11-utils poppler-utils
 )
 
