@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A PostgreSQL server of the tests' own: `start DIR` makes a cluster in DIR and starts it on a
-# Unix socket in DIR only (no TCP), `stop DIR` stops it and removes DIR. The superuser `its90`
+# Unix socket in DIR only (no TCP), `stop DIR` stops it and removes DIR; `halt DIR` stops it at
+# once, as a power cut would, and `resume DIR` starts it again on what it kept. The superuser `its90`
 # logs in without a password; every other login needs its password, as on a laboratory's
 # server. Run as root (as in CI), the server runs as the system's postgres user.
 set -euo pipefail
@@ -20,6 +21,11 @@ as_server() {
   fi
 }
 
+# No TCP; speed over durability against a crash of the machine (fsync off), which the tests'
+# throwaway books need not survive, while every commit still reaches the server's files before
+# it is confirmed (synchronous_commit stays on), so that a server halted at once keeps it.
+options="-c listen_addresses='' -c unix_socket_directories='${dir}' -c fsync=off -c full_page_writes=off -c max_connections=60"
+
 case "${action}" in
 start)
   if [ -f "${dir}/data/postmaster.pid" ]; then as_server "${bin}/pg_ctl" -D "${dir}/data" -m immediate stop >/dev/null 2>&1 || true; fi
@@ -32,18 +38,25 @@ start)
 local all its90 trust
 local all all scram-sha-256
 EOF
-  # Speed over durability for the tests' throwaway books; connections enough for every writer.
   as_server "${bin}/pg_ctl" -D "${dir}/data" -l "${dir}/server.log" -w -t 60 start \
-    -o "-c listen_addresses='' -c unix_socket_directories='${dir}' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=60" \
+    -o "${options}" \
     >/dev/null || { cat "${dir}/server.log" >&2; exit 1; }
   echo "PostgreSQL ${bin} listening in ${dir}"
+  ;;
+halt)  # as a power cut would: at once, the data kept for resume
+  as_server "${bin}/pg_ctl" -D "${dir}/data" -m immediate -w stop >/dev/null
+  ;;
+resume)
+  as_server "${bin}/pg_ctl" -D "${dir}/data" -l "${dir}/server.log" -w -t 60 start \
+    -o "${options}" \
+    >/dev/null || { cat "${dir}/server.log" >&2; exit 1; }
   ;;
 stop)
   if [ -f "${dir}/data/postmaster.pid" ]; then as_server "${bin}/pg_ctl" -D "${dir}/data" -m fast -w stop >/dev/null; fi
   rm -rf "${dir}"
   ;;
 *)
-  echo "start or stop" >&2
+  echo "start, halt, resume or stop" >&2
   exit 1
   ;;
 esac
